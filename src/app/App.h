@@ -1,0 +1,129 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+#include "parse/ParseLog.h"
+#include "shared/EventRecord.h"
+#include "shared/Failure.h"
+#include "shared/Globals.h"
+#include "shared/Progress.h"
+#include "shared/TextTable.h"
+
+namespace ombrel {
+
+// Everything a parse needs, copied from the settings so that the work can run
+// on another thread without touching the App.
+struct ParseRequest {
+  std::filesystem::path log;
+  std::string character_name;
+  int32_t event_gap = 18;
+  AttackVerbTable verbs = kAttackVerbs;
+  bool print_data = false;
+  bool print_events = false;
+  std::filesystem::path output_dir;  // where Data.csv and Events.csv go
+};
+
+// The results of both parse stages, ready to replace the App's.
+struct ParsedRun {
+  ParseResult parse;
+  std::vector<EventRecord> events;
+  TextTable events_list;
+  std::vector<Failure> write_failures;  // CSV files that could not be written
+};
+
+// Parses the log and builds its events (stages 1 and 2), writing Data.csv and
+// Events.csv when asked. Fails only when the log cannot be read; a cancelled
+// run returns with parse.cancelled set.
+std::variant<ParsedRun, Failure> RunParse(const ParseRequest& request, const Progress& progress);
+
+// The tab captions, in tab order.
+inline constexpr std::string_view kTabCaptions[4] = {"Settings", "Events", "Event Detail",
+                                                     "PC Detail"};
+
+// The program's workflow without any window: the settings, the three lists as
+// cell texts, their selections, the page logic and the commands. Both the
+// window and the batch front end drive it.
+class App {
+ public:
+  // `output_dir` receives the CSV files (the program's folder in the window).
+  explicit App(std::filesystem::path output_dir);
+
+  Globals& globals() { return globals_; }
+  const Globals& globals() const { return globals_; }
+  PrintOptions& options() { return globals_.Options; }
+
+  // Settings, taken at every parse, kept even when the parse then stops.
+  // `gap_item_index` is the selected gap item (-1 for none).
+  void TakeSettings(std::string character_name, int gap_item_index, bool include_pets);
+  void TakeSettingsSeconds(std::string character_name, int32_t gap_seconds, bool include_pets);
+  // False for an empty name or the untouched initial text.
+  bool CharacterNameIsValid() const;
+
+  // The parse command in three steps for a window that runs the work on a
+  // worker thread: MakeParseRequest and AdoptParse on the App's thread,
+  // RunParse anywhere in between.
+  ParseRequest MakeParseRequest(const std::filesystem::path& log) const;
+  // Replaces every result with the run's and shows the Events page.
+  void AdoptParse(ParsedRun&& run, const std::filesystem::path& log);
+  // All three at once (the batch). On failure nothing changes.
+  std::variant<ParsedRun*, Failure> Parse(const std::filesystem::path& log,
+                                          const Progress& progress = {});
+
+  // The three lists.
+  const TextTable& EventsList() const { return events_list_; }
+  const TextTable& EventDetailList() const { return event_detail_list_; }
+  const TextTable& CombatantDetailList() const { return combatant_detail_list_; }
+
+  // Selected rows, 0-based; the first row until another is chosen.
+  void SelectEvent(size_t row);
+  void SelectCombatant(size_t row);
+  size_t SelectedEvent() const { return selected_event_; }
+  size_t SelectedCombatant() const { return selected_combatant_; }
+
+  // Choosing tab 1 to 4 (as a click or the program would). Choosing "Event
+  // Detail" or "PC Detail" rebuilds its list; returns the CSV files that could
+  // not be written.
+  std::vector<Failure> ChooseTab(int tab);
+  int SelectedTab() const { return selected_tab_; }  // 1 to 4
+  int ShownPage() const { return shown_page_; }      // 0 to 3
+  std::string FrameCaption(int page) const { return frame_captions_[page]; }
+  std::string WindowCaption() const { return window_caption_; }
+  bool TabStripAvailable() const { return tab_strip_available_; }
+  bool ExportEventsEnabled() const { return export_events_enabled_; }
+  bool ExportEventDetailEnabled() const { return export_event_detail_enabled_; }
+
+  // A click on header `column` (1-based) of the event-detail list.
+  void EventDetailHeaderClicked(int column);
+
+  // Export menu: the two HTML reports.
+  std::optional<Failure> ExportEvents(const std::filesystem::path& path) const;
+  std::optional<Failure> ExportEventDetail(const std::filesystem::path& path) const;
+
+  const std::filesystem::path& OutputDir() const { return output_dir_; }
+
+ private:
+  std::filesystem::path output_dir_;
+  Globals globals_;
+  TextTable events_list_;
+  TextTable event_detail_list_;
+  TextTable combatant_detail_list_;
+  size_t selected_event_ = 0;
+  size_t selected_combatant_ = 0;
+  int selected_tab_ = 1;
+  int shown_page_ = 0;
+  std::string frame_captions_[4];
+  std::string window_caption_;
+  bool tab_strip_available_ = false;
+  bool export_events_enabled_ = false;
+  bool export_event_detail_enabled_ = false;
+  ParsedRun last_run_;
+};
+
+}  // namespace ombrel

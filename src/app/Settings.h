@@ -1,0 +1,20 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace ombrel {
+
+// The initial text of the name box; a parse refuses it.
+inline constexpr std::string_view kInitialNameText = "Type your name here";
+
+// The 148 idle-gap items, "00:00:18" to "00:15:00"; item i is 18 + 6 i seconds.
+std::vector<std::string> GapItems();
+// The idle gap of the selected item index (-1 for none): at least 18.
+int32_t EventGapFromItem(int item_index);
+// False for an empty name or exactly the initial text.
+bool IsValidCharacterName(std::string_view name);
+
+}  // namespace ombrel

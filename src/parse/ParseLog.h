@@ -1,0 +1,47 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <ostream>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+#include "shared/AttackVerbs.h"
+#include "shared/DamageTable.h"
+#include "shared/Failure.h"
+#include "shared/Progress.h"
+
+namespace ombrel {
+
+// What one parse of a log produced. MobList views into table's buffer.
+struct ParseResult {
+  ombrel::DamageTable DamageTable;
+  std::vector<std::string_view> MobList{std::string_view{}};
+  int64_t lines = 0;             // lines in the log
+  int64_t unreadable_lines = 0;  // lines a rule matched but whose time or amount could not be read
+  bool cancelled = false;        // stopped early through Progress::cancel
+};
+
+// Reads the log at `path` whole and classifies every line. Fails (naming the
+// path and the reason) only when the log cannot be opened or read.
+std::variant<ParseResult, Failure> ParseLog(const std::filesystem::path& path,
+                                            std::string_view character_name,
+                                            const AttackVerbTable& verbs,
+                                            const Progress& progress = {});
+
+// Classifies the log text held in `buffer` (`size` bytes of log; the buffer
+// may be larger). Takes ownership of the buffer.
+ParseResult ParseLogBuffer(std::unique_ptr<char[]> buffer, size_t size,
+                           std::string_view character_name, const AttackVerbTable& verbs,
+                           const Progress& progress = {});
+
+// Convenience for tests: copies `text` and parses it.
+ParseResult ParseLogText(std::string_view text, std::string_view character_name,
+                         const AttackVerbTable& verbs = kAttackVerbs);
+
+// Data.csv: header and one line per record, CR LF line ends.
+void WriteDataCsv(std::ostream& out, const DamageTable& table);
+
+}  // namespace ombrel

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "shared/DateTime.h"
+
+namespace ombrel {
+
+// One row of a summary: an event (a fight against one mob, seen from the mob),
+// a combatant of one event, or a damage source of one combatant. The fields
+// mean the same in all three, from the point of view of the named party.
+// Sums and counts are 64-bit so a long fight cannot overflow them.
+struct EventRecord {
+  std::string Name;
+  int64_t DamageTaken = 0;
+  int64_t DamageDealt = 0;
+  DateTime StartDate;
+  DateTime EndDate;
+  int64_t Duration = 0;
+  int64_t StartCounter = 0;  // first DamageTable index of the event
+  int64_t EndCounter = 0;    // last DamageTable index of the event
+  int64_t MaxHitTaken = 0;
+  int64_t MinHitTaken = 0;
+  int64_t HitsTaken = 0;
+  int64_t SwingsTaken = 0;
+  int64_t MaxHitDealt = 0;
+  int64_t MinHitDealt = 0;
+  int64_t HitsDealt = 0;
+  int64_t SwingsDealt = 0;
+  int64_t Misses = 0;
+  int64_t Parries = 0;
+  int64_t Dodges = 0;
+  int64_t Ripostes = 0;
+  int64_t Blocks = 0;
+  bool HasPet = false;
+};
+
+using CombatantSummary = EventRecord;
+using SourceRow = EventRecord;
+
+}  // namespace ombrel
