@@ -1,0 +1,98 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "shared/Csv.h"
+#include "shared/DamageTable.h"
+#include "shared/FileOutput.h"
+
+namespace ombrel {
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(CsvWriterTest, QuotesOnlyFieldsThatNeedIt) {
+  std::ostringstream out;
+  CsvWriter csv(out);
+  csv.Header("A,B,C");
+  csv.Field("plain").Field("a, gnoll").Field(int64_t{-5}).EndLine();
+  csv.Field("say \"hi\"").Field("").Field("line\nbreak").EndLine();
+  csv.Field("\xEB\x80 bytes").Field("cr\r").EndLine();
+  EXPECT_EQ(out.str(),
+            "A,B,C\r\n"
+            "plain,\"a, gnoll\",-5\r\n"
+            "\"say \"\"hi\"\"\",,\"line\nbreak\"\r\n"
+            "\xEB\x80 bytes,\"cr\r\"\r\n");
+}
+
+class FileOutputTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() /
+           ("ombrel_files_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+            "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+  }
+  void TearDown() override {
+    fs::permissions(dir_, fs::perms::owner_all, fs::perm_options::add);
+    fs::remove_all(dir_);
+  }
+  fs::path dir_;
+};
+
+TEST_F(FileOutputTest, ReplacesTheFileWholeAndLeavesNoTemporaryFile) {
+  const fs::path path = dir_ / "out.csv";
+  { std::ofstream(path) << "old contents that are longer"; }
+  EXPECT_FALSE(WriteFileAtomically(path, [](std::ostream& out) { out << "new\r\n"; }));
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  EXPECT_EQ(text.str(), "new\r\n");
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);
+}
+
+TEST_F(FileOutputTest, FailuresNameThePathAndTheReason) {
+  const fs::path missing = dir_ / "no" / "such" / "folder" / "x.htm";
+  const auto failure = WriteFileAtomically(missing, [](std::ostream& out) { out << "x"; });
+  ASSERT_TRUE(failure);
+  EXPECT_EQ(failure->path, missing.string());
+  EXPECT_FALSE(failure->reason.empty());
+  EXPECT_NE(failure->Message().find(missing.string()), std::string::npos);
+
+  const auto on_dir = WriteFileAtomically(dir_, [](std::ostream& out) { out << "x"; });
+  ASSERT_TRUE(on_dir);
+  EXPECT_EQ(on_dir->reason, "Is a directory");
+}
+
+TEST(DamageTableTest, RecordsKeepEveryFieldThroughPackingAndMoves) {
+  const DamageRecord records[] = {
+      {DateTime{3300000000}, "Tarlen", "a gnoll", 20, 0, 1, "hit", 0},
+      {DateTime{-5}, "", "", -7, 0, 9, "", 4294967295LL},
+      {DateTime{12}, "Ann`s pet", "YOU", 0, 0, 5, "bites", 3},
+  };
+  DamageTable table = DamageTable::FromRecords(records);
+  DamageTable moved = std::move(table);
+  ASSERT_EQ(moved.size(), 3u);
+  for (size_t i = 0; i < 3; ++i) {
+    const DamageRecord r = moved[i];
+    EXPECT_EQ(r.Date, records[i].Date);
+    EXPECT_EQ(r.Dealer, records[i].Dealer);
+    EXPECT_EQ(r.Taker, records[i].Taker);
+    EXPECT_EQ(r.Damage, records[i].Damage);
+    EXPECT_EQ(r.Type, records[i].Type);
+    EXPECT_EQ(r.Name, records[i].Name);
+    EXPECT_EQ(r.Counter, records[i].Counter);
+    EXPECT_EQ(r.Crit, 0);
+  }
+  DamageRecord outside = records[0];
+  const std::string elsewhere = "not in the buffer";
+  outside.Dealer = elsewhere;
+  EXPECT_FALSE(moved.Append(outside));
+  EXPECT_EQ(moved.size(), 3u);
+}
+
+}  // namespace
+}  // namespace ombrel
