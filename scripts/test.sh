@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds everything with the address and
+# undefined-behaviour sanitizers, runs every test, then runs the classifier
+# fuzzer briefly.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+
+scripts/install-deps.sh --tests
+
+cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DOMBREL_SANITIZE=ON \
+  -DOMBREL_BUILD_BENCH=ON >/dev/null
+cmake --build build-test -j2
+export ASAN_OPTIONS=${ASAN_OPTIONS:-abort_on_error=0}
+export QT_QPA_PLATFORM=offscreen
+ctest --test-dir build-test --output-on-failure -j2
+
+if [[ -f tests/fuzz/CMakeLists.txt ]]; then
+  CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=Debug -DOMBREL_FUZZ=ON \
+    -DOMBREL_BUILD_TESTS=OFF -DOMBREL_BUILD_GUI=OFF >/dev/null
+  cmake --build build-fuzz -j2 --target classifier_fuzz
+  mkdir -p build-fuzz/corpus
+  build-fuzz/tests/fuzz/classifier_fuzz -max_total_time=20 -rss_limit_mb=2048 build-fuzz/corpus \
+    tests/fuzz/seeds 2>&1 | tail -n 3
+fi
