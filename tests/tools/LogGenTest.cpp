@@ -1,0 +1,178 @@
+#include "loggen/LogGen.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <sstream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace {
+using namespace ombrel::loggen;
+
+std::string Gen(const Options& o, Stats* st = nullptr) {
+  std::ostringstream out(std::ios::binary);
+  const Stats s = Generate(o, out);
+  if (st) *st = s;
+  return out.str();
+}
+
+// Lines as the parser splits them: at CR LF only. The final CR LF leaves an empty last piece.
+std::vector<std::string_view> Lines(const std::string& s) {
+  std::vector<std::string_view> v;
+  size_t b = 0;
+  for (size_t e; (e = s.find("\r\n", b)) != std::string::npos; b = e + 2)
+    v.emplace_back(s.data() + b, e - b);
+  v.emplace_back(s.data() + b, s.size() - b);
+  return v;
+}
+
+// Seconds since 1970 of a well-formed "[Www Mmm DD HH:MM:SS YYYY] " stamp (weekday checked), or -1.
+long long StampTime(std::string_view l) {
+  static const char* kDays = "ThuFriSatSunMonTueWed";  // 1970-01-01 was a Thursday
+  static const char* kMon = "JanFebMarAprMayJunJulAugSepOctNovDec";
+  if (l.size() < 28 || l[0] != '[' || l[4] != ' ' || l[8] != ' ' || l[11] != ' ' || l[14] != ':' ||
+      l[17] != ':' || l[20] != ' ' || l.substr(25, 2) != "] ")
+    return -1;
+  for (int i : {9, 10, 12, 13, 15, 16, 18, 19, 21, 22, 23, 24})
+    if (l[i] < '0' || l[i] > '9') return -1;
+  const char* m = std::strstr(kMon, std::string(l.substr(5, 3)).c_str());
+  if (!m || (m - kMon) % 3) return -1;
+  auto num = [&](int at, int n) { return std::stoi(std::string(l.substr(at, n))); };
+  int y = num(21, 4), mo = static_cast<int>(m - kMon) / 3 + 1, d = num(9, 2);
+  y -= mo <= 2;  // days from civil date
+  const long long era = y / 400, yoe = y - era * 400;
+  const long long doy = (153 * (mo + (mo > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+  const long long days = era * 146097 + yoe * 365 + yoe / 4 - yoe / 100 + doy - 719468;
+  if (l.substr(1, 3) != std::string_view(kDays + days % 7 * 3, 3)) return -1;
+  return days * 86400 + num(12, 2) * 3600 + num(15, 2) * 60 + num(18, 2);
+}
+
+TEST(LogGen, SameOptionsSameBytesOtherSeedOtherBytes) {
+  Options o;
+  o.target_bytes = 300000;
+  const std::string first = Gen(o);
+  EXPECT_EQ(first, Gen(o));
+  o.seed = 2;
+  EXPECT_NE(first, Gen(o));
+}
+
+TEST(LogGen, CleanLogIsWellFormedAndCoversEveryMessageKind) {
+  Options o;
+  o.target_bytes = 2 << 20;
+  o.malformed_rate = 0;
+  Stats st;
+  const std::string log = Gen(o, &st);
+  ASSERT_EQ(log.size(), st.bytes);
+  EXPECT_TRUE(std::all_of(log.begin(), log.end(), [](char c) {
+    return (c >= 0x20 && c < 0x7F) || c == '\r' || c == '\n';
+  }));
+  const auto lines = Lines(log);
+  ASSERT_EQ(lines.size(), st.lines + 1);
+  EXPECT_TRUE(lines.back().empty());  // the last line ends with CR LF too
+  long long prev = 0;
+  for (size_t i = 0; i + 1 < lines.size(); ++i) {
+    ASSERT_EQ(lines[i].find_first_of("\r\n"), std::string_view::npos) << "lone break in line " << i;
+    const long long t = StampTime(lines[i]);
+    ASSERT_GE(t, prev) << "bad or backward stamp in line " << i << ": " << lines[i];
+    prev = t;
+  }
+  EXPECT_EQ(st.malformed_lines, 0u);
+  EXPECT_GT(st.combat_lines * 10, st.lines * 4);  // roughly half of the log is combat
+  EXPECT_LT(st.combat_lines * 10, st.lines * 7);
+  for (const char* s : {"You slash ",
+                        " slashes ",
+                        "frenzies on ",
+                        "You frenzy on ",
+                        " for 1 point of damage.",
+                        " hits YOU for ",
+                        " tries to hit YOU, but misses!",
+                        ", but misses!",
+                        " parries!",
+                        " dodges!",
+                        " ripostes!",
+                        " blocks!",
+                        "You begin casting ",
+                        " begins to cast a spell. <",
+                        "<Glyph of ",
+                        "Staunch Recovery",
+                        "Intensity of the Resolute",
+                        " points of non-melee damage.",
+                        " damage from your ",
+                        " damage from Ann by ",
+                        "`s pet ",
+                        "`s warder ",
+                        " is enveloped in ethereal energy.",
+                        " quivers as a bolt of energy surges through them.",
+                        "You have healed ",
+                        " has healed you for ",
+                        "You have taken ",
+                        " tells you, '",
+                        " -> ",
+                        " <- ",
+                        "to your guild",
+                        "tells the group, 'I begin casting",
+                        "You have entered ",
+                        "Annabelle ",
+                        "[Sun Jan 01 00:",
+                        " 2006] "})
+    EXPECT_NE(log.find(s), std::string::npos) << s;
+}
+
+TEST(LogGen, BrokenLinesAreExactlyTheCountedOnes) {
+  Options o;
+  o.target_bytes = 1 << 20;
+  o.malformed_rate = 0.01;
+  Stats st;
+  const std::string log = Gen(o, &st);
+  uint64_t bad_stamp = 0, breaks = 0, high = 0;
+  for (std::string_view l : Lines(log)) {
+    bad_stamp += !l.empty() && StampTime(l) < 0;
+    breaks += l.find_first_of("\r\n") != std::string_view::npos;
+    high += std::any_of(l.begin(), l.end(),
+                        [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+  }
+  EXPECT_GT(st.truncated + st.bad_month, 10u);
+  EXPECT_GT(st.lone_break, 10u);
+  EXPECT_GT(st.high_byte, 10u);
+  EXPECT_EQ(bad_stamp, st.truncated + st.bad_month);
+  EXPECT_EQ(breaks, st.lone_break);
+  EXPECT_EQ(high, st.high_byte);
+  EXPECT_EQ(static_cast<uint64_t>(std::count(log.begin(), log.end(), '\0')), st.nul_byte);
+  EXPECT_EQ(st.malformed_lines, st.truncated + st.bad_month + st.bad_amount + st.huge_amount +
+                                    st.lone_break + st.high_byte + st.nul_byte);
+}
+
+TEST(LogGen, StopsJustPastTheRequestedSize) {
+  for (uint64_t target : {0ull, 1ull, 999ull, 123456ull, 3000000ull}) {
+    Options o;
+    o.target_bytes = target;
+    Stats st;
+    const std::string log = Gen(o, &st);
+    EXPECT_EQ(log.size(), st.bytes);
+    EXPECT_GE(st.bytes, target);
+    EXPECT_LT(st.bytes, target + 400) << "target " << target;  // at most one line more
+  }
+}
+
+TEST(LogGen, ClockGoesBackOnceByAnHour) {
+  Options o;
+  o.target_bytes = 1 << 20;
+  o.clock_goes_back = true;
+  o.malformed_rate = 0;
+  Stats st;
+  const std::string log = Gen(o, &st);
+  const auto lines = Lines(log);
+  ASSERT_GT(st.clock_back_line, 0);
+  std::vector<size_t> back;
+  for (size_t i = 1; i + 1 < lines.size(); ++i)
+    if (StampTime(lines[i]) < StampTime(lines[i - 1])) back.push_back(i);
+  ASSERT_EQ(back, std::vector<size_t>{static_cast<size_t>(st.clock_back_line)});
+  const long long step = StampTime(lines[back[0] - 1]) - StampTime(lines[back[0]]);
+  EXPECT_GT(step, 1000);  // one hour less the idle time before the next line
+  EXPECT_LE(step, 3600);
+}
+
+}  // namespace
