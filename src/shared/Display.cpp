@@ -20,7 +20,7 @@ std::string GroupDigits(std::string_view digits) {
   out.reserve(digits.size() + digits.size() / 3);
   const size_t lead = digits.size() % 3;
   for (size_t i = 0; i < digits.size(); ++i) {
-    if (i != 0 && (i - lead) % 3 == 0) out.push_back(',');
+    if (i != 0 && i >= lead && (i - lead) % 3 == 0) out.push_back(',');
     out.push_back(digits[i]);
   }
   return out;

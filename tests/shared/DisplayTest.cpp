@@ -29,6 +29,8 @@ TEST(DisplayTest, GroupedIntegerIsEmptyForZero) {
   EXPECT_EQ(Grouped(999), "999");
   EXPECT_EQ(Grouped(1000), "1,000");
   EXPECT_EQ(Grouped(1234567), "1,234,567");
+  EXPECT_EQ(Grouped(30), "30");  // two leading digits before the first group
+  EXPECT_EQ(Grouped(12345), "12,345");
   EXPECT_EQ(Grouped(-1234), "-1,234");
   EXPECT_EQ(Plain(-1234), "-1234");
 }
