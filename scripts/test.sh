@@ -7,6 +7,8 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 
 scripts/install-deps.sh --tests
+# The browser test drives the system Chromium through playwright-core.
+(cd tests/report/browser && npm ci --no-audit --no-fund --loglevel=error)
 
 cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DOMBREL_SANITIZE=ON \
   -DOMBREL_BUILD_BENCH=ON >/dev/null

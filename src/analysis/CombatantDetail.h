@@ -11,23 +11,35 @@
 
 namespace ombrel {
 
+// Put before the source name of a row whose latest record a pet or warder dealt.
+inline constexpr std::string_view kPetSourcePrefix = "Pet - ";
+
 // The sources (attacks and spells) with which the combatant listed as
 // `combatant_text` in the event-detail list acted on the opponent of event
-// `event_number` (1-based). " [ Total ] " and "Name + pet" rows are resolved
-// here as well.
+// `event_number` (1-based):
+// - a plain name: the records that name dealt itself;
+// - " [ Total ] ": every record aimed at the opponent, from any dealer, by
+//   source, without pet marks;
+// - "Name + pet": the same rows as CombatantReportSources gives for that text.
+// Without a qualifying record the result is one unnamed row of zeros.
 std::vector<SourceRow> ShowCombatantDetail(const Globals& g, int32_t event_number,
                                            std::string_view combatant_text);
 
 // The per-source rows of one event-detail row as the event-detail report
-// unfolds them: the combatant with its pets and warders; HasPet marks a row
-// whose latest record was dealt by a pet or warder.
+// unfolds them: the records dealt by the combatant or by a name that begins
+// with it and a grave accent (its pets and warders). When the text carries
+// " + pet" and pets are included, HasPet marks a row whose latest record a pet
+// or warder dealt. The report has no block for " [ Total ] "; for that text
+// the rows are those of the whole party, as ShowCombatantDetail gives them.
 std::vector<SourceRow> CombatantReportSources(const Globals& g, int32_t event_number,
                                               std::string_view combatant_text);
 
-// The combatant-detail list: 16 cell texts per row.
+// The combatant-detail list: 16 cell texts per row, a pet's row named with
+// kPetSourcePrefix. `event_duration` is the whole event's, at least 1.
 TextTable CombatantDetailListRows(const std::vector<SourceRow>& rows, int64_t event_duration);
 
-// PCdetail.csv: header and 11 fields per row, CR LF line ends.
+// PCdetail.csv: header and 11 fields per row, CR LF line ends; names as the
+// list shows them.
 void WritePcDetailCsv(std::ostream& out, const std::vector<SourceRow>& rows);
 
 }  // namespace ombrel

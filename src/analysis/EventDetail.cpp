@@ -1,11 +1,274 @@
 #include "analysis/EventDetail.h"
 
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
+#include "analysis/EventRange.h"
+#include "analysis/Rates.h"
+#include "shared/Csv.h"
+#include "shared/Display.h"
+
 namespace ombrel {
+namespace {
 
-std::vector<CombatantSummary> ShowEventDetail(Globals&, int32_t) { return {}; }
+// Combatants with shorter names get no row: "YOU" (the character as the taker
+// of avoidances) and stray fragments of the log.
+constexpr size_t kShortestCombatantName = 4;
 
-TextTable EventDetailListRows(const std::vector<CombatantSummary>&) { return TextTable(25); }
+bool Contains(std::string_view text, std::string_view part) {
+  return text.find(part) != std::string_view::npos;
+}
 
-void WriteTextPcListCsv(std::ostream&, const std::vector<CombatantSummary>&) {}
+// Casts are tracked before any filter, so casts by anyone in the event's index
+// range count, whoever they are aimed at.
+void TrackAbility(Globals& g, std::string_view spell, size_t index) {
+  if (Contains(spell, "Glyph of")) g.GlyphList.push_back(static_cast<int64_t>(index));
+  if (Contains(spell, "Staunch Recovery") || Contains(spell, "Intensity of the Resolute"))
+    g.VeteranList.push_back(static_cast<int64_t>(index));
+}
+
+// The game names a pet "Owner`s pet" and a warder "Owner`s warder": cutting the
+// possessive off lands their records on the owner's row.
+std::string_view OwnerOfPet(std::string_view name, bool& is_pet) {
+  constexpr std::string_view kPet = "`s pet";
+  constexpr std::string_view kWarder = "`s warder";
+  if (Contains(name, kPet)) {
+    name.remove_suffix(kPet.size());
+    is_pet = true;
+  }
+  if (Contains(name, kWarder)) {
+    name.remove_suffix(kWarder.size());
+    is_pet = true;
+  }
+  return name;
+}
+
+// The extremes of one side of a row. Until the side's first hit is counted, any
+// positive amount (a hit, or an avoidance carrying damage) sets the minimum;
+// after it, only a positive amount below the minimum lowers it, so a 0-damage
+// hit counted first keeps the minimum at 0.
+void TrackExtremes(int64_t damage, int64_t hits_so_far, int64_t& max_hit, int64_t& min_hit) {
+  if (damage > max_hit) max_hit = damage;
+  if (hits_so_far == 0) {
+    if (damage > 0) min_hit = damage;
+  } else if (damage >= 1 && damage < min_hit) {
+    min_hit = damage;
+  }
+}
+
+CombatantSummary TotalRow(const EventRecord& event) {
+  CombatantSummary total;
+  total.Name = std::string(kTotalRowName);
+  total.DamageTaken = event.DamageTaken;
+  total.DamageDealt = event.DamageDealt;
+  total.StartDate = event.StartDate;
+  total.EndDate = event.EndDate;
+  total.MaxHitTaken = event.MaxHitTaken;
+  total.MinHitTaken = event.MinHitTaken;
+  total.HitsTaken = event.HitsTaken;
+  total.MaxHitDealt = event.MaxHitDealt;
+  total.MinHitDealt = event.MinHitDealt;
+  total.HitsDealt = event.HitsDealt;
+  return total;
+}
+
+void CountTaken(const DamageRecord& r, CombatantSummary& row, CombatantSummary& total) {
+  row.DamageTaken += r.Damage;
+  TrackExtremes(r.Damage, row.HitsTaken, row.MaxHitTaken, row.MinHitTaken);
+  if (IsDamageType(r.Type)) ++row.HitsTaken;
+  ++row.SwingsTaken;
+  ++total.SwingsDealt;
+}
+
+// Avoidances count on the attacker's side only: they tell how the opponent
+// escaped this combatant's swings.
+void CountDealt(const DamageRecord& r, CombatantSummary& row, CombatantSummary& total) {
+  row.DamageDealt += r.Damage;
+  TrackExtremes(r.Damage, row.HitsDealt, row.MaxHitDealt, row.MinHitDealt);
+  switch (r.Type) {
+    case kMelee:
+    case kNonMelee:
+    case kDamageOverTime:
+      ++row.HitsDealt;
+      break;
+    case kMiss:
+      ++row.Misses;
+      break;
+    case kParry:
+      ++row.Parries;
+      break;
+    case kDodge:
+      ++row.Dodges;
+      break;
+    case kRiposte:
+      ++row.Ripostes;
+      break;
+    case kBlock:
+      ++row.Blocks;
+      break;
+    default:
+      break;
+  }
+  ++row.SwingsDealt;
+  ++total.SwingsTaken;
+}
+
+void Finish(std::vector<CombatantSummary>& rows) {
+  CombatantSummary& total = rows[0];
+  // The total row comes first while its own counts are still 0, so they end
+  // as the sums over the combatants.
+  for (CombatantSummary& row : rows) {
+    row.Duration = DurationSeconds(row.StartDate, row.EndDate);
+    const int64_t misses = row.Misses, parries = row.Parries, dodges = row.Dodges,
+                  ripostes = row.Ripostes, blocks = row.Blocks;
+    total.Misses += misses;
+    total.Parries += parries;
+    total.Dodges += dodges;
+    total.Ripostes += ripostes;
+    total.Blocks += blocks;
+    if (row.HasPet) row.Name += kPetSuffix;
+  }
+}
+
+}  // namespace
+
+std::vector<CombatantSummary> ShowEventDetail(Globals& g, int32_t event_number) {
+  g.GlyphList.clear();
+  g.VeteranList.clear();
+  const EventRecord* event = FindEvent(g, event_number);
+  if (event == nullptr) return {};
+  const std::string_view opponent = event->Name;
+
+  std::vector<CombatantSummary> rows;
+  rows.push_back(TotalRow(*event));
+  // Names are unique among the rows, so a hash lookup finds the same row as a
+  // walk from the total row down. The keys view the damage table's texts.
+  std::unordered_map<std::string_view, size_t> row_of;
+  row_of.emplace(kTotalRowName, 0);
+
+  const IndexRange range = EventIndexes(g.DamageTable, *event);
+  for (size_t j = range.begin; j < range.end; ++j) {
+    const DamageRecord r = g.DamageTable[j];
+    if (r.Type == kSpellCast) TrackAbility(g, r.Name, j);
+    if (r.Type < kMelee || r.Type > kBlock) continue;
+
+    bool taken = false;
+    std::string_view combatant;
+    if (r.Dealer == opponent) {
+      combatant = r.Taker;
+      taken = true;
+    } else if (r.Taker == opponent) {
+      combatant = r.Dealer;
+    } else {
+      continue;
+    }
+    bool is_pet = false;
+    if (g.IncludePets) combatant = OwnerOfPet(combatant, is_pet);
+
+    size_t x = 0;
+    if (auto it = row_of.find(combatant); it != row_of.end()) {
+      x = it->second;
+      if (is_pet) rows[x].HasPet = true;
+    } else if (combatant.size() >= kShortestCombatantName) {
+      x = rows.size();
+      CombatantSummary row;
+      row.Name = std::string(combatant);
+      row.HasPet = is_pet;
+      row.StartDate = r.Date;
+      row.EndDate = r.Date;
+      rows.push_back(std::move(row));
+      row_of.emplace(combatant, x);
+    } else {
+      continue;
+    }
+
+    CombatantSummary& row = rows[x];
+    if (taken)
+      CountTaken(r, row, rows[0]);
+    else
+      CountDealt(r, row, rows[0]);
+    if (row.EndDate < r.Date) row.EndDate = r.Date;
+    if (row.StartDate > r.Date) row.StartDate = r.Date;
+  }
+  Finish(rows);
+  return rows;
+}
+
+TextTable EventDetailListRows(const std::vector<CombatantSummary>& rows) {
+  TextTable list(25);
+  if (rows.empty()) return list;
+  list.Reserve(rows.size());
+  const int64_t event_duration = rows[0].Duration;
+  for (size_t i = 0; i < rows.size(); ++i) {
+    const CombatantSummary& row = rows[i];
+    // The total row describes the opponent: its dealt-side columns show what
+    // the opponent took (what the combatants dealt together) and the reverse,
+    // and its percentages use the combatants' swings at the opponent.
+    const bool total = i == 0;
+    const int64_t dealt = total ? row.DamageTaken : row.DamageDealt;
+    const int64_t taken = total ? row.DamageDealt : row.DamageTaken;
+    const int64_t swings = total ? row.SwingsTaken : row.SwingsDealt;
+    list.AddRow({
+        row.Name,
+        display::Grouped(dealt),
+        display::Plain(row.Duration),
+        display::Fixed2(PerSecond(dealt, row.Duration)),
+        display::Fixed2(PerSecond(dealt, event_duration)),
+        display::DateTimeText(row.StartDate),
+        display::DateTimeText(row.EndDate),
+        display::Plain(row.MaxHitTaken),
+        display::Plain(row.MinHitTaken),
+        display::Plain(row.HitsTaken),
+        display::Plain(row.MaxHitDealt),
+        display::Plain(row.MinHitDealt),
+        display::Plain(row.HitsDealt),
+        display::Plain(taken),
+        display::Fixed2(PerSecond(taken, row.Duration)),
+        display::Plain(row.Misses),
+        display::Plain(row.Parries),
+        display::Plain(row.Dodges),
+        display::Plain(row.Ripostes),
+        display::Plain(row.Blocks),
+        display::Plain(row.SwingsTaken),
+        display::Plain(row.SwingsDealt),
+        PercentOf(swings - row.Misses, swings),
+        PercentOf(Avoidances(row), row.Misses),
+        PercentOf(Avoidances(row), swings),
+    });
+  }
+  return list;
+}
+
+void WriteTextPcListCsv(std::ostream& out, const std::vector<CombatantSummary>& rows) {
+  CsvWriter csv(out);
+  csv.Header(
+      "Mob,Dmg Dealt,Dmg Taken,Duration,Start Date,End Date,Max Dealt,Min Dealt,Hits Dealt,"
+      "Max Taken,Min Taken,Hits Taken,Misses,Parries,Dodges,Ripostes,Blocks,Swings Taken,"
+      "Swings Dealt");
+  // Each row's own fields: the total row's "Dmg Dealt" is what the opponent dealt.
+  for (const CombatantSummary& row : rows) {
+    csv.Field(row.Name)
+        .Field(row.DamageDealt)
+        .Field(row.DamageTaken)
+        .Field(row.Duration)
+        .Field(display::DateTimeText(row.StartDate))
+        .Field(display::DateTimeText(row.EndDate))
+        .Field(row.MaxHitDealt)
+        .Field(row.MinHitDealt)
+        .Field(row.HitsDealt)
+        .Field(row.MaxHitTaken)
+        .Field(row.MinHitTaken)
+        .Field(row.HitsTaken)
+        .Field(row.Misses)
+        .Field(row.Parries)
+        .Field(row.Dodges)
+        .Field(row.Ripostes)
+        .Field(row.Blocks)
+        .Field(row.SwingsTaken)
+        .Field(row.SwingsDealt);
+    csv.EndLine();
+  }
+}
 
 }  // namespace ombrel

@@ -1,1 +1,153 @@
+#include "app/SortEventDetail.h"
+
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace ombrel {
+namespace {
+
+using ::testing::ElementsAre;
+
+// An event-detail row as the combatant summary renders it.
+std::vector<std::string> Row(std::string name, std::string dealt = "", std::string duration = "1",
+                             std::string dps = "0.00", std::string adps = "0.00") {
+  return {std::move(name),
+          std::move(dealt),
+          std::move(duration),
+          std::move(dps),
+          std::move(adps),
+          "01/02/2006 20:00:00",
+          "01/02/2006 20:00:09",
+          "30",
+          "0",
+          "1",
+          "100",
+          "100",
+          "1",
+          "1,234",
+          "1,234.50",
+          "1",
+          "2",
+          "3",
+          "4",
+          "5",
+          "6",
+          "7",
+          "66.67%",
+          "100.00%",
+          "33.33%"};
+}
+
+TextTable List(std::vector<std::vector<std::string>> rows) {
+  TextTable list(25);
+  for (auto& row : rows) list.AddRow(std::move(row));
+  return list;
+}
+
+std::vector<std::string> Column(const TextTable& list, size_t column) {
+  std::vector<std::string> cells;
+  for (size_t r = 0; r < list.Rows(); ++r) cells.push_back(list.Cell(r, column));
+  return cells;
+}
+
+TEST(NameSortsBeforeTest, ComparesCharacterBytesLowFirstSkippingTheLastByteOfB) {
+  EXPECT_TRUE(NameSortsBefore("Al", "Bob"));
+  EXPECT_TRUE(NameSortsBefore("Bob", "bob"));  // capitals first
+  EXPECT_FALSE(NameSortsBefore("bob", "Bob"));
+  EXPECT_TRUE(NameSortsBefore("Ab2", "Ab"));  // a name goes ahead of its leading part
+  EXPECT_FALSE(NameSortsBefore("Ab", "Ab2"));
+  EXPECT_TRUE(NameSortsBefore("Ann", "Ann"));  // equal names keep their order
+  EXPECT_FALSE(NameSortsBefore("", "Ann"));
+  EXPECT_FALSE(NameSortsBefore("Ann", ""));
+  EXPECT_FALSE(NameSortsBefore("", ""));
+  EXPECT_TRUE(NameSortsBefore("zed", "\xE9mile"));  // e-acute is 0xE9, after 'z'
+
+  // 0x80 is U+20AC, 0xAC is U+00AC: the low bytes agree, the high bytes differ.
+  EXPECT_FALSE(
+      NameSortsBefore("\x80"
+                      "a",
+                      "\xAC"
+                      "a"));
+  EXPECT_TRUE(
+      NameSortsBefore("\xAC"
+                      "a",
+                      "\x80"
+                      "a"));
+  // As the last character of b the high byte is never compared.
+  EXPECT_TRUE(NameSortsBefore("x\x80", "x\xAC"));
+  EXPECT_TRUE(NameSortsBefore("x\xAC", "x\x80"));
+  // 0x8A is U+0160: low byte 0x60 goes ahead of 'a' (0x61).
+  EXPECT_TRUE(NameSortsBefore("\x8A", "a"));
+  EXPECT_FALSE(NameSortsBefore("a", "\x8A"));
+}
+
+TEST(SortEventDetailTest, ByNameAscendingBelowTheTotalRow) {
+  TextTable list = List({Row(" [ Total ] "), Row("bob"), Row("Bob"), Row("Al")});
+  SortEventDetail(list, 0);
+  EXPECT_THAT(Column(list, 0), ElementsAre(" [ Total ] ", "Al", "Bob", "bob"));
+
+  TextTable prefix = List({Row(" [ Total ] "), Row("Ab"), Row("Ab2")});
+  SortEventDetail(prefix, 0);
+  EXPECT_THAT(Column(prefix, 0), ElementsAre(" [ Total ] ", "Ab2", "Ab"));
+}
+
+TEST(SortEventDetailTest, ByValueDescendingWithTiesInTheirOrder) {
+  TextTable list = List({Row(" [ Total ] ", "5,000"), Row("Nil1", ""), Row("Small", "999"),
+                         Row("Big", "1,234"), Row("Nil2", ""), Row("Same", "999")});
+  SortEventDetail(list, 1);
+  EXPECT_THAT(Column(list, 0), ElementsAre(" [ Total ] ", "Big", "Small", "Same", "Nil1", "Nil2"));
+  EXPECT_THAT(Column(list, 1), ElementsAre("5,000", "1,234", "999", "999", "", ""));
+
+  for (const bool lower_first : {true, false}) {
+    TextTable rates =
+        lower_first ? List({Row("T"), Row("Lo", "1", "1", "10.30"), Row("Hi", "1", "1", "10.40")})
+                    : List({Row("T"), Row("Hi", "1", "1", "10.40"), Row("Lo", "1", "1", "10.30")});
+    SortEventDetail(rates, 3);
+    EXPECT_THAT(Column(rates, 0), ElementsAre("T", "Hi", "Lo"));
+    EXPECT_THAT(Column(rates, 3), ElementsAre(".00", "10.40", "10.30"));
+  }
+
+  TextTable durations = List({Row("T", "", "90"), Row("A", "", "9"), Row("B", "", "10")});
+  SortEventDetail(durations, 2);
+  EXPECT_THAT(Column(durations, 0), ElementsAre("T", "B", "A"));
+
+  TextTable adps = List({Row("T"), Row("A", "", "1", "0", "0.50"), Row("B", "", "1", "0", "1.00"),
+                         Row("C", "", "1", "0", "0.51")});
+  SortEventDetail(adps, 4);
+  EXPECT_THAT(Column(adps, 0), ElementsAre("T", "B", "C", "A"));
+  EXPECT_THAT(Column(adps, 4), ElementsAre(".00", "1.00", ".51", ".50"));
+}
+
+TEST(SortEventDetailTest, CellsAreRenderedAgainFromTheirValues) {
+  TextTable list = List({Row(" [ Total ] ", "1,600", "12", "0.50", "1,333.33")});
+  list.AddRow({"Odd", "x",   "y", "z", "", "not a date", "", "", "1,000", "-",  "",     "",   "",
+               "",    "abc", "",  "",  "", "",           "", "", "kept",  "as", "they", "are"});
+  SortEventDetail(list, 0);
+  EXPECT_THAT(list.Row(0), ElementsAre(" [ Total ] ", "1,600", "12", ".50", "1,333.33",
+                                       "01/02/2006 20:00:00", "01/02/2006 20:00:09", "30", "0", "1",
+                                       "100", "100", "1", "1234", "1234.5", "1", "2", "3", "4", "5",
+                                       "6", "7", "66.67%", "100.00%", "33.33%"));
+  // Unreadable cells read as 0.
+  EXPECT_THAT(list.Row(1),
+              ElementsAre("Odd", "", "0", ".00", ".00", "12/30/1899 00:00:00",
+                          "12/30/1899 00:00:00", "0", "1000", "0", "0", "0", "0", "0", "0", "0",
+                          "0", "0", "0", "0", "0", "kept", "as", "they", "are"));
+}
+
+TEST(SortEventDetailTest, OtherKeysAndEmptyListsChangeNothing) {
+  const TextTable original = List({Row(" [ Total ] ", "", "1", "0.50"), Row("b"), Row("a")});
+  for (const int key : {5, 6, 24, -1}) {
+    TextTable list = original;
+    SortEventDetail(list, key);
+    EXPECT_EQ(list, original) << key;
+  }
+  TextTable empty(25);
+  SortEventDetail(empty, 0);
+  EXPECT_EQ(empty.Rows(), 0u);
+}
+
+}  // namespace
+}  // namespace ombrel

@@ -1,0 +1,124 @@
+// The analyses of one large event: 100,000 records among 500 combatants.
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "analysis/CombatantDetail.h"
+#include "analysis/EventDetail.h"
+#include "app/SortEventDetail.h"
+#include "shared/AttackVerbs.h"
+#include "shared/DamageTable.h"
+#include "shared/Globals.h"
+
+namespace ombrel {
+namespace {
+
+constexpr int kRecords = 100000;
+constexpr int kCombatants = 500;
+constexpr std::string_view kOpponent = "an ancient dragon";
+
+// The same fight on every run: a small linear congruential generator.
+struct Lcg {
+  uint64_t state = 12345;
+  uint32_t Next(uint32_t bound) {
+    state = state * 6364136223846793005u + 1442695040888963407u;
+    return static_cast<uint32_t>(state >> 33) % bound;
+  }
+};
+
+// Built once; the event detail rewrites only the ability lists.
+Globals& BigEvent() {
+  static Globals g = [] {
+    std::vector<std::string> names;
+    for (int c = 0; c < kCombatants; ++c) names.push_back("Fighter" + std::to_string(1000 + c));
+    std::vector<std::string> pets;
+    for (const std::string& n : names) pets.push_back(n + "`s pet");
+    const std::vector<std::string> spells = {"Fire Bolt", "Ice Spike", "Glyph of Warding",
+                                             "Staunch Recovery", "Venom Cloud"};
+
+    Lcg rng;
+    std::vector<DamageRecord> records;
+    records.reserve(kRecords);
+    const DateTime start = DateTime::FromCivil({2006, 1, 2, 20, 0, 0}).value();
+    for (int i = 0; i < kRecords; ++i) {
+      DamageRecord r;
+      r.Date = DateTime{start.seconds + i / 20};
+      const uint32_t who = rng.Next(kCombatants);
+      const std::string_view fighter = rng.Next(8) == 0 ? pets[who] : names[who];
+      const uint32_t kind = rng.Next(100);
+      const std::string_view verb = kAttackVerbs[rng.Next(kAttackVerbs.size())];
+      if (kind < 55) {
+        r = {r.Date, fighter, kOpponent, static_cast<int32_t>(rng.Next(900)), 0, kMelee, verb, i};
+      } else if (kind < 65) {
+        r = {r.Date,
+             fighter,
+             kOpponent,
+             static_cast<int32_t>(rng.Next(3000)),
+             0,
+             kNonMelee,
+             spells[rng.Next(spells.size())],
+             i};
+      } else if (kind < 80) {
+        r = {r.Date, fighter, kOpponent, 0, 0, static_cast<int32_t>(kMiss + rng.Next(5)), verb, i};
+      } else if (kind < 95) {
+        r = {r.Date, kOpponent, fighter, static_cast<int32_t>(rng.Next(2000)),
+             0,      kMelee,    "claws", i};
+      } else {
+        r = {r.Date, fighter, fighter, 0, 0, kSpellCast, spells[rng.Next(spells.size())], i};
+      }
+      records.push_back(r);
+    }
+
+    Globals g;
+    g.DamageTable = DamageTable::FromRecords(records);
+    g.IncludePets = true;
+    EventRecord e;
+    e.Name = std::string(kOpponent);
+    e.StartCounter = 0;
+    e.EndCounter = kRecords - 1;
+    e.StartDate = records.front().Date;
+    e.EndDate = records.back().Date;
+    e.Duration = DurationSeconds(e.StartDate, e.EndDate);
+    g.EventTable = {e};
+    return g;
+  }();
+  return g;
+}
+
+void BM_ShowEventDetail(benchmark::State& state) {
+  Globals& g = BigEvent();
+  for (auto _ : state) {
+    TextTable list = EventDetailListRows(ShowEventDetail(g, 1));
+    benchmark::DoNotOptimize(list);
+  }
+}
+BENCHMARK(BM_ShowEventDetail)->Unit(benchmark::kMillisecond);
+
+void BM_ShowCombatantDetail(benchmark::State& state) {
+  const Globals& g = BigEvent();
+  const std::string_view who = state.range(0) == 0 ? " [ Total ] " : "Fighter1007 + pet";
+  for (auto _ : state) {
+    TextTable list = CombatantDetailListRows(ShowCombatantDetail(g, 1, who), 1);
+    benchmark::DoNotOptimize(list);
+  }
+}
+BENCHMARK(BM_ShowCombatantDetail)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+void BM_SortEventDetail(benchmark::State& state) {
+  Globals& g = BigEvent();
+  const TextTable list = EventDetailListRows(ShowEventDetail(g, 1));
+  const int key = static_cast<int>(state.range(0));
+  for (auto _ : state) {
+    TextTable sorted = list;
+    SortEventDetail(sorted, key);
+    benchmark::DoNotOptimize(sorted);
+  }
+}
+BENCHMARK(BM_SortEventDetail)->DenseRange(0, 4)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace ombrel
+
+BENCHMARK_MAIN();

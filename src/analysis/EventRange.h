@@ -1,0 +1,35 @@
+#pragma once
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+
+#include "shared/DamageTable.h"
+#include "shared/EventRecord.h"
+#include "shared/Globals.h"
+
+namespace ombrel {
+
+// The event shown in row `event_number` (1-based) of the events list, or null
+// when there is no such row.
+inline const EventRecord* FindEvent(const Globals& g, int32_t event_number) {
+  if (event_number < 1 || static_cast<size_t>(event_number) > g.EventTable.size()) return nullptr;
+  return &g.EventTable[static_cast<size_t>(event_number) - 1];
+}
+
+// The DamageTable indexes [begin, end) of an event's records, kept inside the
+// table: the empty event of a log without fights must not walk an empty table.
+struct IndexRange {
+  size_t begin = 0;
+  size_t end = 0;
+};
+
+inline IndexRange EventIndexes(const DamageTable& table, const EventRecord& event) {
+  if (table.empty() || event.EndCounter < 0 || event.EndCounter < event.StartCounter) return {};
+  const size_t first = static_cast<size_t>(std::max<int64_t>(event.StartCounter, 0));
+  const size_t last = std::min(static_cast<size_t>(event.EndCounter), table.size() - 1);
+  if (first > last) return {};
+  return {first, last + 1};
+}
+
+}  // namespace ombrel

@@ -1,0 +1,170 @@
+#include "analysis/EventDetail.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "analysis/EventFixture.h"
+
+namespace ombrel {
+namespace {
+
+using ::ombrel::testing::FirstColumn;
+using ::ombrel::testing::Joined;
+using ::ombrel::testing::OneEvent;
+using ::ombrel::testing::Rec;
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+// Tarlen and Mirra fight a goblin that hits Tarlen once and swings at Mirra.
+Globals Skirmish() {
+  return OneEvent({Rec(0, "Tarlen", "a goblin", 100, kMelee, "slashes"),
+                   Rec(2, "a goblin", "Tarlen", 30, kMelee), Rec(4, "Tarlen", "a goblin", 0, kMiss),
+                   Rec(5, "Tarlen", "a goblin", 0, kParry),
+                   Rec(10, "Mirra", "a goblin", 1500, kNonMelee, "Fire Bolt"),
+                   Rec(12, "a goblin", "Mirra", 0, kDodge)},
+                  "a goblin");
+}
+
+TEST(EventDetailTest, TotalRowDescribesTheOpponentWithSwappedColumns) {
+  Globals g = Skirmish();
+  const TextTable list = EventDetailListRows(ShowEventDetail(g, 1));
+  ASSERT_EQ(list.Rows(), 3u);
+  // Dealt-side columns show what the goblin took; swings taken (4) are the
+  // combatants' swings at it, and its percentages use them.
+  EXPECT_EQ(Joined(list, 0),
+            " [ Total ] |1,600|12|133.33|133.33|01/02/2006 20:00:00|01/02/2006 20:00:12|1500|100|2|"
+            "30|30|1|30|2.50|1|1|0|0|0|4|2|75.00%|100.00%|25.00%");
+  // ADPS divides by the whole event's duration.
+  EXPECT_EQ(Joined(list, 1),
+            "Tarlen|100|5|20.00|8.33|01/02/2006 20:00:00|01/02/2006 20:00:05|30|30|1|100|100|1|30|"
+            "6.00|1|1|0|0|0|1|3|66.67%|100.00%|33.33%");
+  // The goblin's dodged swing at Mirra only raises her swings taken.
+  EXPECT_EQ(Joined(list, 2),
+            "Mirra|1,500|2|750.00|125.00|01/02/2006 20:00:10|01/02/2006 20:00:12|0|0|0|1500|1500|1|"
+            "0|0.00|0|0|0|0|0|1|1|100.00%|0.00%|0.00%");
+
+  // The file holds each row's own fields: the total row's "Dmg Dealt" is the goblin's.
+  std::ostringstream out;
+  WriteTextPcListCsv(out, ShowEventDetail(g, 1));
+  EXPECT_EQ(out.str(),
+            "Mob,Dmg Dealt,Dmg Taken,Duration,Start Date,End Date,Max Dealt,Min Dealt,Hits Dealt,"
+            "Max Taken,Min Taken,Hits Taken,Misses,Parries,Dodges,Ripostes,Blocks,Swings Taken,"
+            "Swings Dealt\r\n"
+            " [ Total ] ,30,1600,12,01/02/2006 20:00:00,01/02/2006 20:00:12,30,30,1,1500,100,2,1,1,"
+            "0,0,0,4,2\r\n"
+            "Tarlen,100,30,5,01/02/2006 20:00:00,01/02/2006 20:00:05,100,100,1,30,30,1,1,1,0,0,0,"
+            "1,3\r\n"
+            "Mirra,1500,0,2,01/02/2006 20:00:10,01/02/2006 20:00:12,1500,1500,1,0,0,0,0,0,0,0,0,"
+            "1,1\r\n");
+}
+
+TEST(EventDetailTest, PetsJoinTheirOwnerOnlyWhenIncluded) {
+  const std::vector<DamageRecord> fight = {
+      Rec(0, "Anna`s pet", "a wolf", 50, kMelee, "bites"), Rec(1, "Anna", "a wolf", 20, kMelee),
+      Rec(2, "a wolf", "Anna`s warder", 10, kMelee), Rec(3, "Bobby", "a wolf", 5, kMelee),
+      Rec(4, "Al`s pet", "a wolf", 7, kMelee)};
+  Globals merged = OneEvent(fight, "a wolf", /*include_pets=*/true);
+  const std::vector<CombatantSummary> rows = ShowEventDetail(merged, 1);
+  // The pet's record opens the owner's row; "Al" is too short for a row.
+  EXPECT_EQ(FirstColumn(EventDetailListRows(rows)), " [ Total ] |Anna + pet|Bobby");
+  EXPECT_EQ(rows[1].DamageDealt, 70);
+  EXPECT_EQ(rows[1].DamageTaken, 10);
+  EXPECT_FALSE(rows[2].HasPet);
+
+  Globals apart = OneEvent(fight, "a wolf", /*include_pets=*/false);
+  EXPECT_EQ(FirstColumn(EventDetailListRows(ShowEventDetail(apart, 1))),
+            " [ Total ] |Anna`s pet|Anna|Anna`s warder|Bobby|Al`s pet");
+}
+
+TEST(EventDetailTest, NamesUnderFourCharactersGetNoRow) {
+  Globals g = OneEvent({Rec(0, "Abcd", "a rat", 3, kMelee), Rec(1, "a rat", "YOU", 0, kParry),
+                        Rec(2, "Bo", "a rat", 4, kMelee), Rec(3, "a rat", "Bo", 2, kMelee)},
+                       "a rat");
+  const std::vector<CombatantSummary> rows = ShowEventDetail(g, 1);
+  ASSERT_EQ(rows.size(), 2u);
+  EXPECT_EQ(rows[1].Name, "Abcd");
+  EXPECT_EQ(rows[0].SwingsDealt, 0);  // neither the parry by "YOU" nor the hit on "Bo"
+  EXPECT_EQ(rows[0].SwingsTaken, 1);
+
+  // Nobody with a long enough name: the total row alone, percentages 0.00%.
+  Globals only_short = OneEvent({Rec(0, "Bo", "a rat", 4, kMelee)}, "a rat");
+  EXPECT_EQ(Joined(EventDetailListRows(ShowEventDetail(only_short, 1)), 0),
+            " [ Total ] |4|1|4.00|4.00|01/02/2006 20:00:00|01/02/2006 20:00:00|4|4|1|0|0|0|0|0.00|"
+            "0|0|0|0|0|0|0|0.00%|0.00%|0.00%");
+}
+
+TEST(EventDetailTest, MinimumIgnoresLaterZeroesButKeepsAFirstZeroHit) {
+  Globals g =
+      OneEvent({Rec(0, "Rhea", "a bear", 0, kMiss), Rec(1, "Rhea", "a bear", 50, kMelee),
+                Rec(2, "Rhea", "a bear", 0, kMelee), Rec(3, "Rhea", "a bear", 30, kMelee),
+                Rec(4, "Zedd", "a bear", 0, kMelee), Rec(5, "Zedd", "a bear", 40, kMelee),
+                Rec(6, "a bear", "Rhea", 20, kMelee), Rec(7, "a bear", "Rhea", 0, kNonMelee),
+                Rec(8, "a bear", "Rhea", 15, kDamageOverTime)},
+               "a bear");
+  const std::vector<CombatantSummary> rows = ShowEventDetail(g, 1);
+  ASSERT_EQ(rows.size(), 3u);
+  EXPECT_EQ(rows[1].MinHitDealt, 30);
+  EXPECT_EQ(rows[1].HitsDealt, 3);
+  EXPECT_EQ(rows[1].MinHitTaken, 15);
+  EXPECT_EQ(rows[1].HitsTaken, 3);
+  EXPECT_EQ(rows[2].MinHitDealt, 0);
+  EXPECT_EQ(rows[2].MaxHitDealt, 40);
+}
+
+TEST(EventDetailTest, SwingsThatNeverLandShowEvasionAgainstMisses) {
+  Globals g = OneEvent({Rec(0, "Quill", "an imp", 0, kMiss), Rec(1, "Quill", "an imp", 0, kMiss),
+                        Rec(2, "Pike", "an imp", 0, kMiss), Rec(3, "Pike", "an imp", 0, kDodge),
+                        Rec(4, "Pike", "an imp", 0, kDodge), Rec(5, "Pike", "an imp", 0, kParry),
+                        Rec(6, "Pike", "an imp", 0, kBlock), Rec(7, "Pike", "an imp", 0, kRiposte)},
+                       "an imp");
+  const TextTable list = EventDetailListRows(ShowEventDetail(g, 1));
+  ASSERT_EQ(list.Rows(), 3u);
+  EXPECT_EQ(Joined(list, 1),
+            "Quill||1|0.00|0.00|01/02/2006 20:00:00|01/02/2006 20:00:01|0|0|0|0|0|0|0|0.00|2|0|0|0|"
+            "0|0|2|0.00%|0.00%|0.00%");
+  EXPECT_THAT(list.Row(2).subspan(22), ElementsAre("83.33%", "500.00%", "83.33%"));
+  EXPECT_EQ(list.Cell(0, 15), "3");  // the total row sums the misses
+  EXPECT_EQ(list.Cell(0, 23), "166.67%");
+}
+
+TEST(EventDetailTest, AbilityCastsByAnyoneInRangeAreListed) {
+  Globals g = OneEvent({Rec(0, "Someone", "Someone", 0, kSpellCast, "Glyph of Arcane Secrets"),
+                        Rec(1, "Tarlen", "a troll", 10, kMelee),
+                        Rec(2, "Mirra", "Mirra", 0, kSpellCast, "Staunch Recovery"),
+                        Rec(3, "Tarlen", "a troll", 0, kMelee, "Glyph of Nothing"),  // not a cast
+                        Rec(4, "Mirra", "Mirra", 0, kSpellCast, "Staunch Recovery"),
+                        Rec(5, "Tarlen", "Tarlen", 0, kSpellCast, "Intensity of the Resolute"),
+                        Rec(6, "Tarlen", "a troll", 10, kMelee),
+                        Rec(7, "Tarlen", "Tarlen", 0, kSpellCast, "Glyph of Ultimate Power")},
+                       "a troll");
+  g.EventTable[0].EndCounter = 6;  // the last cast comes after the event
+  ShowEventDetail(g, 1);
+  EXPECT_THAT(g.GlyphList, ElementsAre(0));
+  EXPECT_THAT(g.VeteranList, ElementsAre(2, 4, 5));
+
+  // The next event shown replaces the lists; one without casts empties them.
+  g.EventTable.push_back(g.EventTable[0]);
+  g.EventTable[1].StartCounter = 6;
+  ShowEventDetail(g, 2);
+  EXPECT_THAT(g.GlyphList, IsEmpty());
+  EXPECT_THAT(g.VeteranList, IsEmpty());
+}
+
+TEST(EventDetailTest, EventsWithoutRecordsOrOutsideTheListAreHarmless) {
+  Globals g;  // no fight: one empty event over an empty damage table
+  g.GlyphList = {3};
+  const std::vector<CombatantSummary> rows = ShowEventDetail(g, 1);
+  EXPECT_THAT(g.GlyphList, IsEmpty());
+  EXPECT_EQ(Joined(EventDetailListRows(rows), 0),
+            " [ Total ] ||1|0.00|0.00|12/30/1899 00:00:00|12/30/1899 00:00:00|0|0|0|0|0|0|0|0.00|"
+            "0|0|0|0|0|0|0|0.00%|0.00%|0.00%");
+  EXPECT_THAT(ShowEventDetail(g, 2), IsEmpty());
+  EXPECT_THAT(ShowEventDetail(g, 0), IsEmpty());
+}
+
+}  // namespace
+}  // namespace ombrel

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "shared/DamageRecord.h"
+#include "shared/DamageTable.h"
+#include "shared/DateTime.h"
+#include "shared/EventRecord.h"
+#include "shared/Globals.h"
+#include "shared/TextTable.h"
+
+namespace ombrel::testing {
+
+// 01/02/2006 20:00:00 plus `seconds`.
+inline DateTime At(int seconds) {
+  return DateTime{DateTime::FromCivil({2006, 1, 2, 20, 0, 0})->seconds + seconds};
+}
+
+inline DamageRecord Rec(int seconds, std::string_view dealer, std::string_view taker,
+                        int32_t damage, int32_t type, std::string_view name = "hits") {
+  return {At(seconds), dealer, taker, damage, 0, type, name, 0};
+}
+
+// Globals holding `records` and one event against `opponent` spanning them
+// all, its sums and extremes counted over the damage records as events are.
+inline Globals OneEvent(const std::vector<DamageRecord>& records, std::string_view opponent,
+                        bool include_pets = false) {
+  Globals g;
+  g.DamageTable = DamageTable::FromRecords(records);
+  g.IncludePets = include_pets;
+  EventRecord e;
+  e.Name = std::string(opponent);
+  e.EndCounter = static_cast<int64_t>(records.size()) - 1;
+  e.StartDate = records.front().Date;
+  e.EndDate = records.back().Date;
+  e.Duration = DurationSeconds(e.StartDate, e.EndDate);
+  for (const DamageRecord& r : records) {
+    const bool dealt = r.Dealer == opponent;
+    if (!IsDamageType(r.Type) || (!dealt && r.Taker != opponent)) continue;
+    int64_t& hits = dealt ? e.HitsDealt : e.HitsTaken;
+    int64_t& max = dealt ? e.MaxHitDealt : e.MaxHitTaken;
+    int64_t& min = dealt ? e.MinHitDealt : e.MinHitTaken;
+    (dealt ? e.DamageDealt : e.DamageTaken) += r.Damage;
+    if (hits == 0 || r.Damage > max) max = r.Damage;
+    if (hits == 0 || r.Damage < min) min = r.Damage;
+    ++hits;
+  }
+  g.EventTable = {e};
+  return g;
+}
+
+// The cells of one list row joined by "|", or its first column down the rows.
+inline std::string Joined(const TextTable& list, size_t row) {
+  std::string out;
+  for (size_t c = 0; c < list.Columns(); ++c) out += (c == 0 ? "" : "|") + list.Cell(row, c);
+  return out;
+}
+inline std::string FirstColumn(const TextTable& list) {
+  std::string out;
+  for (size_t r = 0; r < list.Rows(); ++r) out += (r == 0 ? "" : "|") + list.Cell(r, 0);
+  return out;
+}
+
+}  // namespace ombrel::testing

@@ -1,0 +1,120 @@
+// Writes the two HTML reports of a small hand-made fight into the folder given
+// as the only argument (events.htm and event-detail.htm), for the browser test
+// to open.
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "report/Reports.h"
+#include "shared/DateTime.h"
+
+namespace {
+
+using ombrel::DamageRecord;
+using ombrel::DateTime;
+
+DamageRecord Record(int second, std::string_view dealer, std::string_view taker, int32_t damage,
+                    int32_t type, std::string_view name) {
+  DamageRecord r;
+  r.Date = *DateTime::FromCivil({2024, 3, 14, 21, 5, second});
+  r.Dealer = dealer;
+  r.Taker = taker;
+  r.Damage = damage;
+  r.Type = type;
+  r.Name = name;
+  return r;
+}
+
+std::vector<std::string> DetailRow(std::string name, std::string dealt) {
+  return {std::move(name),
+          std::move(dealt),
+          "10",
+          "4.20",
+          "4.20",
+          "03/14/2024 21:05:00",
+          "03/14/2024 21:05:10",
+          "7",
+          "7",
+          "1",
+          "20",
+          "3",
+          "4",
+          "7",
+          ".70",
+          "1",
+          "0",
+          "0",
+          "0",
+          "0",
+          "1",
+          "5",
+          "80.00%",
+          "0.00%",
+          "0.00%"};
+}
+
+bool WriteReport(const std::filesystem::path& path, const std::string& text) {
+  std::ofstream out(path, std::ios::binary);
+  out << text;
+  out.close();
+  if (!out) std::fprintf(stderr, "cannot write %s\n", path.string().c_str());
+  return static_cast<bool>(out);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: report_fixture DIR\n");
+    return 2;
+  }
+  const std::filesystem::path dir = argv[1];
+
+  // Ann, her pet and a caster with an awkward name fight "a goblin".
+  const DamageRecord records[] = {
+      Record(0, "Ann", "a goblin", 10, 1, "hit"),
+      Record(1, "Ann`s pet", "a goblin", 5, 1, "bites"),
+      Record(2, "a goblin", "Ann", 7, 1, "hits"),
+      Record(3, "Ann", "a goblin", 20, 1, "hits"),
+      Record(4, "Ann", "a goblin", 0, 5, "hit"),
+      Record(5, "Al<i> & \"Bo\"", "", 0, 4, "Glyph of Warding"),
+      Record(6, "Al<i> & \"Bo\"", "a goblin", 7, 2, "Fire <Bolt>"),
+      Record(7, "Ann`s pet", "a goblin", 3, 1, "bite"),
+      Record(8, "D\xE9sir\xE9", "a goblin", 4, 1, "slash"),
+      Record(10, "Ann", "", 0, 4, "Staunch Recovery"),
+  };
+  ombrel::Globals g;
+  g.DamageTable = ombrel::DamageTable::FromRecords(records);
+  ombrel::EventRecord fight;
+  fight.Name = "a goblin";
+  fight.StartDate = records[0].Date;
+  fight.EndDate = records[9].Date;
+  fight.Duration = 10;
+  fight.StartCounter = 0;
+  fight.EndCounter = 9;
+  g.EventTable = {fight};
+  g.IncludePets = true;
+  g.GlyphList = {5};
+  g.VeteranList = {9};
+
+  ombrel::TextTable events_list(16);
+  events_list.AddRow({"a goblin", "49", "7", "10", "4.90", "0.70", "03/14/2024 21:05:00",
+                      "03/14/2024 21:05:10", "20", "3", "5", "9.80", "7", "7", "1", "7.00"});
+  ombrel::TextTable detail_list(25);
+  detail_list.AddRow(DetailRow(" [ Total ] ", "49"));
+  detail_list.AddRow(DetailRow("Ann + pet", "38"));
+  detail_list.AddRow(DetailRow("Al<i> & \"Bo\"", "7"));
+  detail_list.AddRow(DetailRow("D\xE9sir\xE9", "4"));
+
+  std::ostringstream events;
+  ombrel::WriteEventsReport(events, events_list, "03/15/2024 08:00:01");
+  std::ostringstream detail;
+  ombrel::WriteEventDetailReport(detail, g, 1, events_list, detail_list, "03/15/2024 08:00:01");
+  const bool ok = WriteReport(dir / "events.htm", events.str()) &&
+                  WriteReport(dir / "event-detail.htm", detail.str());
+  return ok ? 0 : 1;
+}
