@@ -60,13 +60,13 @@ Rounded2 RoundTwoDecimals(double value) {
       if (digits[static_cast<size_t>(keep)] >= '5') {
         int i = static_cast<int>(kept.size()) - 1;
         while (i >= 0 && kept[static_cast<size_t>(i)] == '9') kept[static_cast<size_t>(i--)] = '0';
-        if (i < 0) kept.insert(kept.begin(), '1');
+        if (i < 0) kept = std::string(1, '1').append(kept);
         else ++kept[static_cast<size_t>(i)];
       }
     }
   }
   // 'kept' is the value in hundredths, as a digit string.
-  while (kept.size() < 3) kept.insert(kept.begin(), '0');
+  if (kept.size() < 3) kept = std::string(3 - kept.size(), '0').append(kept);
   r.fraction[0] = kept[kept.size() - 2];
   r.fraction[1] = kept[kept.size() - 1];
   std::string integer = kept.substr(0, kept.size() - 2);
@@ -133,7 +133,7 @@ std::string Plain(int64_t value) { return std::to_string(value); }
 std::string Grouped(int64_t value) {
   if (value == 0) return {};
   const std::string digits = std::to_string(value);
-  if (value < 0) return "-" + GroupDigits(std::string_view(digits).substr(1));
+  if (value < 0) return std::string(1, '-').append(GroupDigits(std::string_view(digits).substr(1)));
   return GroupDigits(digits);
 }
 
@@ -216,7 +216,7 @@ std::optional<double> ReadDecimal(std::string_view text) {
     cleaned.push_back(ch);
   }
   if (!any_digit) return std::nullopt;
-  if (cleaned.front() == '.') cleaned.insert(cleaned.begin(), '0');
+  if (cleaned.front() == '.') cleaned = std::string(1, '0').append(cleaned);
   double value = 0;
   const auto res = std::from_chars(cleaned.data(), cleaned.data() + cleaned.size(), value);
   if (res.ec != std::errc() || res.ptr != cleaned.data() + cleaned.size()) return std::nullopt;
