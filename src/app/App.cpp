@@ -1,19 +1,92 @@
 #include "app/App.h"
 
+#include <algorithm>
+#include <ctime>
+#include <utility>
+
+#include "analysis/CombatantDetail.h"
+#include "analysis/EventDetail.h"
 #include "app/Settings.h"
+#include "app/SortEventDetail.h"
+#include "events/BuildEvents.h"
+#include "report/Reports.h"
+#include "shared/Display.h"
+#include "shared/FileOutput.h"
 
 namespace ombrel {
+namespace {
 
-// Placeholder: the workflow lands with the events stage.
-std::variant<ParsedRun, Failure> RunParse(const ParseRequest& request, const Progress&) {
-  return Failure{request.log.string(), "not implemented"};
+// Share of the progress bar that the parse takes; building events is far
+// quicker.
+constexpr double kParseShare = 0.9;
+
+void WriteCsv(const std::filesystem::path& path, const std::function<void(std::ostream&)>& write,
+              std::vector<Failure>& failures) {
+  if (auto failure = WriteFileAtomically(path, write)) failures.push_back(std::move(*failure));
 }
 
-App::App(std::filesystem::path output_dir) : output_dir_(std::move(output_dir)) {
+DateTime LocalNow() {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  const CivilTime civil{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
+                        local.tm_hour,        local.tm_min,     std::min(local.tm_sec, 59)};
+  return DateTime::FromCivil(civil).value_or(DateTime{});
+}
+
+}  // namespace
+
+std::variant<ParsedRun, Failure> RunParse(const ParseRequest& request, const Progress& progress) {
+  Progress stage_progress;
+  stage_progress.cancel = progress.cancel;
+  stage_progress.report = [&progress](double f) { progress.Report(f * kParseShare); };
+
+  progress.Stage(1);
+  auto parsed = ParseLog(request.log, request.character_name, request.verbs, stage_progress);
+  if (auto* failure = std::get_if<Failure>(&parsed)) return std::move(*failure);
+
+  ParsedRun run;
+  run.parse = std::move(std::get<ParseResult>(parsed));
+  if (run.parse.cancelled || progress.Cancelled()) {
+    run.parse.cancelled = true;
+    return run;
+  }
+  if (request.print_data) {
+    WriteCsv(
+        request.output_dir / kDataCsvFile,
+        [&run](std::ostream& out) { WriteDataCsv(out, run.parse.DamageTable); },
+        run.write_failures);
+  }
+
+  progress.Stage(2);
+  stage_progress.report = [&progress](double f) {
+    progress.Report(kParseShare + f * (1.0 - kParseShare));
+  };
+  run.events =
+      BuildEvents(run.parse.DamageTable, run.parse.MobList, request.event_gap, stage_progress);
+  if (progress.Cancelled()) {
+    run.parse.cancelled = true;
+    return run;
+  }
+  run.events_list = EventsListRows(run.events);
+  if (request.print_events) {
+    WriteCsv(
+        request.output_dir / kEventsCsvFile,
+        [&run](std::ostream& out) { WriteEventsCsv(out, run.events); }, run.write_failures);
+  }
+  progress.Report(1.0);
+  return run;
+}
+
+App::App(std::filesystem::path output_dir)
+    : output_dir_(std::move(output_dir)),
+      events_list_(16),
+      event_detail_list_(25),
+      combatant_detail_list_(16) {
   frame_captions_[0] = "Settings";
   frame_captions_[1] = "Events";
   frame_captions_[2] = "Event Details";
-  window_caption_ = "Ombrel Raid by Zerrit";
+  window_caption_ = kStartCaption;
 }
 
 void App::TakeSettings(std::string character_name, int gap_item_index, bool include_pets) {
@@ -26,7 +99,9 @@ void App::TakeSettingsSeconds(std::string character_name, int32_t gap_seconds, b
   globals_.IncludePets = include_pets;
 }
 
-bool App::CharacterNameIsValid() const { return IsValidCharacterName(globals_.CharacterName); }
+bool App::CharacterNameIsValid() const {
+  return IsValidCharacterName(globals_.CharacterName);
+}
 
 ParseRequest App::MakeParseRequest(const std::filesystem::path& log) const {
   ParseRequest r;
@@ -40,25 +115,144 @@ ParseRequest App::MakeParseRequest(const std::filesystem::path& log) const {
   return r;
 }
 
-void App::AdoptParse(ParsedRun&&, const std::filesystem::path&) {}
+void App::AdoptParse(ParsedRun&& run, const std::filesystem::path& log) {
+  if (run.parse.cancelled) return;
+  // The mob list views into the damage table's buffer, which moves along.
+  globals_.DamageTable = std::move(run.parse.DamageTable);
+  globals_.MobList = std::move(run.parse.MobList);
+  globals_.EventTable = std::move(run.events);
+  if (globals_.EventTable.empty()) globals_.EventTable.emplace_back();
+  // The ability lists index the table just replaced.
+  globals_.GlyphList.clear();
+  globals_.VeteranList.clear();
+  events_list_ = std::move(run.events_list);
+  if (events_list_.Columns() == 0) events_list_ = TextTable(16);
 
-std::variant<ParsedRun*, Failure> App::Parse(const std::filesystem::path& log, const Progress&) {
-  return Failure{log.string(), "not implemented"};
+  last_run_ = std::move(run);
+  last_run_.parse.DamageTable = DamageTable{};
+  last_run_.parse.MobList = {std::string_view{}};
+  last_run_.events.clear();
+  last_run_.events_list = TextTable(16);
+
+  window_caption_ = std::string(kLogCaptionPrefix) + log.string();
+  frame_captions_[0] = "Settings";
+  selected_event_ = 0;
+  tab_strip_available_ = true;
+  export_events_enabled_ = true;
+  ChooseTab(2);
 }
 
-void App::SelectEvent(size_t row) { selected_event_ = row; }
-void App::SelectCombatant(size_t row) { selected_combatant_ = row; }
+std::variant<ParsedRun*, Failure> App::Parse(const std::filesystem::path& log,
+                                             const Progress& progress) {
+  if (!CharacterNameIsValid()) return Failure{log.string(), std::string(kInvalidNameMessage)};
+  auto result = RunParse(MakeParseRequest(log), progress);
+  if (auto* failure = std::get_if<Failure>(&result)) return std::move(*failure);
+  ParsedRun& run = std::get<ParsedRun>(result);
+  if (run.parse.cancelled) return Failure{log.string(), "the parse was cancelled"};
+  AdoptParse(std::move(run), log);
+  return &last_run_;
+}
+
+void App::SelectEvent(size_t row) {
+  if (row < events_list_.Rows()) selected_event_ = row;
+}
+
+void App::SelectCombatant(size_t row) {
+  if (row < event_detail_list_.Rows()) selected_combatant_ = row;
+}
 
 std::vector<Failure> App::ChooseTab(int tab) {
+  std::vector<Failure> failures;
+  if (tab < 1 || tab > 4) return failures;
+  // Until the first parse the tab strip is unavailable; only the Settings page
+  // can be shown.
+  if (!tab_strip_available_ && tab != 1) return failures;
   selected_tab_ = tab;
-  return {};
+  switch (tab) {
+    case 1:
+      shown_page_ = 0;
+      break;
+    case 2:
+      shown_page_ = 1;
+      export_event_detail_enabled_ = false;
+      break;
+    case 3:
+      ShowEventDetailPage(failures);
+      break;
+    case 4:
+      ShowCombatantDetailPage(failures);
+      break;
+  }
+  return failures;
 }
 
-void App::EventDetailHeaderClicked(int) {}
+std::string App::SelectedEventName() const {
+  return selected_event_ < events_list_.Rows() ? events_list_.Cell(selected_event_, 0)
+                                               : std::string();
+}
 
-std::optional<Failure> App::ExportEvents(const std::filesystem::path&) const { return std::nullopt; }
-std::optional<Failure> App::ExportEventDetail(const std::filesystem::path&) const {
-  return std::nullopt;
+void App::ShowEventDetailPage(std::vector<Failure>& failures) {
+  frame_captions_[2] = "Event Details - " + SelectedEventName();
+  shown_page_ = 2;
+  selected_combatant_ = 0;
+  const auto event_number = static_cast<int32_t>(selected_event_ + 1);
+  const std::vector<CombatantSummary> rows = ShowEventDetail(globals_, event_number);
+  event_detail_list_ = EventDetailListRows(rows);
+  if (globals_.Options.PrintDetails) {
+    WriteCsv(
+        output_dir_ / kTextPcListCsvFile,
+        [&rows](std::ostream& out) { WriteTextPcListCsv(out, rows); }, failures);
+  }
+  export_event_detail_enabled_ = true;
+}
+
+void App::ShowCombatantDetailPage(std::vector<Failure>& failures) {
+  // The list may still belong to another event (chosen straight from the
+  // Events page); its row text is then looked up in the selected event.
+  const bool has_row = selected_combatant_ < event_detail_list_.Rows();
+  const std::string combatant =
+      has_row ? event_detail_list_.Cell(selected_combatant_, 0) : std::string();
+  frame_captions_[3] = "PC Details - " + combatant + " on " + SelectedEventName();
+  shown_page_ = 3;
+  combatant_detail_list_ = TextTable(16);
+  // No combatant row yet (the Event Detail tab was never shown): nothing to
+  // analyse, the page shows an empty list.
+  if (!has_row) return;
+  const auto event_number = static_cast<int32_t>(selected_event_ + 1);
+  const std::vector<SourceRow> sources = ShowCombatantDetail(globals_, event_number, combatant);
+  const int64_t duration = selected_event_ < globals_.EventTable.size()
+                               ? globals_.EventTable[selected_event_].Duration
+                               : 1;
+  combatant_detail_list_ = CombatantDetailListRows(sources, duration);
+  if (globals_.Options.PrintPCDetails) {
+    WriteCsv(
+        output_dir_ / kPcDetailCsvFile,
+        [&sources](std::ostream& out) { WritePcDetailCsv(out, sources); }, failures);
+  }
+}
+
+void App::EventDetailHeaderClicked(int column) {
+  if (column < 1 || column > 5) return;
+  SortEventDetail(event_detail_list_, column - 1);
+  selected_combatant_ = 0;
+}
+
+std::string App::CreationStamp() const {
+  return display::DateTimeText(clock_ ? clock_() : LocalNow());
+}
+
+std::optional<Failure> App::ExportEvents(const std::filesystem::path& path) const {
+  const std::string created = CreationStamp();
+  return WriteFileAtomically(
+      path, [&](std::ostream& out) { WriteEventsReport(out, events_list_, created); });
+}
+
+std::optional<Failure> App::ExportEventDetail(const std::filesystem::path& path) const {
+  const std::string created = CreationStamp();
+  const auto event_number = static_cast<int32_t>(selected_event_ + 1);
+  return WriteFileAtomically(path, [&](std::ostream& out) {
+    WriteEventDetailReport(out, globals_, event_number, events_list_, event_detail_list_, created);
+  });
 }
 
 }  // namespace ombrel

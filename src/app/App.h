@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "parse/ParseLog.h"
+#include "shared/DateTime.h"
 #include "shared/EventRecord.h"
 #include "shared/Failure.h"
 #include "shared/Globals.h"
@@ -39,9 +41,25 @@ struct ParsedRun {
 };
 
 // Parses the log and builds its events (stages 1 and 2), writing Data.csv and
-// Events.csv when asked. Fails only when the log cannot be read; a cancelled
-// run returns with parse.cancelled set.
+// Events.csv into request.output_dir when asked. Reports stage 1, then stage 2,
+// and one fraction running over both. Fails only when the log cannot be read;
+// a file that cannot be written lands in write_failures and the results stay.
+// A cancelled run returns early with parse.cancelled set and writes nothing more.
+// Touches nothing but its arguments, so it may run on any thread.
 std::variant<ParsedRun, Failure> RunParse(const ParseRequest& request, const Progress& progress);
+
+// The comma-separated files, each written into the output folder when its
+// Options mark is set.
+inline constexpr std::string_view kDataCsvFile = "Data.csv";
+inline constexpr std::string_view kEventsCsvFile = "Events.csv";
+inline constexpr std::string_view kTextPcListCsvFile = "textpclist.csv";
+inline constexpr std::string_view kPcDetailCsvFile = "PCdetail.csv";
+
+// Window and Settings page captions.
+inline constexpr std::string_view kStartCaption = "Ombrel Raid by Zerrit";
+inline constexpr std::string_view kLogCaptionPrefix = "Ombrel Raid - ";
+inline constexpr std::string_view kParsingCaption = "Settings - 1/2 Parsing Log";
+inline constexpr std::string_view kCreatingEventsCaption = "Settings - 2/2 Creating Events";
 
 // The tab captions, in tab order.
 inline constexpr std::string_view kTabCaptions[4] = {"Settings", "Events", "Event Detail",
@@ -50,6 +68,13 @@ inline constexpr std::string_view kTabCaptions[4] = {"Settings", "Events", "Even
 // The program's workflow without any window: the settings, the three lists as
 // cell texts, their selections, the page logic and the commands. Both the
 // window and the batch front end drive it.
+//
+// Threads: an App belongs to one thread. The window's parse command calls
+// TakeSettings and MakeParseRequest there, hands the request to a worker
+// thread that runs RunParse alone (the App must not be touched, read or
+// written, until the worker is done), and then calls AdoptParse with the
+// run on the App's thread again. A failed or cancelled run is simply dropped:
+// the previous results stay as they were.
 class App {
  public:
   // `output_dir` receives the CSV files (the program's folder in the window).
@@ -70,26 +95,37 @@ class App {
   // worker thread: MakeParseRequest and AdoptParse on the App's thread,
   // RunParse anywhere in between.
   ParseRequest MakeParseRequest(const std::filesystem::path& log) const;
-  // Replaces every result with the run's and shows the Events page.
+  // Replaces every result with the run's (the damage table, mob list, event
+  // table and events list; the two detail lists keep their rows until their
+  // tab is chosen), sets the window caption to the log, makes the tab strip
+  // available, enables Export Events and chooses the Events tab with its
+  // first row selected. A cancelled run changes nothing.
   void AdoptParse(ParsedRun&& run, const std::filesystem::path& log);
-  // All three at once (the batch). On failure nothing changes.
+  // All three at once (the batch), after the name check. On failure (refused
+  // name, unreadable log, cancelled run) nothing changes. On success returns
+  // LastRun().
   std::variant<ParsedRun*, Failure> Parse(const std::filesystem::path& log,
                                           const Progress& progress = {});
+  // What the last adopted run left besides its tables (moved into globals()):
+  // line counts and the CSV files that could not be written.
+  const ParsedRun& LastRun() const { return last_run_; }
 
   // The three lists.
   const TextTable& EventsList() const { return events_list_; }
   const TextTable& EventDetailList() const { return event_detail_list_; }
   const TextTable& CombatantDetailList() const { return combatant_detail_list_; }
 
-  // Selected rows, 0-based; the first row until another is chosen.
+  // Selected rows, 0-based; the first row until another is chosen, and again
+  // after each fill. A row outside the list is ignored.
   void SelectEvent(size_t row);
   void SelectCombatant(size_t row);
   size_t SelectedEvent() const { return selected_event_; }
   size_t SelectedCombatant() const { return selected_combatant_; }
 
   // Choosing tab 1 to 4 (as a click or the program would). Choosing "Event
-  // Detail" or "PC Detail" rebuilds its list; returns the CSV files that could
-  // not be written.
+  // Detail" or "PC Detail" rebuilds its list from the selections and writes its
+  // CSV file when its mark is set; returns the CSV files that could not be
+  // written. Before the first parse only "Settings" can be chosen.
   std::vector<Failure> ChooseTab(int tab);
   int SelectedTab() const { return selected_tab_; }  // 1 to 4
   int ShownPage() const { return shown_page_; }      // 0 to 3
@@ -99,16 +135,26 @@ class App {
   bool ExportEventsEnabled() const { return export_events_enabled_; }
   bool ExportEventDetailEnabled() const { return export_event_detail_enabled_; }
 
-  // A click on header `column` (1-based) of the event-detail list.
+  // A click on header `column` (1-based) of the event-detail list: 1 to 5
+  // sort it, any other header does nothing.
   void EventDetailHeaderClicked(int column);
 
-  // Export menu: the two HTML reports.
+  // Export menu: the two HTML reports of the lists as they are shown, the
+  // event detail for the selected event. Written whole or not at all.
   std::optional<Failure> ExportEvents(const std::filesystem::path& path) const;
   std::optional<Failure> ExportEventDetail(const std::filesystem::path& path) const;
+
+  // The clock of the reports' creation stamp (the local time by default).
+  void SetClock(std::function<DateTime()> clock) { clock_ = std::move(clock); }
 
   const std::filesystem::path& OutputDir() const { return output_dir_; }
 
  private:
+  void ShowEventDetailPage(std::vector<Failure>& failures);
+  void ShowCombatantDetailPage(std::vector<Failure>& failures);
+  std::string SelectedEventName() const;
+  std::string CreationStamp() const;
+
   std::filesystem::path output_dir_;
   Globals globals_;
   TextTable events_list_;
@@ -124,6 +170,7 @@ class App {
   bool export_events_enabled_ = false;
   bool export_event_detail_enabled_ = false;
   ParsedRun last_run_;
+  std::function<DateTime()> clock_;
 };
 
 }  // namespace ombrel

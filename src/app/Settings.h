@@ -9,6 +9,9 @@ namespace ombrel {
 
 // The initial text of the name box; a parse refuses it.
 inline constexpr std::string_view kInitialNameText = "Type your name here";
+// The message box that refuses a name.
+inline constexpr std::string_view kInvalidNameMessage = "Hey, use a real name eh?";
+inline constexpr std::string_view kInvalidNameTitle = "Invalid Character Name";
 
 // The 148 idle-gap items, "00:00:18" to "00:15:00"; item i is 18 + 6 i seconds.
 std::vector<std::string> GapItems();

@@ -1,10 +1,319 @@
 #include "batch/Batch.h"
 
-namespace ombrel {
+#include <algorithm>
+#include <charconv>
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <system_error>
+#include <variant>
 
-int RunBatch(const std::vector<std::string>&, std::ostream&, std::ostream& err) {
-  err << "ombrel-batch: not implemented yet\n";
-  return 2;
+#include "app/App.h"
+#include "app/ListColumns.h"
+#include "app/Settings.h"
+#include "batch/AlignedTable.h"
+#include "batch/Cp1252.h"
+
+namespace ombrel {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::string_view kProgram = "ombrel-batch";
+
+// Everything the command line asks for.
+struct BatchOptions {
+  fs::path out_dir = ".";
+  std::optional<std::string> name;  // Windows-1252
+  int32_t gap = 18;
+  bool pets = false;
+  std::optional<int64_t> event;          // 1-based events-list row
+  std::optional<int> sort;               // event-detail header 1 to 5
+  std::optional<std::string> combatant;  // Windows-1252
+  std::optional<fs::path> log;
+};
+
+// Stores an option's value, or returns why it cannot be taken.
+using Apply = std::optional<std::string> (*)(BatchOptions&, std::string_view value);
+
+struct OptionRule {
+  std::string_view name;        // "--gap"
+  std::string_view value_name;  // "SECONDS"; empty for a switch
+  bool required;
+  std::string_view help;
+  Apply apply;
+};
+
+std::optional<int64_t> ReadCount(std::string_view text) {
+  if (text.empty() || text.size() > 12) return std::nullopt;
+  int64_t value = 0;
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (ec != std::errc() || end != text.data() + text.size() || text.front() == '-') {
+    return std::nullopt;
+  }
+  return value;
+}
+
+std::optional<std::string> ToLogText(std::string_view option, std::string_view value,
+                                     std::optional<std::string>& target) {
+  target = Utf8ToCp1252(value);
+  if (!target) {
+    return std::string(option) +
+           " holds a character that a game log cannot hold: " + std::string(value);
+  }
+  return std::nullopt;
+}
+
+constexpr OptionRule kOptions[] = {
+    {"--out", "DIR", false, "folder for the files written (default: the current folder)",
+     [](BatchOptions& o, std::string_view v) -> std::optional<std::string> {
+       if (v.empty()) return "--out needs a folder";
+       o.out_dir = fs::path(std::string(v));
+       return std::nullopt;
+     }},
+    {"--name", "NAME", true, "the name of the character whose log it is",
+     [](BatchOptions& o, std::string_view v) { return ToLogText("--name", v, o.name); }},
+    {"--gap", "SECONDS", false, "idle seconds that close a fight, 18 to 900 (default 18)",
+     [](BatchOptions& o, std::string_view v) -> std::optional<std::string> {
+       const auto seconds = ReadCount(v);
+       if (!seconds || *seconds < 18 || *seconds > 900) {
+         return "--gap takes a whole number of seconds from 18 to 900, not " + std::string(v);
+       }
+       o.gap = static_cast<int32_t>(*seconds);
+       return std::nullopt;
+     }},
+    {"--pets", "", false, "count pets and warders with their owners",
+     [](BatchOptions& o, std::string_view) -> std::optional<std::string> {
+       o.pets = true;
+       return std::nullopt;
+     }},
+    {"--event", "K", false,
+     "analyse row K (from 1) of the events list: textpclist.csv, event-detail.htm",
+     [](BatchOptions& o, std::string_view v) -> std::optional<std::string> {
+       const auto row = ReadCount(v);
+       if (!row || *row < 1) return "--event takes a row number from 1, not " + std::string(v);
+       o.event = *row;
+       return std::nullopt;
+     }},
+    {"--sort", "COLUMN", false, "sort the event detail by header 1 to 5, as a click would",
+     [](BatchOptions& o, std::string_view v) -> std::optional<std::string> {
+       const auto column = ReadCount(v);
+       if (!column || *column < 1 || *column > 5) {
+         return "--sort takes a column from 1 to 5, not " + std::string(v);
+       }
+       o.sort = static_cast<int>(*column);
+       return std::nullopt;
+     }},
+    {"--combatant", "TEXT", false,
+     "analyse the event-detail row listed as TEXT (\" [ Total ] \", \"Ann + pet\"): "
+     "PCdetail.csv",
+     [](BatchOptions& o, std::string_view v) { return ToLogText("--combatant", v, o.combatant); }},
+};
+
+std::string UsageText() {
+  std::string usage = "usage: " + std::string(kProgram);
+  for (const OptionRule& option : kOptions) {
+    std::string item(option.name);
+    if (!option.value_name.empty()) item += " " + std::string(option.value_name);
+    usage += option.required ? " " + item : " [" + item + "]";
+  }
+  usage += " LOG\n";
+  for (const OptionRule& option : kOptions) {
+    std::string item = "  " + std::string(option.name);
+    if (!option.value_name.empty()) item += " " + std::string(option.value_name);
+    item.resize(std::max<size_t>(item.size() + 2, 20), ' ');
+    usage += item + std::string(option.help) + "\n";
+  }
+  usage += "Writes DIR/Data.csv, DIR/Events.csv and DIR/events.htm and prints the events list.\n";
+  return usage;
+}
+
+const OptionRule* FindOption(std::string_view name) {
+  for (const OptionRule& option : kOptions) {
+    if (option.name == name) return &option;
+  }
+  return nullptr;
+}
+
+struct Usage {
+  std::string message;
+};
+struct Help {};
+
+// Reads the arguments into options: "--opt VALUE", "--opt=VALUE", switches,
+// "--" before a log whose name begins with "-", and the log.
+std::variant<BatchOptions, Usage, Help> ReadArguments(const std::vector<std::string>& args) {
+  BatchOptions options;
+  std::vector<std::string_view> seen;
+  bool only_log = false;
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string_view arg = args[i];
+    if (!only_log && arg == "--") {
+      only_log = true;
+      continue;
+    }
+    if (!only_log && (arg == "--help" || arg == "-h")) return Help{};
+    if (only_log || arg.size() < 2 || arg.front() != '-') {
+      if (options.log) return Usage{"more than one LOG given: " + std::string(arg)};
+      options.log = fs::path(std::string(arg));
+      continue;
+    }
+    const size_t equals = arg.find('=');
+    const std::string_view name = arg.substr(0, equals);
+    const OptionRule* option = FindOption(name);
+    if (option == nullptr) return Usage{"unknown option " + std::string(name)};
+    if (std::find(seen.begin(), seen.end(), option->name) != seen.end()) {
+      return Usage{std::string(option->name) + " given twice"};
+    }
+    seen.push_back(option->name);
+    std::string_view value;
+    if (option->value_name.empty()) {
+      if (equals != std::string_view::npos) {
+        return Usage{std::string(option->name) + " takes no value"};
+      }
+    } else if (equals != std::string_view::npos) {
+      value = arg.substr(equals + 1);
+    } else if (i + 1 < args.size()) {
+      value = args[++i];
+    } else {
+      return Usage{std::string(option->name) + " needs " + std::string(option->value_name)};
+    }
+    if (auto problem = option->apply(options, value)) return Usage{std::move(*problem)};
+  }
+
+  if (!options.name) return Usage{"--name is required"};
+  if (!IsValidCharacterName(*options.name)) return Usage{std::string(kInvalidNameMessage)};
+  if (!options.log) return Usage{"no LOG given"};
+  if (!options.event && options.sort) return Usage{"--sort needs --event"};
+  if (!options.event && options.combatant) return Usage{"--combatant needs --event"};
+  return options;
+}
+
+// Runs the work of valid options and reports on `out` and `err`.
+class BatchRun {
+ public:
+  BatchRun(const BatchOptions& options, std::ostream& out, std::ostream& err)
+      : options_(options), out_(out), err_(err), app_(options.out_dir) {}
+
+  int Run() {
+    std::error_code ec;
+    fs::create_directories(options_.out_dir, ec);
+    if (ec || !fs::is_directory(options_.out_dir)) {
+      Error(options_.out_dir.string() + ": " + (ec ? ec.message() : std::string("not a folder")));
+      return 1;
+    }
+    PrintOptions& marks = app_.options();
+    marks.PrintData = true;
+    marks.PrintEvents = true;
+    marks.PrintDetails = options_.event.has_value();
+    marks.PrintPCDetails = options_.combatant.has_value();
+    app_.TakeSettingsSeconds(*options_.name, options_.gap, options_.pets);
+
+    auto parsed = app_.Parse(*options_.log);
+    if (const auto* failure = std::get_if<Failure>(&parsed)) {
+      Error(failure->Message());
+      return 1;
+    }
+    const ParsedRun& run = *std::get<ParsedRun*>(parsed);
+    if (run.parse.unreadable_lines != 0) {
+      err_ << kProgram << ": " << options_.log->string() << ": " << run.parse.unreadable_lines
+           << (run.parse.unreadable_lines == 1 ? " line" : " lines") << " could not be read\n";
+    }
+    Written(kDataCsvFile, run.write_failures);
+    Written(kEventsCsvFile, run.write_failures);
+    Written("events.htm", app_.ExportEvents(File("events.htm")));
+    if (options_.event) AnalyseEvent();
+
+    out_ << "Parsed " << options_.log->string() << ": " << run.parse.lines << " lines\n";
+    for (const std::string& path : written_) out_ << "Wrote " << path << "\n";
+    out_ << "\n";
+    WriteAlignedTable(out_, kEventsColumns, app_.EventsList());
+    return exit_code_;
+  }
+
+ private:
+  fs::path File(std::string_view name) const { return options_.out_dir / name; }
+
+  void Error(const std::string& message) {
+    err_ << kProgram << ": " << message << "\n";
+    exit_code_ = 1;
+  }
+
+  // Notes a file as written unless one of `failures` names it.
+  void Written(std::string_view name, const std::vector<Failure>& failures) {
+    const std::string path = File(name).string();
+    for (const Failure& f : failures) {
+      if (f.path == path) {
+        Error(f.Message());
+        return;
+      }
+    }
+    written_.push_back(path);
+  }
+  void Written(std::string_view name, const std::optional<Failure>& failure) {
+    if (failure) {
+      Error(failure->Message());
+      return;
+    }
+    written_.push_back(File(name).string());
+  }
+
+  void AnalyseEvent() {
+    const int64_t row = *options_.event;
+    const size_t rows = app_.EventsList().Rows();
+    if (static_cast<uint64_t>(row) > rows) {
+      Error("event " + std::to_string(row) + " is not in the events list (" + std::to_string(rows) +
+            (rows == 1 ? " row)" : " rows)"));
+      return;
+    }
+    app_.SelectEvent(static_cast<size_t>(row - 1));
+    Written(kTextPcListCsvFile, app_.ChooseTab(3));
+    if (options_.sort) app_.EventDetailHeaderClicked(*options_.sort);
+    Written("event-detail.htm", app_.ExportEventDetail(File("event-detail.htm")));
+    if (options_.combatant) AnalyseCombatant(row);
+  }
+
+  void AnalyseCombatant(int64_t event_row) {
+    const TextTable& list = app_.EventDetailList();
+    for (size_t r = 0; r < list.Rows(); ++r) {
+      if (list.Cell(r, 0) == *options_.combatant) {
+        app_.SelectCombatant(r);
+        Written(kPcDetailCsvFile, app_.ChooseTab(4));
+        return;
+      }
+    }
+    Error("combatant \"" + *options_.combatant + "\" is not in the event-detail list of event " +
+          std::to_string(event_row));
+  }
+
+  const BatchOptions& options_;
+  std::ostream& out_;
+  std::ostream& err_;
+  App app_;
+  std::vector<std::string> written_;
+  int exit_code_ = 0;
+};
+
+}  // namespace
+
+int RunBatch(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  auto read = ReadArguments(args);
+  if (std::holds_alternative<Help>(read)) {
+    out << UsageText();
+    return 0;
+  }
+  if (const auto* usage = std::get_if<Usage>(&read)) {
+    if (usage->message == kInvalidNameMessage) {
+      err << usage->message << "\n";
+    } else {
+      err << kProgram << ": " << usage->message << "\n";
+    }
+    err << UsageText();
+    return 2;
+  }
+  return BatchRun(std::get<BatchOptions>(read), out, err).Run();
 }
 
 }  // namespace ombrel

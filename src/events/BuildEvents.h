@@ -12,11 +12,18 @@
 
 namespace ombrel {
 
-// True when `name` is one of the mobs.
+// True when `name` equals an entry of the mob list, compared exactly. The
+// list's empty entry counts like any other: an empty list (one empty entry)
+// makes the empty name a mob.
 bool IsMob(const std::vector<std::string_view>& mob_list, std::string_view name);
 
 // Groups the damage records into events, one per fight against one mob, in
-// the order they were opened. Always returns at least one (possibly empty) event.
+// the order they were opened. A damage record of a mob (its dealer when that is
+// a mob, else its taker) joins the latest event of that mob when the record
+// comes at most `event_gap` seconds after the event's end or start; otherwise
+// it opens a new event. Always returns at least one (possibly empty) event;
+// durations are at least 1 second. Stops early (with what it has) when the
+// progress is cancelled.
 std::vector<EventRecord> BuildEvents(const DamageTable& table,
                                      const std::vector<std::string_view>& mob_list,
                                      int32_t event_gap, const Progress& progress = {});

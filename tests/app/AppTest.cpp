@@ -1,1 +1,298 @@
 #include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/App.h"
+#include "app/Settings.h"
+#include "events/BuildEvents.h"
+
+namespace ombrel {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A fresh folder under the system's temporary folder, removed afterwards.
+class TempDir {
+ public:
+  TempDir() {
+    std::string pattern = (fs::temp_directory_path() / "ombrel-app-XXXXXX").string();
+    path_ = mkdtemp(pattern.data());
+  }
+  ~TempDir() {
+    std::error_code ec;
+    fs::remove_all(path_, ec);
+  }
+  const fs::path& path() const { return path_; }
+
+ private:
+  fs::path path_;
+};
+
+std::string ReadFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+void WriteText(const fs::path& path, std::string_view text) {
+  std::ofstream(path, std::ios::binary)
+      .write(text.data(), static_cast<std::streamsize>(text.size()));
+}
+
+// A short log of two fights: Tarlen against a gnoll, and against an orc.
+constexpr std::string_view kLog =
+    "[Sat Dec 31 22:30:00 2005] You have entered Kelvast Hollow.\r\n"
+    "[Sat Dec 31 22:30:08 2005] You hit a gnoll for 20 points of damage.\r\n"
+    "[Sat Dec 31 22:30:09 2005] You slash a gnoll for 17 points of damage.\r\n"
+    "[Sat Dec 31 22:30:10 2005] You hit an orc for 5 points of damage.\r\n";
+
+DamageRecord Hit(int64_t second, std::string_view dealer, std::string_view taker, int32_t damage) {
+  static const DateTime kStart = *DateTime::FromCivil({2005, 12, 31, 22, 30, 0});
+  DamageRecord r;
+  r.Date = DateTime{kStart.seconds + second};
+  r.Dealer = dealer;
+  r.Taker = taker;
+  r.Damage = damage;
+  r.Type = kMelee;
+  r.Name = "hit";
+  return r;
+}
+
+// A finished run of two fights, built without the log parser.
+ParsedRun TwoFights() {
+  ParsedRun run;
+  run.parse.DamageTable = DamageTable::FromRecords(
+      std::vector<DamageRecord>{Hit(0, "Tarlen", "a gnoll", 20), Hit(1, "Tarlen", "an orc", 5),
+                                Hit(2, "a gnoll", "Tarlen", 3)});
+  run.parse.MobList = {"a gnoll", "an orc"};
+  run.events = BuildEvents(run.parse.DamageTable, run.parse.MobList, 18);
+  run.events_list = EventsListRows(run.events);
+  return run;
+}
+
+TEST(AppSettings, TakenAtEveryParseAndKeptWhenTheNameIsRefused) {
+  const std::vector<std::string> items = GapItems();
+  ASSERT_EQ(items.size(), 148u);
+  EXPECT_EQ(items.front(), "00:00:18");
+  EXPECT_EQ(items[1], "00:00:24");
+  EXPECT_EQ(items.back(), "00:15:00");
+  EXPECT_EQ(EventGapFromItem(-1), 18);
+  EXPECT_EQ(EventGapFromItem(0), 18);
+  EXPECT_EQ(EventGapFromItem(147), 900);
+
+  App app(fs::temp_directory_path());
+  app.TakeSettings("Type your name here", 147, true);
+  EXPECT_FALSE(app.CharacterNameIsValid());
+  EXPECT_EQ(app.globals().CharacterName, "Type your name here");
+  EXPECT_EQ(app.globals().EventGap, 900);
+  EXPECT_TRUE(app.globals().IncludePets);
+  auto refused = app.Parse("/nonexistent/log.txt");
+  ASSERT_TRUE(std::holds_alternative<Failure>(refused));
+  EXPECT_EQ(std::get<Failure>(refused).reason, kInvalidNameMessage);
+  EXPECT_EQ(app.WindowCaption(), "Ombrel Raid by Zerrit");
+  EXPECT_FALSE(app.TabStripAvailable());
+
+  app.TakeSettings("", -1, false);
+  EXPECT_FALSE(app.CharacterNameIsValid());
+  EXPECT_EQ(app.globals().EventGap, 18);
+  EXPECT_FALSE(app.globals().IncludePets);
+  app.TakeSettings("type your name here", 0, false);
+  EXPECT_TRUE(app.CharacterNameIsValid());
+}
+
+TEST(AppPages, StatesAndCaptionsThroughTheTabs) {
+  App app(fs::temp_directory_path());
+  // Nothing parsed: only the Settings page, no export.
+  EXPECT_EQ(app.ChooseTab(3).size(), 0u);
+  EXPECT_EQ(app.SelectedTab(), 1);
+  EXPECT_EQ(app.ShownPage(), 0);
+  EXPECT_FALSE(app.TabStripAvailable());
+  EXPECT_FALSE(app.ExportEventsEnabled());
+  EXPECT_FALSE(app.ExportEventDetailEnabled());
+  EXPECT_EQ(app.FrameCaption(2), "Event Details");
+
+  app.TakeSettings("Tarlen", 0, false);
+  app.AdoptParse(TwoFights(), "/logs/eqlog.txt");
+  EXPECT_EQ(app.WindowCaption(), "Ombrel Raid - /logs/eqlog.txt");
+  EXPECT_EQ(app.FrameCaption(0), "Settings");
+  EXPECT_TRUE(app.TabStripAvailable());
+  EXPECT_EQ(app.SelectedTab(), 2);
+  EXPECT_EQ(app.ShownPage(), 1);
+  EXPECT_TRUE(app.ExportEventsEnabled());
+  EXPECT_FALSE(app.ExportEventDetailEnabled());
+  ASSERT_EQ(app.EventsList().Rows(), 2u);
+  EXPECT_EQ(app.SelectedEvent(), 0u);
+  EXPECT_EQ(app.globals().EventTable.size(), 2u);
+
+  // The PC Detail tab before any Event Detail visit: an empty list, no analysis.
+  app.ChooseTab(4);
+  EXPECT_EQ(app.ShownPage(), 3);
+  EXPECT_EQ(app.CombatantDetailList().Rows(), 0u);
+  EXPECT_EQ(app.FrameCaption(3), "PC Details -  on a gnoll");
+  EXPECT_FALSE(app.ExportEventDetailEnabled());
+
+  app.SelectEvent(1);
+  app.SelectEvent(7);  // not a row: ignored
+  EXPECT_EQ(app.SelectedEvent(), 1u);
+  app.ChooseTab(3);
+  EXPECT_EQ(app.ShownPage(), 2);
+  EXPECT_EQ(app.FrameCaption(2), "Event Details - an orc");
+  EXPECT_TRUE(app.ExportEventDetailEnabled());
+  ASSERT_GE(app.EventDetailList().Rows(), 1u);
+  EXPECT_EQ(app.EventDetailList().Cell(0, 0), " [ Total ] ");
+
+  app.ChooseTab(4);
+  EXPECT_EQ(app.FrameCaption(3), "PC Details -  [ Total ]  on an orc");
+  EXPECT_TRUE(app.ExportEventDetailEnabled());
+  EXPECT_GE(app.CombatantDetailList().Rows(), 1u);
+
+  // Events disables the event-detail export; Settings and PC Detail leave it.
+  app.ChooseTab(2);
+  EXPECT_FALSE(app.ExportEventDetailEnabled());
+  app.ChooseTab(1);
+  EXPECT_EQ(app.ShownPage(), 0);
+  app.ChooseTab(4);
+  EXPECT_FALSE(app.ExportEventDetailEnabled());
+  app.ChooseTab(3);
+  EXPECT_TRUE(app.ExportEventDetailEnabled());
+  app.ChooseTab(0);
+  app.ChooseTab(5);
+  EXPECT_EQ(app.SelectedTab(), 3);
+
+  // Headers past the fifth do nothing.
+  const TextTable before = app.EventDetailList();
+  app.EventDetailHeaderClicked(6);
+  app.EventDetailHeaderClicked(0);
+  EXPECT_EQ(app.EventDetailList(), before);
+
+  // A new parse: back on the Events page, first row selected, the detail lists
+  // keep their rows until their tabs are chosen again.
+  const TextTable detail = app.EventDetailList();
+  const TextTable combatant = app.CombatantDetailList();
+  app.AdoptParse(TwoFights(), "/logs/other.txt");
+  EXPECT_EQ(app.WindowCaption(), "Ombrel Raid - /logs/other.txt");
+  EXPECT_EQ(app.SelectedEvent(), 0u);
+  EXPECT_EQ(app.ShownPage(), 1);
+  EXPECT_FALSE(app.ExportEventDetailEnabled());
+  EXPECT_EQ(app.EventDetailList(), detail);
+  EXPECT_EQ(app.CombatantDetailList(), combatant);
+}
+
+TEST(AppParse, FailureOrCancelKeepsThePreviousResults) {
+  TempDir dir;
+  App app(dir.path());
+  app.TakeSettings("Tarlen", 0, false);
+  app.AdoptParse(TwoFights(), "/logs/eqlog.txt");
+  const TextTable events = app.EventsList();
+
+  auto missing = app.Parse(dir.path() / "missing.txt");
+  ASSERT_TRUE(std::holds_alternative<Failure>(missing));
+  EXPECT_EQ(std::get<Failure>(missing).path, (dir.path() / "missing.txt").string());
+  EXPECT_FALSE(std::get<Failure>(missing).reason.empty());
+
+  WriteText(dir.path() / "log.txt", kLog);
+  std::atomic<bool> cancel{true};
+  Progress cancelled;
+  cancelled.cancel = &cancel;
+  EXPECT_TRUE(std::holds_alternative<Failure>(app.Parse(dir.path() / "log.txt", cancelled)));
+
+  EXPECT_EQ(app.EventsList(), events);
+  EXPECT_EQ(app.globals().DamageTable.size(), 3u);
+  EXPECT_EQ(app.WindowCaption(), "Ombrel Raid - /logs/eqlog.txt");
+  EXPECT_FALSE(fs::exists(dir.path() / "Data.csv"));
+}
+
+TEST(AppParse, ReportsBothStagesAndWritesCsvFilesOnlyWhenMarked) {
+  TempDir dir;
+  WriteText(dir.path() / "log.txt", kLog);
+  ParseRequest request;
+  request.log = dir.path() / "log.txt";
+  request.character_name = "Tarlen";
+  request.output_dir = dir.path();
+  std::vector<int> stages;
+  std::vector<double> fractions;
+  Progress progress;
+  progress.stage = [&](int s) { stages.push_back(s); };
+  progress.report = [&](double f) { fractions.push_back(f); };
+  auto unmarked = RunParse(request, progress);
+  ASSERT_TRUE(std::holds_alternative<ParsedRun>(unmarked));
+  EXPECT_EQ(stages, (std::vector<int>{1, 2}));
+  ASSERT_FALSE(fractions.empty());
+  EXPECT_TRUE(std::is_sorted(fractions.begin(), fractions.end()));
+  EXPECT_DOUBLE_EQ(fractions.back(), 1.0);
+  EXPECT_FALSE(fs::exists(dir.path() / "Data.csv"));
+  EXPECT_FALSE(fs::exists(dir.path() / "Events.csv"));
+
+  App app(dir.path());
+  app.TakeSettings("Tarlen", 0, false);
+  app.options().PrintEvents = true;
+  auto parsed = app.Parse(dir.path() / "log.txt");
+  ASSERT_TRUE(std::holds_alternative<ParsedRun*>(parsed));
+  EXPECT_TRUE(std::get<ParsedRun*>(parsed)->write_failures.empty());
+  EXPECT_FALSE(fs::exists(dir.path() / "Data.csv"));
+  std::ostringstream events_csv;
+  WriteEventsCsv(events_csv, app.globals().EventTable);
+  EXPECT_EQ(ReadFile(dir.path() / "Events.csv"), events_csv.str());
+
+  app.ChooseTab(3);
+  app.ChooseTab(4);
+  EXPECT_FALSE(fs::exists(dir.path() / "textpclist.csv"));
+  EXPECT_FALSE(fs::exists(dir.path() / "PCdetail.csv"));
+  app.options().PrintDetails = true;
+  app.options().PrintPCDetails = true;
+  EXPECT_TRUE(app.ChooseTab(3).empty());
+  EXPECT_TRUE(app.ChooseTab(4).empty());
+  EXPECT_TRUE(fs::exists(dir.path() / "textpclist.csv"));
+  EXPECT_TRUE(fs::exists(dir.path() / "PCdetail.csv"));
+}
+
+TEST(AppParse, UnwritableFolderIsReportedAndResultsStay) {
+  TempDir dir;
+  WriteText(dir.path() / "log.txt", kLog);
+  const fs::path not_a_folder = dir.path() / "file";
+  WriteText(not_a_folder, "x");
+  App app(not_a_folder);
+  app.TakeSettings("Tarlen", 0, false);
+  app.options() = PrintOptions{true, true, true, true};
+  auto parsed = app.Parse(dir.path() / "log.txt");
+  ASSERT_TRUE(std::holds_alternative<ParsedRun*>(parsed));
+  const std::vector<Failure>& failures = std::get<ParsedRun*>(parsed)->write_failures;
+  ASSERT_EQ(failures.size(), 2u);
+  EXPECT_EQ(failures[0].path, (not_a_folder / "Data.csv").string());
+  EXPECT_EQ(failures[1].path, (not_a_folder / "Events.csv").string());
+  EXPECT_FALSE(failures[0].reason.empty());
+  EXPECT_TRUE(app.TabStripAvailable());
+  EXPECT_EQ(app.WindowCaption(), "Ombrel Raid - " + (dir.path() / "log.txt").string());
+
+  const std::vector<Failure> detail = app.ChooseTab(3);
+  ASSERT_EQ(detail.size(), 1u);
+  EXPECT_EQ(detail[0].path, (not_a_folder / "textpclist.csv").string());
+  EXPECT_EQ(app.ShownPage(), 2);
+
+  const auto report = app.ExportEvents(not_a_folder / "events.htm");
+  ASSERT_TRUE(report.has_value());
+  EXPECT_EQ(report->path, (not_a_folder / "events.htm").string());
+}
+
+TEST(AppExport, ReportsCarryTheCreationStamp) {
+  TempDir dir;
+  App app(dir.path());
+  app.TakeSettings("Tarlen", 0, false);
+  app.AdoptParse(TwoFights(), "/logs/eqlog.txt");
+  app.SetClock([] { return *DateTime::FromCivil({2024, 3, 9, 7, 5, 1}); });
+  EXPECT_FALSE(app.ExportEvents(dir.path() / "events.htm").has_value());
+  EXPECT_NE(ReadFile(dir.path() / "events.htm").find("03/09/2024 07:05:01"), std::string::npos);
+  app.ChooseTab(3);
+  EXPECT_FALSE(app.ExportEventDetail(dir.path() / "detail.htm").has_value());
+  EXPECT_NE(ReadFile(dir.path() / "detail.htm").find("a gnoll"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace ombrel

@@ -1,0 +1,71 @@
+#include <algorithm>
+
+#include "events/BuildEvents.h"
+#include "shared/Csv.h"
+#include "shared/Display.h"
+
+namespace ombrel {
+namespace {
+
+// Average hit: "0" when there is no hit to divide by.
+std::string AverageText(int64_t sum, int64_t hits) {
+  if (hits < 1) return "0";
+  return display::Fixed2(static_cast<double>(sum) / static_cast<double>(hits));
+}
+
+}  // namespace
+
+TextTable EventsListRows(const std::vector<EventRecord>& events) {
+  TextTable list(16);
+  list.Reserve(events.size());
+  for (const EventRecord& e : events) {
+    const double duration = static_cast<double>(std::max<int64_t>(e.Duration, 1));
+    list.AddRow({
+        e.Name,
+        display::Plain(e.DamageTaken),
+        display::Plain(e.DamageDealt),
+        display::Plain(e.Duration),
+        display::Fixed2(static_cast<double>(e.DamageTaken) / duration),
+        display::Fixed2(static_cast<double>(e.DamageDealt) / duration),
+        display::DateTimeText(e.StartDate),
+        display::DateTimeText(e.EndDate),
+        display::Plain(e.MaxHitTaken),
+        display::Plain(e.MinHitTaken),
+        display::Plain(e.HitsTaken),
+        AverageText(e.DamageTaken, e.HitsTaken),
+        display::Plain(e.MaxHitDealt),
+        display::Plain(e.MinHitDealt),
+        display::Plain(e.HitsDealt),
+        AverageText(e.DamageDealt, e.HitsDealt),
+    });
+  }
+  return list;
+}
+
+void WriteEventsCsv(std::ostream& out, const std::vector<EventRecord>& events) {
+  CsvWriter csv(out);
+  csv.Header(
+      "Mob,Damage Taken,Duration,Damage Dealt,Start Date,End Date,Start Counter,End Counter,"
+      "Max Hit Taken,Min Hit Taken,Hits Taken,Max Hit Dealt,Min Hit Dealt,Hits Dealt");
+  for (const EventRecord& e : events) {
+    // The file's duration is the raw difference: 0 for a one-record event and
+    // negative when the log's clock went back, unlike the listed duration.
+    csv.Field(e.Name)
+        .Field(e.DamageTaken)
+        .Field(SecondsBetween(e.StartDate, e.EndDate))
+        .Field(e.DamageDealt)
+        .Field(display::DateTimeText(e.StartDate))
+        .Field(display::DateTimeText(e.EndDate))
+        .Field(e.StartCounter)
+        .Field(e.EndCounter)
+        .Field(e.MaxHitTaken)
+        .Field(e.MinHitTaken)
+        .Field(e.HitsTaken)
+        .Field(e.MaxHitDealt)
+        .Field(e.MinHitDealt)
+        .Field(e.HitsDealt);
+    csv.EndLine();
+  }
+}
+
+}  // namespace ombrel

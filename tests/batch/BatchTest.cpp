@@ -1,0 +1,166 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "batch/Batch.h"
+
+namespace ombrel {
+namespace {
+
+namespace fs = std::filesystem;
+
+class BatchTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    std::string pattern = (fs::temp_directory_path() / "ombrel-batch-XXXXXX").string();
+    dir_ = mkdtemp(pattern.data());
+    log_ = (dir_ / "log.txt").string();
+    out_dir_ = (dir_ / "out" / "nested").string();
+    std::ofstream(log_, std::ios::binary) << kLog;
+  }
+  void TearDown() override {
+    std::error_code ec;
+    fs::remove_all(dir_, ec);
+  }
+
+  int Run(std::vector<std::string> args) {
+    std::ostringstream out, err;
+    const int code = RunBatch(args, out, err);
+    out_ = out.str();
+    err_ = err.str();
+    return code;
+  }
+  bool Exists(std::string_view name) const { return fs::exists(fs::path(out_dir_) / name); }
+
+  // Tarlen and Annabelle against a gnoll, then Tarlen against an orc much later.
+  static constexpr std::string_view kLog =
+      "[Sat Dec 31 22:30:00 2005] You have entered Kelvast Hollow.\r\n"
+      "[Sat Dec 31 22:30:08 2005] You hit a gnoll for 20 points of damage.\r\n"
+      "[Sat Dec 31 22:30:09 2005] Annabelle slashes a gnoll for 17 points of damage.\r\n"
+      "[Sat Dec 31 22:30:10 2005] You hit a gnoll for 31 points of damage.\r\n"
+      "[Sat Dec 31 22:35:10 2005] You hit an orc for 5 points of damage.\r\n";
+
+  fs::path dir_;
+  std::string log_;
+  std::string out_dir_;
+  std::string out_;
+  std::string err_;
+};
+
+TEST_F(BatchTest, UsageErrors) {
+  const std::vector<std::vector<std::string>> wrong = {
+      {},
+      {log_},
+      {"--name", "Tarlen"},
+      {"--name"},
+      {"--name", "Tarlen", "--bogus", log_},
+      {"--name", "Tarlen", log_, log_},
+      {"--name", "Tarlen", "--name", "Ann", log_},
+      {"--name", "Tarlen", "--pets=yes", log_},
+      {"--name", "Zo\xEB", log_},
+      {"--name", "Tarlen", "--gap", "17", log_},
+      {"--name", "Tarlen", "--gap", "901", log_},
+      {"--name", "Tarlen", "--gap", "-20", log_},
+      {"--name", "Tarlen", "--gap", "30s", log_},
+      {"--name", "Tarlen", "--gap=", log_},
+      {"--name", "Tarlen", "--event", "0", log_},
+      {"--name", "Tarlen", "--event", "1", "--sort", "0", log_},
+      {"--name", "Tarlen", "--event", "1", "--sort", "6", log_},
+      {"--name", "Tarlen", "--sort", "1", log_},
+      {"--name", "Tarlen", "--combatant", "Ann", log_},
+  };
+  for (const auto& args : wrong) {
+    EXPECT_EQ(Run(args), 2) << testing::PrintToString(args);
+    EXPECT_NE(err_.find("usage: ombrel-batch [--out DIR] --name NAME"), std::string::npos);
+    EXPECT_EQ(out_, "");
+  }
+  for (const std::string name : {"", "Type your name here"}) {
+    EXPECT_EQ(Run({"--name", name, log_}), 2);
+    EXPECT_EQ(err_.substr(0, 25), "Hey, use a real name eh?\n");
+  }
+  EXPECT_FALSE(fs::exists(dir_ / "out"));
+  EXPECT_EQ(Run({"--help"}), 0);
+  EXPECT_NE(out_.find("--combatant TEXT"), std::string::npos);
+}
+
+TEST_F(BatchTest, UnreadableLogAndUnwritableFolder) {
+  EXPECT_EQ(Run({"--out", out_dir_, "--name", "Tarlen", (dir_ / "missing.txt").string()}), 1);
+  EXPECT_NE(err_.find((dir_ / "missing.txt").string()), std::string::npos);
+
+  const std::string file = (dir_ / "plain").string();
+  std::ofstream(file) << "x";
+  EXPECT_EQ(Run({"--out", file, "--name", "Tarlen", log_}), 1);
+  EXPECT_NE(err_.find(file), std::string::npos);
+  EXPECT_EQ(Run({"--out", file + "/sub", "--name", "Tarlen", log_}), 1);
+  EXPECT_NE(err_.find(file + "/sub"), std::string::npos);
+}
+
+TEST_F(BatchTest, WritesTheFilesAndPrintsTheEventsTable) {
+  ASSERT_EQ(Run({"--out", out_dir_, "--name", "Tarlen", "--gap=900", "--pets", log_}), 0) << err_;
+  EXPECT_TRUE(Exists("Data.csv"));
+  EXPECT_TRUE(Exists("Events.csv"));
+  EXPECT_TRUE(Exists("events.htm"));
+  EXPECT_FALSE(Exists("textpclist.csv"));
+  EXPECT_FALSE(Exists("event-detail.htm"));
+  EXPECT_NE(out_.find("Wrote " + out_dir_ + "/Events.csv\n"), std::string::npos);
+  // With a gap of 15 minutes the orc still opens a fight of its own.
+  const std::string table =
+      "\n"
+      "Mob      DmgTaken  DmgDealt  Duration  DPSTaken  DPSDealt  Start                End        "
+      "          Max Hit Taken  Min Hit Taken  Hits Taken  Ave Hit Taken  Max Hit Dealt  Min Hit "
+      "Dealt  Hits Dealt  Ave Hit Dealt\n"
+      "a gnoll  68        0         2         34.00     0.00      12/31/2005 22:30:08  12/31/2005 "
+      "22:30:10  31             17             3           22.67          0              0       "
+      "       0           0\n"
+      "an orc   5         0         1         5.00      0.00      12/31/2005 22:35:10  12/31/2005 "
+      "22:35:10  5              5              1           5.00           0              0       "
+      "       0           0\n";
+  ASSERT_GE(out_.size(), table.size());
+  EXPECT_EQ(out_.substr(out_.size() - table.size()), table);
+}
+
+TEST_F(BatchTest, EventDetailSortAndCombatant) {
+  ASSERT_EQ(Run({"--out", out_dir_, "--name", "Tarlen", "--event", "1", "--sort", "2",
+                 "--combatant", " [ Total ] ", log_}),
+            0)
+      << err_;
+  for (std::string_view name : {"Data.csv", "Events.csv", "events.htm", "textpclist.csv",
+                                "event-detail.htm", "PCdetail.csv"}) {
+    EXPECT_TRUE(Exists(name)) << name;
+  }
+  EXPECT_NE(out_.find("Wrote " + out_dir_ + "/PCdetail.csv\n"), std::string::npos);
+  fs::remove_all(out_dir_);
+
+  ASSERT_EQ(Run({"--out", out_dir_, "--name", "Tarlen", "--event", "1", "--combatant", "Annabelle",
+                 log_}),
+            0)
+      << err_;
+  EXPECT_TRUE(Exists("PCdetail.csv"));
+  fs::remove_all(out_dir_);
+
+  // An event that is not listed: named, the other files still written.
+  EXPECT_EQ(Run({"--out", out_dir_, "--name", "Tarlen", "--event", "3", log_}), 1);
+  EXPECT_NE(err_.find("event 3 "), std::string::npos);
+  EXPECT_TRUE(Exists("Events.csv"));
+  EXPECT_TRUE(Exists("events.htm"));
+  EXPECT_FALSE(Exists("textpclist.csv"));
+  EXPECT_NE(out_.find("\nMob  "), std::string::npos);
+  fs::remove_all(out_dir_);
+
+  // A combatant that is not listed (the text is compared exactly).
+  EXPECT_EQ(Run({"--out", out_dir_, "--name", "Tarlen", "--event", "1", "--combatant", "annabelle",
+                 log_}),
+            1);
+  EXPECT_NE(err_.find("\"annabelle\""), std::string::npos);
+  EXPECT_TRUE(Exists("textpclist.csv"));
+  EXPECT_TRUE(Exists("event-detail.htm"));
+  EXPECT_FALSE(Exists("PCdetail.csv"));
+}
+
+}  // namespace
+}  // namespace ombrel
