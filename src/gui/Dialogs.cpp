@@ -1,0 +1,50 @@
+#include "gui/Dialogs.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QRegularExpression>
+
+namespace ombrel::gui {
+
+namespace {
+
+std::optional<QString> RunFileDialog(QWidget* parent, const QString& title, const QString& filter,
+                                     QFileDialog::AcceptMode mode) {
+  QFileDialog dialog(parent, title, QString(), filter);
+  dialog.setAcceptMode(mode);
+  dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
+                                                     : QFileDialog::AnyFile);
+  // Qt's own dialog matches the filter's patterns in any letter case, so that
+  // "x.TXT" shows as well as "x.txt".
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  if (mode == QFileDialog::AcceptSave) {
+    // A name typed without an extension gets the filter's, so that a browser
+    // opens the report.
+    static const QRegularExpression first_extension(R"(\(\*\.(\w+))");
+    const QRegularExpressionMatch match = first_extension.match(filter);
+    if (match.hasMatch()) dialog.setDefaultSuffix(match.captured(1));
+  }
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  const QStringList files = dialog.selectedFiles();
+  if (files.isEmpty() || files.front().isEmpty()) return std::nullopt;
+  return files.front();
+}
+
+}  // namespace
+
+std::optional<QString> QtDialogs::OpenFile(QWidget* parent, const QString& title,
+                                           const QString& filter) {
+  return RunFileDialog(parent, title, filter, QFileDialog::AcceptOpen);
+}
+
+std::optional<QString> QtDialogs::SaveFile(QWidget* parent, const QString& title,
+                                           const QString& filter) {
+  return RunFileDialog(parent, title, filter, QFileDialog::AcceptSave);
+}
+
+void QtDialogs::Message(QWidget* parent, const QString& title, const QString& text) {
+  QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok, parent);
+  box.exec();
+}
+
+}  // namespace ombrel::gui

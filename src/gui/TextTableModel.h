@@ -1,0 +1,40 @@
+#pragma once
+
+#include <span>
+
+#include <QAbstractTableModel>
+
+#include "app/ListColumns.h"
+#include "shared/TextTable.h"
+
+namespace ombrel::gui {
+
+// One of the window's lists: a read-only view of a text table that the app
+// layer owns. Cells stay Windows-1252 bytes in the table and become Unicode
+// only when the view asks for them, so a list of 100,000 events shows without
+// copying a single cell.
+class TextTableModel : public QAbstractTableModel {
+  Q_OBJECT
+
+ public:
+  // `table` and `columns` must outlive the model.
+  TextTableModel(const TextTable& table, std::span<const ListColumn> columns,
+                 QObject* parent = nullptr);
+
+  int rowCount(const QModelIndex& parent = {}) const override;
+  int columnCount(const QModelIndex& parent = {}) const override;
+  QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+  QVariant headerData(int section, Qt::Orientation orientation,
+                      int role = Qt::DisplayRole) const override;
+
+  // Brackets a change of the table's contents; views drop their rows and
+  // selection before it and read the new rows after it.
+  void BeginChange();
+  void EndChange();
+
+ private:
+  const TextTable& table_;
+  std::span<const ListColumn> columns_;
+};
+
+}  // namespace ombrel::gui

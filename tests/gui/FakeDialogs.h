@@ -1,0 +1,56 @@
+#pragma once
+
+#include <deque>
+#include <optional>
+#include <vector>
+
+#include <QString>
+
+#include "gui/Dialogs.h"
+
+namespace ombrel::gui::testing {
+
+// Answers the file dialogs from queues (an empty queue cancels) and records
+// every dialog the window opened.
+class FakeDialogs : public Dialogs {
+ public:
+  struct Shown {
+    QString kind;  // "open", "save" or "message"
+    QString title;
+    QString text;  // the filter of a file dialog, the text of a message
+  };
+
+  std::deque<QString> open_answers;
+  std::deque<QString> save_answers;
+  std::vector<Shown> shown;
+
+  std::optional<QString> OpenFile(QWidget*, const QString& title, const QString& filter) override {
+    shown.push_back({QStringLiteral("open"), title, filter});
+    return Pop(open_answers);
+  }
+  std::optional<QString> SaveFile(QWidget*, const QString& title, const QString& filter) override {
+    shown.push_back({QStringLiteral("save"), title, filter});
+    return Pop(save_answers);
+  }
+  void Message(QWidget*, const QString& title, const QString& text) override {
+    shown.push_back({QStringLiteral("message"), title, text});
+  }
+
+  std::vector<Shown> Messages() const {
+    std::vector<Shown> messages;
+    for (const Shown& s : shown) {
+      if (s.kind == QStringLiteral("message")) messages.push_back(s);
+    }
+    return messages;
+  }
+
+ private:
+  static std::optional<QString> Pop(std::deque<QString>& answers) {
+    if (answers.empty()) return std::nullopt;
+    QString answer = answers.front();
+    answers.pop_front();
+    return answer;
+  }
+};
+
+}  // namespace ombrel::gui::testing

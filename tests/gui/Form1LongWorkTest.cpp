@@ -1,0 +1,150 @@
+// A parse on the worker thread: progress, refused commands, closing meanwhile.
+#include <atomic>
+#include <chrono>
+#include <fstream>
+#include <thread>
+
+#include "WindowHarness.h"
+
+#ifdef OMBREL_HAVE_LOGGEN
+#include "loggen/LogGen.h"
+#endif
+
+using ombrel::Failure;
+using ombrel::ParsedRun;
+using ombrel::ParseRequest;
+using ombrel::Progress;
+using ombrel::gui::testing::kTwoFightsLog;
+using ombrel::gui::testing::WindowHarness;
+
+namespace {
+
+// A parse that reports stage 2 at 42 % and then runs until it is told to stop.
+struct EndlessParse {
+  std::atomic<bool> started{false};
+  std::atomic<bool> saw_cancel{false};
+  ParseRequest request;
+
+  ombrel::gui::ParseRunner Runner() {
+    return [this](const ParseRequest& r,
+                  const Progress& progress) -> std::variant<ParsedRun, Failure> {
+      request = r;
+      progress.Stage(2);
+      progress.Report(0.42);
+      progress.Report(0.421);  // the same whole percent: not posted again
+      started = true;
+      while (!progress.Cancelled()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+      saw_cancel = true;
+      ParsedRun run;
+      run.parse.cancelled = true;
+      return run;
+    };
+  }
+};
+
+}  // namespace
+
+class Form1LongWorkTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void commandsAreRefusedWhileTheParseRuns() {
+    EndlessParse parse;
+    WindowHarness w(parse.Runner());
+    // A first, real parse so that there are tabs and lists to protect.
+    w.Find<QComboBox>("cmbEventTimer")->setCurrentIndex(147);
+    w.Find<QLineEdit>("Yourname")->setText(QStringLiteral("Tarlen"));
+    w.Item("mnuPrintEvents")->trigger();
+    const QString log = w.WriteLog("raid.txt", kTwoFightsLog);
+    w.dialogs().open_answers.push_back(log);
+    QTest::mouseClick(w.Find<QPushButton>("Command1"), Qt::LeftButton);
+
+    QVERIFY(w.form().Busy());
+    QCOMPARE(w.form().windowTitle(),
+             QStringLiteral("Ombrel Raid - ") + QDir::toNativeSeparators(log));
+    QTRY_VERIFY(parse.started);
+    QVERIFY(parse.request.character_name == "Tarlen");
+    QCOMPARE(parse.request.event_gap, 900);
+    QVERIFY(parse.request.print_events);
+    QVERIFY(!parse.request.print_data);
+    QVERIFY(parse.request.log == ombrel::gui::ToPath(log));
+    QTRY_COMPARE(w.Frame(0)->title(), QStringLiteral("Settings - 2/2 Creating Events"));
+    QProgressBar* progress = w.Find<QProgressBar>("ParseProgress");
+    QVERIFY(progress->isVisible());
+    QTRY_COMPARE(progress->value(), 42);
+
+    QVERIFY(!w.Find<QPushButton>("Command1")->isEnabled());
+    QVERIFY(!w.Item("mnuOpenLog")->isEnabled());
+    QVERIFY(!w.Find<QMenu>("mnuOptions")->menuAction()->isEnabled());
+    QVERIFY(!w.Find<QMenu>("mnuExport")->menuAction()->isEnabled());
+    QVERIFY(!w.Tabs()->isEnabled());
+    // Triggered anyway (a shortcut, a test): nothing happens.
+    const size_t dialogs_before = w.dialogs().shown.size();
+    w.Item("mnuOpenLog")->trigger();
+    w.Item("mnuExportEvents")->trigger();
+    w.Item("mnuPrintData")->trigger();
+    QCOMPARE(w.dialogs().shown.size(), dialogs_before);
+    QVERIFY(!w.app().options().PrintData);
+    QVERIFY(!w.Item("mnuPrintData")->isChecked());
+    w.Tabs()->setCurrentIndex(2);
+    QCOMPARE(w.Tabs()->currentIndex(), 0);
+    QCOMPARE(w.Frame(0)->x(), 8);
+
+    // Closing the window stops the parse and drops it.
+    QVERIFY(w.form().close());
+    QVERIFY(parse.saw_cancel);
+    QVERIFY(!w.form().Busy());
+    QVERIFY(!w.form().isVisible());
+    QTest::qWait(20);  // whatever the worker posted arrives and is ignored
+    QVERIFY(w.app().EventsList().Empty());
+    QVERIFY(w.dialogs().Messages().empty());
+    QVERIFY(QApplication::overrideCursor() == nullptr);
+  }
+
+  void quitOrDestroyDuringTheParse() {
+    EndlessParse quit;
+    {
+      WindowHarness w(quit.Runner());
+      w.StartParse(w.WriteLog("raid.txt", kTwoFightsLog));
+      QTRY_VERIFY(quit.started);
+      QVERIFY(w.Item("mnuQuit")->isEnabled());
+      w.Item("mnuQuit")->trigger();
+      QVERIFY(quit.saw_cancel);
+      QVERIFY(!w.form().isVisible());
+    }
+    EndlessParse destroy;
+    {
+      WindowHarness w(destroy.Runner());
+      w.StartParse(w.WriteLog("raid.txt", kTwoFightsLog));
+      QTRY_VERIFY(destroy.started);
+    }
+    QVERIFY(destroy.saw_cancel);
+    QVERIFY(QApplication::overrideCursor() == nullptr);
+  }
+
+  void closingDuringARealParse() {
+#ifndef OMBREL_HAVE_LOGGEN
+    QSKIP("the log generator is not built");
+#else
+    WindowHarness w;
+    ombrel::loggen::Options options;
+    options.target_bytes = 8u << 20;
+    const QString log = w.Dir() + QStringLiteral("/big.txt");
+    {
+      std::ofstream out(ombrel::gui::ToPath(log), std::ios::binary);
+      ombrel::loggen::Generate(options, out);
+    }
+    w.StartParse(log);
+    QVERIFY(w.form().Busy());
+    QVERIFY(w.form().close());
+    QVERIFY(!w.form().Busy());
+    QTest::qWait(20);
+    QVERIFY(w.app().EventsList().Empty());
+    QVERIFY(!w.Tabs()->isEnabled());
+    QVERIFY(QApplication::overrideCursor() == nullptr);
+#endif
+  }
+};
+
+QTEST_MAIN(Form1LongWorkTest)
+#include "Form1LongWorkTest.moc"

@@ -1,0 +1,205 @@
+// The window as it opens: controls, captions, layout, lists and menus.
+#include <QLabel>
+#include <QMenuBar>
+
+#include "WindowHarness.h"
+#include "app/ListColumns.h"
+
+using ombrel::Align;
+using ombrel::ListColumn;
+using ombrel::gui::Form1;
+using ombrel::gui::testing::WindowHarness;
+
+namespace {
+
+// Twips to pixels, as the layout is given.
+QRect Twips(int left, int top, int width, int height) {
+  return {left / 15, top / 15, width / 15, height / 15};
+}
+
+}  // namespace
+
+class Form1StartTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void controlsStartAsLoadLeavesThem() {
+    WindowHarness w;
+    QCOMPARE(w.form().windowTitle(), QStringLiteral("Ombrel Raid by Zerrit"));
+
+    QTabBar* tabs = w.Tabs();
+    QVERIFY(tabs != nullptr);
+    QVERIFY(!tabs->isEnabled());
+    QCOMPARE(tabs->count(), 4);
+    const char* captions[4] = {"Settings", "Events", "Event Detail", "PC Detail"};
+    const char* tips[4] = {"Basic Program Settings", "Raid/Group Damage by Event",
+                           "Raid/Group Damage Details",
+                           "Detail on the individual player/npc dealing damage"};
+    for (int i = 0; i < 4; ++i) {
+      QCOMPARE(tabs->tabText(i), QString::fromLatin1(captions[i]));
+      QCOMPARE(tabs->tabToolTip(i), QString::fromLatin1(tips[i]));
+    }
+    QCOMPARE(tabs->currentIndex(), 0);
+
+    QCOMPARE(w.Frame(0)->title(), QStringLiteral("Settings"));
+    QCOMPARE(w.Frame(1)->title(), QStringLiteral("Events"));
+    QCOMPARE(w.Frame(2)->title(), QStringLiteral("Event Details"));
+    QCOMPARE(w.Frame(3)->title(), QString());  // captioned when first shown
+
+    QCOMPARE(w.Find<QLabel>("Label1")->text(), QStringLiteral("Character Name:"));
+    QCOMPARE(w.Find<QLabel>("Label4")->text(), QStringLiteral("Time Between Events:"));
+    QCOMPARE(w.Find<QLineEdit>("Yourname")->text(), QStringLiteral("Type your name here"));
+    QCheckBox* pets = w.Find<QCheckBox>("chkPets");
+    QCOMPARE(pets->text(), QStringLiteral("Include Pets"));
+    QVERIFY(!pets->isChecked());
+    QCOMPARE(w.Find<QPushButton>("Command1")->text(), QStringLiteral("Parse Log"));
+
+    QComboBox* gaps = w.Find<QComboBox>("cmbEventTimer");
+    QVERIFY(gaps->isEditable());
+    QCOMPARE(gaps->count(), 148);
+    QCOMPARE(gaps->currentIndex(), -1);
+    QCOMPARE(gaps->currentText(), QString());
+    QCOMPARE(gaps->itemText(0), QStringLiteral("00:00:18"));
+    QCOMPARE(gaps->itemText(1), QStringLiteral("00:00:24"));
+    QCOMPARE(gaps->itemText(7), QStringLiteral("00:01:00"));
+    QCOMPARE(gaps->itemText(147), QStringLiteral("00:15:00"));
+
+    QVERIFY(!w.Find<QProgressBar>("ParseProgress")->isVisible());
+  }
+
+  void menus() {
+    WindowHarness w;
+    struct Expected {
+      const char* menu;
+      const char* title;
+      std::vector<std::pair<const char*, const char*>> items;
+    };
+    const Expected menus[4] = {
+        {"mnuFile", "File", {{"mnuOpenLog", "Open Log..."}, {"mnuQuit", "Quit"}}},
+        {"mnuOptions",
+         "Options",
+         {{"mnuPrintData", "Print Data"},
+          {"mnuPrintEvents", "Print Events"},
+          {"mnuPrintDetails", "Print Details"},
+          {"mnuPrintPCDetails", "Print PC Details"}}},
+        {"mnuExport",
+         "Export",
+         {{"mnuExportEvents", "Events"}, {"mnuExportEventDetail", "Event Detail"}}},
+        {"mnuHelp", "Help", {{"mnuAbout", "About"}}},
+    };
+    const QList<QAction*> bar = w.form().menuBar()->actions();
+    QCOMPARE(bar.size(), 4);
+    for (int m = 0; m < 4; ++m) {
+      QMenu* menu = w.Find<QMenu>(menus[m].menu);
+      QVERIFY2(menu != nullptr, menus[m].menu);
+      QCOMPARE(bar[m], menu->menuAction());
+      QCOMPARE(menu->title(), QString::fromLatin1(menus[m].title));
+      const QList<QAction*> items = menu->actions();
+      QCOMPARE(items.size(), qsizetype(menus[m].items.size()));
+      for (size_t i = 0; i < menus[m].items.size(); ++i) {
+        QCOMPARE(items[qsizetype(i)]->objectName(), QString::fromLatin1(menus[m].items[i].first));
+        QCOMPARE(items[qsizetype(i)]->text(), QString::fromLatin1(menus[m].items[i].second));
+      }
+    }
+    for (const char* mark :
+         {"mnuPrintData", "mnuPrintEvents", "mnuPrintDetails", "mnuPrintPCDetails"}) {
+      QVERIFY(w.Item(mark)->isCheckable());
+      QVERIFY(!w.Item(mark)->isChecked());
+    }
+    QVERIFY(!w.Item("mnuExportEvents")->isEnabled());
+    QVERIFY(!w.Item("mnuExportEventDetail")->isEnabled());
+    QVERIFY(w.Item("mnuOpenLog")->isEnabled());
+    // A disabled export item does nothing even when triggered.
+    w.Item("mnuExportEvents")->trigger();
+    QVERIFY(w.dialogs().shown.empty());
+  }
+
+  void layoutInTwips() {
+    WindowHarness w;
+    QWidget* client = w.form().centralWidget();
+    QCOMPARE(client->size(), QSize(704, 524));
+    QCOMPARE(w.form().minimumSize(), w.form().maximumSize());  // fixed size
+
+    QCOMPARE(w.Tabs()->geometry(), Twips(0, 480, 10455, 615));
+    QCOMPARE(w.Tabs()->parentWidget(), client);
+    QCOMPARE(w.Frame(0)->geometry(), Twips(120, 1200, 10335, 6495));
+    for (int page = 1; page < 4; ++page) {
+      QCOMPARE(w.Frame(page)->geometry(), Twips(-20000, 1200, 10335, 6495));
+      QCOMPARE(w.List(page)->parentWidget(), w.Frame(page));
+      QCOMPARE(w.List(page)->geometry(), Twips(120, 240, 10095, 6135));
+    }
+    QGroupBox* settings = w.Frame(0);
+    const std::pair<const char*, QRect> controls[] = {
+        {"Label1", Twips(960, 1200, 1215, 255)},   {"Yourname", Twips(2760, 1080, 1815, 285)},
+        {"Label4", Twips(960, 1560, 1695, 255)},   {"cmbEventTimer", Twips(2760, 1440, 1815, 315)},
+        {"chkPets", Twips(2760, 1920, 1815, 495)}, {"Command1", Twips(960, 2400, 1215, 495)},
+    };
+    for (const auto& [name, rect] : controls) {
+      QWidget* control = w.Find<QWidget>(name);
+      QVERIFY2(control != nullptr, name);
+      QCOMPARE(control->parentWidget(), settings);
+      if (qobject_cast<QLabel*>(control) != nullptr) {
+        // A label may grow to its text, never shrink or move.
+        QCOMPARE(control->pos(), rect.topLeft());
+        QCOMPARE(control->height(), rect.height());
+        QVERIFY(control->width() >= rect.width());
+        QVERIFY(control->width() >= control->sizeHint().width());
+      } else {
+        QCOMPARE(control->geometry(), rect);
+      }
+    }
+  }
+
+  void listColumns() {
+    WindowHarness w;
+    const std::span<const ListColumn> columns[3] = {
+        ombrel::kEventsColumns, ombrel::kEventDetailColumns, ombrel::kCombatantDetailColumns};
+    const int counts[3] = {16, 25, 16};
+    for (int list = 0; list < 3; ++list) {
+      QTreeView* view = w.List(list + 1);
+      QVERIFY(!view->rootIsDecorated());
+      QVERIFY(view->uniformRowHeights());
+      QVERIFY(!view->isSortingEnabled());
+      QCOMPARE(view->selectionMode(), QAbstractItemView::SingleSelection);
+      QCOMPARE(view->selectionBehavior(), QAbstractItemView::SelectRows);
+      QAbstractItemModel* model = view->model();
+      QCOMPARE(model->columnCount(), counts[list]);
+      QCOMPARE(model->rowCount(), 0);
+      for (int c = 0; c < counts[list]; ++c) {
+        const ListColumn& column = columns[list][size_t(c)];
+        QCOMPARE(model->headerData(c, Qt::Horizontal).toString(),
+                 QString::fromLatin1(column.header.data(), qsizetype(column.header.size())));
+        QCOMPARE(view->header()->sectionSize(c), column.width_twips / 15);
+        const int align = model->headerData(c, Qt::Horizontal, Qt::TextAlignmentRole).toInt();
+        // Events: all left; the detail lists: the first column left, the rest right.
+        const bool right = list > 0 && c > 0;
+        QCOMPARE(bool(align & Qt::AlignRight), right);
+        QCOMPARE(column.align == Align::kRight, right);
+      }
+    }
+    QCOMPARE(w.List(1)->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("Mob"));
+    QCOMPARE(w.List(2)->model()->headerData(24, Qt::Horizontal).toString(),
+             QStringLiteral("Defense"));
+    QCOMPARE(w.List(3)->model()->headerData(0, Qt::Horizontal).toString(),
+             QStringLiteral("Damage Source"));
+  }
+
+  void aboutBoxAndQuit() {
+    WindowHarness w;
+    w.Item("mnuAbout")->trigger();
+    QCOMPARE(w.dialogs().shown.size(), size_t(1));
+    QCOMPARE(w.dialogs().shown[0].kind, QStringLiteral("message"));
+    QCOMPARE(w.dialogs().shown[0].title, QStringLiteral("About Ombrel"));
+    QCOMPARE(w.dialogs().shown[0].text,
+             QStringLiteral("Parse the whole raid, very beta, not so much necro goodness in it "
+                            "yet.\r\n\r\nZerrit\r\n\r\nBeta Version 0.0.11"));
+    QCOMPARE(Form1::AboutText(), w.dialogs().shown[0].text);
+
+    QVERIFY(w.form().isVisible());
+    w.Item("mnuQuit")->trigger();
+    QVERIFY(!w.form().isVisible());
+  }
+};
+
+QTEST_MAIN(Form1StartTest)
+#include "Form1StartTest.moc"

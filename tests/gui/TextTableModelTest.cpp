@@ -1,0 +1,87 @@
+#include <string>
+
+#include <QAbstractItemModelTester>
+#include <QTest>
+
+#include "app/ListColumns.h"
+#include "gui/Cp1252.h"
+#include "gui/TextTableModel.h"
+#include "shared/TextTable.h"
+
+using ombrel::Align;
+using ombrel::ListColumn;
+using ombrel::TextTable;
+using ombrel::gui::FromCp1252;
+using ombrel::gui::TextTableModel;
+using ombrel::gui::ToCp1252;
+
+class TextTableModelTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void cp1252EveryByteRoundTrips() {
+    std::string all;
+    for (int b = 0; b < 256; ++b) all.push_back(static_cast<char>(b));
+    const QString text = FromCp1252(all);
+    QCOMPARE(text.size(), 256);
+    QCOMPARE(text[0x80], QChar(0x20AC));  // euro sign
+    QCOMPARE(text[0x92], QChar(0x2019));  // right single quotation mark
+    QCOMPARE(text[0x9F], QChar(0x0178));
+    QCOMPARE(text[0x81], QChar(0x0081));  // undefined in the code page
+    QCOMPARE(text[0xEB], QChar(0x00EB));
+    QCOMPARE(text[0x60], QChar('`'));
+    QVERIFY(ToCp1252(text) == all);
+  }
+
+  void cp1252OutsideTheCodePage() {
+    QVERIFY(ToCp1252(QString::fromUtf8("Zo\xC3\xAB \xE2\x82\xAC")) == "Zo\xEB \x80");
+    // A Greek letter, a CJK character and an emoji (a surrogate pair): one "?" each.
+    QVERIFY(ToCp1252(QString::fromUtf8("a\xCE\xB1"
+                                       "b\xE4\xB8\xAD"
+                                       "c\xF0\x9F\x98\x80")) == "a?b?c?");
+    QVERIFY(ToCp1252(QString()).empty());
+  }
+
+  void modelViewsTheTable() {
+    static constexpr ListColumn kColumns[3] = {
+        {"Name", 2200, Align::kLeft}, {"Dmg", 1000, Align::kRight}, {"Extra", 1000, Align::kRight}};
+    TextTable table(2);  // one column fewer than the list shows
+    TextTableModel model(table, kColumns);
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+
+    QCOMPARE(model.rowCount(), 0);
+    QCOMPARE(model.columnCount(), 3);
+    QCOMPARE(model.headerData(0, Qt::Horizontal).toString(), QStringLiteral("Name"));
+    QCOMPARE(model.headerData(2, Qt::Horizontal).toString(), QStringLiteral("Extra"));
+    QVERIFY(!model.headerData(3, Qt::Horizontal).isValid());
+    QVERIFY(!model.headerData(0, Qt::Vertical).isValid());
+    QCOMPARE(model.headerData(1, Qt::Horizontal, Qt::TextAlignmentRole).toInt(),
+             int(Qt::AlignRight | Qt::AlignVCenter));
+
+    model.BeginChange();
+    table.AddRow({"Zo\xEB`s pet", "1,234"});
+    table.AddRow({" [ Total ] ", ""});
+    model.EndChange();
+    QCOMPARE(model.rowCount(), 2);
+    QCOMPARE(model.rowCount(model.index(0, 0)), 0);  // a flat list
+    QCOMPARE(model.data(model.index(0, 0)).toString(), QString::fromUtf8("Zo\xC3\xAB`s pet"));
+    QCOMPARE(model.data(model.index(0, 1)).toString(), QStringLiteral("1,234"));
+    QCOMPARE(model.data(model.index(1, 0)).toString(), QStringLiteral(" [ Total ] "));
+    QCOMPARE(model.data(model.index(1, 1)).toString(), QString());
+    QCOMPARE(model.data(model.index(1, 2)).toString(), QString());
+    QCOMPARE(model.data(model.index(0, 0), Qt::TextAlignmentRole).toInt(),
+             int(Qt::AlignLeft | Qt::AlignVCenter));
+    QCOMPARE(model.data(model.index(0, 2), Qt::TextAlignmentRole).toInt(),
+             int(Qt::AlignRight | Qt::AlignVCenter));
+    QVERIFY(!model.data(model.index(0, 0), Qt::EditRole).isValid());
+    QVERIFY(!(model.flags(model.index(0, 0)) & Qt::ItemIsEditable));
+
+    model.BeginChange();
+    table.Clear();
+    model.EndChange();
+    QCOMPARE(model.rowCount(), 0);
+  }
+};
+
+QTEST_GUILESS_MAIN(TextTableModelTest)
+#include "TextTableModelTest.moc"

@@ -1,0 +1,157 @@
+#pragma once
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QMenu>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStringList>
+#include <QTabBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeView>
+
+#include "FakeDialogs.h"
+#include "app/App.h"
+#include "gui/Form1.h"
+
+namespace ombrel::gui::testing {
+
+// A window over a fresh app whose CSV files go to a temporary folder, driven
+// the way a user drives it.
+class WindowHarness {
+ public:
+  explicit WindowHarness(ParseRunner runner = &RunParse)
+      : app_(std::make_unique<App>(ToPath(dir_.path()))),
+        form_(std::make_unique<Form1>(*app_, dialogs_, std::move(runner))) {
+    form_->show();
+    (void)QTest::qWaitForWindowExposed(form_.get());
+  }
+  // CSV files go to `output_dir` instead.
+  WindowHarness(const std::filesystem::path& output_dir, ParseRunner runner)
+      : app_(std::make_unique<App>(output_dir)),
+        form_(std::make_unique<Form1>(*app_, dialogs_, std::move(runner))) {
+    form_->show();
+    (void)QTest::qWaitForWindowExposed(form_.get());
+  }
+
+  App& app() { return *app_; }
+  Form1& form() { return *form_; }
+  FakeDialogs& dialogs() { return dialogs_; }
+  QString Dir() const { return dir_.path(); }
+
+  template <class T>
+  T* Find(const char* name) {
+    return form_->findChild<T*>(QString::fromLatin1(name));
+  }
+  QTabBar* Tabs() { return Find<QTabBar>("TabStrip1"); }
+  QGroupBox* Frame(int page) {
+    return form_->findChild<QGroupBox*>(QStringLiteral("Frame1(%1)").arg(page));
+  }
+  QTreeView* List(int number) {
+    return form_->findChild<QTreeView*>(QStringLiteral("ListView%1").arg(number));
+  }
+  QAction* Item(const char* name) { return Find<QAction>(name); }
+
+  // Writes `text` as a log file in the temporary folder.
+  QString WriteLog(const char* name, const std::string& text) {
+    const QString path = dir_.filePath(QString::fromLatin1(name));
+    std::ofstream(ToPath(path), std::ios::binary) << text;
+    return path;
+  }
+
+  // Types the name, answers the open dialog with `path` and presses "Parse
+  // Log"; waits for the parse to end.
+  void Parse(const QString& path, const QString& name = QStringLiteral("Tarlen")) {
+    StartParse(path, name);
+    WaitIdle();
+  }
+  void StartParse(const QString& path, const QString& name = QStringLiteral("Tarlen")) {
+    Find<QLineEdit>("Yourname")->setText(name);
+    dialogs_.open_answers.push_back(path);
+    QTest::mouseClick(Find<QPushButton>("Command1"), Qt::LeftButton);
+  }
+  void WaitIdle() { QTRY_VERIFY_WITH_TIMEOUT(!form_->Busy(), 60000); }
+
+  void ClickTab(int index) {
+    QTabBar* tabs = Tabs();
+    QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(index).center());
+  }
+  void ClickRow(int list, int row) {
+    QTreeView* view = List(list);
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, RowCenter(view, row));
+  }
+  void DoubleClickRow(int list, int row) {
+    QTreeView* view = List(list);
+    const QPoint at = RowCenter(view, row);
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, at);
+  }
+  void ClickHeader(int list, int section) {
+    QHeaderView* header = List(list)->header();
+    const QPoint at(header->sectionViewportPosition(section) + header->sectionSize(section) / 2,
+                    header->height() / 2);
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, at);
+  }
+
+  // Every cell text of a list, row by row, cells joined by "|".
+  QStringList Rows(int list) {
+    QAbstractItemModel* model = List(list)->model();
+    QStringList rows;
+    for (int r = 0; r < model->rowCount(); ++r) {
+      QStringList cells;
+      for (int c = 0; c < model->columnCount(); ++c) {
+        cells << model->data(model->index(r, c)).toString();
+      }
+      rows << cells.join(QLatin1Char('|'));
+    }
+    return rows;
+  }
+  // The first-column texts of a list.
+  QStringList Names(int list) {
+    QAbstractItemModel* model = List(list)->model();
+    QStringList names;
+    for (int r = 0; r < model->rowCount(); ++r) {
+      names << model->data(model->index(r, 0)).toString();
+    }
+    return names;
+  }
+  // The selected row of a list, -1 for none.
+  int SelectedRow(int list) {
+    const QModelIndexList rows = List(list)->selectionModel()->selectedRows();
+    return rows.size() == 1 ? rows.front().row() : -1;
+  }
+
+ private:
+  static QPoint RowCenter(QTreeView* view, int row) {
+    return view->visualRect(view->model()->index(row, 0)).center();
+  }
+
+  QTemporaryDir dir_;
+  FakeDialogs dialogs_;
+  std::unique_ptr<App> app_;
+  std::unique_ptr<Form1> form_;
+};
+
+// Two fights of the character Tarlen: a gnoll (with Brutus, his pet and
+// Zarra) and, two minutes later, an orc.
+inline const std::string kTwoFightsLog =
+    "[Mon Jan 02 15:04:05 2006] You hit a gnoll for 20 points of damage.\r\n"
+    "[Mon Jan 02 15:04:06 2006] a gnoll hits YOU for 15 points of damage.\r\n"
+    "[Mon Jan 02 15:04:07 2006] Brutus`s pet bites a gnoll for 30 points of damage.\r\n"
+    "[Mon Jan 02 15:04:08 2006] Brutus hits a gnoll for 10 points of damage.\r\n"
+    "[Mon Jan 02 15:04:09 2006] Zarra slashes a gnoll for 50 points of damage.\r\n"
+    "[Mon Jan 02 15:06:00 2006] You hit an orc for 7 points of damage.\r\n"
+    "[Mon Jan 02 15:06:02 2006] Zarra slashes an orc for 40 points of damage.\r\n";
+
+}  // namespace ombrel::gui::testing
