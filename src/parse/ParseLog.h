@@ -8,6 +8,7 @@
 #include <variant>
 #include <vector>
 
+#include "parse/DataCsv.h"
 #include "shared/AttackVerbs.h"
 #include "shared/DamageTable.h"
 #include "shared/Failure.h"
@@ -19,9 +20,10 @@ namespace ombrel {
 struct ParseResult {
   ombrel::DamageTable DamageTable;
   std::vector<std::string_view> MobList{std::string_view{}};
-  int64_t lines = 0;             // lines in the log
-  int64_t unreadable_lines = 0;  // lines a rule matched but whose time or amount could not be read
-  bool cancelled = false;        // stopped early through Progress::cancel
+  int64_t lines = 0;  // lines in the log
+  int64_t unreadable_lines =
+      0;                   // lines a rule matched but whose time, amount or layout was unreadable
+  bool cancelled = false;  // stopped early through Progress::cancel
 };
 
 // Reads the log at `path` whole and classifies every line. Fails (naming the
@@ -32,16 +34,20 @@ std::variant<ParseResult, Failure> ParseLog(const std::filesystem::path& path,
                                             const Progress& progress = {});
 
 // Classifies the log text held in `buffer` (`size` bytes of log; the buffer
-// may be larger). Takes ownership of the buffer.
+// may be larger). Takes ownership of the buffer. The texts that records hold
+// but the log does not (the character name, the special attack names) are
+// stored after the log: when `capacity`, the buffer's length, leaves less
+// than ParseTailSize(character_name) bytes after the log, the log is first
+// copied into a buffer that has the room.
 ParseResult ParseLogBuffer(std::unique_ptr<char[]> buffer, size_t size,
                            std::string_view character_name, const AttackVerbTable& verbs,
-                           const Progress& progress = {});
+                           const Progress& progress = {}, size_t capacity = 0);
+
+// Bytes a parse buffer needs after the log.
+size_t ParseTailSize(std::string_view character_name);
 
 // Convenience for tests: copies `text` and parses it.
 ParseResult ParseLogText(std::string_view text, std::string_view character_name,
                          const AttackVerbTable& verbs = kAttackVerbs);
-
-// Data.csv: header and one line per record, CR LF line ends.
-void WriteDataCsv(std::ostream& out, const DamageTable& table);
 
 }  // namespace ombrel

@@ -1,8 +1,41 @@
 #include "shared/DamageTable.h"
 
+#include <cstdint>
 #include <cstring>
 
+#if defined(__linux__)
+#include <sys/mman.h>
+#endif
+
 namespace ombrel {
+namespace {
+
+// Asks for huge pages on the 2 MB pages that lie wholly inside the range.
+void AdviseHugePages(const void* begin, size_t bytes) {
+#if defined(__linux__) && defined(MADV_HUGEPAGE)
+  constexpr uintptr_t kHugePage = uintptr_t{2} << 20;
+  const uintptr_t address = reinterpret_cast<uintptr_t>(begin);
+  const uintptr_t start = (address + kHugePage - 1) & ~(kHugePage - 1);
+  const uintptr_t end = (address + bytes) & ~(kHugePage - 1);
+  if (end > start) madvise(reinterpret_cast<void*>(start), end - start, MADV_HUGEPAGE);
+#else
+  (void)begin;
+  (void)bytes;
+#endif
+}
+
+}  // namespace
+
+std::unique_ptr<char[]> DamageTable::AllocateBuffer(size_t bytes) {
+  std::unique_ptr<char[]> buffer(new char[bytes]);
+  AdviseHugePages(buffer.get(), bytes);
+  return buffer;
+}
+
+void DamageTable::Reserve(size_t records) {
+  records_.reserve(records);
+  AdviseHugePages(records_.data(), records_.capacity() * sizeof(Packed));
+}
 
 DamageTable::DamageTable(std::unique_ptr<char[]> buffer, size_t size)
     : buffer_(std::move(buffer)), size_(size) {}

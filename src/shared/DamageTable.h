@@ -28,6 +28,11 @@ class DamageTable {
   // into a buffer of the table's own. For tests and small tables.
   static DamageTable FromRecords(std::span<const DamageRecord> records);
 
+  // An uninitialised buffer for a table's texts. Large ones are set up for
+  // huge pages where the system offers them, since a log's buffer and its
+  // records are touched page by page as they fill.
+  static std::unique_ptr<char[]> AllocateBuffer(size_t bytes);
+
   size_t size() const { return records_.size(); }
   bool empty() const { return records_.empty(); }
   DamageRecord operator[](size_t index) const;
@@ -39,7 +44,7 @@ class DamageTable {
   bool Append(const DamageRecord& record);
   // Replaces the last record (the cast merge amends it in place).
   bool ReplaceLast(const DamageRecord& record);
-  void Reserve(size_t records) { records_.reserve(records); }
+  void Reserve(size_t records);
   void ShrinkToFit() { records_.shrink_to_fit(); }
 
   // Longest text a record can hold.

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <ostream>
+
+#include "shared/DamageTable.h"
+
+namespace ombrel {
+
+// Data.csv: the header "Date,Dealer,Taker,Damage,Crit,Type,Name,Counter" and
+// one line per record in table order, CR LF line ends, log bytes unchanged.
+// A text holding a comma, a double quote, CR or LF is quoted.
+void WriteDataCsv(std::ostream& out, const DamageTable& table);
+
+}  // namespace ombrel

@@ -1,0 +1,73 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include "parse/MobList.h"
+#include "parse/VerbScan.h"
+#include "shared/DamageRecord.h"
+#include "shared/DamageTable.h"
+
+namespace ombrel {
+
+// The texts a record may hold that are not in the log; they must lie inside
+// the damage table's buffer like every other text.
+struct ClassifierTexts {
+  std::string_view character_name;
+  std::string_view mana_resurgence;  // "Mana Resurgence Strike"
+  std::string_view storm_blade;      // "Storm Blade Strike"
+};
+
+inline constexpr std::string_view kManaResurgenceStrike = "Mana Resurgence Strike";
+inline constexpr std::string_view kStormBladeStrike = "Storm Blade Strike";
+
+// Puts the lines of a log, one after the other, through the combat rules:
+// appends damage records to the table (or amends the last one) and registers
+// the names the character damages as mobs.
+class LineClassifier {
+ public:
+  LineClassifier(DamageTable& table, std::vector<std::string_view>& mob_list,
+                 const ClassifierTexts& texts, const VerbScanner& verbs);
+
+  // `line` without its CR LF; `index` is its 0-based line number.
+  void Classify(std::string_view line, int64_t index);
+
+  // Lines a rule matched but whose time, amount or layout could not be read.
+  int64_t unreadable_lines() const { return unreadable_lines_; }
+
+ private:
+  struct Line;
+
+  void SpellCasts(Line& line);
+  void Avoidances(Line& line);
+  void Damage(Line& line);
+  void SpecialNames(Line& line);
+
+  // The pieces several rules read, each read once per line.
+  std::optional<DateTime> Date(Line& line);
+  bool Chatter(Line& line);
+  const VerbMatch& Verb(Line& line);
+
+  bool Keep(const DamageRecord& record);
+  bool KeepOrMerge(const DamageRecord& record);
+
+  DamageTable& table_;
+  MobRegistry mobs_;
+  ClassifierTexts texts_;
+  const VerbScanner& verbs_;
+
+  // A copy of the last kept record, read by the cast merge and the special names.
+  bool has_last_ = false;
+  DamageRecord last_;
+
+  // The last time stamp read: neighbouring lines mostly share it.
+  char stamp_[25] = {};
+  bool has_stamp_ = false;
+  std::optional<DateTime> stamp_date_;
+
+  int64_t unreadable_lines_ = 0;
+};
+
+}  // namespace ombrel

@@ -1,0 +1,48 @@
+#include "parse/LineText.h"
+
+namespace ombrel {
+
+std::optional<std::string_view> CutText(std::string_view line, int64_t a, int64_t b) {
+  if (b < a - 1) return std::nullopt;
+  const int64_t length = static_cast<int64_t>(line.size());
+  if (a < 1) a = 1;
+  if (b > length) b = length;
+  if (a > b) return std::string_view{};
+  return line.substr(static_cast<size_t>(a - 1), static_cast<size_t>(b - a + 1));
+}
+
+std::string_view TrimBlanks(std::string_view text) {
+  size_t begin = 0;
+  size_t end = text.size();
+  while (begin < end && text[begin] == ' ') ++begin;
+  while (end > begin && text[end - 1] == ' ') --end;
+  return text.substr(begin, end - begin);
+}
+
+std::optional<int32_t> ReadAmount(std::string_view text) {
+  text = TrimBlanks(text);
+  bool negative = false;
+  if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
+    negative = text.front() == '-';
+    text.remove_prefix(1);
+  }
+  if (text.empty()) return std::nullopt;
+  int64_t value = 0;
+  for (const char ch : text) {
+    if (ch < '0' || ch > '9') return std::nullopt;
+    value = value * 10 + (ch - '0');
+    // Past the range already: stop before the sum can overflow.
+    if (value > int64_t{INT32_MAX} + 1) return std::nullopt;
+  }
+  if (negative) value = -value;
+  if (value < INT32_MIN || value > INT32_MAX) return std::nullopt;
+  return static_cast<int32_t>(value);
+}
+
+bool IsYou(std::string_view text) {
+  if (text.size() != 3) return false;
+  auto lower = [](char ch) { return ch >= 'A' && ch <= 'Z' ? static_cast<char>(ch + 32) : ch; };
+  return lower(text[0]) == 'y' && lower(text[1]) == 'o' && lower(text[2]) == 'u';
+}
+
+}  // namespace ombrel

@@ -1,0 +1,174 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <filesystem>
+#include <fstream>
+
+#include "parse/LogText.h"
+#include "parse/RecordMatchers.h"
+
+namespace ombrel::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kHit = "You hit a gnoll for 20 points of damage.";
+
+TEST(LineSplitting, OnlyCrLfEndsALine) {
+  EXPECT_EQ(Parse("").lines, 0);
+  EXPECT_EQ(Parse("x").lines, 1);
+  EXPECT_EQ(Parse("\r\n").lines, 2);  // a final CR LF yields a last, empty line
+  const auto r = Parse(Line(kHit) + "\r\n" + Line(kHit) + "\n" + Line(kHit) + "\r" + Line(kHit) +
+                       "\r\n\r\n" + Line(kHit) + "\r\n");
+  EXPECT_EQ(r.lines, 5);
+  ASSERT_EQ(r.DamageTable.size(), 3u);
+  EXPECT_EQ(r.DamageTable[0].Counter, 0);
+  // Lone LF and CR stay inside the line; the taker runs to " for " of the first hit.
+  EXPECT_EQ(r.DamageTable[1].Counter, 1);
+  EXPECT_EQ(r.DamageTable[1].Taker, "a gnoll");
+  EXPECT_EQ(r.DamageTable[1].Damage, 20);
+  EXPECT_EQ(r.DamageTable[2].Counter, 3);  // line 2 was empty
+}
+
+TEST(BadBytes, NulAndHighBytesAreKeptAsTheyAre) {
+  const std::string taker("Zo\xEB\0l", 5);
+  const auto r = Parse(Line("You hit " + taker + " for 20 points of damage.") + "\r\n" +
+                       std::string("\0\0\0\x80\xFF\r\n", 7) +
+                       Line("\xC0\xFF hits YOU for 1 point of damage."));
+  ASSERT_EQ(r.DamageTable.size(), 2u);
+  EXPECT_EQ(r.DamageTable[0].Taker, taker);
+  EXPECT_EQ(r.DamageTable[1].Dealer, "\xC0\xFF");
+  EXPECT_EQ(r.MobList, (std::vector<std::string_view>{taker}));
+  EXPECT_EQ(r.lines, 3);
+}
+
+TEST(BadLines, ShortHugeAndUnreadableLinesNeverStopTheParse) {
+  // Matching lines shorter than the time stamp, or just a few characters longer.
+  const auto short_lines =
+      Parse(Log({"You hit a gnoll for 1 point of damage.", "begin casting", "damage",
+                 "tries to hit, but misses!", "[Mon Jan 02 15:04:05 2006]",
+                 "[Mon Jan 02 15:04:05 2006] ", "energy"}));
+  EXPECT_EQ(short_lines.DamageTable.size(), 0u);
+  EXPECT_EQ(short_lines.lines, 7);
+  // The first two and the avoidance (no " tries" to end its dealer); the rest match no rule.
+  EXPECT_EQ(short_lines.unreadable_lines, 3);
+  // A 1 MB line holding a hit at its end, with a 1 MB taker.
+  const std::string filler(1 << 20, 'x');
+  const auto huge = Parse(
+      Log({Line(filler), Line("You hit " + filler + " for 5 points of damage."), Line(kHit)}));
+  ASSERT_EQ(huge.DamageTable.size(), 2u);
+  EXPECT_EQ(huge.DamageTable[0].Taker.size(), filler.size());
+  ExpectRecord(huge.DamageTable, 1, {kName, "a gnoll", 20, kMelee, "hit", 2});
+  // Bad month, Feb 30, a stamp of blanks: no record, no mob; the next line still counts.
+  const auto bad_stamps =
+      Parse(Log({At("[Mon Foo 02 15:04:05 2006] ", "You hit a bat for 1 point of damage."),
+                 At("[Thu Feb 30 15:04:05 2006] ", "You hit a cat for 1 point of damage."),
+                 At("                           ", "You begin casting Bolt."), Line(kHit)}));
+  ASSERT_EQ(bad_stamps.DamageTable.size(), 1u);
+  EXPECT_EQ(bad_stamps.DamageTable[0].Counter, 3);
+  EXPECT_EQ(bad_stamps.unreadable_lines, 3);
+  EXPECT_EQ(bad_stamps.MobList, (std::vector<std::string_view>{"a gnoll"}));
+}
+
+TEST(BadAmounts, NonNumericAndOutOfRangeAmountsSkipTheLine) {
+  const char* amounts[] = {"",     " ",     "x",          "1x",          "1 2",
+                           "+",    "--1",   "2147483648", "-2147483649", "99999999999999999999999",
+                           "0x10", "1,000", "\xB2"};
+  for (const char* amount : amounts) {
+    const std::string amount_text(amount);
+    const auto r =
+        Parse(Log({Line("You hit a gnoll for " + amount_text + " points of damage."),
+                   Line("A gnoll has taken " + amount_text + " damage from your Bolt.")}));
+    EXPECT_EQ(r.DamageTable.size(), 0u) << amount_text;
+    EXPECT_EQ(r.unreadable_lines, 2) << amount_text;
+    EXPECT_EQ(r.MobList, (std::vector<std::string_view>{""})) << amount_text;
+  }
+  const auto signs = Parse(Log({Line("You hit a gnoll for  +7  points of damage."),
+                                Line("You hit a gnoll for 007 points of damage.")}));
+  ASSERT_EQ(signs.DamageTable.size(), 2u);
+  EXPECT_EQ(signs.DamageTable[0].Damage, 7);
+  EXPECT_EQ(signs.DamageTable[1].Damage, 7);
+}
+
+class LogFiles : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() / ("ombrel_parse_test_" + std::to_string(::getpid()));
+    fs::create_directories(dir_);
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  fs::path Write(const std::string& name, const std::string& bytes) {
+    const fs::path path = dir_ / name;
+    std::ofstream(path, std::ios::binary) << bytes;
+    return path;
+  }
+
+  fs::path dir_;
+};
+
+TEST_F(LogFiles, ReadsTheWholeFileByteForByte) {
+  const std::string log = Log({Line(kHit), "no line end at the end"});
+  const auto parsed = ParseLog(Write("log.txt", log), kName, kAttackVerbs);
+  ASSERT_TRUE(std::holds_alternative<ParseResult>(parsed));
+  const ParseResult& r = std::get<ParseResult>(parsed);
+  EXPECT_EQ(r.lines, 2);
+  ASSERT_EQ(r.DamageTable.size(), 1u);
+  ExpectRecord(r.DamageTable, 0, {kName, "a gnoll", 20, kMelee, "hit", 0});
+  EXPECT_EQ(r.DamageTable.Buffer().substr(0, log.size()), log);
+
+  const auto empty = ParseLog(Write("empty.txt", ""), kName, kAttackVerbs);
+  ASSERT_TRUE(std::holds_alternative<ParseResult>(empty));
+  EXPECT_EQ(std::get<ParseResult>(empty).DamageTable.size(), 0u);
+  EXPECT_EQ(std::get<ParseResult>(empty).MobList, (std::vector<std::string_view>{""}));
+}
+
+TEST_F(LogFiles, AMissingFileOrADirectoryIsAFailureNamingThePath) {
+  const fs::path missing = dir_ / "missing.txt";
+  const auto a = ParseLog(missing, kName, kAttackVerbs);
+  ASSERT_TRUE(std::holds_alternative<Failure>(a));
+  EXPECT_EQ(std::get<Failure>(a).path, missing.string());
+  EXPECT_EQ(std::get<Failure>(a).reason, "No such file or directory");
+  const auto b = ParseLog(dir_, kName, kAttackVerbs);
+  ASSERT_TRUE(std::holds_alternative<Failure>(b));
+  EXPECT_EQ(std::get<Failure>(b).path, dir_.string());
+  EXPECT_EQ(std::get<Failure>(b).reason, "Is a directory");
+  if (::geteuid() != 0) {  // root reads anything
+    const fs::path locked = Write("locked.txt", Line(kHit));
+    fs::permissions(locked, fs::perms::none);
+    const auto c = ParseLog(locked, kName, kAttackVerbs);
+    ASSERT_TRUE(std::holds_alternative<Failure>(c));
+    EXPECT_EQ(std::get<Failure>(c).reason, "Permission denied");
+  }
+}
+
+TEST_F(LogFiles, ProgressIsReportedAndACancelStopsTheParse) {
+  std::string log;
+  while (log.size() < (size_t{9} << 20)) log += Line(kHit) + "\r\n";
+  const fs::path path = Write("big.txt", log);
+  std::vector<double> fractions;
+  Progress progress;
+  progress.report = [&](double f) { fractions.push_back(f); };
+  const auto whole = ParseLog(path, kName, kAttackVerbs, progress);
+  ASSERT_TRUE(std::holds_alternative<ParseResult>(whole));
+  EXPECT_FALSE(std::get<ParseResult>(whole).cancelled);
+  ASSERT_GE(fractions.size(), 3u);
+  EXPECT_TRUE(std::is_sorted(fractions.begin(), fractions.end()));
+  EXPECT_EQ(fractions.back(), 1.0);
+
+  std::atomic<bool> cancel{false};
+  Progress cancelling;
+  cancelling.cancel = &cancel;
+  cancelling.report = [&](double) { cancel = true; };
+  const auto stopped = ParseLog(path, kName, kAttackVerbs, cancelling);
+  ASSERT_TRUE(std::holds_alternative<ParseResult>(stopped));
+  const ParseResult& r = std::get<ParseResult>(stopped);
+  EXPECT_TRUE(r.cancelled);
+  EXPECT_GT(r.DamageTable.size(), 0u);
+  EXPECT_LT(r.DamageTable.size(), std::get<ParseResult>(whole).DamageTable.size());
+}
+
+}  // namespace
+}  // namespace ombrel::testing

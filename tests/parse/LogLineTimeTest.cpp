@@ -1,0 +1,66 @@
+#include <gtest/gtest.h>
+
+#include "parse/LogLineTime.h"
+#include "parse/LogText.h"
+
+namespace ombrel::testing {
+namespace {
+
+TEST(LogLineTime, ReadsEveryFieldOfTheStamp) {
+  const auto t = LogLineTime("[Mon Jan 02 15:04:05 2006] You hit a gnoll");
+  ASSERT_TRUE(t.has_value());
+  EXPECT_EQ(*t, Civil(2006, 1, 2, 15, 4, 5));
+  // The whole-day count of the date plus 54245 seconds.
+  EXPECT_EQ(t->seconds % DateTime::kSecondsPerDay, 54245);
+  EXPECT_EQ(LogLineTime("[Sun Dec 31 23:59:59 2006]"), Civil(2006, 12, 31, 23, 59, 59));
+  EXPECT_EQ(LogLineTime("[Mon Jan 01 00:00:00 2007] ")->seconds % DateTime::kSecondsPerDay, 0);
+  const char* months[12] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                            "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+  for (int m = 1; m <= 12; ++m) {
+    const std::string stamp = std::string("[Xxx ") + months[m - 1] + " 15 08:00:00 2010] ";
+    EXPECT_EQ(LogLineTime(stamp), Civil(2010, m, 15, 8, 0, 0)) << stamp;
+  }
+  // Neither the weekday nor anything after character 25 plays a part.
+  EXPECT_EQ(LogLineTime("[Fri Jan 02 15:04:05 2006"), Civil(2006, 1, 2, 15, 4, 5));
+  EXPECT_EQ(LogLineTime("?abcdJan?02?15?04?05?2006xyz"), Civil(2006, 1, 2, 15, 4, 5));
+}
+
+TEST(LogLineTime, DifferencesAcrossMidnightMonthsAndYears) {
+  const auto year_end = *LogLineTime("[Sun Dec 31 23:59:59 2006] ");
+  const auto new_year = *LogLineTime("[Mon Jan 01 00:00:01 2007] ");
+  EXPECT_EQ(SecondsBetween(year_end, new_year), 2);
+  const auto february = *LogLineTime("[Tue Feb 28 23:59:50 2006] ");
+  const auto march = *LogLineTime("[Wed Mar 01 00:00:10 2006] ");
+  EXPECT_EQ(SecondsBetween(february, march), 20);
+  const auto leap = *LogLineTime("[Thu Feb 29 12:00:00 2008] ");
+  EXPECT_EQ(SecondsBetween(leap, *LogLineTime("[Sat Mar 01 12:00:00 2008] ")), 86400);
+  EXPECT_EQ(LogLineTime("[Mon Jan 02 15:04:05 2006] a"),
+            LogLineTime("[Mon Jan 02 15:04:05 2006] b"));
+}
+
+TEST(LogLineTime, AcceptsABlankForALeadingZero) {
+  EXPECT_EQ(LogLineTime("[Mon Jan  2  5: 4: 5 2006] "), Civil(2006, 1, 2, 5, 4, 5));
+  EXPECT_EQ(LogLineTime("[Mon Jan  2 15:04:05 2006] "), Civil(2006, 1, 2, 15, 4, 5));
+}
+
+TEST(LogLineTime, RejectsStampsThatCannotBeRead) {
+  EXPECT_FALSE(LogLineTime("[Mon Foo 02 15:04:05 2006] x"));  // no such month
+  EXPECT_FALSE(LogLineTime("[Mon jan 02 15:04:05 2006] x"));  // months are case-sensitive
+  EXPECT_FALSE(LogLineTime("[Thu Feb 30 15:04:05 2006] x"));  // no such day
+  EXPECT_FALSE(LogLineTime("[Thu Feb 29 15:04:05 2006] x"));  // not a leap year
+  EXPECT_FALSE(LogLineTime("[Mon Jan 00 15:04:05 2006] x"));
+  EXPECT_FALSE(LogLineTime("[Mon Jan 02 24:00:00 2006] x"));
+  EXPECT_FALSE(LogLineTime("[Mon Jan 02 15:60:00 2006] x"));
+  EXPECT_FALSE(LogLineTime("[Mon Jan 02 15:04:61 2006] x"));
+  EXPECT_FALSE(LogLineTime("[Mon Jan 0x 15:04:05 2006] x"));  // not a number
+  EXPECT_FALSE(LogLineTime("[Mon Jan 2  15:04:05 2006] x"));  // trailing, not leading, blank
+  EXPECT_FALSE(LogLineTime("[Mon Jan 02 15:04:05  206] x"));  // the year has four digits
+  EXPECT_FALSE(LogLineTime("[Mon Jan 02 15:04:05 0000] x"));
+  EXPECT_FALSE(LogLineTime("[Mon Jan 02 15:-4:05 2006] x"));
+  EXPECT_FALSE(LogLineTime("[Mon Jan 02 15:04:05 200"));  // 24 characters
+  EXPECT_FALSE(LogLineTime(""));
+  EXPECT_TRUE(LogLineTime("[Mon Jan 02 15:04:05 2006"));  // 25 are enough
+}
+
+}  // namespace
+}  // namespace ombrel::testing
