@@ -6,11 +6,14 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ clang libclang-rt-dev pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-base-dev libgl-dev libxkbcommon-dev
+  qt6-base-dev libgl-dev
   xvfb xauth
 )
 if [[ "${1:-}" == "--tests" ]]; then
-  packages+=(chromium nodejs npm)
+  packages+=(chromium)
+  # Node.js may come from elsewhere with npm bundled; only ask Debian when missing.
+  command -v node >/dev/null || packages+=(nodejs)
+  command -v npm >/dev/null || packages+=(npm)
 fi
 
 missing=()
