@@ -14,31 +14,11 @@ using ::testing::ElementsAre;
 // An event-detail row as the combatant summary renders it.
 std::vector<std::string> Row(std::string name, std::string dealt = "", std::string duration = "1",
                              std::string dps = "0.00", std::string adps = "0.00") {
-  return {std::move(name),
-          std::move(dealt),
-          std::move(duration),
-          std::move(dps),
-          std::move(adps),
-          "01/02/2006 20:00:00",
-          "01/02/2006 20:00:09",
-          "30",
-          "0",
-          "1",
-          "100",
-          "100",
-          "1",
-          "1,234",
-          "1,234.50",
-          "1",
-          "2",
-          "3",
-          "4",
-          "5",
-          "6",
-          "7",
-          "66.67%",
-          "100.00%",
-          "33.33%"};
+  // clang-format off
+  return {std::move(name), std::move(dealt), std::move(duration), std::move(dps), std::move(adps),
+          "01/02/2006 20:00:00", "01/02/2006 20:00:09", "30", "0", "1", "100", "100", "1", "1,234",
+          "1,234.50", "1", "2", "3", "4", "5", "6", "7", "66.67%", "100.00%", "33.33%"};
+  // clang-format on
 }
 
 TextTable List(std::vector<std::vector<std::string>> rows) {
@@ -65,18 +45,10 @@ TEST(NameSortsBeforeTest, ComparesCharacterBytesLowFirstSkippingTheLastByteOfB) 
   EXPECT_FALSE(NameSortsBefore("", ""));
   EXPECT_TRUE(NameSortsBefore("zed", "\xE9mile"));  // e-acute is 0xE9, after 'z'
 
-  // 0x80 is U+20AC, 0xAC is U+00AC: the low bytes agree, the high bytes differ.
-  EXPECT_FALSE(
-      NameSortsBefore("\x80"
-                      "a",
-                      "\xAC"
-                      "a"));
-  EXPECT_TRUE(
-      NameSortsBefore("\xAC"
-                      "a",
-                      "\x80"
-                      "a"));
-  // As the last character of b the high byte is never compared.
+  // 0x80 is U+20AC, 0xAC is U+00AC: the low bytes agree, the high bytes differ;
+  // as the last character of b the high byte is never compared ("\x61" is "a").
+  EXPECT_FALSE(NameSortsBefore("\x80\x61", "\xAC\x61"));
+  EXPECT_TRUE(NameSortsBefore("\xAC\x61", "\x80\x61"));
   EXPECT_TRUE(NameSortsBefore("x\x80", "x\xAC"));
   EXPECT_TRUE(NameSortsBefore("x\xAC", "x\x80"));
   // 0x8A is U+0160: low byte 0x60 goes ahead of 'a' (0x61).

@@ -53,27 +53,16 @@ class BatchTest : public testing::Test {
 };
 
 TEST_F(BatchTest, UsageErrors) {
+  const std::string n = "--name", t = "Tarlen";
+  // clang-format off
   const std::vector<std::vector<std::string>> wrong = {
-      {},
-      {log_},
-      {"--name", "Tarlen"},
-      {"--name"},
-      {"--name", "Tarlen", "--bogus", log_},
-      {"--name", "Tarlen", log_, log_},
-      {"--name", "Tarlen", "--name", "Ann", log_},
-      {"--name", "Tarlen", "--pets=yes", log_},
-      {"--name", "Zo\xEB", log_},
-      {"--name", "Tarlen", "--gap", "17", log_},
-      {"--name", "Tarlen", "--gap", "901", log_},
-      {"--name", "Tarlen", "--gap", "-20", log_},
-      {"--name", "Tarlen", "--gap", "30s", log_},
-      {"--name", "Tarlen", "--gap=", log_},
-      {"--name", "Tarlen", "--event", "0", log_},
-      {"--name", "Tarlen", "--event", "1", "--sort", "0", log_},
-      {"--name", "Tarlen", "--event", "1", "--sort", "6", log_},
-      {"--name", "Tarlen", "--sort", "1", log_},
-      {"--name", "Tarlen", "--combatant", "Ann", log_},
-  };
+      {}, {log_}, {n, t}, {n}, {n, t, "--bogus", log_}, {n, t, log_, log_}, {n, t, n, "Ann", log_},
+      {n, t, "--pets=yes", log_}, {n, "Zo\xEB", log_}, {n, t, "--gap", "17", log_},
+      {n, t, "--gap", "901", log_}, {n, t, "--gap", "-20", log_}, {n, t, "--gap", "30s", log_},
+      {n, t, "--gap=", log_}, {n, t, "--event", "0", log_}, {n, t, "--event", "1", "--sort", "0", log_},
+      {n, t, "--event", "1", "--sort", "6", log_}, {n, t, "--sort", "1", log_},
+      {n, t, "--combatant", "Ann", log_}};
+  // clang-format on
   for (const auto& args : wrong) {
     EXPECT_EQ(Run(args), 2) << testing::PrintToString(args);
     EXPECT_NE(err_.find("usage: ombrel-batch [--out DIR] --name NAME"), std::string::npos);

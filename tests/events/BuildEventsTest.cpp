@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cstdint>
 #include <random>
+#include <sstream>
 #include <string>
 #include <string_view>
-#include <tuple>
 #include <vector>
 
 #include "events/BuildEvents.h"
@@ -15,18 +15,11 @@
 namespace ombrel {
 namespace {
 
-const DateTime kStart = *DateTime::FromCivil({2005, 12, 31, 22, 0, 0});
+const DateTime kStart = *DateTime::FromCivil({2005, 12, 31, 23, 59, 58});
 
 DamageRecord Rec(int64_t second, std::string_view dealer, std::string_view taker, int32_t damage,
                  int32_t type = kMelee) {
-  DamageRecord r;
-  r.Date = DateTime{kStart.seconds + second};
-  r.Dealer = dealer;
-  r.Taker = taker;
-  r.Damage = damage;
-  r.Type = type;
-  r.Name = "hit";
-  return r;
+  return {DateTime{kStart.seconds + second}, dealer, taker, damage, 0, type, "hit", 0};
 }
 
 std::vector<EventRecord> Build(const std::vector<DamageRecord>& records,
@@ -34,107 +27,71 @@ std::vector<EventRecord> Build(const std::vector<DamageRecord>& records,
   return BuildEvents(DamageTable::FromRecords(records), mobs, gap);
 }
 
-TEST(BuildEvents, IdleGapClosesAFightAtNineteenSeconds) {
-  const auto events = Build({Rec(0, "Tarlen", "a gnoll", 10), Rec(18, "Tarlen", "a gnoll", 20),
-                             Rec(37, "Tarlen", "a gnoll", 30)},
-                            {"a gnoll"});
-  ASSERT_EQ(events.size(), 2u);
-  EXPECT_EQ(events[0].Name, "a gnoll");
-  EXPECT_EQ(events[0].DamageTaken, 30);
-  EXPECT_EQ(events[0].HitsTaken, 2);
-  EXPECT_EQ(events[0].Duration, 18);
-  EXPECT_EQ(events[0].EndCounter, 1);
-  EXPECT_EQ(events[1].DamageTaken, 30);
-  EXPECT_EQ(events[1].StartCounter, 2);
-  EXPECT_EQ(events[1].StartDate.seconds, kStart.seconds + 37);
+// An event in one line: mob | taken, hits, min, max | dealt, hits, min, max |
+// first-last record | start, end second after kStart | duration.
+std::vector<std::string> Texts(const std::vector<EventRecord>& events) {
+  std::vector<std::string> texts;
+  for (const EventRecord& e : events) {
+    std::ostringstream s;
+    s << e.Name << '|' << e.DamageTaken << ' ' << e.HitsTaken << ' ' << e.MinHitTaken << ' '
+      << e.MaxHitTaken << '|' << e.DamageDealt << ' ' << e.HitsDealt << ' ' << e.MinHitDealt << ' '
+      << e.MaxHitDealt << '|' << e.StartCounter << '-' << e.EndCounter << '|'
+      << e.StartDate.seconds - kStart.seconds << ' ' << e.EndDate.seconds - kStart.seconds << '|'
+      << e.Duration;
+    texts.push_back(s.str());
+  }
+  return texts;
+}
+using Lines = std::vector<std::string>;
+
+TEST(BuildEvents, FightsByMobAndIdleGap) {
+  // 18 seconds after the last record still joins; 19 opens a new event.
+  EXPECT_EQ(
+      Texts(Build({Rec(0, "Tarlen", "a gnoll", 10), Rec(18, "Tarlen", "a gnoll", 20),
+                   Rec(37, "Tarlen", "a gnoll", 30)},
+                  {"a gnoll"})),
+      (Lines{"a gnoll|30 2 10 20|0 0 0 0|0-1|0 18|18", "a gnoll|30 1 30 30|0 0 0 0|2-2|37 37|1"}));
+  // Two fights at once, a hit between the two mobs (the dealer's), a rat that
+  // only bites (never damaged by the character, so no mob), and records that
+  // are no hits.
+  EXPECT_EQ(
+      Texts(Build(
+          {Rec(0, "Tarlen", "a gnoll", 10), Rec(1, "Tarlen", "an orc", 7),
+           Rec(2, "a gnoll", "Tarlen", 4), Rec(3, "a rat", "Tarlen", 99),
+           Rec(4, "an orc", "a gnoll", 6), Rec(5, "Tarlen", "a gnoll", 50, kSpellCast),
+           Rec(5, "Tarlen", "a gnoll", 0, kMiss), Rec(5, "Tarlen", "a gnoll", 77, kUnreadAmount),
+           Rec(6, "Tarlen", "a gnoll", 3, kNonMelee),
+           Rec(7, "Soandso", "a gnoll", 5, kDamageOverTime)},
+          {"a gnoll", "an orc"})),
+      (Lines{"a gnoll|18 3 3 10|4 1 4 4|0-9|0 7|7", "an orc|7 1 7 7|6 1 6 6|1-4|1 4|3"}));
 }
 
-TEST(BuildEvents, MobsAndSides) {
-  // Two fights at once, a hit between the two mobs, a rat that only bites
-  // (never damaged by the character, so no mob), and records that are no hits.
-  const std::vector<DamageRecord> records = {
-      Rec(0, "Tarlen", "a gnoll", 10),  // 0 gnoll takes
-      Rec(1, "Tarlen", "an orc", 7),    // 1 orc takes
-      Rec(2, "a gnoll", "Tarlen", 4),   // 2 gnoll deals
-      Rec(3, "a rat", "Tarlen", 99),    // 3 no mob
-      Rec(4, "an orc", "a gnoll", 6),   // 4 orc deals (dealer first)
-      Rec(5, "Tarlen", "a gnoll", 50, kSpellCast),
-      Rec(5, "Tarlen", "a gnoll", 0, kMiss),
-      Rec(5, "Tarlen", "a gnoll", 77, kUnreadAmount),
-      Rec(6, "Tarlen", "a gnoll", 3, kNonMelee),         // 8
-      Rec(7, "Soandso", "a gnoll", 5, kDamageOverTime),  // 9
-  };
-  const auto events = Build(records, {"a gnoll", "an orc"});
-  ASSERT_EQ(events.size(), 2u);
-  const EventRecord& gnoll = events[0];
-  EXPECT_EQ(gnoll.Name, "a gnoll");
-  EXPECT_EQ(gnoll.DamageTaken, 18);
-  EXPECT_EQ(gnoll.HitsTaken, 3);
-  EXPECT_EQ(gnoll.MaxHitTaken, 10);
-  EXPECT_EQ(gnoll.MinHitTaken, 3);
-  EXPECT_EQ(gnoll.DamageDealt, 4);
-  EXPECT_EQ(gnoll.HitsDealt, 1);
-  EXPECT_EQ(gnoll.StartCounter, 0);
-  EXPECT_EQ(gnoll.EndCounter, 9);
-  EXPECT_EQ(gnoll.Duration, 7);
-  const EventRecord& orc = events[1];
-  EXPECT_EQ(orc.Name, "an orc");
-  EXPECT_EQ(orc.DamageTaken, 7);
-  EXPECT_EQ(orc.DamageDealt, 6);
-  EXPECT_EQ(orc.HitsDealt, 1);
-  EXPECT_EQ(orc.StartCounter, 1);
-  EXPECT_EQ(orc.EndCounter, 4);
-  EXPECT_EQ(orc.Duration, 3);
-}
-
-TEST(BuildEvents, ExtremesAndLargeSums) {
-  // A 0-damage hit is a hit and the smallest one; sums go past 32 bits.
-  const auto events =
-      Build({Rec(0, "Tarlen", "a gnoll", 5), Rec(1, "Tarlen", "a gnoll", 0),
-             Rec(2, "Tarlen", "a gnoll", INT32_MAX), Rec(3, "Tarlen", "a gnoll", INT32_MAX),
-             Rec(4, "Tarlen", "a gnoll", INT32_MAX)},
-            {"a gnoll"});
-  ASSERT_EQ(events.size(), 1u);
-  EXPECT_EQ(events[0].MinHitTaken, 0);
-  EXPECT_EQ(events[0].MaxHitTaken, INT32_MAX);
-  EXPECT_EQ(events[0].HitsTaken, 5);
-  EXPECT_EQ(events[0].DamageTaken, 5 + 3 * int64_t{INT32_MAX});
-
-  const auto single = Build({Rec(0, "a gnoll", "Tarlen", 42)}, {"a gnoll"});
-  ASSERT_EQ(single.size(), 1u);
-  EXPECT_EQ(single[0].MaxHitDealt, 42);
-  EXPECT_EQ(single[0].MinHitDealt, 42);
-  EXPECT_EQ(single[0].Duration, 1);
-  EXPECT_EQ(single[0].StartDate, single[0].EndDate);
-}
-
-TEST(BuildEvents, ClockGoingBackCountsAHitOnce) {
+TEST(BuildEvents, ExtremesAndTheClockGoingBack) {
+  // A 0-damage hit is a hit and the smallest one; sums go past 32 bits; a
+  // one-record event lasts 1 second with min = max.
+  EXPECT_EQ(
+      Texts(Build({Rec(0, "Tarlen", "a gnoll", 5), Rec(1, "Tarlen", "a gnoll", 0),
+                   Rec(2, "Tarlen", "a gnoll", INT32_MAX), Rec(3, "Tarlen", "a gnoll", INT32_MAX),
+                   Rec(4, "Tarlen", "a gnoll", INT32_MAX)},
+                  {"a gnoll"})),
+      Lines{"a gnoll|6442450946 5 0 2147483647|0 0 0 0|0-4|0 4|4"});
+  EXPECT_EQ(Texts(Build({Rec(0, "a gnoll", "Tarlen", 42)}, {"a gnoll"})),
+            Lines{"a gnoll|0 0 0 0|42 1 42 42|0-0|0 0|1"});
   // Two fights of the same mob, then the clock goes back an hour in the middle
-  // of the second: the records stay in the second fight only.
-  const auto events =
-      Build({Rec(0, "Tarlen", "a gnoll", 1), Rec(10, "Tarlen", "a gnoll", 2),
-             Rec(100, "Tarlen", "a gnoll", 4), Rec(110, "Tarlen", "a gnoll", 8),
-             Rec(115 - 3600, "Tarlen", "a gnoll", 16), Rec(120 - 3600, "Tarlen", "a gnoll", 32)},
-            {"a gnoll"});
-  ASSERT_EQ(events.size(), 2u);
-  EXPECT_EQ(events[0].DamageTaken, 3);
-  EXPECT_EQ(events[0].HitsTaken, 2);
-  EXPECT_EQ(events[0].EndCounter, 1);
-  EXPECT_EQ(events[1].DamageTaken, 60);
-  EXPECT_EQ(events[1].HitsTaken, 4);
-  EXPECT_EQ(events[1].EndCounter, 5);
-  EXPECT_EQ(events[1].EndDate.seconds, kStart.seconds + 120 - 3600);
-  // The end lies before the start: the stored duration is still at least 1.
-  EXPECT_EQ(events[1].Duration, 1);
-}
-
-TEST(BuildEvents, NothingQualifiesLeavesOneEmptyEvent) {
+  // of the second: the records stay in the second fight only, whose duration
+  // is still at least 1.
+  EXPECT_EQ(
+      Texts(Build(
+          {Rec(0, "Tarlen", "a gnoll", 1), Rec(10, "Tarlen", "a gnoll", 2),
+           Rec(100, "Tarlen", "a gnoll", 4), Rec(110, "Tarlen", "a gnoll", 8),
+           Rec(115 - 3600, "Tarlen", "a gnoll", 16), Rec(120 - 3600, "Tarlen", "a gnoll", 32)},
+          {"a gnoll"})),
+      (Lines{"a gnoll|3 2 1 2|0 0 0 0|0-1|0 10|10", "a gnoll|60 4 4 32|0 0 0 0|2-5|100 -3480|1"}));
+  // Nothing qualifies: one empty event at the zero date.
+  const std::string zero = std::to_string(-kStart.seconds);
   for (const auto& events : {Build({}, {""}), Build({Rec(0, "a rat", "Tarlen", 3)}, {"a gnoll"}),
                              Build({Rec(0, "Tarlen", "a gnoll", 3, kMiss)}, {"a gnoll"})}) {
-    ASSERT_EQ(events.size(), 1u);
-    EXPECT_EQ(events[0].Name, "");
-    EXPECT_EQ(events[0].HitsTaken + events[0].HitsDealt, 0);
-    EXPECT_EQ(events[0].Duration, 1);
+    EXPECT_EQ(Texts(events), Lines{"|0 0 0 0|0 0 0 0|0-0|" + zero + " " + zero + "|1"});
   }
 }
 
@@ -206,20 +163,6 @@ std::vector<EventRecord> PlainGrouping(const DamageTable& table,
   return events;
 }
 
-auto Fields(const EventRecord& e) {
-  return std::tuple(e.Name, e.DamageTaken, e.DamageDealt, e.StartDate.seconds, e.EndDate.seconds,
-                    e.Duration, e.StartCounter, e.EndCounter, e.MaxHitTaken, e.MinHitTaken,
-                    e.HitsTaken, e.MaxHitDealt, e.MinHitDealt, e.HitsDealt);
-}
-
-void ExpectSameEvents(const std::vector<EventRecord>& got, const std::vector<EventRecord>& want,
-                      int round) {
-  ASSERT_EQ(got.size(), want.size()) << "round " << round;
-  for (size_t k = 0; k < got.size(); ++k) {
-    EXPECT_EQ(Fields(got[k]), Fields(want[k])) << "round " << round << " event " << k;
-  }
-}
-
 struct Generated {
   DamageTable table;
   std::vector<std::string_view> mobs;
@@ -234,20 +177,9 @@ Generated Generate(std::mt19937_64& rng, bool clock_goes_back) {
                                                 "a rat", "Soandso", "A gnoll"};
   auto pick = [&](size_t n) { return static_cast<size_t>(rng() % n); };
   Generated g;
-  switch (pick(4)) {
-    case 0:
-      g.mobs = {""};
-      break;
-    case 1:
-      g.mobs = {"a gnoll"};
-      break;
-    case 2:
-      g.mobs = {"a gnoll", "an orc", "A gnoll"};
-      break;
-    default:
-      g.mobs = {"an orc", "", "a rat"};
-      break;
-  }
+  static const std::vector<std::string_view> kMobLists[] = {
+      {""}, {"a gnoll"}, {"a gnoll", "an orc", "A gnoll"}, {"an orc", "", "a rat"}};
+  g.mobs = kMobLists[pick(4)];
   g.gap = static_cast<int32_t>(18 + 6 * pick(148));
   std::vector<DamageRecord> records(pick(400));
   int64_t second = 0;
@@ -269,14 +201,83 @@ TEST(BuildEvents, MatchesThePlainRuleOnRandomRecords) {
   std::mt19937_64 rng(20051231);
   for (int round = 0; round < 400; ++round) {
     const Generated g = Generate(rng, /*clock_goes_back=*/false);
-    ExpectSameEvents(BuildEvents(g.table, g.mobs, g.gap),
-                     PlainGrouping(g.table, g.mobs, g.gap, Rule::kEveryAcceptingEvent), round);
+    ASSERT_EQ(Texts(BuildEvents(g.table, g.mobs, g.gap)),
+              Texts(PlainGrouping(g.table, g.mobs, g.gap, Rule::kEveryAcceptingEvent)))
+        << "round " << round;
   }
   for (int round = 0; round < 400; ++round) {
     const Generated g = Generate(rng, /*clock_goes_back=*/true);
-    ExpectSameEvents(BuildEvents(g.table, g.mobs, g.gap),
-                     PlainGrouping(g.table, g.mobs, g.gap, Rule::kLatestAcceptingEvent), round);
+    ASSERT_EQ(Texts(BuildEvents(g.table, g.mobs, g.gap)),
+              Texts(PlainGrouping(g.table, g.mobs, g.gap, Rule::kLatestAcceptingEvent)))
+        << "round " << round;
   }
+}
+
+std::vector<std::string> Row(const TextTable& list, size_t row) {
+  const auto cells = list.Row(row);
+  return {cells.begin(), cells.end()};
+}
+
+std::string Csv(const std::vector<EventRecord>& events) {
+  std::ostringstream out;
+  WriteEventsCsv(out, events);
+  return out.str();
+}
+
+const std::string kHeader =
+    "Mob,Damage Taken,Duration,Damage Dealt,Start Date,End Date,Start Counter,End Counter,"
+    "Max Hit Taken,Min Hit Taken,Hits Taken,Max Hit Dealt,Min Hit Dealt,Hits Dealt\r\n";
+
+TEST(EventsList, RowsAndCsvOfFights) {
+  // A gnoll taking three hits over 3 seconds across midnight and dealing none;
+  // a one-record fight of an orc, with a comma in its name.
+  const std::vector<DamageRecord> records = {
+      Rec(0, "Tarlen", "a gnoll", 1000000), Rec(1, "Tarlen", "a gnoll", 234567),
+      Rec(2, "Tarlen", "Grunt, the orc", 1), Rec(3, "Tarlen", "a gnoll", 0)};
+  const auto events =
+      BuildEvents(DamageTable::FromRecords(records), {"a gnoll", "Grunt, the orc"}, 18);
+  const TextTable list = EventsListRows(events);
+  ASSERT_EQ(list.Columns(), 16u);
+  ASSERT_EQ(list.Rows(), 2u);
+  EXPECT_EQ(Row(list, 0),
+            (std::vector<std::string>{"a gnoll", "1234567", "0", "3", "411,522.33", "0.00",
+                                      "12/31/2005 23:59:58", "01/01/2006 00:00:01", "1000000", "0",
+                                      "3", "411,522.33", "0", "0", "0", "0"}));
+  EXPECT_EQ(Row(list, 1), (std::vector<std::string>{"Grunt, the orc", "1", "0", "1", "1.00", "0.00",
+                                                    "01/01/2006 00:00:00", "01/01/2006 00:00:00",
+                                                    "1", "1", "1", "1.00", "0", "0", "0", "0"}));
+  EXPECT_EQ(Csv(events), kHeader +
+                             "a gnoll,1234567,3,0,12/31/2005 23:59:58,01/01/2006 00:00:01,0,3,"
+                             "1000000,0,3,0,0,0\r\n"
+                             "\"Grunt, the orc\",1,0,0,01/01/2006 00:00:00,01/01/2006 00:00:00,"
+                             "2,2,1,1,1,0,0,0\r\n");
+}
+
+TEST(EventsList, RatesAveragesAndTheClockGoingBack) {
+  EventRecord e;
+  e.Name = "a gnoll";
+  e.DamageDealt = 1;
+  e.HitsDealt = 2;
+  e.StartDate = DateTime{kStart.seconds + 100};
+  e.EndDate = kStart;  // the clock went back during the fight
+  e.Duration = 1;
+  const TextTable list = EventsListRows({e});
+  EXPECT_EQ(list.Cell(0, 4), "0.00");   // DPSTaken
+  EXPECT_EQ(list.Cell(0, 5), "1.00");   // DPSDealt
+  EXPECT_EQ(list.Cell(0, 11), "0");     // no hit taken: the average is a bare 0
+  EXPECT_EQ(list.Cell(0, 15), "0.50");  // one damage over two hits
+  // The file gives the raw difference, negative here.
+  EXPECT_NE(Csv({e}).find("a gnoll,0,-100,1,"), std::string::npos);
+}
+
+TEST(EventsList, EmptyResultRow) {
+  const auto events = BuildEvents(DamageTable{}, {""}, 18);
+  EXPECT_EQ(
+      Row(EventsListRows(events), 0),
+      (std::vector<std::string>{"", "0", "0", "1", "0.00", "0.00", "12/30/1899 00:00:00",
+                                "12/30/1899 00:00:00", "0", "0", "0", "0", "0", "0", "0", "0"}));
+  EXPECT_EQ(Csv(events),
+            kHeader + ",0,0,0,12/30/1899 00:00:00,12/30/1899 00:00:00,0,0,0,0,0,0,0,0\r\n");
 }
 
 }  // namespace

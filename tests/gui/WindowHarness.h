@@ -27,19 +27,29 @@
 
 namespace ombrel::gui::testing {
 
+// Two fights of the character Tarlen: a gnoll (with Brutus, his pet and
+// Zarra) and, two minutes later, an orc.
+inline const std::string kTwoFightsLog =
+    "[Mon Jan 02 15:04:05 2006] You hit a gnoll for 20 points of damage.\r\n"
+    "[Mon Jan 02 15:04:06 2006] a gnoll hits YOU for 15 points of damage.\r\n"
+    "[Mon Jan 02 15:04:07 2006] Brutus`s pet bites a gnoll for 30 points of damage.\r\n"
+    "[Mon Jan 02 15:04:08 2006] Brutus hits a gnoll for 10 points of damage.\r\n"
+    "[Mon Jan 02 15:04:09 2006] Zarra slashes a gnoll for 50 points of damage.\r\n"
+    "[Mon Jan 02 15:06:00 2006] You hit an orc for 7 points of damage.\r\n"
+    "[Mon Jan 02 15:06:02 2006] Zarra slashes an orc for 40 points of damage.\r\n";
+
+// "a|b|c" as the list {"a", "b", "c"}.
+inline QStringList Split(const char* cells) {
+  return QString::fromLatin1(cells).split(QLatin1Char('|'));
+}
+
 // A window over a fresh app whose CSV files go to a temporary folder, driven
 // the way a user drives it.
 class WindowHarness {
  public:
-  explicit WindowHarness(ParseRunner runner = &RunParse)
-      : app_(std::make_unique<App>(ToPath(dir_.path()))),
-        form_(std::make_unique<Form1>(*app_, dialogs_, std::move(runner))) {
-    form_->show();
-    (void)QTest::qWaitForWindowExposed(form_.get());
-  }
-  // CSV files go to `output_dir` instead.
-  WindowHarness(const std::filesystem::path& output_dir, ParseRunner runner)
-      : app_(std::make_unique<App>(output_dir)),
+  // CSV files go to `output_dir`, or to the temporary folder when it is empty.
+  explicit WindowHarness(ParseRunner runner = &RunParse, std::filesystem::path output_dir = {})
+      : app_(std::make_unique<App>(output_dir.empty() ? ToPath(dir_.path()) : output_dir)),
         form_(std::make_unique<Form1>(*app_, dialogs_, std::move(runner))) {
     form_->show();
     (void)QTest::qWaitForWindowExposed(form_.get());
@@ -64,7 +74,7 @@ class WindowHarness {
   QAction* Item(const char* name) { return Find<QAction>(name); }
 
   // Writes `text` as a log file in the temporary folder.
-  QString WriteLog(const char* name, const std::string& text) {
+  QString WriteLog(const char* name = "raid.txt", const std::string& text = kTwoFightsLog) {
     const QString path = dir_.filePath(QString::fromLatin1(name));
     std::ofstream(ToPath(path), std::ios::binary) << text;
     return path;
@@ -117,14 +127,11 @@ class WindowHarness {
     }
     return rows;
   }
-  // The first-column texts of a list.
-  QStringList Names(int list) {
-    QAbstractItemModel* model = List(list)->model();
-    QStringList names;
-    for (int r = 0; r < model->rowCount(); ++r) {
-      names << model->data(model->index(r, 0)).toString();
-    }
-    return names;
+  // One column's texts down a list.
+  QStringList Column(int list, int column = 0) {
+    QStringList cells;
+    for (const QString& row : Rows(list)) cells << row.split(QLatin1Char('|')).value(column);
+    return cells;
   }
   // The selected row of a list, -1 for none.
   int SelectedRow(int list) {
@@ -142,16 +149,5 @@ class WindowHarness {
   std::unique_ptr<App> app_;
   std::unique_ptr<Form1> form_;
 };
-
-// Two fights of the character Tarlen: a gnoll (with Brutus, his pet and
-// Zarra) and, two minutes later, an orc.
-inline const std::string kTwoFightsLog =
-    "[Mon Jan 02 15:04:05 2006] You hit a gnoll for 20 points of damage.\r\n"
-    "[Mon Jan 02 15:04:06 2006] a gnoll hits YOU for 15 points of damage.\r\n"
-    "[Mon Jan 02 15:04:07 2006] Brutus`s pet bites a gnoll for 30 points of damage.\r\n"
-    "[Mon Jan 02 15:04:08 2006] Brutus hits a gnoll for 10 points of damage.\r\n"
-    "[Mon Jan 02 15:04:09 2006] Zarra slashes a gnoll for 50 points of damage.\r\n"
-    "[Mon Jan 02 15:06:00 2006] You hit an orc for 7 points of damage.\r\n"
-    "[Mon Jan 02 15:06:02 2006] Zarra slashes an orc for 40 points of damage.\r\n";
 
 }  // namespace ombrel::gui::testing

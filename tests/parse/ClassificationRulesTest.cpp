@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <string>
+#include <tuple>
+
 #include "parse/LogText.h"
 #include "parse/RecordMatchers.h"
 
@@ -13,17 +16,15 @@ TEST(SpellCastRules, CastsByOthersAndByTheCharacter) {
                  Line("You begin casting ."), Line("Soandso begins to cast a spell. No bracket!"),
                  Line("Soandso begins to cast a spell.<no blank after the stop>"),
                  Line("You began casting Fire Shard.")}));
-  const DamageTable& t = r.DamageTable;
-  ASSERT_EQ(t.size(), 5u);
-  ExpectRecord(t, 0, {"Soandso", "", 0, kSpellCast, "Fire Shard", 0});
-  EXPECT_EQ(t[0].Date, Civil(2006, 1, 2, 15, 4, 5));
-  ExpectRecord(t, 1, {kName, "", 0, kSpellCast, "Fire Shard", 1});
-  ExpectRecord(t, 2, {kName, "", 0, kSpellCast, "Greater Heal", 2});
-  ExpectRecord(t, 3, {kName, "", 0, kSpellCast, "", 3});
-  // Without "<" the name starts at the first character of the line.
-  ExpectRecord(t, 4,
-               {"Soandso", "", 0, kSpellCast,
-                std::string(kStamp) + "Soandso begins to cast a spell. No bracket", 4});
+  ExpectRecords(r.DamageTable,
+                {{"Soandso", "", 0, kSpellCast, "Fire Shard", 0},
+                 {kName, "", 0, kSpellCast, "Fire Shard", 1},
+                 {kName, "", 0, kSpellCast, "Greater Heal", 2},
+                 {kName, "", 0, kSpellCast, "", 3},
+                 // Without "<" the name starts at the first character of the line.
+                 {"Soandso", "", 0, kSpellCast,
+                  std::string(kStamp) + "Soandso begins to cast a spell. No bracket", 4}});
+  EXPECT_EQ(r.DamageTable[0].Date, Civil(2006, 1, 2, 15, 4, 5));
   EXPECT_EQ(r.unreadable_lines, 0);
 }
 
@@ -41,14 +42,14 @@ TEST(AvoidanceRules, EachMarkerGivesItsType) {
                             Line("A gnoll tries to kick you, but YOU dodges!"),
                             Line("A gnoll tries to crush Soandso, but Soandso ripostes!"),
                             Line("A gnoll tries to slam Soandso, but Soandso blocks!")}));
-  const DamageTable& t = r.DamageTable;
-  ASSERT_EQ(t.size(), 5u);
-  ExpectRecord(t, 0, {"A gnoll", "YOU", 0, kMiss, "hit", 0});
-  ExpectRecord(t, 1, {"A gnoll", "Soandso", 0, kParry, "bite", 1});
-  // Line 2 lacks "tries to"; line 3's taker stays as written, never the character's name.
-  ExpectRecord(t, 2, {"A gnoll", "you", 0, kDodge, "kick", 3});
-  ExpectRecord(t, 3, {"A gnoll", "Soandso", 0, kRiposte, "crush", 4});
-  ExpectRecord(t, 4, {"A gnoll", "Soandso", 0, kBlock, "slam", 5});
+  ExpectRecords(
+      r.DamageTable,
+      {{"A gnoll", "YOU", 0, kMiss, "hit", 0},
+       {"A gnoll", "Soandso", 0, kParry, "bite", 1},
+       // Line 2 lacks "tries to"; line 3's taker stays as written, never the character's name.
+       {"A gnoll", "you", 0, kDodge, "kick", 3},
+       {"A gnoll", "Soandso", 0, kRiposte, "crush", 4},
+       {"A gnoll", "Soandso", 0, kBlock, "slam", 5}});
 }
 
 TEST(AvoidanceRules, VerbChoiceAndLinesWithoutAVerb) {
@@ -57,16 +58,16 @@ TEST(AvoidanceRules, VerbChoiceAndLinesWithoutAVerb) {
                             Line("A gnoll hits tries to slash YOU, but misses!"),
                             Line("A gnoll tries to hit YOU but misses!"),
                             Line("A gnoll tries to hit YOU, but YOU parries! and blocks!")}));
-  const DamageTable& t = r.DamageTable;
-  ASSERT_EQ(t.size(), 5u);
-  ExpectRecord(t, 0, {"A gnoll", "YOU", 0, kMiss, "", 0});
-  // An empty first word: the taker starts after the second blank.
-  ExpectRecord(t, 1, {"A gnoll", "YOU", 0, kMiss, "", 1});
-  // "slash" precedes "hits" in the table and wins, though it stands later in the line.
-  ExpectRecord(t, 2, {"A gnoll hits", "YOU", 0, kMiss, "slash", 2});
-  // Line 3: no ", but misses!" to end the taker at.
-  ExpectRecord(t, 3, {"A gnoll", "YOU", 0, kParry, "hit", 4});
-  ExpectRecord(t, 4, {"A gnoll", "YOU", 0, kBlock, "hit", 4});
+  ExpectRecords(
+      r.DamageTable,
+      {{"A gnoll", "YOU", 0, kMiss, "", 0},
+       // An empty first word: the taker starts after the second blank.
+       {"A gnoll", "YOU", 0, kMiss, "", 1},
+       // "slash" precedes "hits" in the table and wins, though it stands later in the line.
+       {"A gnoll hits", "YOU", 0, kMiss, "slash", 2},
+       // Line 3: no ", but misses!" to end the taker at.
+       {"A gnoll", "YOU", 0, kParry, "hit", 4},
+       {"A gnoll", "YOU", 0, kBlock, "hit", 4}});
   EXPECT_EQ(r.unreadable_lines, 1);
 }
 
@@ -76,14 +77,12 @@ TEST(DamageOverTimeRules, OwnAndOthersTicks) {
                             Line("A gnoll has taken  -7  damage from your  Drain  "),
                             Line("A gnoll has taken 3 damage from your Bolt by Soandso"),
                             Line("A gnoll has taken 12 damage from Soandso.")}));
-  const DamageTable& t = r.DamageTable;
-  ASSERT_EQ(t.size(), 5u);
-  ExpectRecord(t, 0, {kName, "A gnoll", 12, kDamageOverTime, "Poison Bolt.", 0});
-  ExpectRecord(t, 1, {"Soandso", "A gnoll", 12, kDamageOverTime, "Poison Bolt.", 1});
-  ExpectRecord(t, 2, {kName, "A gnoll", -7, kDamageOverTime, "Drain", 2});
-  // Both rules hold for line 3: two records from one line.
-  ExpectRecord(t, 3, {kName, "A gnoll", 3, kDamageOverTime, "Bolt by Soandso", 3});
-  ExpectRecord(t, 4, {"your Bolt", "A gnoll", 3, kDamageOverTime, "Soandso", 3});
+  ExpectRecords(r.DamageTable, {{kName, "A gnoll", 12, kDamageOverTime, "Poison Bolt.", 0},
+                                {"Soandso", "A gnoll", 12, kDamageOverTime, "Poison Bolt.", 1},
+                                {kName, "A gnoll", -7, kDamageOverTime, "Drain", 2},
+                                // Both rules hold for line 3: two records from one line.
+                                {kName, "A gnoll", 3, kDamageOverTime, "Bolt by Soandso", 3},
+                                {"your Bolt", "A gnoll", 3, kDamageOverTime, "Soandso", 3}});
   // Only the character's own ticks name mobs.
   EXPECT_EQ(r.MobList, (std::vector<std::string_view>{"A gnoll"}));
   EXPECT_EQ(r.unreadable_lines, 0);
@@ -97,17 +96,16 @@ TEST(DirectDamageRule, HitsByAndOnTheCharacter) {
                             Line("A gnoll bites Soandso for 1 point of non-melee damage."),
                             Line("Soandso frenzies on a gnoll for 9 points of damage."),
                             Line("You kick a gnoll for some of damage.")}));
-  const DamageTable& t = r.DamageTable;
-  ASSERT_EQ(t.size(), 7u);
-  ExpectRecord(t, 0, {kName, "a gnoll", 20, kMelee, "hit", 0});
-  ExpectRecord(t, 1, {"A gnoll", kName, 15, kMelee, "hits", 1});
-  ExpectRecord(t, 2, {"Soandso", "a gnoll", 1, kMelee, "slashes", 2});
-  ExpectRecord(t, 3, {kName, "a gnoll", 300, kNonMelee, "hit", 3});
-  ExpectRecord(t, 4, {"A gnoll", "Soandso", 1, kNonMelee, "bites", 4});
-  ExpectRecord(t, 5, {"Soandso", "a gnoll", 9, kMelee, "frenzies on", 5});
-  // No amount phrase: kept with type 0 and no amount.
-  ExpectRecord(t, 6, {kName, "a gnoll", 0, kUnreadAmount, "kick", 6});
-  EXPECT_EQ(t[0].Dealer.data(), t[3].Dealer.data());  // the one copy of the name
+  ExpectRecords(r.DamageTable, {{kName, "a gnoll", 20, kMelee, "hit", 0},
+                                {"A gnoll", kName, 15, kMelee, "hits", 1},
+                                {"Soandso", "a gnoll", 1, kMelee, "slashes", 2},
+                                {kName, "a gnoll", 300, kNonMelee, "hit", 3},
+                                {"A gnoll", "Soandso", 1, kNonMelee, "bites", 4},
+                                {"Soandso", "a gnoll", 9, kMelee, "frenzies on", 5},
+                                // No amount phrase: kept with type 0 and no amount.
+                                {kName, "a gnoll", 0, kUnreadAmount, "kick", 6}});
+  EXPECT_EQ(r.DamageTable[0].Dealer.data(),
+            r.DamageTable[3].Dealer.data());  // the one copy of the name
   EXPECT_EQ(r.unreadable_lines, 0);
 }
 
@@ -120,11 +118,9 @@ TEST(DirectDamageRule, LinesTheRuleSkipsOrCannotRead) {
                             Line("Two points hit you for 5 points of damage."),
                             Line("You hit a gnoll for 2147483647 points of damage."),
                             Line("You hit a gnoll for -2147483648 points of damage.")}));
-  const DamageTable& t = r.DamageTable;
   // Line 5: " points " first stands in the dealer, so the amount would end before it starts.
-  ASSERT_EQ(t.size(), 2u);
-  ExpectRecord(t, 0, {kName, "a gnoll", 2147483647, kMelee, "hit", 6});
-  ExpectRecord(t, 1, {kName, "a gnoll", -2147483647 - 1, kMelee, "hit", 7});
+  ExpectRecords(r.DamageTable, {{kName, "a gnoll", 2147483647, kMelee, "hit", 6},
+                                {kName, "a gnoll", -2147483647 - 1, kMelee, "hit", 7}});
   EXPECT_EQ(r.unreadable_lines, 5);
   // Lines that could not be read register no mob either.
   EXPECT_EQ(r.MobList, (std::vector<std::string_view>{"a gnoll"}));
@@ -145,11 +141,9 @@ TEST(DamageGate, HealsSummariesAndChatNeverYieldDamage) {
                  Line("You hit a gnoll for 5 points of Damage."),
                  Line("Soandso tell you hit a gnoll for 5 points of damage."),
                  Line("Soandso tellsyou hit a gnoll for 5 points of damage.")}));
-  const DamageTable& t = r.DamageTable;
   // "healed you" only stops "of damage", not "of non-melee damage".
-  ASSERT_EQ(t.size(), 2u);
-  ExpectRecord(t, 0, {"Soandso", "healed you", 5, kNonMelee, "hits", 4});
-  ExpectRecord(t, 1, {"Soandso tellsyou", "a gnoll", 5, kMelee, "hit", 12});
+  ExpectRecords(r.DamageTable, {{"Soandso", "healed you", 5, kNonMelee, "hits", 4},
+                                {"Soandso tellsyou", "a gnoll", 5, kMelee, "hit", 12}});
 }
 
 TEST(Chatter, CastRulesAndSpecialNamesIgnoreIt) {
@@ -158,11 +152,9 @@ TEST(Chatter, CastRulesAndSpecialNamesIgnoreIt) {
                  Line("Soandso -> Other: Soandso begins to cast a spell. <Root>"),
                  Line("You hit a gnoll for 10 points of non-melee damage."),
                  Line("Soandso tells you, 'a gnoll is enveloped in ethereal energy.'")}));
-  const DamageTable& t = r.DamageTable;
-  ASSERT_EQ(t.size(), 3u);
-  ExpectRecord(t, 0, {kName, "", 0, kSpellCast, "Fire Shard.", 0});
-  ExpectRecord(t, 1, {"Soandso -> Other: Soandso", "", 0, kSpellCast, "Root", 1});
-  ExpectRecord(t, 2, {kName, "a gnoll", 10, kNonMelee, "Mana Resurgence Strike", 2});
+  ExpectRecords(r.DamageTable, {{kName, "", 0, kSpellCast, "Fire Shard.", 0},
+                                {"Soandso -> Other: Soandso", "", 0, kSpellCast, "Root", 1},
+                                {kName, "a gnoll", 10, kNonMelee, "Mana Resurgence Strike", 2}});
 }
 
 TEST(RuleOrder, OneLineMayYieldSeveralRecordsInRuleOrder) {
@@ -171,22 +163,17 @@ TEST(RuleOrder, OneLineMayYieldSeveralRecordsInRuleOrder) {
       "but YOU parries! A gnoll has taken 4 damage from your Bolt by Soandso for 3 points "
       "of damage");
   const auto r = Parse(Log({"first line", line}));
+  // Types in rule order, all from line 1: two casts, the parry, two ticks, the hit.
+  std::string types;
+  for (size_t k = 0; k < r.DamageTable.size(); ++k) {
+    types += std::to_string(r.DamageTable[k].Type) + "@" +
+             std::to_string(r.DamageTable[k].Counter) + " ";
+  }
+  EXPECT_EQ(types, "4@1 4@1 6@1 3@1 3@1 1@1 ");
   const DamageTable& t = r.DamageTable;
-  ASSERT_EQ(t.size(), 6u);
-  for (size_t k = 0; k < t.size(); ++k) EXPECT_EQ(t[k].Counter, 1);
-  EXPECT_EQ(t[0].Type, kSpellCast);
-  EXPECT_EQ(t[0].Dealer, "Soandso");
-  EXPECT_EQ(t[1].Type, kSpellCast);
-  EXPECT_EQ(t[1].Dealer, kName);
-  EXPECT_EQ(t[2].Type, kParry);
-  EXPECT_EQ(t[3].Type, kDamageOverTime);
-  EXPECT_EQ(t[3].Dealer, kName);
-  EXPECT_EQ(t[4].Type, kDamageOverTime);
-  EXPECT_EQ(t[4].Dealer, "your Bolt");
   // The direct hit: verb "hit" (the first in table order), dealer up to it.
-  EXPECT_EQ(t[5].Type, kMelee);
-  EXPECT_EQ(t[5].Name, "hit");
-  EXPECT_EQ(t[5].Damage, 3);
+  EXPECT_EQ(std::tuple(t[0].Dealer, t[1].Dealer, t[3].Dealer, t[4].Dealer, t[5].Name, t[5].Damage),
+            std::tuple("Soandso", kName, kName, "your Bolt", "hit", 3));
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "parse/LogText.h"
 #include "parse/RecordMatchers.h"
 
@@ -18,20 +20,19 @@ TEST(CastMerge, ANonMeleeHitCompletesTheCastBeforeIt) {
                  Line("You hit a gnoll for 40 points of non-melee damage."),
                  Line("You begin casting Bolt."), Line("You hit a gnoll for 7 points of damage."),
                  Line("You hit a gnoll for 8 points of non-melee damage.")}));
-  const DamageTable& t = r.DamageTable;
-  ASSERT_EQ(t.size(), 7u);
-  // The cast keeps its own date, dealer, name and line number.
-  ExpectRecord(t, 0, {kName, "a gnoll", 300, kNonMelee, "Fire Shard", 0});
-  EXPECT_EQ(t[0].Date, Civil(2006, 1, 2, 15, 4, 1));
-  // Another caster's cast merges with that caster's own hit.
-  ExpectRecord(t, 1, {"Soandso", "a gnoll", 250, kNonMelee, "Ice Comet", 2});
-  // Not with somebody else's hit.
-  ExpectRecord(t, 2, {"Soandso", "", 0, kSpellCast, "Ice Comet", 4});
-  ExpectRecord(t, 3, {kName, "a gnoll", 40, kNonMelee, "hit", 5});
-  // A melee hit between them keeps a cast from merging.
-  ExpectRecord(t, 4, {kName, "", 0, kSpellCast, "Bolt", 6});
-  ExpectRecord(t, 5, {kName, "a gnoll", 7, kMelee, "hit", 7});
-  ExpectRecord(t, 6, {kName, "a gnoll", 8, kNonMelee, "hit", 8});
+  ExpectRecords(r.DamageTable,
+                {// The cast keeps its own date, dealer, name and line number.
+                 {kName, "a gnoll", 300, kNonMelee, "Fire Shard", 0},
+                 // Another caster's cast merges with that caster's own hit...
+                 {"Soandso", "a gnoll", 250, kNonMelee, "Ice Comet", 2},
+                 // ...not with somebody else's.
+                 {"Soandso", "", 0, kSpellCast, "Ice Comet", 4},
+                 {kName, "a gnoll", 40, kNonMelee, "hit", 5},
+                 // A melee hit between them keeps a cast from merging.
+                 {kName, "", 0, kSpellCast, "Bolt", 6},
+                 {kName, "a gnoll", 7, kMelee, "hit", 7},
+                 {kName, "a gnoll", 8, kNonMelee, "hit", 8}});
+  EXPECT_EQ(r.DamageTable[0].Date, Civil(2006, 1, 2, 15, 4, 1));
 }
 
 TEST(CastMerge, OnlyAgainstTheLastKeptRecord) {
@@ -58,16 +59,14 @@ TEST(SpecialNames, RenameTheLastNonMeleeHitOfTheSameSecond) {
                  At(kNextSecond,
                     "You hit a gnoll for 9 points of non-melee damage. A gnoll "
                     "is enveloped in ethereal energy.")}));
-  const DamageTable& t = r.DamageTable;
-  ASSERT_EQ(t.size(), 5u);
-  EXPECT_EQ(t[0].Name, "Mana Resurgence Strike");
-  EXPECT_EQ(t[0].Type, kNonMelee);
-  EXPECT_EQ(t[1].Name, "hit");  // the special message came one second later
-  EXPECT_EQ(t[2].Name, "Storm Blade Strike");
-  EXPECT_EQ(t[3].Name, "hit");  // melee hits are never renamed
-  // The hit and the message in one line: the rename follows the hit's rule.
-  EXPECT_EQ(t[4].Name, "Mana Resurgence Strike");
-  EXPECT_EQ(t[4].Counter, 9);
+  // Line 3: the special message came one second later; melee hits are never
+  // renamed; in one line with the hit, the rename follows the hit's rule.
+  std::string names;
+  for (size_t k = 0; k < r.DamageTable.size(); ++k)
+    names += std::string(r.DamageTable[k].Name) + "|";
+  EXPECT_EQ(names, "Mana Resurgence Strike|hit|Storm Blade Strike|hit|Mana Resurgence Strike|");
+  EXPECT_EQ(r.DamageTable[0].Type, kNonMelee);
+  EXPECT_EQ(r.DamageTable[4].Counter, 9);
   EXPECT_EQ(r.unreadable_lines, 0);
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <initializer_list>
 #include <string_view>
 
 #include "shared/DamageRecord.h"
@@ -30,6 +31,13 @@ inline void ExpectRecord(const DamageTable& table, size_t index, const Expected&
   EXPECT_EQ(r.Name, e.name) << "record " << index;
   EXPECT_EQ(r.Counter, e.counter) << "record " << index;
   EXPECT_EQ(r.Crit, 0) << "record " << index;
+}
+
+// The table holds exactly the `expected` records, in order.
+inline void ExpectRecords(const DamageTable& table, std::initializer_list<Expected> expected) {
+  ASSERT_EQ(table.size(), expected.size());
+  size_t index = 0;
+  for (const Expected& e : expected) ExpectRecord(table, index++, e);
 }
 
 }  // namespace ombrel::testing

@@ -56,65 +56,21 @@ inline DateTime At(int year, int month, int day, int hour, int minute, int secon
 
 inline DamageRecord Record(DateTime date, std::string_view dealer, std::string_view taker,
                            int32_t damage, int32_t type, std::string_view name) {
-  DamageRecord r;
-  r.Date = date;
-  r.Dealer = dealer;
-  r.Taker = taker;
-  r.Damage = damage;
-  r.Type = type;
-  r.Name = name;
-  return r;
+  return {date, dealer, taker, damage, 0, type, name, 0};
 }
 
-// An events-list row of 16 cells: the name, the start and end texts, and
-// fixed texts elsewhere.
+// An events-list row of 16 cells and an event-detail row of 25: the name, the
+// start and end texts, and fixed texts elsewhere.
+// clang-format off
 inline std::vector<std::string> EventsRow(std::string name, std::string start, std::string end) {
-  return {std::move(name),
-          "1234",
-          "56",
-          "10",
-          "123.40",
-          "5.60",
-          std::move(start),
-          std::move(end),
-          "20",
-          "3",
-          "61",
-          "20.23",
-          "30",
-          "1",
-          "4",
-          "14.00"};
+  return {std::move(name), "1234", "56", "10", "123.40", "5.60", std::move(start), std::move(end),
+          "20", "3", "61", "20.23", "30", "1", "4", "14.00"};
 }
-
-// An event-detail row of 25 cells: the name, the start and end texts, and
-// fixed texts elsewhere.
 inline std::vector<std::string> DetailRow(std::string name, std::string start, std::string end) {
-  return {std::move(name),
-          "1,234",
-          "10",
-          "123.40",
-          "61.70",
-          std::move(start),
-          std::move(end),
-          "20",
-          "3",
-          "5",
-          "30",
-          "1",
-          "40",
-          "56",
-          "5.60",
-          "2",
-          "1",
-          "0",
-          "0",
-          "1",
-          "5",
-          "42",
-          "95.24%",
-          "200.00%",
-          "9.52%"};
+  return {std::move(name), "1,234", "10", "123.40", "61.70", std::move(start), std::move(end),
+          "20", "3", "5", "30", "1", "40", "56", "5.60", "2", "1", "0", "0", "1", "5", "42",
+          "95.24%", "200.00%", "9.52%"};
 }
+// clang-format on
 
 }  // namespace ombrel::testing

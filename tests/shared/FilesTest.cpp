@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <tuple>
 
 #include "shared/Csv.h"
 #include "shared/DamageTable.h"
@@ -76,17 +77,10 @@ TEST(DamageTableTest, RecordsKeepEveryFieldThroughPackingAndMoves) {
   DamageTable table = DamageTable::FromRecords(records);
   DamageTable moved = std::move(table);
   ASSERT_EQ(moved.size(), 3u);
-  for (size_t i = 0; i < 3; ++i) {
-    const DamageRecord r = moved[i];
-    EXPECT_EQ(r.Date, records[i].Date);
-    EXPECT_EQ(r.Dealer, records[i].Dealer);
-    EXPECT_EQ(r.Taker, records[i].Taker);
-    EXPECT_EQ(r.Damage, records[i].Damage);
-    EXPECT_EQ(r.Type, records[i].Type);
-    EXPECT_EQ(r.Name, records[i].Name);
-    EXPECT_EQ(r.Counter, records[i].Counter);
-    EXPECT_EQ(r.Crit, 0);
-  }
+  auto fields = [](const DamageRecord& r) {
+    return std::tuple(r.Date, r.Dealer, r.Taker, r.Damage, r.Crit, r.Type, r.Name, r.Counter);
+  };
+  for (size_t i = 0; i < 3; ++i) EXPECT_EQ(fields(moved[i]), fields(records[i])) << i;
   DamageRecord outside = records[0];
   const std::string elsewhere = "not in the buffer";
   outside.Dealer = elsewhere;

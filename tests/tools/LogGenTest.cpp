@@ -82,42 +82,19 @@ TEST(LogGen, CleanLogIsWellFormedAndCoversEveryMessageKind) {
   EXPECT_EQ(st.malformed_lines, 0u);
   EXPECT_GT(st.combat_lines * 10, st.lines * 4);  // roughly half of the log is combat
   EXPECT_LT(st.combat_lines * 10, st.lines * 7);
-  for (const char* s : {"You slash ",
-                        " slashes ",
-                        "frenzies on ",
-                        "You frenzy on ",
-                        " for 1 point of damage.",
-                        " hits YOU for ",
-                        " tries to hit YOU, but misses!",
-                        ", but misses!",
-                        " parries!",
-                        " dodges!",
-                        " ripostes!",
-                        " blocks!",
-                        "You begin casting ",
-                        " begins to cast a spell. <",
-                        "<Glyph of ",
-                        "Staunch Recovery",
-                        "Intensity of the Resolute",
-                        " points of non-melee damage.",
-                        " damage from your ",
-                        " damage from Ann by ",
-                        "`s pet ",
-                        "`s warder ",
-                        " is enveloped in ethereal energy.",
-                        " quivers as a bolt of energy surges through them.",
-                        "You have healed ",
-                        " has healed you for ",
-                        "You have taken ",
-                        " tells you, '",
-                        " -> ",
-                        " <- ",
-                        "to your guild",
-                        "tells the group, 'I begin casting",
-                        "You have entered ",
-                        "Annabelle ",
-                        "[Sun Jan 01 00:",
-                        " 2006] "})
+  // clang-format off
+  for (const char* s : {
+           "You slash ", " slashes ", "frenzies on ", "You frenzy on ", " for 1 point of damage.",
+           " hits YOU for ", " tries to hit YOU, but misses!", ", but misses!", " parries!",
+           " dodges!", " ripostes!", " blocks!", "You begin casting ", " begins to cast a spell. <",
+           "<Glyph of ", "Staunch Recovery", "Intensity of the Resolute",
+           " points of non-melee damage.", " damage from your ", " damage from Ann by ", "`s pet ",
+           "`s warder ", " is enveloped in ethereal energy.",
+           " quivers as a bolt of energy surges through them.", "You have healed ",
+           " has healed you for ", "You have taken ", " tells you, '", " -> ", " <- ",
+           "to your guild", "tells the group, 'I begin casting", "You have entered ", "Annabelle ",
+           "[Sun Jan 01 00:", " 2006] "})
+    // clang-format on
     EXPECT_NE(log.find(s), std::string::npos) << s;
 }
 
