@@ -6,6 +6,7 @@
 
 #include "analysis/EventRange.h"
 #include "analysis/Rates.h"
+#include "analysis/SwingOutcome.h"
 #include "shared/Csv.h"
 #include "shared/Display.h"
 
@@ -86,30 +87,10 @@ void CountTaken(const DamageRecord& r, CombatantSummary& row, CombatantSummary& 
 void CountDealt(const DamageRecord& r, CombatantSummary& row, CombatantSummary& total) {
   row.DamageDealt += r.Damage;
   TrackExtremes(r.Damage, row.HitsDealt, row.MaxHitDealt, row.MinHitDealt);
-  switch (r.Type) {
-    case kMelee:
-    case kNonMelee:
-    case kDamageOverTime:
-      ++row.HitsDealt;
-      break;
-    case kMiss:
-      ++row.Misses;
-      break;
-    case kParry:
-      ++row.Parries;
-      break;
-    case kDodge:
-      ++row.Dodges;
-      break;
-    case kRiposte:
-      ++row.Ripostes;
-      break;
-    case kBlock:
-      ++row.Blocks;
-      break;
-    default:
-      break;
-  }
+  if (IsDamageType(r.Type))
+    ++row.HitsDealt;
+  else
+    CountMissOrAvoidance(row, r.Type);
   ++row.SwingsDealt;
   ++total.SwingsTaken;
 }

@@ -4,6 +4,7 @@
 #include <unordered_map>
 
 #include "analysis/EventRange.h"
+#include "analysis/SwingOutcome.h"
 #include "shared/AttackVerbs.h"
 #include "shared/DateTime.h"
 
@@ -53,25 +54,7 @@ void Count(const DamageRecord& r, SourceRow& row) {
     }
     ++row.HitsDealt;
   } else {
-    switch (r.Type) {
-      case kMiss:
-        ++row.Misses;
-        break;
-      case kParry:
-        ++row.Parries;
-        break;
-      case kDodge:
-        ++row.Dodges;
-        break;
-      case kRiposte:
-        ++row.Ripostes;
-        break;
-      case kBlock:
-        ++row.Blocks;
-        break;
-      default:
-        break;
-    }
+    CountMissOrAvoidance(row, r.Type);
   }
   ++row.SwingsDealt;
 }

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstdint>
+
+#include "shared/DamageRecord.h"
+#include "shared/EventRecord.h"
+
+namespace ombrel {
+
+// Counts a dealt swing that did not hit: a miss, or how the opponent escaped
+// it. Hits and casts count nothing here.
+inline void CountMissOrAvoidance(EventRecord& row, int32_t type) {
+  switch (type) {
+    case kMiss:
+      ++row.Misses;
+      break;
+    case kParry:
+      ++row.Parries;
+      break;
+    case kDodge:
+      ++row.Dodges;
+      break;
+    case kRiposte:
+      ++row.Ripostes;
+      break;
+    case kBlock:
+      ++row.Blocks;
+      break;
+    default:
+      break;
+  }
+}
+
+}  // namespace ombrel
