@@ -32,6 +32,7 @@ struct BatchOptions {
   std::optional<int64_t> event;          // 1-based events-list row
   std::optional<int> sort;               // event-detail header 1 to 5
   std::optional<std::string> combatant;  // Windows-1252
+  std::string combatant_as_given;        // UTF-8, for messages
   std::optional<fs::path> log;
 };
 
@@ -109,7 +110,10 @@ constexpr OptionRule kOptions[] = {
     {"--combatant", "TEXT", false,
      "analyse the event-detail row listed as TEXT (\" [ Total ] \", \"Ann + pet\"): "
      "PCdetail.csv",
-     [](BatchOptions& o, std::string_view v) { return ToLogText("--combatant", v, o.combatant); }},
+     [](BatchOptions& o, std::string_view v) {
+       o.combatant_as_given = std::string(v);
+       return ToLogText("--combatant", v, o.combatant);
+     }},
 };
 
 std::string UsageText() {
@@ -284,8 +288,9 @@ class BatchRun {
         return;
       }
     }
-    Error("combatant \"" + *options_.combatant + "\" is not in the event-detail list of event " +
-          std::to_string(event_row));
+    // Named as the user typed it, not in the log's bytes.
+    Error("combatant \"" + options_.combatant_as_given +
+          "\" is not in the event-detail list of event " + std::to_string(event_row));
   }
 
   const BatchOptions& options_;

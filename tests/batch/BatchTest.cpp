@@ -149,6 +149,12 @@ TEST_F(BatchTest, EventDetailSortAndCombatant) {
   EXPECT_TRUE(Exists("textpclist.csv"));
   EXPECT_TRUE(Exists("event-detail.htm"));
   EXPECT_FALSE(Exists("PCdetail.csv"));
+
+  // Named in the message as typed (UTF-8), not in the log's Windows-1252 bytes.
+  EXPECT_EQ(Run({"--out", out_dir_, "--name", "Tarlen", "--event", "1", "--combatant", "Zo\xC3\xAB",
+                 log_}),
+            1);
+  EXPECT_NE(err_.find("\"Zo\xC3\xAB\""), std::string::npos) << err_;
 }
 
 }  // namespace
