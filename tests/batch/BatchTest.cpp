@@ -125,13 +125,6 @@ TEST_F(BatchTest, EventDetailSortAndCombatant) {
   EXPECT_NE(out_.find("Wrote " + out_dir_ + "/PCdetail.csv\n"), std::string::npos);
   fs::remove_all(out_dir_);
 
-  ASSERT_EQ(Run({"--out", out_dir_, "--name", "Tarlen", "--event", "1", "--combatant", "Annabelle",
-                 log_}),
-            0)
-      << err_;
-  EXPECT_TRUE(Exists("PCdetail.csv"));
-  fs::remove_all(out_dir_);
-
   // An event that is not listed: named, the other files still written.
   EXPECT_EQ(Run({"--out", out_dir_, "--name", "Tarlen", "--event", "3", log_}), 1);
   EXPECT_NE(err_.find("event 3 "), std::string::npos);

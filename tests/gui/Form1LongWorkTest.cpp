@@ -95,27 +95,6 @@ class Form1LongWorkTest : public QObject {
     QVERIFY(QApplication::overrideCursor() == nullptr);
   }
 
-  void quitOrDestroyDuringTheParse() {
-    EndlessParse quit;
-    {
-      WindowHarness w(quit.Runner());
-      w.StartParse(w.WriteLog());
-      QTRY_VERIFY(quit.started);
-      QVERIFY(w.Item("mnuQuit")->isEnabled());
-      w.Item("mnuQuit")->trigger();
-      QVERIFY(quit.saw_cancel);
-      QVERIFY(!w.form().isVisible());
-    }
-    EndlessParse destroy;
-    {
-      WindowHarness w(destroy.Runner());
-      w.StartParse(w.WriteLog());
-      QTRY_VERIFY(destroy.started);
-    }
-    QVERIFY(destroy.saw_cancel);
-    QVERIFY(QApplication::overrideCursor() == nullptr);
-  }
-
   void closingDuringARealParse() {
 #ifndef OMBREL_HAVE_LOGGEN
     QSKIP("the log generator is not built");

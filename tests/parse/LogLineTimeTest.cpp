@@ -44,21 +44,18 @@ TEST(LogLineTime, AcceptsABlankForALeadingZero) {
 }
 
 TEST(LogLineTime, RejectsStampsThatCannotBeRead) {
-  EXPECT_FALSE(LogLineTime("[Mon Foo 02 15:04:05 2006] x"));  // no such month
-  EXPECT_FALSE(LogLineTime("[Mon jan 02 15:04:05 2006] x"));  // months are case-sensitive
-  EXPECT_FALSE(LogLineTime("[Thu Feb 30 15:04:05 2006] x"));  // no such day
-  EXPECT_FALSE(LogLineTime("[Thu Feb 29 15:04:05 2006] x"));  // not a leap year
-  EXPECT_FALSE(LogLineTime("[Mon Jan 00 15:04:05 2006] x"));
-  EXPECT_FALSE(LogLineTime("[Mon Jan 02 24:00:00 2006] x"));
-  EXPECT_FALSE(LogLineTime("[Mon Jan 02 15:60:00 2006] x"));
-  EXPECT_FALSE(LogLineTime("[Mon Jan 02 15:04:61 2006] x"));
-  EXPECT_FALSE(LogLineTime("[Mon Jan 0x 15:04:05 2006] x"));  // not a number
-  EXPECT_FALSE(LogLineTime("[Mon Jan 2  15:04:05 2006] x"));  // trailing, not leading, blank
-  EXPECT_FALSE(LogLineTime("[Mon Jan 02 15:04:05  206] x"));  // the year has four digits
-  EXPECT_FALSE(LogLineTime("[Mon Jan 02 15:04:05 0000] x"));
-  EXPECT_FALSE(LogLineTime("[Mon Jan 02 15:-4:05 2006] x"));
-  EXPECT_FALSE(LogLineTime("[Mon Jan 02 15:04:05 200"));  // 24 characters
-  EXPECT_FALSE(LogLineTime(""));
+  // No such month or day (months are case-sensitive; 2006 is no leap year), hours, minutes
+  // or seconds out of range, a digit that is not one, a trailing rather than leading blank,
+  // a three-digit or zero year, a sign, and lines shorter than the 25 characters needed.
+  for (const char* stamp : {"[Mon Foo 02 15:04:05 2006] x", "[Mon jan 02 15:04:05 2006] x",
+                            "[Thu Feb 30 15:04:05 2006] x", "[Thu Feb 29 15:04:05 2006] x",
+                            "[Mon Jan 00 15:04:05 2006] x", "[Mon Jan 02 24:00:00 2006] x",
+                            "[Mon Jan 02 15:60:00 2006] x", "[Mon Jan 02 15:04:61 2006] x",
+                            "[Mon Jan 0x 15:04:05 2006] x", "[Mon Jan 2  15:04:05 2006] x",
+                            "[Mon Jan 02 15:04:05  206] x", "[Mon Jan 02 15:04:05 0000] x",
+                            "[Mon Jan 02 15:-4:05 2006] x", "[Mon Jan 02 15:04:05 200", ""}) {
+    EXPECT_FALSE(LogLineTime(stamp)) << stamp;
+  }
   EXPECT_TRUE(LogLineTime("[Mon Jan 02 15:04:05 2006"));  // 25 are enough
 }
 
