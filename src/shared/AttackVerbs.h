@@ -7,13 +7,30 @@ namespace ombrel {
 
 // The 20 attack verbs of combat messages, each as the third-person form
 // ("X mauls Y", even index) followed by the base form ("You maul Y", odd index).
+// clang-format off
 inline constexpr std::array<std::string_view, 40> kAttackVerbs = {
-    "mauls",     "maul",     "bites",       "bite",      "claws",   "claw",   "gores",
-    "gore",      "stings",   "sting",       "slices",    "slice",   "smashes", "smash",
-    "rends",     "rend",     "slashes",     "slash",     "punches", "punch",  "hits",
-    "hit",       "crushes",  "crush",       "pierces",   "pierce",  "kicks",  "kick",
-    "strikes",   "strike",   "backstabs",   "backstab",  "bashes",  "bash",   "frenzies on",
-    "frenzy on", "slams",    "slam",        "burns",     "burn"};
+    "mauls", "maul",
+    "bites", "bite",
+    "claws", "claw",
+    "gores", "gore",
+    "stings", "sting",
+    "slices", "slice",
+    "smashes", "smash",
+    "rends", "rend",
+    "slashes", "slash",
+    "punches", "punch",
+    "hits", "hit",
+    "crushes", "crush",
+    "pierces", "pierce",
+    "kicks", "kick",
+    "strikes", "strike",
+    "backstabs", "backstab",
+    "bashes", "bash",
+    "frenzies on", "frenzy on",
+    "slams", "slam",
+    "burns", "burn",
+};
+// clang-format on
 
 using AttackVerbTable = std::array<std::string_view, 40>;
 

@@ -18,7 +18,9 @@ CsvWriter& CsvWriter::Field(std::string_view text) {
   return *this;
 }
 
-CsvWriter& CsvWriter::Field(int64_t value) { return Field(std::to_string(value)); }
+CsvWriter& CsvWriter::Field(int64_t value) {
+  return Field(std::to_string(value));
+}
 
 void CsvWriter::EndLine() {
   out_.write("\r\n", 2);

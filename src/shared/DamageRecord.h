@@ -21,7 +21,9 @@ enum RecordType : int32_t {
   kBlock = 9,
 };
 
-inline bool IsDamageType(int32_t type) { return type > 0 && type < 4; }
+inline bool IsDamageType(int32_t type) {
+  return type > 0 && type < 4;
+}
 
 // One classified log line (or a cast merged with its damage). The texts are
 // views into the buffer owned by the DamageTable that holds the record.

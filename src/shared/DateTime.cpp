@@ -25,7 +25,9 @@ int64_t FloorDiv(int64_t a, int64_t b) {
 
 }  // namespace
 
-bool IsLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
+bool IsLeapYear(int year) {
+  return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+}
 
 int DaysInMonth(int year, int month) {
   static constexpr int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
@@ -36,8 +38,7 @@ int DaysInMonth(int year, int month) {
 std::optional<DateTime> DateTime::FromCivil(const CivilTime& t) {
   if (t.year < 1 || t.year > 9999 || t.month < 1 || t.month > 12) return std::nullopt;
   if (t.day < 1 || t.day > DaysInMonth(t.year, t.month)) return std::nullopt;
-  if (t.hour < 0 || t.hour > 23 || t.minute < 0 || t.minute > 59 || t.second < 0 ||
-      t.second > 59)
+  if (t.hour < 0 || t.hour > 23 || t.minute < 0 || t.minute > 59 || t.second < 0 || t.second > 59)
     return std::nullopt;
   const int64_t days = DaysFromCivil(t.year, t.month, t.day) - kEpochDays;
   return DateTime{days * kSecondsPerDay + t.hour * 3600 + t.minute * 60 + t.second};

@@ -37,7 +37,9 @@ struct DateTime {
 };
 
 // Whole seconds from `from` to `to` (negative when `to` is earlier).
-inline int64_t SecondsBetween(DateTime from, DateTime to) { return to.seconds - from.seconds; }
+inline int64_t SecondsBetween(DateTime from, DateTime to) {
+  return to.seconds - from.seconds;
+}
 
 // Whole seconds from `from` to `to`, at least 1: the stored duration of a fight or a row.
 inline int64_t DurationSeconds(DateTime from, DateTime to) {

@@ -49,8 +49,10 @@ Rounded2 RoundTwoDecimals(double value) {
   std::string kept;               // digits from the leading one to the 1e-2 place
   if (keep <= 0) {
     // Below 0.005 after rounding? Only when keep == 0 can the first digit round up.
-    if (keep == 0 && digits[0] >= '5') kept = "1";
-    else kept = "0";
+    if (keep == 0 && digits[0] >= '5')
+      kept = "1";
+    else
+      kept = "0";
     // 'kept' now holds the value in hundredths.
   } else {
     if (keep >= static_cast<int>(digits.size())) {
@@ -60,8 +62,10 @@ Rounded2 RoundTwoDecimals(double value) {
       if (digits[static_cast<size_t>(keep)] >= '5') {
         int i = static_cast<int>(kept.size()) - 1;
         while (i >= 0 && kept[static_cast<size_t>(i)] == '9') kept[static_cast<size_t>(i--)] = '0';
-        if (i < 0) kept = std::string(1, '1').append(kept);
-        else ++kept[static_cast<size_t>(i)];
+        if (i < 0)
+          kept = std::string(1, '1').append(kept);
+        else
+          ++kept[static_cast<size_t>(i)];
       }
     }
   }
@@ -103,9 +107,13 @@ std::string DateTimeText(DateTime t) {
   return out;
 }
 
-std::string TimeText(DateTime t) { return DateTimeText(t).substr(11); }
+std::string TimeText(DateTime t) {
+  return DateTimeText(t).substr(11);
+}
 
-std::string DateText(DateTime t) { return DateTimeText(t).substr(0, 10); }
+std::string DateText(DateTime t) {
+  return DateTimeText(t).substr(0, 10);
+}
 
 std::optional<DateTime> ReadDateTime(std::string_view text) {
   text = TrimBlanks(text);
@@ -128,7 +136,9 @@ std::optional<DateTime> ReadDateTime(std::string_view text) {
   return DateTime::FromCivil({fields[2], fields[0], fields[1], fields[3], fields[4], fields[5]});
 }
 
-std::string Plain(int64_t value) { return std::to_string(value); }
+std::string Plain(int64_t value) {
+  return std::to_string(value);
+}
 
 std::string Grouped(int64_t value) {
   if (value == 0) return {};
