@@ -429,27 +429,23 @@ void Form1::ToggleOption(QAction* item, bool PrintOptions::*mark) {
 }
 
 void Form1::ExportEvents() {
-  if (busy_ || !app_.ExportEventsEnabled()) return;
-  const std::optional<QString> path =
-      dialogs_.SaveFile(this, QStringLiteral("Save Events As"), kReportFilter);
-  if (!path) return;
-  std::optional<Failure> failure;
-  {
-    const WaitCursor wait;
-    failure = app_.ExportEvents(ToPath(*path));
-  }
-  if (failure) ShowFailures({*failure}, QStringLiteral("Cannot Write File"));
+  if (app_.ExportEventsEnabled())
+    ExportReport(QStringLiteral("Save Events As"), &App::ExportEvents);
 }
 
 void Form1::ExportEventDetail() {
-  if (busy_ || !app_.ExportEventDetailEnabled()) return;
-  const std::optional<QString> path =
-      dialogs_.SaveFile(this, QStringLiteral("Save Event Details As"), kReportFilter);
+  if (app_.ExportEventDetailEnabled())
+    ExportReport(QStringLiteral("Save Event Details As"), &App::ExportEventDetail);
+}
+
+void Form1::ExportReport(const QString& title, ReportExport export_report) {
+  if (busy_) return;
+  const std::optional<QString> path = dialogs_.SaveFile(this, title, kReportFilter);
   if (!path) return;
   std::optional<Failure> failure;
   {
     const WaitCursor wait;
-    failure = app_.ExportEventDetail(ToPath(*path));
+    failure = (app_.*export_report)(ToPath(*path));
   }
   if (failure) ShowFailures({*failure}, QStringLiteral("Cannot Write File"));
 }

@@ -67,6 +67,9 @@ class Form1 : public QMainWindow {
   void ToggleOption(QAction* item, bool PrintOptions::*mark);
   void ExportEvents();
   void ExportEventDetail();
+  // Asks for a path and writes one report there, with the hourglass showing.
+  using ReportExport = std::optional<Failure> (App::*)(const std::filesystem::path&) const;
+  void ExportReport(const QString& title, ReportExport export_report);
   void ShowAbout();
 
   // Mirrors the app's state: page positions and captions, tab strip, export
