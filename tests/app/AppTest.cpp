@@ -120,36 +120,27 @@ TEST(AppPages, StatesAndCaptionsThroughTheTabs) {
   EXPECT_EQ(app.CombatantDetailList(), combatant);
 }
 
+// Which files each mark writes, and write failures, are checked through the
+// window and the batch; here what a failed or cancelled parse keeps, and the
+// two stages a parse reports.
 TEST(AppParse, FailureOrCancelKeepsThePreviousResults) {
   TempDir dir;
   App app(dir.path());
   app.TakeSettings("Tarlen", 0, false);
   app.AdoptParse(TwoFights(), "/logs/eqlog.txt");
   const TextTable events = app.EventsList();
-
   EXPECT_TRUE(std::holds_alternative<Failure>(app.Parse(dir.path() / "missing.txt")));
-
   WriteText(dir.path() / "log.txt", kLog);
   std::atomic<bool> cancel{true};
   Progress cancelled;
   cancelled.cancel = &cancel;
   EXPECT_TRUE(std::holds_alternative<Failure>(app.Parse(dir.path() / "log.txt", cancelled)));
-
   EXPECT_EQ(app.EventsList(), events);
   EXPECT_EQ(app.globals().DamageTable.size(), 3u);
   EXPECT_EQ(app.WindowCaption(), "Ombrel Raid - /logs/eqlog.txt");
-  EXPECT_FALSE(fs::exists(dir.path() / "Data.csv"));
-}
 
-// Which files each mark writes, and write failures, are checked through the
-// window and the batch; here only the two stages a parse reports.
-TEST(AppParse, ReportsBothStagesInOrder) {
-  TempDir dir;
-  WriteText(dir.path() / "log.txt", kLog);
-  ParseRequest request;
-  request.log = dir.path() / "log.txt";
-  request.character_name = "Tarlen";
-  request.output_dir = dir.path();
+  const ParseRequest request{
+      .log = dir.path() / "log.txt", .character_name = "Tarlen", .output_dir = dir.path()};
   std::vector<int> stages;
   std::vector<double> fractions;
   Progress progress;

@@ -223,16 +223,9 @@ class Form1WorkflowTest : public QObject {
     QVERIFY(!data->isChecked() && !w.app().options().PrintData);
     w.Parse(w.WriteLog());
     QVERIFY(!QFileInfo::exists(w.Dir() + QStringLiteral("/Data.csv")));
-    // Each mark sets its own option.
-    const std::pair<const char*, bool ombrel::PrintOptions::*> marks[] = {
-        {"mnuPrintData", &ombrel::PrintOptions::PrintData},
-        {"mnuPrintEvents", &ombrel::PrintOptions::PrintEvents},
-        {"mnuPrintDetails", &ombrel::PrintOptions::PrintDetails},
-        {"mnuPrintPCDetails", &ombrel::PrintOptions::PrintPCDetails}};
-    for (const auto& [item, mark] : marks) {
-      w.Item(item)->trigger();
-      QVERIFY2(w.app().options().*mark, item);
-    }
+    // The other marks are seen at work where their files are written.
+    w.Item("mnuPrintPCDetails")->trigger();
+    QVERIFY(w.app().options().PrintPCDetails);
   }
 
   void petBoxCountsFromTheNextParse() {

@@ -10,12 +10,8 @@
 namespace ombrel {
 namespace {
 
-using ombrel::testing::At;
-using ombrel::testing::DetailRow;
-using ombrel::testing::EventsRow;
-using ombrel::testing::Record;
-using ombrel::testing::ReportLines;
-using ::testing::HasSubstr;
+using namespace ::ombrel::testing;
+using namespace ::testing;
 
 constexpr std::string_view kUnnamedRow =
     "<tr><td></td><td></td><td>1</td><td>.00</td><td>.00</td><td>00:00:00</td><td>00:00:00</td>"

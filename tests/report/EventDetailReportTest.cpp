@@ -9,14 +9,8 @@
 namespace ombrel {
 namespace {
 
-using ombrel::testing::At;
-using ombrel::testing::DetailRow;
-using ombrel::testing::EventsRow;
-using ombrel::testing::GoldenLines;
-using ombrel::testing::Record;
-using ombrel::testing::ReportLines;
-using ::testing::HasSubstr;
-using ::testing::StartsWith;
+using namespace ::ombrel::testing;
+using namespace ::testing;
 
 constexpr size_t kFirstRowLine = 22;  // 0-based index of the Total row's line
 

@@ -9,11 +9,8 @@
 namespace ombrel {
 namespace {
 
-using ombrel::testing::EventsRow;
-using ombrel::testing::GoldenLines;
-using ombrel::testing::ReportLines;
-using ::testing::HasSubstr;
-using ::testing::StartsWith;
+using namespace ::ombrel::testing;
+using namespace ::testing;
 
 std::string EventsReport(const TextTable& list, std::string_view created = "03/15/2024 08:00:01") {
   std::ostringstream out;

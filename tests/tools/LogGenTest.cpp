@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstring>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "parse/LogLineTime.h"
 
 namespace {
 using namespace ombrel::loggen;
@@ -29,25 +31,11 @@ std::vector<std::string_view> Lines(const std::string& s) {
   return v;
 }
 
-// Seconds since 1970 of a well-formed "[Www Mmm DD HH:MM:SS YYYY] " stamp (weekday checked), or -1.
-long long StampTime(std::string_view l) {
-  static const char* kDays = "ThuFriSatSunMonTueWed";  // 1970-01-01 was a Thursday
-  static const char* kMon = "JanFebMarAprMayJunJulAugSepOctNovDec";
-  if (l.size() < 28 || l[0] != '[' || l[4] != ' ' || l[8] != ' ' || l[11] != ' ' || l[14] != ':' ||
-      l[17] != ':' || l[20] != ' ' || l.substr(25, 2) != "] ")
-    return -1;
-  for (int i : {9, 10, 12, 13, 15, 16, 18, 19, 21, 22, 23, 24})
-    if (l[i] < '0' || l[i] > '9') return -1;
-  const char* m = std::strstr(kMon, std::string(l.substr(5, 3)).c_str());
-  if (!m || (m - kMon) % 3) return -1;
-  auto num = [&](int at, int n) { return std::stoi(std::string(l.substr(at, n))); };
-  int y = num(21, 4), mo = static_cast<int>(m - kMon) / 3 + 1, d = num(9, 2);
-  y -= mo <= 2;  // days from civil date
-  const long long era = y / 400, yoe = y - era * 400;
-  const long long doy = (153 * (mo + (mo > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-  const long long days = era * 146097 + yoe * 365 + yoe / 4 - yoe / 100 + doy - 719468;
-  if (l.substr(1, 3) != std::string_view(kDays + days % 7 * 3, 3)) return -1;
-  return days * 86400 + num(12, 2) * 3600 + num(15, 2) * 60 + num(18, 2);
+// The time of a line that opens with a whole "[Www Mmm DD HH:MM:SS YYYY] " stamp, read as the
+// parser reads it, or nothing.
+std::optional<ombrel::DateTime> StampTime(std::string_view l) {
+  if (l.size() < 28 || l[0] != '[' || l.substr(25, 2) != "] ") return std::nullopt;
+  return ombrel::LogLineTime(l);
 }
 
 TEST(LogGen, SameOptionsSameBytesOtherSeedOtherBytes) {
@@ -72,12 +60,12 @@ TEST(LogGen, CleanLogIsWellFormedAndCoversEveryMessageKind) {
   const auto lines = Lines(log);
   ASSERT_EQ(lines.size(), st.lines + 1);
   EXPECT_TRUE(lines.back().empty());  // the last line ends with CR LF too
-  long long prev = 0;
+  ombrel::DateTime prev{0};
   for (size_t i = 0; i + 1 < lines.size(); ++i) {
     ASSERT_EQ(lines[i].find_first_of("\r\n"), std::string_view::npos) << "lone break in line " << i;
-    const long long t = StampTime(lines[i]);
-    ASSERT_GE(t, prev) << "bad or backward stamp in line " << i << ": " << lines[i];
-    prev = t;
+    const auto t = StampTime(lines[i]);
+    ASSERT_TRUE(t && t->seconds >= prev.seconds) << "bad or backward stamp in line " << i;
+    prev = *t;
   }
   EXPECT_EQ(st.malformed_lines, 0u);
   EXPECT_GT(st.combat_lines * 10, st.lines * 4);  // roughly half of the log is combat
