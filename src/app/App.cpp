@@ -20,9 +20,9 @@ namespace {
 // quicker.
 constexpr double kParseShare = 0.9;
 
-void WriteCsv(const std::filesystem::path& path, const std::function<void(std::ostream&)>& write,
-              std::vector<Failure>& failures) {
-  if (auto failure = WriteFileAtomically(path, write)) failures.push_back(std::move(*failure));
+void WriteCsv(OutputSet& outputs, const std::filesystem::path& path,
+              const std::function<void(std::ostream&)>& write, std::vector<Failure>& failures) {
+  if (auto failure = outputs.Add(path, write)) failures.push_back(std::move(*failure));
 }
 
 DateTime LocalNow() {
@@ -47,13 +47,17 @@ std::variant<ParsedRun, Failure> RunParse(const ParseRequest& request, const Pro
 
   ParsedRun run;
   run.parse = std::move(std::get<ParseResult>(parsed));
+  // Both files are renamed into place only when both were written; a
+  // cancelled or failed run drops its temporary files.
+  OutputSet own_outputs;
+  OutputSet& outputs = request.outputs != nullptr ? *request.outputs : own_outputs;
   if (run.parse.cancelled || progress.Cancelled()) {
     run.parse.cancelled = true;
     return run;
   }
   if (request.print_data) {
     WriteCsv(
-        request.output_dir / kDataCsvFile,
+        outputs, request.output_dir / kDataCsvFile,
         [&run](std::ostream& out) { WriteDataCsv(out, run.parse.DamageTable); },
         run.write_failures);
   }
@@ -71,8 +75,11 @@ std::variant<ParsedRun, Failure> RunParse(const ParseRequest& request, const Pro
   run.events_list = EventsListRows(run.events);
   if (request.print_events) {
     WriteCsv(
-        request.output_dir / kEventsCsvFile,
+        outputs, request.output_dir / kEventsCsvFile,
         [&run](std::ostream& out) { WriteEventsCsv(out, run.events); }, run.write_failures);
+  }
+  if (request.outputs == nullptr && run.write_failures.empty()) {
+    if (auto failure = own_outputs.Commit()) run.write_failures.push_back(std::move(*failure));
   }
   progress.Report(1.0);
   return run;
@@ -112,6 +119,7 @@ ParseRequest App::MakeParseRequest(const std::filesystem::path& log) const {
   r.print_data = globals_.Options.PrintData;
   r.print_events = globals_.Options.PrintEvents;
   r.output_dir = output_dir_;
+  r.outputs = outputs_;
   return r;
 }
 
@@ -199,9 +207,9 @@ void App::ShowEventDetailPage(std::vector<Failure>& failures) {
   const std::vector<CombatantSummary> rows = ShowEventDetail(globals_, event_number);
   event_detail_list_ = EventDetailListRows(rows);
   if (globals_.Options.PrintDetails) {
-    WriteCsv(
-        output_dir_ / kTextPcListCsvFile,
-        [&rows](std::ostream& out) { WriteTextPcListCsv(out, rows); }, failures);
+    if (auto failure = Write(output_dir_ / kTextPcListCsvFile,
+                             [&rows](std::ostream& out) { WriteTextPcListCsv(out, rows); }))
+      failures.push_back(std::move(*failure));
   }
   export_event_detail_enabled_ = true;
 }
@@ -225,9 +233,9 @@ void App::ShowCombatantDetailPage(std::vector<Failure>& failures) {
                                : 1;
   combatant_detail_list_ = CombatantDetailListRows(sources, duration);
   if (globals_.Options.PrintPCDetails) {
-    WriteCsv(
-        output_dir_ / kPcDetailCsvFile,
-        [&sources](std::ostream& out) { WritePcDetailCsv(out, sources); }, failures);
+    if (auto failure = Write(output_dir_ / kPcDetailCsvFile,
+                             [&sources](std::ostream& out) { WritePcDetailCsv(out, sources); }))
+      failures.push_back(std::move(*failure));
   }
 }
 
@@ -241,16 +249,21 @@ std::string App::CreationStamp() const {
   return display::DateTimeText(clock_ ? clock_() : LocalNow());
 }
 
+std::optional<Failure> App::Write(const std::filesystem::path& path,
+                                  const std::function<void(std::ostream&)>& write) const {
+  if (outputs_ != nullptr) return outputs_->Add(path, write);
+  return WriteFileAtomically(path, write);
+}
+
 std::optional<Failure> App::ExportEvents(const std::filesystem::path& path) const {
   const std::string created = CreationStamp();
-  return WriteFileAtomically(
-      path, [&](std::ostream& out) { WriteEventsReport(out, events_list_, created); });
+  return Write(path, [&](std::ostream& out) { WriteEventsReport(out, events_list_, created); });
 }
 
 std::optional<Failure> App::ExportEventDetail(const std::filesystem::path& path) const {
   const std::string created = CreationStamp();
   const auto event_number = static_cast<int32_t>(selected_event_ + 1);
-  return WriteFileAtomically(path, [&](std::ostream& out) {
+  return Write(path, [&](std::ostream& out) {
     WriteEventDetailReport(out, globals_, event_number, events_list_, event_detail_list_, created);
   });
 }

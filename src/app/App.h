@@ -14,6 +14,7 @@
 #include "shared/DateTime.h"
 #include "shared/EventRecord.h"
 #include "shared/Failure.h"
+#include "shared/FileOutput.h"
 #include "shared/Globals.h"
 #include "shared/Progress.h"
 #include "shared/TextTable.h"
@@ -30,6 +31,9 @@ struct ParseRequest {
   bool print_data = false;
   bool print_events = false;
   std::filesystem::path output_dir;  // where Data.csv and Events.csv go
+  // When set, the files join this set and the caller commits it; otherwise
+  // they are written as a set of their own at the end of the run.
+  OutputSet* outputs = nullptr;
 };
 
 // The results of both parse stages, ready to replace the App's.
@@ -41,7 +45,7 @@ struct ParsedRun {
 };
 
 // Parses the log and builds its events (stages 1 and 2), writing Data.csv and
-// Events.csv into request.output_dir when asked. Reports stage 1, then stage 2,
+// Events.csv into request.output_dir when asked, both or neither. Reports stage 1, then stage 2,
 // and one fraction running over both. Fails only when the log cannot be read;
 // a file that cannot be written lands in write_failures and the results stay.
 // A cancelled run returns early with parse.cancelled set and writes nothing more.
@@ -149,11 +153,18 @@ class App {
 
   const std::filesystem::path& OutputDir() const { return output_dir_; }
 
+  // From now on every file the App writes (parse files, tab files, exports)
+  // joins `set`, which the caller commits or drops; null (the default) writes
+  // each command's files at once.
+  void CollectOutputsIn(OutputSet* set) { outputs_ = set; }
+
  private:
   void ShowEventDetailPage(std::vector<Failure>& failures);
   void ShowCombatantDetailPage(std::vector<Failure>& failures);
   std::string SelectedEventName() const;
   std::string CreationStamp() const;
+  std::optional<Failure> Write(const std::filesystem::path& path,
+                               const std::function<void(std::ostream&)>& write) const;
 
   std::filesystem::path output_dir_;
   Globals globals_;
@@ -171,6 +182,7 @@ class App {
   bool export_event_detail_enabled_ = false;
   ParsedRun last_run_;
   std::function<DateTime()> clock_;
+  OutputSet* outputs_ = nullptr;
 };
 
 }  // namespace ombrel

@@ -13,4 +13,11 @@ namespace ombrel {
 // Windows itself converts them, so every log byte can be named.
 std::optional<std::string> Utf8ToCp1252(std::string_view utf8);
 
+// The character of one Windows-1252 byte (the five unassigned bytes give the
+// control characters of the same number).
+char32_t Cp1252Character(unsigned char byte);
+
+// Appends the UTF-8 form of a character.
+void AppendUtf8(std::string& out, char32_t c);
+
 }  // namespace ombrel

@@ -16,6 +16,20 @@ namespace fs = std::filesystem;
 
 const std::string kHit = "You hit a gnoll for 20 points of damage.";
 
+TEST(LineSplitting, LfEndsLinesOnlyInALogWithoutCrLf) {
+  // A log whose CR LF became LF: every LF ends a line, a lone CR stays inside.
+  const auto r =
+      Parse(Line(kHit) + "\n" + Line(kHit) + "\r" + Line(kHit) + "\n\n" + Line(kHit) + "\n");
+  EXPECT_EQ(r.lines, 5);
+  ASSERT_EQ(r.DamageTable.size(), 3u);
+  EXPECT_EQ(r.DamageTable[0].Counter, 0);
+  EXPECT_EQ(r.DamageTable[1].Counter, 1);
+  EXPECT_EQ(r.DamageTable[2].Counter, 3);
+  EXPECT_EQ(Parse("\n").lines, 2);
+  // One CR LF anywhere, even at the very end, keeps the CR LF rule.
+  EXPECT_EQ(Parse(Line(kHit) + "\n" + Line(kHit) + "\r\n").lines, 2);
+}
+
 TEST(LineSplitting, OnlyCrLfEndsALine) {
   EXPECT_EQ(Parse("").lines, 0);
   EXPECT_EQ(Parse("x").lines, 1);

@@ -28,6 +28,28 @@ TEST(CsvWriterTest, QuotesOnlyFieldsThatNeedIt) {
             "\xEB\x80 bytes,\"cr\r\"\r\n");
 }
 
+TEST(CsvWriterTest, FormulaCellsBecomeTextAndNumbersStay) {
+  std::ostringstream out;
+  CsvWriter csv(out);
+  // Cells a spreadsheet would run, the apostrophe going inside the quotes.
+  for (const char* cell : {"=HYPERLINK(\"x\")", "+cmd", "-", "-a gnoll", "@SUM(A1)", "\tx", "\rx",
+                           "=1+2", "-1-2", "+1,23", "--5", "-1.", "-.", "=5"}) {
+    csv.Field(cell);
+  }
+  csv.EndLine();
+  // Plain numbers, negative ones and percentages included, and texts that do
+  // not begin like a formula.
+  for (const char* cell :
+       {"-5", "+5", "-1,234,567.89", "-.41", "-12.50%", "-0.00", "+7%", "a=b", " =x", "1e5"}) {
+    csv.Field(cell);
+  }
+  csv.Field(int64_t{-42}).EndLine();
+  EXPECT_EQ(out.str(),
+            "\"'=HYPERLINK(\"\"x\"\")\",'+cmd,'-,'-a gnoll,'@SUM(A1),'\tx,\"'\rx\",'=1+2,'-1-2,"
+            "\"'+1,23\",'--5,'-1.,'-.,'=5\r\n"
+            "-5,+5,\"-1,234,567.89\",-.41,-12.50%,-0.00,+7%,a=b, =x,1e5,-42\r\n");
+}
+
 class FileOutputTest : public ::testing::Test {
  protected:
   void SetUp() override {
