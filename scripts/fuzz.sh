@@ -26,10 +26,14 @@ while [ $# -gt 0 ]; do
 done
 
 corpus_root=${FUZZ_CORPUS:-$root/fuzz-corpus}
-build=${FUZZ_BUILD:-$root/build-fuzz}
+build=${FUZZ_BUILD:-$root/build-fuzz-release}
 CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DOMBREL_FUZZ=ON -DOMBREL_BUILD_TESTS=OFF -DOMBREL_BUILD_GUI=OFF >/dev/null
 cmake --build "$build" -j2 --target classifier_fuzz pipeline_fuzz
+
+# Short memory-allocation stacks keep the sanitizers' bookkeeping cheap; a
+# crash input can be rerun alone with the full ones.
+export ASAN_OPTIONS=${ASAN_OPTIONS:-malloc_context_size=2:quarantine_size_mb=32}
 
 run() {
   local name=$1 max_len=$2 seeds=$3
@@ -41,4 +45,4 @@ run() {
 }
 
 if [ -z "$only" ] || [ "$only" = classifier ]; then run classifier 2048 tests/fuzz/corpus; fi
-if [ -z "$only" ] || [ "$only" = pipeline ]; then run pipeline 4096 tests/fuzz/pipeline-corpus; fi
+if [ -z "$only" ] || [ "$only" = pipeline ]; then run pipeline 1024 tests/fuzz/pipeline-corpus; fi
