@@ -20,8 +20,11 @@ constexpr double kPlotBottom = 470;
 constexpr double kLegendLeft = 740;
 constexpr double kLegendTop = 80;
 constexpr double kLegendLineHeight = 22;
-// Names longer than this are cut in the legend, which has a fixed width.
-constexpr size_t kLegendNameLength = 26;
+constexpr double kLegendTextLeft = kLegendLeft + 32;
+constexpr double kFontSize = 12;
+constexpr double kTitleFontSize = 18;
+// Texts that are not drawn (tooltips) are cut at this many characters.
+constexpr size_t kTooltipLength = 200;
 
 constexpr uint32_t kCombatantPalette[] = {0x1f77b4, 0xff7f0e, 0x2ca02c, 0x9467bd,
                                           0x8c564b, 0xe377c2, 0x17becf, 0xbcbd22};
@@ -29,7 +32,10 @@ constexpr uint32_t kOthersRgb = 0x7f7f7f;
 constexpr uint32_t kOpponentRgb = 0xd62728;
 
 // Text and attribute values: the markup characters become entities, and the
-// control characters XML cannot hold become the replacement character.
+// control characters XML cannot hold become the replacement character. The
+// five bytes that Windows-1252 leaves unassigned are written as the control
+// characters of the same number, as the window shows them, since not every
+// XML reader decodes them.
 void AppendXmlText(std::string& out, std::string_view text) {
   for (const char c : text) {
     switch (c) {
@@ -46,13 +52,58 @@ void AppendXmlText(std::string& out, std::string_view text) {
         out += "&quot;";
         break;
       default:
-        if (static_cast<unsigned char>(c) < 0x20) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20) {
           out += "&#xFFFD;";
+        } else if (byte == 0x81 || byte == 0x8D || byte == 0x8F || byte == 0x90 || byte == 0x9D) {
+          static constexpr char kHex[] = "0123456789ABCDEF";
+          out += "&#x";
+          out.push_back(kHex[byte >> 4]);
+          out.push_back(kHex[byte & 0xF]);
+          out.push_back(';');
         } else {
           out.push_back(c);
         }
     }
   }
+}
+
+// Advance widths of the printable ASCII characters in Arial (and its metric
+// twins), in thousandths of the font size; other characters count a full em,
+// which no Latin-1 letter exceeds.
+constexpr int16_t kAsciiWidths[95] = {
+    278,  278, 355, 556, 556, 889, 667, 191, 333, 333, 389, 584, 278, 333, 278, 278,  // ' ' to '/'
+    556,  556, 556, 556, 556, 556, 556, 556, 556, 556, 278, 278, 584, 584, 584, 556,  // '0' to '?'
+    1015, 667, 667, 722, 722, 667, 611, 778, 722, 278, 500, 667, 556, 833, 722, 778,  // '@' to 'O'
+    667,  778, 722, 667, 611, 722, 667, 944, 667, 667, 611, 278, 278, 278, 469, 556,  // 'P' to '_'
+    333,  556, 556, 500, 556, 556, 278, 556, 556, 222, 222, 500, 222, 833, 556, 556,  // '`' to 'o'
+    556,  556, 333, 500, 278, 556, 500, 722, 500, 500, 500, 334, 260, 334, 584};      // 'p' to '~'
+
+int CharacterWidth(char c) {
+  const auto byte = static_cast<unsigned char>(c);
+  return byte >= 0x20 && byte < 0x7F ? kAsciiWidths[byte - 0x20] : 1000;
+}
+
+// `text` as it fits into `width` pixels at `font_size` (bold text taken as a
+// tenth wider): whole, or cut with "..." after it.
+std::string FitText(std::string_view text, double width, double font_size, bool bold = false) {
+  const double budget = width / font_size * 1000 / (bold ? 1.1 : 1.0);
+  constexpr std::string_view kEllipsis = "...";
+  const double ellipsis = 3 * CharacterWidth('.');
+  double used = 0;
+  size_t fits_with_ellipsis = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    used += CharacterWidth(text[i]);
+    if (used > budget)
+      return std::string(text.substr(0, fits_with_ellipsis)) + std::string(kEllipsis);
+    if (used + ellipsis <= budget) fits_with_ellipsis = i + 1;
+  }
+  return std::string(text);
+}
+
+std::string Tooltip(std::string_view text) {
+  if (text.size() <= kTooltipLength) return std::string(text);
+  return std::string(text.substr(0, kTooltipLength - 3)) + "...";
 }
 
 std::string XmlText(std::string_view text) {
@@ -79,12 +130,17 @@ std::string RgbText(uint32_t rgb) {
   return text;
 }
 
-std::string TickText(double value) {
-  const auto whole = static_cast<int64_t>(std::llround(value));
-  if (std::fabs(value - static_cast<double>(whole)) < 1e-9) {
-    return whole == 0 ? "0" : display::Grouped(whole);
+// Whole tick values grouped ("1,500"); when a step is fractional every value
+// gets two decimals, so that the labels of one axis look alike.
+std::vector<std::string> TickTexts(const std::vector<double>& ticks) {
+  const bool whole = std::all_of(ticks.begin(), ticks.end(),
+                                 [](double v) { return std::fabs(v - std::round(v)) < 1e-9; });
+  std::vector<std::string> texts;
+  for (double v : ticks) {
+    const auto rounded = static_cast<int64_t>(std::llround(v));
+    texts.push_back(!whole ? display::Fixed2(v) : rounded == 0 ? "0" : display::Grouped(rounded));
   }
-  return display::Fixed2(value);
+  return texts;
 }
 
 double NiceStep(double range, int wanted, bool seconds) {
@@ -148,13 +204,15 @@ void WriteTimelineSvg(std::ostream& out, const Timeline& timeline, const DpsChar
   svg += "<?xml version=\"1.0\" encoding=\"windows-1252\"?>\n";
   svg += "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + Number(kWidth) + "\" height=\"" +
          Number(kHeight) + "\" viewBox=\"0 0 " + Number(kWidth) + " " + Number(kHeight) +
-         "\" font-family=\"Arial, Helvetica, sans-serif\" font-size=\"12\">\n";
-  const std::string title =
-      XmlText(timeline.Opponent) + ", " + display::DateTimeText(timeline.Start);
-  svg += "<title>Damage per second: " + title + "</title>\n";
+         "\" font-family=\"Arial, Helvetica, 'Liberation Sans', sans-serif\" font-size=\"" +
+         Number(kFontSize) + "\">\n";
+  const std::string started = ", " + display::DateTimeText(timeline.Start);
+  svg +=
+      "<title>Damage per second: " + XmlText(Tooltip(timeline.Opponent)) + started + "</title>\n";
   svg += "<rect width=\"100%\" height=\"100%\" fill=\"#ffffff\"/>\n";
-  svg += "<text x=\"" + Number(kWidth / 2) +
-         "\" y=\"28\" text-anchor=\"middle\" font-size=\"18\" font-weight=\"bold\">" + title +
+  svg += "<text x=\"" + Number(kWidth / 2) + "\" y=\"28\" text-anchor=\"middle\" font-size=\"" +
+         Number(kTitleFontSize) + "\" font-weight=\"bold\">" +
+         XmlText(FitText(timeline.Opponent, kWidth - 300, kTitleFontSize, true)) + started +
          "</text>\n";
   svg += "<text x=\"" + Number(kWidth / 2) +
          "\" y=\"50\" text-anchor=\"middle\" fill=\"#444444\">" +
@@ -164,23 +222,28 @@ void WriteTimelineSvg(std::ostream& out, const Timeline& timeline, const DpsChar
   // Grid and ticks of the damage axis.
   svg += "<g class=\"y-axis\" stroke=\"#dddddd\">\n";
   std::string labels;
-  for (double v : AxisTicks(0, y_high, 5, false)) {
+  const std::vector<double> y_ticks = AxisTicks(0, y_high, 5, false);
+  const std::vector<std::string> y_texts = TickTexts(y_ticks);
+  for (size_t t = 0; t < y_ticks.size(); ++t) {
+    const double v = y_ticks[t];
     const std::string y = Number(y_of(v));
     svg += "<line x1=\"" + Number(kPlotLeft) + "\" y1=\"" + y + "\" x2=\"" + Number(kPlotRight) +
            "\" y2=\"" + y + "\"/>\n";
     labels += "<text x=\"" + Number(kPlotLeft - 8) + "\" y=\"" + Number(y_of(v) + 4) +
-              "\" text-anchor=\"end\">" + TickText(v) + "</text>\n";
+              "\" text-anchor=\"end\">" + y_texts[t] + "</text>\n";
   }
   svg += "</g>\n<g class=\"y-labels\">\n" + labels + "</g>\n";
   // Ticks of the seconds axis.
   svg += "<g class=\"x-axis\" stroke=\"#000000\">\n";
   labels.clear();
-  for (double s : AxisTicks(x_low, x_high, 8, true)) {
-    const std::string x = Number(x_of(s));
+  const std::vector<double> x_ticks = AxisTicks(x_low, x_high, 8, true);
+  const std::vector<std::string> x_texts = TickTexts(x_ticks);
+  for (size_t t = 0; t < x_ticks.size(); ++t) {
+    const std::string x = Number(x_of(x_ticks[t]));
     svg += "<line x1=\"" + x + "\" y1=\"" + Number(kPlotBottom) + "\" x2=\"" + x + "\" y2=\"" +
            Number(kPlotBottom + 6) + "\"/>\n";
     labels += "<text x=\"" + x + "\" y=\"" + Number(kPlotBottom + 20) +
-              "\" text-anchor=\"middle\">" + TickText(s) + "</text>\n";
+              "\" text-anchor=\"middle\">" + x_texts[t] + "</text>\n";
   }
   svg += "</g>\n<g class=\"x-labels\">\n" + labels + "</g>\n";
   // Axis lines and their titles.
@@ -204,7 +267,7 @@ void WriteTimelineSvg(std::ostream& out, const Timeline& timeline, const DpsChar
              Number(y_of(series.Values[p]));
     }
     svg += "\"><title>";
-    AppendXmlText(svg, series.Name);
+    AppendXmlText(svg, Tooltip(series.Name));
     svg += "</title></polyline>\n";
   }
   svg += "</g>\n";
@@ -219,10 +282,8 @@ void WriteTimelineSvg(std::ostream& out, const Timeline& timeline, const DpsChar
            RgbText(TimelineSeriesRgb(chart, i)) + "\" stroke-width=\"3\"";
     if (series.Kind == SeriesKind::kOpponent) svg += " stroke-dasharray=\"6 3\"";
     svg += "/>\n";
-    std::string name = series.Name;
-    if (name.size() > kLegendNameLength) name = name.substr(0, kLegendNameLength - 3) + "...";
-    svg += "<text x=\"" + Number(kLegendLeft + 32) + "\" y=\"" + Number(y + 4) + "\">";
-    AppendXmlText(svg, name);
+    svg += "<text x=\"" + Number(kLegendTextLeft) + "\" y=\"" + Number(y + 4) + "\">";
+    AppendXmlText(svg, FitText(series.Name, kWidth - kLegendTextLeft - 8, kFontSize));
     svg += "</text>\n";
   }
   svg += "</g>\n</svg>\n";
