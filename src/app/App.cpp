@@ -6,23 +6,34 @@
 
 #include "analysis/CombatantDetail.h"
 #include "analysis/EventDetail.h"
+#include "analysis/EventRange.h"
 #include "app/Settings.h"
 #include "app/SortEventDetail.h"
 #include "events/BuildEvents.h"
 #include "report/Reports.h"
+#include "report/TimelineSvg.h"
 #include "shared/Display.h"
 #include "shared/FileOutput.h"
 
 namespace ombrel {
 namespace {
 
-// Share of the progress bar that the parse takes; building events is far
-// quicker.
+// Shares of the progress bar: the parse, then (when asked for) Data.csv, then
+// the events, which are far quicker.
 constexpr double kParseShare = 0.9;
+constexpr double kParseShareBeforeDataCsv = 0.7;
+
+// The event-detail list's "DamageBy" column: the row's name as listed.
+constexpr size_t kEventDetailNameColumn = 0;
 
 void WriteCsv(OutputSet& outputs, const std::filesystem::path& path,
-              const std::function<void(std::ostream&)>& write, std::vector<Failure>& failures) {
-  if (auto failure = outputs.Add(path, write)) failures.push_back(std::move(*failure));
+              const std::function<void(std::ostream&)>& write, std::vector<Failure>& failures,
+              std::vector<std::filesystem::path>& written) {
+  if (auto failure = outputs.Add(path, write)) {
+    failures.push_back(std::move(*failure));
+  } else {
+    written.push_back(path);
+  }
 }
 
 DateTime LocalNow() {
@@ -37,9 +48,10 @@ DateTime LocalNow() {
 }  // namespace
 
 std::variant<ParsedRun, Failure> RunParse(const ParseRequest& request, const Progress& progress) {
+  const double parse_share = request.print_data ? kParseShareBeforeDataCsv : kParseShare;
   Progress stage_progress;
   stage_progress.cancel = progress.cancel;
-  stage_progress.report = [&progress](double f) { progress.Report(f * kParseShare); };
+  stage_progress.report = [&progress, parse_share](double f) { progress.Report(f * parse_share); };
 
   progress.Stage(1);
   auto parsed = ParseLog(request.log, request.character_name, request.verbs, stage_progress);
@@ -55,11 +67,15 @@ std::variant<ParsedRun, Failure> RunParse(const ParseRequest& request, const Pro
     run.parse.cancelled = true;
     return run;
   }
+  run.records = static_cast<int64_t>(run.parse.DamageTable.size());
   if (request.print_data) {
+    stage_progress.report = [&progress, parse_share](double f) {
+      progress.Report(parse_share + f * (kParseShare - parse_share));
+    };
     WriteCsv(
         outputs, request.output_dir / kDataCsvFile,
-        [&run](std::ostream& out) { WriteDataCsv(out, run.parse.DamageTable); },
-        run.write_failures);
+        [&](std::ostream& out) { WriteDataCsv(out, run.parse.DamageTable, stage_progress); },
+        run.write_failures, run.written);
   }
 
   progress.Stage(2);
@@ -72,14 +88,21 @@ std::variant<ParsedRun, Failure> RunParse(const ParseRequest& request, const Pro
     run.parse.cancelled = true;
     return run;
   }
+  // With no fight the table holds only the empty event, dated 12/30/1899.
+  const bool no_fight = run.events.size() == 1 && run.events.front().Name.empty() &&
+                        run.events.front().StartDate.seconds == 0;
+  run.fights = no_fight ? 0 : static_cast<int64_t>(run.events.size());
   run.events_list = EventsListRows(run.events);
   if (request.print_events) {
     WriteCsv(
         outputs, request.output_dir / kEventsCsvFile,
-        [&run](std::ostream& out) { WriteEventsCsv(out, run.events); }, run.write_failures);
+        [&run](std::ostream& out) { WriteEventsCsv(out, run.events); }, run.write_failures,
+        run.written);
   }
-  if (request.outputs == nullptr && run.write_failures.empty()) {
-    if (auto failure = own_outputs.Commit()) run.write_failures.push_back(std::move(*failure));
+  if (request.outputs == nullptr) {
+    std::optional<Failure> failure = own_outputs.Commit();
+    if (failure && run.write_failures.empty()) run.write_failures.push_back(std::move(*failure));
+    if (failure) run.written.clear();  // nothing was renamed
   }
   progress.Report(1.0);
   return run;
@@ -136,6 +159,7 @@ void App::AdoptParse(ParsedRun&& run, const std::filesystem::path& log) {
   events_list_ = std::move(run.events_list);
   if (events_list_.Columns() == 0) events_list_ = TextTable(16);
 
+  written_files_ = run.written;
   last_run_ = std::move(run);
   last_run_.parse.DamageTable = DamageTable{};
   last_run_.parse.MobList = {std::string_view{}};
@@ -175,6 +199,9 @@ std::vector<Failure> App::ChooseTab(int tab) {
   // Until the first parse the tab strip is unavailable; only the Settings page
   // can be shown.
   if (!tab_strip_available_ && tab != 1) return failures;
+  // Only the detail tabs write files; the Events tab chosen by a parse keeps
+  // the parse's.
+  if (tab >= 3) written_files_.clear();
   selected_tab_ = tab;
   switch (tab) {
     case 1:
@@ -204,12 +231,19 @@ void App::ShowEventDetailPage(std::vector<Failure>& failures) {
   shown_page_ = 2;
   selected_combatant_ = 0;
   const auto event_number = static_cast<int32_t>(selected_event_ + 1);
-  const std::vector<CombatantSummary> rows = ShowEventDetail(globals_, event_number);
+  const EventRecord* event = FindEvent(globals_, event_number);
+  TimelineCollector timeline(event != nullptr ? *event : EventRecord{});
+  const std::vector<CombatantSummary> rows =
+      ShowEventDetail(globals_, event_number, timeline.Sink());
+  event_timeline_ = timeline.Finish(rows);
   event_detail_list_ = EventDetailListRows(rows);
   if (globals_.Options.PrintDetails) {
     if (auto failure = Write(output_dir_ / kTextPcListCsvFile,
-                             [&rows](std::ostream& out) { WriteTextPcListCsv(out, rows); }))
+                             [&rows](std::ostream& out) { WriteTextPcListCsv(out, rows); })) {
       failures.push_back(std::move(*failure));
+    } else {
+      written_files_.push_back(output_dir_ / kTextPcListCsvFile);
+    }
   }
   export_event_detail_enabled_ = true;
 }
@@ -234,8 +268,11 @@ void App::ShowCombatantDetailPage(std::vector<Failure>& failures) {
   combatant_detail_list_ = CombatantDetailListRows(sources, duration);
   if (globals_.Options.PrintPCDetails) {
     if (auto failure = Write(output_dir_ / kPcDetailCsvFile,
-                             [&sources](std::ostream& out) { WritePcDetailCsv(out, sources); }))
+                             [&sources](std::ostream& out) { WritePcDetailCsv(out, sources); })) {
       failures.push_back(std::move(*failure));
+    } else {
+      written_files_.push_back(output_dir_ / kPcDetailCsvFile);
+    }
   }
 }
 
@@ -243,6 +280,26 @@ void App::EventDetailHeaderClicked(int column) {
   if (column < 1 || column > 5) return;
   SortEventDetail(event_detail_list_, column - 1);
   selected_combatant_ = 0;
+}
+
+std::vector<size_t> App::EventTimelineOrder() const {
+  std::vector<std::string> names;
+  names.reserve(event_detail_list_.Rows());
+  for (size_t r = 0; r < event_detail_list_.Rows(); ++r) {
+    names.push_back(event_detail_list_.Cell(r, kEventDetailNameColumn));
+  }
+  return RowsInListOrder(event_timeline_, names);
+}
+
+std::optional<Failure> App::ExportTimelineCsv(const std::filesystem::path& path) const {
+  const std::vector<size_t> order = EventTimelineOrder();
+  return Write(path, [&](std::ostream& out) { WriteTimelineCsv(out, event_timeline_, order); });
+}
+
+std::optional<Failure> App::ExportTimelineSvg(const std::filesystem::path& path,
+                                              int window_seconds) const {
+  const DpsChart chart = MovingWindowDps(event_timeline_, window_seconds);
+  return Write(path, [&](std::ostream& out) { WriteTimelineSvg(out, event_timeline_, chart); });
 }
 
 std::string App::CreationStamp() const {

@@ -10,6 +10,7 @@
 #include <variant>
 #include <vector>
 
+#include "analysis/Timeline.h"
 #include "parse/ParseLog.h"
 #include "shared/DateTime.h"
 #include "shared/EventRecord.h"
@@ -41,15 +42,19 @@ struct ParsedRun {
   ParseResult parse;
   std::vector<EventRecord> events;
   TextTable events_list;
-  std::vector<Failure> write_failures;  // CSV files that could not be written
+  std::vector<Failure> write_failures;         // CSV files that could not be written
+  std::vector<std::filesystem::path> written;  // CSV files written
+  int64_t records = 0;                         // damage records the log gave
+  int64_t fights = 0;                          // events built; 0 when the log names no opponent
 };
 
 // Parses the log and builds its events (stages 1 and 2), writing Data.csv and
-// Events.csv into request.output_dir when asked, both or neither. Reports stage 1, then stage 2,
-// and one fraction running over both. Fails only when the log cannot be read;
-// a file that cannot be written lands in write_failures and the results stay.
-// A cancelled run returns early with parse.cancelled set and writes nothing more.
-// Touches nothing but its arguments, so it may run on any thread.
+// Events.csv into request.output_dir when asked, both or neither. Reports stage
+// 1, then stage 2, and one fraction running over both stages and the writing of
+// Data.csv. Fails only when the log cannot be read; a file that cannot be
+// written lands in write_failures and the results stay. A cancelled run returns
+// early with parse.cancelled set and writes nothing more. Touches nothing but
+// its arguments, so it may run on any thread.
 std::variant<ParsedRun, Failure> RunParse(const ParseRequest& request, const Progress& progress);
 
 // The comma-separated files, each written into the output folder when its
@@ -58,6 +63,9 @@ inline constexpr std::string_view kDataCsvFile = "Data.csv";
 inline constexpr std::string_view kEventsCsvFile = "Events.csv";
 inline constexpr std::string_view kTextPcListCsvFile = "textpclist.csv";
 inline constexpr std::string_view kPcDetailCsvFile = "PCdetail.csv";
+// The fight over time, written on request (the batch's --timeline).
+inline constexpr std::string_view kTimelineCsvFile = "timeline.csv";
+inline constexpr std::string_view kTimelineSvgFile = "timeline.svg";
 
 // Window and Settings page captions.
 inline constexpr std::string_view kStartCaption = "Ombrel Raid by Zerrit";
@@ -148,10 +156,26 @@ class App {
   std::optional<Failure> ExportEvents(const std::filesystem::path& path) const;
   std::optional<Failure> ExportEventDetail(const std::filesystem::path& path) const;
 
+  // The timeline of the event last shown on the Event Detail page, built in
+  // the same walk as its list; its rows in the list's current order.
+  const Timeline& EventTimeline() const { return event_timeline_; }
+  std::vector<size_t> EventTimelineOrder() const;
+  // timeline.csv and timeline.svg (a moving window of `window_seconds`) of that event.
+  std::optional<Failure> ExportTimelineCsv(const std::filesystem::path& path) const;
+  std::optional<Failure> ExportTimelineSvg(const std::filesystem::path& path,
+                                           int window_seconds = kDefaultDpsWindow) const;
+
   // The clock of the reports' creation stamp (the local time by default).
   void SetClock(std::function<DateTime()> clock) { clock_ = std::move(clock); }
 
   const std::filesystem::path& OutputDir() const { return output_dir_; }
+  // Where the CSV files of the next parse or tab change go.
+  void SetOutputDir(std::filesystem::path dir) { output_dir_ = std::move(dir); }
+  // The CSV files that the last adopted parse or the last tab change wrote.
+  const std::vector<std::filesystem::path>& WrittenFiles() const { return written_files_; }
+  // True when the last adopted parse found no fight: the events list then
+  // holds only the empty event's row.
+  bool LastParseFoundNoFight() const { return tab_strip_available_ && last_run_.fights == 0; }
 
   // From now on every file the App writes (parse files, tab files, exports)
   // joins `set`, which the caller commits or drops; null (the default) writes
@@ -170,6 +194,7 @@ class App {
   Globals globals_;
   TextTable events_list_;
   TextTable event_detail_list_;
+  Timeline event_timeline_;
   TextTable combatant_detail_list_;
   size_t selected_event_ = 0;
   size_t selected_combatant_ = 0;
@@ -181,6 +206,7 @@ class App {
   bool export_events_enabled_ = false;
   bool export_event_detail_enabled_ = false;
   ParsedRun last_run_;
+  std::vector<std::filesystem::path> written_files_;
   std::function<DateTime()> clock_;
   OutputSet* outputs_ = nullptr;
 };
