@@ -63,7 +63,8 @@ class Form1StartTest : public QObject {
     const char* menus[4] = {
         "mnuFile:File|mnuOpenLog:Open Log...|mnuQuit:Quit",
         "mnuOptions:Options|mnuPrintData:Print Data|mnuPrintEvents:Print Events|"
-        "mnuPrintDetails:Print Details|mnuPrintPCDetails:Print PC Details",
+        "mnuPrintDetails:Print Details|mnuPrintPCDetails:Print PC Details|:|"
+        "mnuExtendedRules:Extended Line Rules",
         "mnuExport:Export|mnuExportEvents:Events|mnuExportEventDetail:Event Detail",
         "mnuHelp:Help|mnuAbout:About"};
     const QList<QAction*> bar = w.form().menuBar()->actions();
@@ -75,8 +76,8 @@ class Form1StartTest : public QObject {
       for (QAction* item : menu->actions()) texts << item->objectName() + ":" + item->text();
       QCOMPARE(texts.join(QLatin1Char('|')), QString::fromLatin1(menus[m]));
     }
-    for (const char* mark :
-         {"mnuPrintData", "mnuPrintEvents", "mnuPrintDetails", "mnuPrintPCDetails"}) {
+    for (const char* mark : {"mnuPrintData", "mnuPrintEvents", "mnuPrintDetails",
+                             "mnuPrintPCDetails", "mnuExtendedRules"}) {
       QVERIFY(w.Item(mark)->isCheckable());
       QVERIFY(!w.Item(mark)->isChecked());
     }
