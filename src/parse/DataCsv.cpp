@@ -46,7 +46,7 @@ class BlockBuffer : public std::streambuf {
 
 }  // namespace
 
-void WriteDataCsv(std::ostream& out, const DamageTable& table,
+void WriteDataCsv(std::ostream& out, const DamageTable& table, const Progress& progress,
                   std::span<const WrittenNames> written) {
   // About a hundred bytes a line; a megabyte at most.
   BlockBuffer block(out, std::min(size_t{1} << 20, (table.size() + 1) * 128));
@@ -57,8 +57,11 @@ void WriteDataCsv(std::ostream& out, const DamageTable& table,
   std::string date_text;
   int64_t date_seconds = 0;
   bool has_date = false;
+  constexpr size_t kReportEvery = size_t{1} << 16;
   auto next_written = written.begin();
   for (size_t i = 0; i < table.size(); ++i) {
+    if (i % kReportEvery == 0)
+      progress.Report(static_cast<double>(i) / static_cast<double>(table.size()));
     DamageRecord r = table[i];
     if (next_written != written.end() && next_written->index == i) {
       r.Dealer = next_written->Dealer;
@@ -75,6 +78,7 @@ void WriteDataCsv(std::ostream& out, const DamageTable& table,
     csv.EndLine();
   }
   buffered.flush();
+  progress.Report(1.0);
 }
 
 }  // namespace ombrel

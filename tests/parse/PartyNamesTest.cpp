@@ -22,7 +22,7 @@ std::vector<std::string_view> Mobs(const ParseResult& r) {
 
 std::string DataCsv(const ParseResult& r) {
   std::ostringstream out;
-  WriteDataCsv(out, r.DamageTable, r.written_names);
+  WriteDataCsv(out, r.DamageTable, {}, r.written_names);
   return out.str();
 }
 
