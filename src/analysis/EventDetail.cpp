@@ -114,7 +114,8 @@ void Finish(std::vector<CombatantSummary>& rows) {
 
 }  // namespace
 
-std::vector<CombatantSummary> ShowEventDetail(Globals& g, int32_t event_number) {
+std::vector<CombatantSummary> ShowEventDetail(Globals& g, int32_t event_number,
+                                              const CountedRecordSink& sink) {
   g.GlyphList.clear();
   g.VeteranList.clear();
   const EventRecord* event = FindEvent(g, event_number);
@@ -169,6 +170,7 @@ std::vector<CombatantSummary> ShowEventDetail(Globals& g, int32_t event_number) 
       CountTaken(r, row, rows[0]);
     else
       CountDealt(r, row, rows[0]);
+    if (sink) sink(x, taken, r);
     if (row.EndDate < r.Date) row.EndDate = r.Date;
     if (row.StartDate > r.Date) row.StartDate = r.Date;
   }

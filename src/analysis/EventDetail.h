@@ -1,10 +1,13 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <ostream>
 #include <string_view>
 #include <vector>
 
+#include "shared/DamageRecord.h"
 #include "shared/EventRecord.h"
 #include "shared/Globals.h"
 #include "shared/TextTable.h"
@@ -18,10 +21,17 @@ inline constexpr std::string_view kTotalRowName = " [ Total ] ";
 // into its row.
 inline constexpr std::string_view kPetSuffix = " + pet";
 
+// Told of every record that a row counts, in record order: the row's index in
+// the returned table, whether the opponent acted on the row's combatant (a
+// taken record) or the reverse, and the record.
+using CountedRecordSink = std::function<void(size_t row, bool taken, const DamageRecord& record)>;
+
 // The combatant rows of event `event_number` (1-based events-list row), the
 // " [ Total ] " row first. Rebuilds g.GlyphList and g.VeteranList (empty when
 // no such cast happened). No rows for an event number outside the list.
-std::vector<CombatantSummary> ShowEventDetail(Globals& g, int32_t event_number);
+// `sink`, when given, sees each counted record as it is counted.
+std::vector<CombatantSummary> ShowEventDetail(Globals& g, int32_t event_number,
+                                              const CountedRecordSink& sink = {});
 
 // The event-detail list: 25 cell texts per row (name, then 24 columns). The
 // first row is taken as the total row, whose dealt and taken columns swap.

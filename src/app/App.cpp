@@ -6,10 +6,12 @@
 
 #include "analysis/CombatantDetail.h"
 #include "analysis/EventDetail.h"
+#include "analysis/EventRange.h"
 #include "app/Settings.h"
 #include "app/SortEventDetail.h"
 #include "events/BuildEvents.h"
 #include "report/Reports.h"
+#include "report/TimelineSvg.h"
 #include "shared/Display.h"
 #include "shared/FileOutput.h"
 
@@ -20,6 +22,9 @@ namespace {
 // the events, which are far quicker.
 constexpr double kParseShare = 0.9;
 constexpr double kParseShareBeforeDataCsv = 0.7;
+
+// The event-detail list's "DamageBy" column: the row's name as listed.
+constexpr size_t kEventDetailNameColumn = 0;
 
 void WriteCsv(const std::filesystem::path& path, const std::function<void(std::ostream&)>& write,
               std::vector<Failure>& failures, std::vector<std::filesystem::path>& written) {
@@ -219,7 +224,11 @@ void App::ShowEventDetailPage(std::vector<Failure>& failures) {
   shown_page_ = 2;
   selected_combatant_ = 0;
   const auto event_number = static_cast<int32_t>(selected_event_ + 1);
-  const std::vector<CombatantSummary> rows = ShowEventDetail(globals_, event_number);
+  const EventRecord* event = FindEvent(globals_, event_number);
+  TimelineCollector timeline(event != nullptr ? *event : EventRecord{});
+  const std::vector<CombatantSummary> rows =
+      ShowEventDetail(globals_, event_number, timeline.Sink());
+  event_timeline_ = timeline.Finish(rows);
   event_detail_list_ = EventDetailListRows(rows);
   if (globals_.Options.PrintDetails) {
     WriteCsv(
@@ -259,6 +268,28 @@ void App::EventDetailHeaderClicked(int column) {
   if (column < 1 || column > 5) return;
   SortEventDetail(event_detail_list_, column - 1);
   selected_combatant_ = 0;
+}
+
+std::vector<size_t> App::EventTimelineOrder() const {
+  std::vector<std::string> names;
+  names.reserve(event_detail_list_.Rows());
+  for (size_t r = 0; r < event_detail_list_.Rows(); ++r) {
+    names.push_back(event_detail_list_.Cell(r, kEventDetailNameColumn));
+  }
+  return RowsInListOrder(event_timeline_, names);
+}
+
+std::optional<Failure> App::ExportTimelineCsv(const std::filesystem::path& path) const {
+  const std::vector<size_t> order = EventTimelineOrder();
+  return WriteFileAtomically(
+      path, [&](std::ostream& out) { WriteTimelineCsv(out, event_timeline_, order); });
+}
+
+std::optional<Failure> App::ExportTimelineSvg(const std::filesystem::path& path,
+                                              int window_seconds) const {
+  const DpsChart chart = MovingWindowDps(event_timeline_, window_seconds);
+  return WriteFileAtomically(
+      path, [&](std::ostream& out) { WriteTimelineSvg(out, event_timeline_, chart); });
 }
 
 std::string App::CreationStamp() const {
