@@ -63,8 +63,7 @@ void Count(const DamageRecord& r, SourceRow& row) {
 // Gathers the rows of a table as records are counted into it, in record order.
 class RowGatherer {
  public:
-  RowGatherer(const AttackVerbTable& verbs, const SourceQuery& query)
-      : verbs_(verbs), query_(query) {}
+  RowGatherer(AttackVerbList verbs, const SourceQuery& query) : verbs_(verbs), query_(query) {}
 
   void Add(const DamageRecord& r) {
     // "hit" and "hits" are one source.
@@ -92,7 +91,7 @@ class RowGatherer {
   }
 
  private:
-  const AttackVerbTable& verbs_;
+  AttackVerbList verbs_;
   const SourceQuery& query_;
   const DateTime earliest_start_ = EarliestStart();
   std::vector<SourceRow> rows_;
