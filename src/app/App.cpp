@@ -83,7 +83,10 @@ std::variant<ParsedRun, Failure> RunParse(const ParseRequest& request, const Pro
     run.parse.cancelled = true;
     return run;
   }
-  run.fights = static_cast<int64_t>(run.events.size());
+  // With no fight the table holds only the empty event, dated 12/30/1899.
+  const bool no_fight = run.events.size() == 1 && run.events.front().Name.empty() &&
+                        run.events.front().StartDate.seconds == 0;
+  run.fights = no_fight ? 0 : static_cast<int64_t>(run.events.size());
   run.events_list = EventsListRows(run.events);
   if (request.print_events) {
     WriteCsv(
