@@ -102,36 +102,55 @@ QLineSeries* TimelinePane::Line(int series) const {
 }
 
 void TimelinePane::Redraw() {
-  chart_->removeAllSeries();
-  if (timeline_ == nullptr) return;
+  if (timeline_ == nullptr) {
+    chart_->removeAllSeries();
+    return;
+  }
   const int window = chart_data_.WindowSeconds;
   chart_data_ = MovingWindowDps(*timeline_, window);
   chart_->setTitle(FromCp1252(timeline_->Opponent) + QStringLiteral(", ") +
                    QString::fromStdString(display::DateTimeText(timeline_->Start)));
 
+  // The lines are kept from one fight to the next and only refilled: adding
+  // and removing series costs the chart far more than new points do.
+  const int wanted = static_cast<int>(chart_data_.Series.size());
+  while (chart_->series().size() > wanted) {
+    QAbstractSeries* extra = chart_->series().back();
+    chart_->removeSeries(extra);
+    delete extra;
+  }
+  while (chart_->series().size() < wanted) {
+    const int index = static_cast<int>(chart_->series().size());
+    auto* line = new QLineSeries;
+    chart_->addSeries(line);
+    line->attachAxis(seconds_axis_);
+    line->attachAxis(dps_axis_);
+    connect(line, &QLineSeries::hovered, this,
+            [this, index](const QPointF& where, bool entered) { Hovered(index, where, entered); });
+  }
   const int points = static_cast<int>(chart_data_.Points);
-  for (size_t s = 0; s < chart_data_.Series.size(); ++s) {
-    const DpsSeries& data = chart_data_.Series[s];
+  for (int s = 0; s < wanted; ++s) {
+    const DpsSeries& data = chart_data_.Series[static_cast<size_t>(s)];
     QList<QPointF> xy;
     xy.reserve(points);
     for (int p = 0; p < points; ++p) {
       xy.append(QPointF(static_cast<qreal>(chart_data_.SecondOfPoint(static_cast<size_t>(p))),
                         data.Values[static_cast<size_t>(p)]));
     }
-    auto* line = new QLineSeries;
-    line->setName(FromCp1252(data.Name));
+    QLineSeries* line = Line(s);
+    const QString name = FromCp1252(data.Name);
+    if (line->name() != name) line->setName(name);
     line->replace(xy);
-    chart_->addSeries(line);
-    line->attachAxis(seconds_axis_);
-    line->attachAxis(dps_axis_);
-    const int index = static_cast<int>(s);
-    connect(line, &QLineSeries::hovered, this,
-            [this, index](const QPointF& where, bool entered) { Hovered(index, where, entered); });
   }
   const qreal first = static_cast<qreal>(chart_data_.FirstSecond);
   const qreal last =
       points == 0 ? first + 1 : static_cast<qreal>(chart_data_.SecondOfPoint(points - 1));
   seconds_axis_->setRange(first, std::max(last, first + 1));
+  // Round seconds (10, 15, 30, 60...) counted from the start, as the picture has them.
+  const std::vector<double> ticks = AxisTicks(first, std::max(last, first + 1), 8, true);
+  seconds_axis_->setTickType(QValueAxis::TicksDynamic);
+  seconds_axis_->setTickAnchor(0);
+  seconds_axis_->setTickInterval(ticks.size() > 1 ? ticks[1] - ticks[0] : 1);
   dps_axis_->setRange(0, std::max(chart_data_.Peak(), 1.0));
   dps_axis_->applyNiceNumbers();
   StylePens();
@@ -141,22 +160,28 @@ void TimelinePane::StylePens() {
   for (size_t s = 0; s < chart_data_.Series.size(); ++s) {
     QLineSeries* line = Line(static_cast<int>(s));
     if (line == nullptr) continue;
-    QColor color = SeriesColor(chart_data_, s);
+    const QColor full = SeriesColor(chart_data_, s);
+    QColor color = full;
     const bool highlighted = static_cast<int>(s) == highlighted_;
     if (highlighted_ >= 0 && !highlighted) color.setAlpha(kFadedAlpha);
     QPen pen(color);
     pen.setWidthF(highlighted ? kHighlightWidth : kLineWidth);
     if (chart_data_.Series[s].Kind == SeriesKind::kOpponent) pen.setStyle(Qt::DashLine);
-    line->setPen(pen);
-    // The legend keeps full colours.
+    // Each change makes the chart lay out again; unchanged pens stay.
+    if (line->pen() != pen) line->setPen(pen);
+    // The legend keeps full colours; the highlighted name is bold.
     for (QLegendMarker* marker : chart_->legend()->markers(line)) {
-      QPen marker_pen = pen;
-      marker_pen.setColor(SeriesColor(chart_data_, s));
-      marker->setPen(marker_pen);
-      marker->setBrush(SeriesColor(chart_data_, s));
-      QFont font = marker->font();
-      font.setBold(highlighted);
-      marker->setFont(font);
+      if (marker->brush().color() != full) {
+        QPen marker_pen = pen;
+        marker_pen.setColor(full);
+        marker->setPen(marker_pen);
+        marker->setBrush(full);
+      }
+      if (marker->font().bold() != highlighted) {
+        QFont font = marker->font();
+        font.setBold(highlighted);
+        marker->setFont(font);
+      }
     }
   }
 }
