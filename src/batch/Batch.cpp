@@ -14,7 +14,7 @@
 #include "app/ListColumns.h"
 #include "app/Settings.h"
 #include "batch/AlignedTable.h"
-#include "batch/Cp1252.h"
+#include "shared/Cp1252.h"
 
 namespace ombrel {
 namespace {
