@@ -397,6 +397,8 @@ void Form1::BuildMenus() {
   mnu_print_pc_details_ = item(mnu_options_, "mnuPrintPCDetails", "Print &PC Details", true);
   mnu_options_->addSeparator();
   mnu_csv_folder_ = item(mnu_options_, "mnuCsvFolder", "&CSV Folder...");
+  mnu_options_->addSeparator();
+  mnu_extended_rules_ = item(mnu_options_, "mnuExtendedRules", "Extended &Line Rules", true);
   mnu_view_ = menu("mnuView", "&View");
   mnu_view_timeline_ = item(mnu_view_, "mnuViewTimeline", "&Timeline", true);
   mnu_view_timeline_->setChecked(true);
@@ -440,8 +442,8 @@ void Form1::Load() {
   for (int page = 0; page < 4; ++page) frames_[page]->setTitle(FromCp1252(app_.FrameCaption(page)));
 
   app_.options() = PrintOptions{};
-  for (QAction* mark :
-       {mnu_print_data_, mnu_print_events_, mnu_print_details_, mnu_print_pc_details_}) {
+  for (QAction* mark : {mnu_print_data_, mnu_print_events_, mnu_print_details_,
+                        mnu_print_pc_details_, mnu_extended_rules_}) {
     mark->setChecked(false);
   }
 
@@ -486,6 +488,7 @@ void Form1::Remember() {
   mnu_print_events_->setChecked(app_.options().PrintEvents);
   mnu_print_details_->setChecked(app_.options().PrintDetails);
   mnu_print_pc_details_->setChecked(app_.options().PrintPCDetails);
+  mnu_extended_rules_->setChecked(app_.options().ExtendedLineRules);
 
   const QString csv_folder = memory_.Folder(kCsvFolder);
   if (!csv_folder.isEmpty() && QFileInfo(csv_folder).isDir()) app_.SetOutputDir(ToPath(csv_folder));
@@ -522,6 +525,8 @@ void Form1::Connect() {
   connect(mnu_print_pc_details_, &QAction::triggered, this,
           [this] { ToggleOption(mnu_print_pc_details_, &PrintOptions::PrintPCDetails); });
   connect(mnu_csv_folder_, &QAction::triggered, this, &Form1::ChooseCsvFolder);
+  connect(mnu_extended_rules_, &QAction::triggered, this,
+          [this] { ToggleOption(mnu_extended_rules_, &PrintOptions::ExtendedLineRules); });
   connect(mnu_export_events_, &QAction::triggered, this, &Form1::ExportEvents);
   connect(mnu_export_event_detail_, &QAction::triggered, this, &Form1::ExportEventDetail);
   connect(mnu_export_timeline_, &QAction::triggered, this, &Form1::ExportTimeline);

@@ -62,7 +62,7 @@ class Form1StartTest : public QObject {
         "mnuRecentLogs:Recent &Logs|:|mnuQuit:&Quit Ctrl+Q",
         "mnuOptions:&Options|mnuPrintData:Print &Data|mnuPrintEvents:Print &Events|"
         "mnuPrintDetails:Print De&tails|mnuPrintPCDetails:Print &PC Details|:|"
-        "mnuCsvFolder:&CSV Folder...",
+        "mnuCsvFolder:&CSV Folder...|:|mnuExtendedRules:Extended &Line Rules",
         "mnuView:&View|mnuViewTimeline:&Timeline",
         "mnuExport:&Export|mnuExportEvents:&Events|mnuExportEventDetail:Event &Detail|"
         "mnuExportTimeline:&Timeline Picture...",
@@ -81,8 +81,8 @@ class Form1StartTest : public QObject {
       }
       QCOMPARE(texts.join(QLatin1Char('|')), QString::fromLatin1(menus[m]));
     }
-    for (const char* mark :
-         {"mnuPrintData", "mnuPrintEvents", "mnuPrintDetails", "mnuPrintPCDetails"}) {
+    for (const char* mark : {"mnuPrintData", "mnuPrintEvents", "mnuPrintDetails",
+                             "mnuPrintPCDetails", "mnuExtendedRules"}) {
       QVERIFY(w.Item(mark)->isCheckable());
       QVERIFY(!w.Item(mark)->isChecked());
     }
