@@ -54,7 +54,8 @@ std::string ErrorText(int error, const char* fallback) {
 }  // namespace
 
 size_t ParseTailSize(std::string_view character_name) {
-  return character_name.size() + kManaResurgenceStrike.size() + kStormBladeStrike.size();
+  return character_name.size() + kManaResurgenceStrike.size() + kStormBladeStrike.size() +
+         kDamageShield.size();
 }
 
 ParseResult ParseLogBuffer(std::unique_ptr<char[]> buffer, size_t size,
@@ -78,6 +79,7 @@ ParseResult ParseLogBuffer(std::unique_ptr<char[]> buffer, size_t size,
   texts.character_name = place(character_name);
   texts.mana_resurgence = place(kManaResurgenceStrike);
   texts.storm_blade = place(kStormBladeStrike);
+  texts.damage_shield = place(kDamageShield);
 
   ParseResult result;
   result.rules = rules;
@@ -89,7 +91,7 @@ ParseResult ParseLogBuffer(std::unique_ptr<char[]> buffer, size_t size,
   const size_t expected = EstimateLines(log);
   table.Reserve(expected + expected / 4 + 16);
   const VerbScanner scanner(verbs);
-  LineClassifier classifier(table, result.MobList, texts, scanner);
+  LineClassifier classifier(table, result.MobList, texts, scanner, rules);
 
   int64_t index = 0;
   size_t start = 0;

@@ -182,6 +182,38 @@ class Form1DesktopTest : public QObject {
     QCOMPARE(shown.back().folder, first_dir);  // the first window's folder
   }
 
+  void extendedRulesSurviveARestartAndChangeTheParse() {
+    QTemporaryDir store;
+    const QString file = store.filePath(QStringLiteral("ombrel-raid.conf"));
+    // The mob is written with a capital at the start of its own line: the default rules see two
+    // parties, the extended rules one that dealt 7.
+    const std::string text =
+        "[Mon Jan 02 15:00:00 2006] You slash a gnoll for 20 points of damage.\r\n"
+        "[Mon Jan 02 15:00:02 2006] A gnoll hits YOU for 7 points of damage.\r\n";
+    auto gnoll_dealt = [](WindowHarness& w) {
+      QAbstractItemModel* model = w.List(1)->model();
+      for (int c = 0; c < model->columnCount(); ++c)
+        if (model->headerData(c, Qt::Horizontal).toString() == QStringLiteral("DmgDealt"))
+          return model->data(model->index(0, c)).toString();
+      return QStringLiteral("no DmgDealt column");
+    };
+    {
+      QSettings settings(file, QSettings::IniFormat);
+      WindowHarness w(&ombrel::RunParse, {}, &settings);
+      QVERIFY(!w.Item("mnuExtendedRules")->isChecked());
+      w.Parse(w.WriteLog("capitals.txt", text));
+      QCOMPARE(gnoll_dealt(w), QStringLiteral("0"));
+      w.Item("mnuExtendedRules")->trigger();
+      QVERIFY(w.form().close());
+    }
+    QSettings settings(file, QSettings::IniFormat);
+    WindowHarness w(&ombrel::RunParse, {}, &settings);
+    QVERIFY(w.Item("mnuExtendedRules")->isChecked() && w.app().options().ExtendedLineRules);
+    w.Parse(w.WriteLog("capitals.txt", text));
+    QCOMPARE(w.Rows(1).size(), 1);
+    QCOMPARE(gnoll_dealt(w), QStringLiteral("7"));
+  }
+
   void logsOpenWithoutTheDialog() {
     WindowHarness w;
     const QString log = w.WriteLog();
