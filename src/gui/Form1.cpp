@@ -352,6 +352,8 @@ void Form1::BuildList(int list) {
 void Form1::BuildStatusBar() {
   status_text_ = new QLabel(statusBar());
   status_text_->setObjectName(QStringLiteral("StatusText"));
+  // A long text is cut at the window's edge rather than widening the window.
+  status_text_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
   statusBar()->addWidget(status_text_, 1);
   // Beside the figures, visible only while a parse runs, whichever page shows.
   progress_ = new QProgressBar(statusBar());

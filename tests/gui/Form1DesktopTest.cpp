@@ -12,6 +12,7 @@
 #include <QStatusBar>
 
 #include "WindowHarness.h"
+#include "gui/CommandLine.h"
 
 using ombrel::Failure;
 using ombrel::ParsedRun;
@@ -180,6 +181,22 @@ class Form1DesktopTest : public QObject {
     const auto& shown = w.dialogs().shown;
     QCOMPARE(shown[shown.size() - 2].folder, QFileInfo(log).absolutePath());
     QCOMPARE(shown.back().folder, first_dir);  // the first window's folder
+  }
+
+  void commandLine() {
+    using ombrel::gui::ParseCommandLine;
+    using Args = std::vector<std::string>;
+    const auto line = ParseCommandLine(
+        Args{"ombrel-raid", "-platform", "offscreen", "--name", "Zarra", "raid.txt"});
+    QVERIFY(line.name == "Zarra" && line.log == "raid.txt" && line.error.empty());
+    QVERIFY((line.rest == Args{"ombrel-raid", "-platform", "offscreen"}));
+    QVERIFY(ParseCommandLine({"ombrel-raid", "--name=Ann Lee"}).name == "Ann Lee");
+    QVERIFY(ParseCommandLine({"ombrel-raid", "--", "--odd.txt"}).log == "--odd.txt");
+    QVERIFY(!ParseCommandLine({"ombrel-raid"}).log && !ParseCommandLine({"ombrel-raid"}).name);
+    for (const Args& bad : {Args{"ombrel-raid", "a.txt", "b.txt"}, Args{"ombrel-raid", "--name"}}) {
+      QVERIFY(!ParseCommandLine(bad).error.empty());
+    }
+    QVERIFY(ParseCommandLine({"ombrel-raid", "--help"}).help);
   }
 
   void extendedRulesSurviveARestartAndChangeTheParse() {
