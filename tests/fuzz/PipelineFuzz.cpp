@@ -88,21 +88,33 @@ Records CheckCsv(const std::string& csv, const char* what) {
   return records;
 }
 
-bool IsReportTag(std::string_view html, size_t at) {
+// Compared character by character: the fuzzer's memcmp hooks made this
+// check, run for every "<" of every report, the bulk of each execution.
+__attribute__((no_sanitize("coverage"))) bool SameText(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t k = 0; k < a.size(); ++k)
+    if (a[k] != b[k]) return false;
+  return true;
+}
+
+__attribute__((no_sanitize("coverage"))) bool IsReportTag(std::string_view html, size_t at) {
   static constexpr std::string_view kTags[] = {
       "!DOCTYPE", "html",   "head", "title", "META", "STYLE", "script", "body",  "FONT", "TABLE",
       "tbody",    "trbody", "tr",   "td",    "TD",   "a",     "font",   "Table", "style"};
-  std::string_view rest = html.substr(at + 1);
-  if (rest.starts_with('/')) rest.remove_prefix(1);
+  size_t begin = at + 1;
+  if (begin < html.size() && html[begin] == '/') ++begin;
+  size_t end = begin;
+  while (end < html.size() && end - begin <= 8 && html[end] != ' ' && html[end] != '>') ++end;
+  if (end >= html.size() || (html[end] != ' ' && html[end] != '>')) return false;
+  const std::string_view name = html.substr(begin, end - begin);
   for (std::string_view tag : kTags) {
-    if (rest.size() > tag.size() && rest.starts_with(tag) &&
-        (rest[tag.size()] == ' ' || rest[tag.size()] == '>'))
-      return true;
+    if (SameText(name, tag)) return true;
   }
   return false;
 }
 
-void CheckReport(const std::string& html, const std::vector<const TextTable*>& lists) {
+__attribute__((no_sanitize("coverage"))) void CheckReport(
+    const std::string& html, const std::vector<const TextTable*>& lists) {
   for (size_t at = html.find('<'); at != std::string::npos; at = html.find('<', at + 1)) {
     if (!IsReportTag(html, at)) Broken("a report holds a tag it does not write");
   }
