@@ -5,10 +5,7 @@
 #include <thread>
 
 #include "WindowHarness.h"
-
-#ifdef OMBREL_HAVE_LOGGEN
 #include "loggen/LogGen.h"
-#endif
 
 using ombrel::Failure;
 using ombrel::ParsedRun;
@@ -90,9 +87,6 @@ class Form1LongWorkTest : public QObject {
   }
 
   void closingDuringARealParse() {
-#ifndef OMBREL_HAVE_LOGGEN
-    QSKIP("the log generator is not built");
-#else
     WindowHarness w;
     ombrel::loggen::Options options;
     options.target_bytes = 8u << 20;
@@ -109,7 +103,6 @@ class Form1LongWorkTest : public QObject {
     QVERIFY(w.app().EventsList().Empty() && !w.Tabs()->isEnabled());
     QVERIFY(w.dialogs().Messages().empty());
     QVERIFY(QApplication::overrideCursor() == nullptr);
-#endif
   }
 };
 
