@@ -16,13 +16,18 @@
 namespace ombrel {
 namespace {
 
-// Share of the progress bar that the parse takes; building events is far
-// quicker.
+// Shares of the progress bar: the parse, then (when asked for) Data.csv, then
+// the events, which are far quicker.
 constexpr double kParseShare = 0.9;
+constexpr double kParseShareBeforeDataCsv = 0.7;
 
 void WriteCsv(const std::filesystem::path& path, const std::function<void(std::ostream&)>& write,
-              std::vector<Failure>& failures) {
-  if (auto failure = WriteFileAtomically(path, write)) failures.push_back(std::move(*failure));
+              std::vector<Failure>& failures, std::vector<std::filesystem::path>& written) {
+  if (auto failure = WriteFileAtomically(path, write)) {
+    failures.push_back(std::move(*failure));
+  } else {
+    written.push_back(path);
+  }
 }
 
 DateTime LocalNow() {
@@ -37,9 +42,10 @@ DateTime LocalNow() {
 }  // namespace
 
 std::variant<ParsedRun, Failure> RunParse(const ParseRequest& request, const Progress& progress) {
+  const double parse_share = request.print_data ? kParseShareBeforeDataCsv : kParseShare;
   Progress stage_progress;
   stage_progress.cancel = progress.cancel;
-  stage_progress.report = [&progress](double f) { progress.Report(f * kParseShare); };
+  stage_progress.report = [&progress, parse_share](double f) { progress.Report(f * parse_share); };
 
   progress.Stage(1);
   auto parsed = ParseLog(request.log, request.character_name, request.verbs, stage_progress);
@@ -51,11 +57,15 @@ std::variant<ParsedRun, Failure> RunParse(const ParseRequest& request, const Pro
     run.parse.cancelled = true;
     return run;
   }
+  run.records = static_cast<int64_t>(run.parse.DamageTable.size());
   if (request.print_data) {
+    stage_progress.report = [&progress, parse_share](double f) {
+      progress.Report(parse_share + f * (kParseShare - parse_share));
+    };
     WriteCsv(
         request.output_dir / kDataCsvFile,
-        [&run](std::ostream& out) { WriteDataCsv(out, run.parse.DamageTable); },
-        run.write_failures);
+        [&](std::ostream& out) { WriteDataCsv(out, run.parse.DamageTable, stage_progress); },
+        run.write_failures, run.written);
   }
 
   progress.Stage(2);
@@ -68,11 +78,13 @@ std::variant<ParsedRun, Failure> RunParse(const ParseRequest& request, const Pro
     run.parse.cancelled = true;
     return run;
   }
+  run.fights = static_cast<int64_t>(run.events.size());
   run.events_list = EventsListRows(run.events);
   if (request.print_events) {
     WriteCsv(
         request.output_dir / kEventsCsvFile,
-        [&run](std::ostream& out) { WriteEventsCsv(out, run.events); }, run.write_failures);
+        [&run](std::ostream& out) { WriteEventsCsv(out, run.events); }, run.write_failures,
+        run.written);
   }
   progress.Report(1.0);
   return run;
@@ -128,6 +140,7 @@ void App::AdoptParse(ParsedRun&& run, const std::filesystem::path& log) {
   events_list_ = std::move(run.events_list);
   if (events_list_.Columns() == 0) events_list_ = TextTable(16);
 
+  written_files_ = run.written;
   last_run_ = std::move(run);
   last_run_.parse.DamageTable = DamageTable{};
   last_run_.parse.MobList = {std::string_view{}};
@@ -167,6 +180,9 @@ std::vector<Failure> App::ChooseTab(int tab) {
   // Until the first parse the tab strip is unavailable; only the Settings page
   // can be shown.
   if (!tab_strip_available_ && tab != 1) return failures;
+  // Only the detail tabs write files; the Events tab chosen by a parse keeps
+  // the parse's.
+  if (tab >= 3) written_files_.clear();
   selected_tab_ = tab;
   switch (tab) {
     case 1:
@@ -201,7 +217,7 @@ void App::ShowEventDetailPage(std::vector<Failure>& failures) {
   if (globals_.Options.PrintDetails) {
     WriteCsv(
         output_dir_ / kTextPcListCsvFile,
-        [&rows](std::ostream& out) { WriteTextPcListCsv(out, rows); }, failures);
+        [&rows](std::ostream& out) { WriteTextPcListCsv(out, rows); }, failures, written_files_);
   }
   export_event_detail_enabled_ = true;
 }
@@ -227,7 +243,8 @@ void App::ShowCombatantDetailPage(std::vector<Failure>& failures) {
   if (globals_.Options.PrintPCDetails) {
     WriteCsv(
         output_dir_ / kPcDetailCsvFile,
-        [&sources](std::ostream& out) { WritePcDetailCsv(out, sources); }, failures);
+        [&sources](std::ostream& out) { WritePcDetailCsv(out, sources); }, failures,
+        written_files_);
   }
 }
 

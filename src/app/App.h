@@ -37,15 +37,18 @@ struct ParsedRun {
   ParseResult parse;
   std::vector<EventRecord> events;
   TextTable events_list;
-  std::vector<Failure> write_failures;  // CSV files that could not be written
+  std::vector<Failure> write_failures;         // CSV files that could not be written
+  std::vector<std::filesystem::path> written;  // CSV files written
+  int64_t records = 0;                         // damage records the log gave
+  int64_t fights = 0;                          // events built; 0 when the log names no opponent
 };
 
 // Parses the log and builds its events (stages 1 and 2), writing Data.csv and
 // Events.csv into request.output_dir when asked. Reports stage 1, then stage 2,
-// and one fraction running over both. Fails only when the log cannot be read;
-// a file that cannot be written lands in write_failures and the results stay.
-// A cancelled run returns early with parse.cancelled set and writes nothing more.
-// Touches nothing but its arguments, so it may run on any thread.
+// and one fraction running over both stages and the writing of Data.csv. Fails only when the log
+// cannot be read; a file that cannot be written lands in write_failures and the results stay. A
+// cancelled run returns early with parse.cancelled set and writes nothing more. Touches nothing but
+// its arguments, so it may run on any thread.
 std::variant<ParsedRun, Failure> RunParse(const ParseRequest& request, const Progress& progress);
 
 // The comma-separated files, each written into the output folder when its
@@ -148,6 +151,13 @@ class App {
   void SetClock(std::function<DateTime()> clock) { clock_ = std::move(clock); }
 
   const std::filesystem::path& OutputDir() const { return output_dir_; }
+  // Where the CSV files of the next parse or tab change go.
+  void SetOutputDir(std::filesystem::path dir) { output_dir_ = std::move(dir); }
+  // The CSV files that the last adopted parse or the last tab change wrote.
+  const std::vector<std::filesystem::path>& WrittenFiles() const { return written_files_; }
+  // True when the last adopted parse found no fight: the events list then
+  // holds only the empty event's row.
+  bool LastParseFoundNoFight() const { return tab_strip_available_ && last_run_.fights == 0; }
 
  private:
   void ShowEventDetailPage(std::vector<Failure>& failures);
@@ -170,6 +180,7 @@ class App {
   bool export_events_enabled_ = false;
   bool export_event_detail_enabled_ = false;
   ParsedRun last_run_;
+  std::vector<std::filesystem::path> written_files_;
   std::function<DateTime()> clock_;
 };
 

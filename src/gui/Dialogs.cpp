@@ -9,8 +9,8 @@ namespace ombrel::gui {
 namespace {
 
 std::optional<QString> RunFileDialog(QWidget* parent, const QString& title, const QString& filter,
-                                     QFileDialog::AcceptMode mode) {
-  QFileDialog dialog(parent, title, QString(), filter);
+                                     const QString& folder, QFileDialog::AcceptMode mode) {
+  QFileDialog dialog(parent, title, folder, filter);
   dialog.setAcceptMode(mode);
   dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
                                                      : QFileDialog::AnyFile);
@@ -33,13 +33,21 @@ std::optional<QString> RunFileDialog(QWidget* parent, const QString& title, cons
 }  // namespace
 
 std::optional<QString> QtDialogs::OpenFile(QWidget* parent, const QString& title,
-                                           const QString& filter) {
-  return RunFileDialog(parent, title, filter, QFileDialog::AcceptOpen);
+                                           const QString& filter, const QString& folder) {
+  return RunFileDialog(parent, title, filter, folder, QFileDialog::AcceptOpen);
 }
 
 std::optional<QString> QtDialogs::SaveFile(QWidget* parent, const QString& title,
-                                           const QString& filter) {
-  return RunFileDialog(parent, title, filter, QFileDialog::AcceptSave);
+                                           const QString& filter, const QString& folder) {
+  return RunFileDialog(parent, title, filter, folder, QFileDialog::AcceptSave);
+}
+
+std::optional<QString> QtDialogs::ChooseFolder(QWidget* parent, const QString& title,
+                                               const QString& folder) {
+  const QString chosen = QFileDialog::getExistingDirectory(
+      parent, title, folder, QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
+  if (chosen.isEmpty()) return std::nullopt;
+  return chosen;
 }
 
 void QtDialogs::Message(QWidget* parent, const QString& title, const QString& text) {

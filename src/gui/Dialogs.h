@@ -14,14 +14,18 @@ class Dialogs {
  public:
   virtual ~Dialogs() = default;
 
-  // An open dialog starting with an empty file name; nothing when cancelled.
-  // `filter` is a description with its patterns in parentheses, which match
+  // An open dialog starting in `folder` (the current folder when empty) with
+  // an empty file name; nothing when cancelled. `filter` holds descriptions
+  // with their patterns in parentheses, separated by ";;"; the patterns match
   // in any letter case.
   virtual std::optional<QString> OpenFile(QWidget* parent, const QString& title,
-                                          const QString& filter) = 0;
+                                          const QString& filter, const QString& folder) = 0;
   // The same as a save dialog.
   virtual std::optional<QString> SaveFile(QWidget* parent, const QString& title,
-                                          const QString& filter) = 0;
+                                          const QString& filter, const QString& folder) = 0;
+  // A folder chooser starting at `folder`; nothing when cancelled.
+  virtual std::optional<QString> ChooseFolder(QWidget* parent, const QString& title,
+                                              const QString& folder) = 0;
   // A message box with one OK button.
   virtual void Message(QWidget* parent, const QString& title, const QString& text) = 0;
 };
@@ -29,10 +33,12 @@ class Dialogs {
 // The real dialogs.
 class QtDialogs : public Dialogs {
  public:
-  std::optional<QString> OpenFile(QWidget* parent, const QString& title,
-                                  const QString& filter) override;
-  std::optional<QString> SaveFile(QWidget* parent, const QString& title,
-                                  const QString& filter) override;
+  std::optional<QString> OpenFile(QWidget* parent, const QString& title, const QString& filter,
+                                  const QString& folder) override;
+  std::optional<QString> SaveFile(QWidget* parent, const QString& title, const QString& filter,
+                                  const QString& folder) override;
+  std::optional<QString> ChooseFolder(QWidget* parent, const QString& title,
+                                      const QString& folder) override;
   void Message(QWidget* parent, const QString& title, const QString& text) override;
 };
 

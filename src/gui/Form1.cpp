@@ -6,47 +6,65 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFile>
+#include <QFileInfo>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QLayout>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
+#include <QShortcut>
 #include <QSignalBlocker>
+#include <QStackedWidget>
+#include <QStandardItemModel>
+#include <QStandardPaths>
+#include <QStatusBar>
 #include <QTabBar>
 #include <QTreeView>
+#include <QVBoxLayout>
 
 #include "app/ListColumns.h"
 #include "app/Settings.h"
 #include "gui/Cp1252.h"
 #include "gui/Dialogs.h"
-#include "gui/TabStrip.h"
 #include "gui/TextTableModel.h"
+
+// Resources of a static library are registered by name, outside any namespace.
+static void InitGuiResources() {
+  Q_INIT_RESOURCE(ombrel_gui);
+}
 
 namespace ombrel::gui {
 
 namespace {
 
-// The layout is given in twips; the screen has 15 twips to the pixel.
-constexpr int Px(int twips) {
-  return twips / 15;
-}
-QRect Twips(int left, int top, int width, int height) {
-  return {Px(left), Px(top), Px(width), Px(height)};
-}
-
+// The window's client area, in twips: its starting and smallest size.
 constexpr int kClientWidth = 10560;
 constexpr int kClientHeight = 7860;
-// A page is shown at this left edge and parked outside the window at the other.
-constexpr int kShownLeft = 120;
-constexpr int kParkedLeft = -20000;
+// The Settings page's controls: where the labels and the fields start, in
+// twips from the page's corner, and the fields' width.
+constexpr int kLabelLeft = 960;
+constexpr int kFieldLeft = 2760;
+constexpr int kFieldTop = 1080;
+constexpr int kFieldWidth = 1815;
+constexpr int kButtonWidth = 1215;
+constexpr int kButtonHeight = 495;
+
+// A line of the font the twips were measured against.
+constexpr double kReferenceLineHeight = 13.0;
+constexpr int kTwipsPerPixel = 15;
 
 const char* const kTabToolTips[4] = {
     "Basic Program Settings",
@@ -55,8 +73,14 @@ const char* const kTabToolTips[4] = {
     "Detail on the individual player/npc dealing damage",
 };
 
-const QString kLogFilter = QStringLiteral("Text files (*.txt)");
+const QString kLogFilter = QStringLiteral("Text files (*.txt);;All files (*)");
 const QString kReportFilter = QStringLiteral("Web files (*.htm)");
+const QString kCannotWrite = QStringLiteral("Cannot Write File");
+
+// Keys of the remembered folders.
+constexpr const char* kOpenFolder = "open";
+constexpr const char* kSaveFolder = "save";
+constexpr const char* kCsvFolder = "csv";
 
 // The hourglass while a command works on the window's thread.
 class WaitCursor {
@@ -65,6 +89,18 @@ class WaitCursor {
   ~WaitCursor() { QApplication::restoreOverrideCursor(); }
   WaitCursor(const WaitCursor&) = delete;
   WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+// The gap items answer no text search, so that text typed into the gap box
+// never chooses the item that reads the same when the box loses focus or
+// Return is pressed: only a chosen item sets the gap.
+class GapItemModel : public QStandardItemModel {
+ public:
+  using QStandardItemModel::QStandardItemModel;
+  QModelIndexList match(const QModelIndex&, int, const QVariant&, int,
+                        Qt::MatchFlags) const override {
+    return {};
+  }
 };
 
 #define OMBREL_TEXT(x) #x
@@ -92,15 +128,44 @@ const TextTable& TableOf(const App& app, int list) {
   }
 }
 
+QString FolderOf(const QString& path) {
+  return QFileInfo(path).absolutePath();
+}
+
+// The one local file of a drag, if it carries exactly one.
+QString DraggedFile(const QMimeData* mime) {
+  if (mime == nullptr || !mime->hasUrls() || mime->urls().size() != 1) return {};
+  const QUrl url = mime->urls().front();
+  return url.isLocalFile() ? url.toLocalFile() : QString();
+}
+
 }  // namespace
 
 std::filesystem::path ToPath(const QString& path) {
   return std::filesystem::path(QFile::encodeName(path).toStdString());
 }
 
+QString FromPath(const std::filesystem::path& path) {
+  return QFile::decodeName(QByteArray::fromStdString(path.string()));
+}
+
 QString FailureText(const Failure& failure) {
   return QFile::decodeName(QByteArray::fromStdString(failure.path)) + QStringLiteral(": ") +
          QString::fromStdString(failure.reason);
+}
+
+int TwipsToPixels(int twips, const QFont& font) {
+  const double scale = std::max(1.0, QFontMetricsF(font).height() / kReferenceLineHeight);
+  return static_cast<int>(twips * scale / kTwipsPerPixel);
+}
+
+QString DefaultCsvFolder(const QString& program_dir) {
+  if (QFileInfo(program_dir).isWritable()) return program_dir;
+  QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+  if (documents.isEmpty()) documents = QDir::homePath();
+  const QString folder = QDir(documents).filePath(QStringLiteral("ombrel-raid"));
+  QDir().mkpath(folder);
+  return folder;
 }
 
 QString Form1::AboutText() {
@@ -113,12 +178,22 @@ QString Form1::AboutText() {
           OMBREL_VERSION_MINOR) "." OMBREL_NUMBER(OMBREL_VERSION_PATCH));
 }
 
-Form1::Form1(App& app, Dialogs& dialogs, ParseRunner runner, QWidget* parent)
-    : QMainWindow(parent), app_(app), dialogs_(dialogs), worker_(std::move(runner)) {
+Form1::Form1(App& app, Dialogs& dialogs, ParseRunner runner, QSettings* settings, QWidget* parent)
+    : QMainWindow(parent),
+      app_(app),
+      dialogs_(dialogs),
+      memory_(settings),
+      worker_(std::move(runner)) {
+  InitGuiResources();
   setObjectName(QStringLiteral("Form1"));
+  setWindowIcon(QIcon(QStringLiteral(":/ombrel-raid.svg")));
+  setAcceptDrops(true);
   BuildControls();
   BuildMenus();
+  BuildStatusBar();
+  BuildShortcuts();
   Load();
+  Remember();
   Connect();
 }
 
@@ -132,48 +207,59 @@ Form1::~Form1() {
 void Form1::BuildControls() {
   auto* client = new QWidget(this);
   client->setObjectName(QStringLiteral("client"));
-  client->setFixedSize(Px(kClientWidth), Px(kClientHeight));
-  // A small dialog font, so that every caption fits the fixed control sizes.
-  QFont font = client->font();
-  font.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
-                    QStringLiteral("Nimbus Sans"), QStringLiteral("DejaVu Sans")});
-  font.setPixelSize(11);
-  client->setFont(font);
-  menuBar()->setFont(font);
   setCentralWidget(client);
-  layout()->setSizeConstraint(QLayout::SetFixedSize);
+  auto* column = new QVBoxLayout(client);
+  column->setContentsMargins(TwipsToPixels(60, font()), TwipsToPixels(60, font()),
+                             TwipsToPixels(60, font()), 0);
+  column->setSpacing(0);
 
-  tab_strip_ = new TabStrip(client);
+  // The tabs stand straight on the shown page.
+  tab_strip_ = new QTabBar(client);
   tab_strip_->setObjectName(QStringLiteral("TabStrip1"));
-  tab_strip_->setGeometry(Twips(0, 480, 10455, 615));
+  tab_strip_->setExpanding(false);
+  tab_strip_->setDrawBase(false);
   for (int i = 0; i < 4; ++i) {
     tab_strip_->addTab(FromCp1252(kTabCaptions[i]));
     tab_strip_->setTabToolTip(i, QString::fromLatin1(kTabToolTips[i]));
   }
+  column->addWidget(tab_strip_);
 
+  // Only the shown page is a visible widget; the others are hidden, out of
+  // reach of the keyboard.
+  pages_ = new QStackedWidget(client);
+  pages_->setObjectName(QStringLiteral("Pages"));
+  column->addWidget(pages_, 1);
   for (int page = 0; page < 4; ++page) {
-    auto* frame = new QGroupBox(client);
+    auto* frame = new QGroupBox(pages_);
     frame->setObjectName(QStringLiteral("Frame1(%1)").arg(page));
-    frame->setGeometry(Twips(page == 0 ? kShownLeft : kParkedLeft, 1200, 10335, 6495));
     frames_[page] = frame;
+    pages_->addWidget(frame);
   }
+  BuildSettingsPage();
+  for (int list = 0; list < 3; ++list) BuildList(list);
+}
 
+QWidget* Form1::BuildSettingsPage() {
   QGroupBox* settings = frames_[0];
-  label1_ = new QLabel(QStringLiteral("Character Name:"), settings);
-  label1_->setObjectName(QStringLiteral("Label1"));
-  label1_->setGeometry(Twips(960, 1200, 1215, 255));
+  const QFont& f = font();
+  auto* grid = new QGridLayout(settings);
+  grid->setContentsMargins(TwipsToPixels(kLabelLeft, f), TwipsToPixels(kFieldTop - 360, f), 0, 0);
+  grid->setColumnMinimumWidth(0, TwipsToPixels(kFieldLeft - kLabelLeft - 120, f));
+  grid->setHorizontalSpacing(TwipsToPixels(120, f));
 
+  label1_ = new QLabel(QStringLiteral("&Character Name:"), settings);
+  label1_->setObjectName(QStringLiteral("Label1"));
   yourname_ = new QLineEdit(FromCp1252(kInitialNameText), settings);
   yourname_->setObjectName(QStringLiteral("Yourname"));
-  yourname_->setGeometry(Twips(2760, 1080, 1815, 285));
+  yourname_->setMinimumWidth(TwipsToPixels(kFieldWidth, f));
+  label1_->setBuddy(yourname_);
 
-  label4_ = new QLabel(QStringLiteral("Time Between Events:"), settings);
+  label4_ = new QLabel(QStringLiteral("&Time Between Events:"), settings);
   label4_->setObjectName(QStringLiteral("Label4"));
-  label4_->setGeometry(Twips(960, 1560, 1695, 255));
-
   cmb_event_timer_ = new QComboBox(settings);
   cmb_event_timer_->setObjectName(QStringLiteral("cmbEventTimer"));
-  cmb_event_timer_->setGeometry(Twips(2760, 1440, 1815, 315));
+  cmb_event_timer_->setModel(new GapItemModel(cmb_event_timer_));
+  cmb_event_timer_->setMinimumWidth(TwipsToPixels(kFieldWidth, f));
   cmb_event_timer_->setEditable(true);
   // Typed text neither selects nor adds an item: only a chosen item sets the gap.
   cmb_event_timer_->setInsertPolicy(QComboBox::NoInsert);
@@ -181,40 +267,44 @@ void Form1::BuildControls() {
   cmb_event_timer_->setCompleter(nullptr);
   cmb_event_timer_->lineEdit()->installEventFilter(this);
   cmb_event_timer_->setMaxVisibleItems(16);
+  label4_->setBuddy(cmb_event_timer_);
 
-  chk_pets_ = new QCheckBox(QStringLiteral("Include Pets"), settings);
+  chk_pets_ = new QCheckBox(QStringLiteral("&Include Pets"), settings);
   chk_pets_->setObjectName(QStringLiteral("chkPets"));
-  chk_pets_->setGeometry(Twips(2760, 1920, 1815, 495));
 
-  command1_ = new QPushButton(QStringLiteral("Parse Log"), settings);
+  command1_ = new QPushButton(QStringLiteral("&Parse Log"), settings);
   command1_->setObjectName(QStringLiteral("Command1"));
-  command1_->setGeometry(Twips(960, 2400, 1215, 495));
+  command1_->setMinimumSize(TwipsToPixels(kButtonWidth, f), TwipsToPixels(kButtonHeight, f));
+  command1_->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
 
-  // A label keeps its place but grows to its text where this machine's font
-  // is wider than the one the sizes were made for.
-  for (QLabel* label : {label1_, label4_}) {
-    const int needed = label->sizeHint().width();
-    if (needed > label->width()) label->resize(needed, label->height());
-  }
+  grid->addWidget(label1_, 0, 0);
+  grid->addWidget(yourname_, 0, 1);
+  grid->addWidget(label4_, 1, 0);
+  grid->addWidget(cmb_event_timer_, 1, 1);
+  grid->addWidget(chk_pets_, 2, 1);
+  grid->addWidget(command1_, 3, 0);
+  grid->setColumnStretch(2, 1);
+  grid->setRowStretch(4, 1);
 
-  // Above the tab strip, visible only while a parse runs, whichever page shows.
-  progress_ = new QProgressBar(client);
-  progress_->setObjectName(QStringLiteral("ParseProgress"));
-  progress_->setGeometry(Twips(kShownLeft, 120, 10335, 255));
-  progress_->setRange(0, 100);
-  progress_->hide();
-
-  for (int list = 0; list < 3; ++list) BuildList(list);
+  setTabOrder(tab_strip_, yourname_);
+  setTabOrder(yourname_, cmb_event_timer_);
+  setTabOrder(cmb_event_timer_, chk_pets_);
+  setTabOrder(chk_pets_, command1_);
+  return settings;
 }
 
 void Form1::BuildList(int list) {
-  auto* view = new QTreeView(frames_[list + 1]);
+  QGroupBox* frame = frames_[list + 1];
+  auto* box = new QVBoxLayout(frame);
+  auto* view = new QTreeView(frame);
+  box->addWidget(view);
   view->setObjectName(QStringLiteral("ListView%1").arg(list + 1));
-  view->setGeometry(Twips(120, 240, 10095, 6135));
   view->setRootIsDecorated(false);
   view->setItemsExpandable(false);
   view->setUniformRowHeights(true);
-  view->setSelectionMode(QAbstractItemView::SingleSelection);
+  // Several rows may be selected for copying; the current row is the one the
+  // detail pages use.
+  view->setSelectionMode(QAbstractItemView::ExtendedSelection);
   view->setSelectionBehavior(QAbstractItemView::SelectRows);
   view->setEditTriggers(QAbstractItemView::NoEditTriggers);
   view->setAllColumnsShowFocus(true);
@@ -226,8 +316,40 @@ void Form1::BuildList(int list) {
   view->header()->setHighlightSections(false);
   view->header()->setStretchLastSection(false);
   view->header()->setMinimumSectionSize(8);
+  view->installEventFilter(this);
+
+  auto* copy = new QAction(QStringLiteral("&Copy"), view);
+  copy->setObjectName(QStringLiteral("ListView%1Copy").arg(list + 1));
+  copy->setShortcut(QKeySequence::Copy);
+  copy->setShortcutContext(Qt::WidgetShortcut);
+  connect(copy, &QAction::triggered, this, [this, list] { CopyRows(list, false); });
+  auto* copy_all = new QAction(QStringLiteral("Copy &All"), view);
+  copy_all->setObjectName(QStringLiteral("ListView%1CopyAll").arg(list + 1));
+  connect(copy_all, &QAction::triggered, this, [this, list] { CopyRows(list, true); });
+  view->addActions({copy, copy_all});
+  view->setContextMenuPolicy(Qt::ActionsContextMenu);
+
   models_[list] = new TextTableModel(TableOf(app_, list), ColumnsOf(list), this);
   list_views_[list] = view;
+  setTabOrder(list == 0 ? static_cast<QWidget*>(command1_) : list_views_[list - 1], view);
+}
+
+void Form1::BuildStatusBar() {
+  status_text_ = new QLabel(statusBar());
+  status_text_->setObjectName(QStringLiteral("StatusText"));
+  statusBar()->addWidget(status_text_, 1);
+  // Beside the figures, visible only while a parse runs, whichever page shows.
+  progress_ = new QProgressBar(statusBar());
+  progress_->setObjectName(QStringLiteral("ParseProgress"));
+  progress_->setRange(0, 100);
+  progress_->setMaximumWidth(TwipsToPixels(3000, font()));
+  progress_->hide();
+  cancel_ = new QPushButton(QStringLiteral("Cancel"), statusBar());
+  cancel_->setObjectName(QStringLiteral("CancelParse"));
+  cancel_->setToolTip(QStringLiteral("Stop the parse; the earlier results stay (Esc)"));
+  cancel_->hide();
+  statusBar()->addPermanentWidget(progress_);
+  statusBar()->addPermanentWidget(cancel_);
 }
 
 void Form1::BuildMenus() {
@@ -242,19 +364,50 @@ void Form1::BuildMenus() {
     m->setObjectName(QString::fromLatin1(name));
     return m;
   };
-  mnu_file_ = menu("mnuFile", "File");
-  mnu_open_log_ = item(mnu_file_, "mnuOpenLog", "Open Log...");
-  mnu_quit_ = item(mnu_file_, "mnuQuit", "Quit");
-  mnu_options_ = menu("mnuOptions", "Options");
-  mnu_print_data_ = item(mnu_options_, "mnuPrintData", "Print Data", true);
-  mnu_print_events_ = item(mnu_options_, "mnuPrintEvents", "Print Events", true);
-  mnu_print_details_ = item(mnu_options_, "mnuPrintDetails", "Print Details", true);
-  mnu_print_pc_details_ = item(mnu_options_, "mnuPrintPCDetails", "Print PC Details", true);
-  mnu_export_ = menu("mnuExport", "Export");
-  mnu_export_events_ = item(mnu_export_, "mnuExportEvents", "Events");
-  mnu_export_event_detail_ = item(mnu_export_, "mnuExportEventDetail", "Event Detail");
-  mnu_help_ = menu("mnuHelp", "Help");
-  mnu_about_ = item(mnu_help_, "mnuAbout", "About");
+  mnu_file_ = menu("mnuFile", "&File");
+  mnu_open_log_ = item(mnu_file_, "mnuOpenLog", "&Open Log...");
+  mnu_open_log_->setShortcut(QKeySequence::Open);
+  mnu_parse_again_ = item(mnu_file_, "mnuParseAgain", "Parse &Again");
+  mnu_parse_again_->setShortcut(QKeySequence(Qt::Key_F5));
+  mnu_parse_again_->setEnabled(false);
+  mnu_recent_ = mnu_file_->addMenu(QStringLiteral("Recent &Logs"));
+  mnu_recent_->setObjectName(QStringLiteral("mnuRecentLogs"));
+  mnu_file_->addSeparator();
+  mnu_quit_ = item(mnu_file_, "mnuQuit", "&Quit");
+  mnu_quit_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+  mnu_options_ = menu("mnuOptions", "&Options");
+  mnu_print_data_ = item(mnu_options_, "mnuPrintData", "Print &Data", true);
+  mnu_print_events_ = item(mnu_options_, "mnuPrintEvents", "Print &Events", true);
+  mnu_print_details_ = item(mnu_options_, "mnuPrintDetails", "Print De&tails", true);
+  mnu_print_pc_details_ = item(mnu_options_, "mnuPrintPCDetails", "Print &PC Details", true);
+  mnu_options_->addSeparator();
+  mnu_csv_folder_ = item(mnu_options_, "mnuCsvFolder", "&CSV Folder...");
+  mnu_export_ = menu("mnuExport", "&Export");
+  mnu_export_events_ = item(mnu_export_, "mnuExportEvents", "&Events");
+  mnu_export_event_detail_ = item(mnu_export_, "mnuExportEventDetail", "Event &Detail");
+  mnu_help_ = menu("mnuHelp", "&Help");
+  mnu_about_ = item(mnu_help_, "mnuAbout", "&About");
+  mnu_about_->setShortcut(QKeySequence(Qt::Key_F1));
+}
+
+void Form1::BuildShortcuts() {
+  auto shortcut = [this](const char* name, std::initializer_list<QKeySequence> keys, int step) {
+    for (const QKeySequence& key : keys) {
+      auto* s = new QShortcut(key, this);
+      s->setObjectName(QString::fromLatin1(name));
+      connect(s, &QShortcut::activated, this, [this, step] { StepTab(step); });
+    }
+  };
+  shortcut("NextPage",
+           {QKeySequence(Qt::CTRL | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageDown)}, 1);
+  shortcut("PreviousPage",
+           {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab),
+            QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab),
+            QKeySequence(Qt::CTRL | Qt::Key_PageUp)},
+           -1);
+  auto* cancel = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+  cancel->setObjectName(QStringLiteral("CancelShortcut"));
+  connect(cancel, &QShortcut::activated, this, &Form1::CancelParse);
 }
 
 void Form1::Load() {
@@ -283,14 +436,58 @@ void Form1::Load() {
     view->setModel(models_[list]);
     const std::span<const ListColumn> columns = ColumnsOf(list);
     for (size_t c = 0; c < columns.size(); ++c) {
-      view->header()->resizeSection(static_cast<int>(c), Px(columns[c].width_twips));
+      view->header()->resizeSection(static_cast<int>(c),
+                                    TwipsToPixels(columns[c].width_twips, view->font()));
     }
   }
+  FitToScreen();
+}
+
+void Form1::FitToScreen() {
+  const QSize wanted(TwipsToPixels(kClientWidth, font()), TwipsToPixels(kClientHeight, font()) +
+                                                              menuBar()->sizeHint().height() +
+                                                              statusBar()->sizeHint().height());
+  // Never larger than the screen, leaving room for the window's frame.
+  QSize room = wanted;
+  if (const QScreen* s = screen()) room = s->availableGeometry().size() - QSize(16, 48);
+  const QSize start = wanted.boundedTo(room);
+  setMinimumSize(start);
+  resize(start);
+}
+
+void Form1::Remember() {
+  const WindowMemory::Page page = memory_.LastPage();
+  yourname_->setText(page.name);
+  if (page.gap_item >= 0) cmb_event_timer_->setCurrentIndex(page.gap_item);
+  chk_pets_->setChecked(page.pets);
+
+  app_.options() = memory_.Options();
+  mnu_print_data_->setChecked(app_.options().PrintData);
+  mnu_print_events_->setChecked(app_.options().PrintEvents);
+  mnu_print_details_->setChecked(app_.options().PrintDetails);
+  mnu_print_pc_details_->setChecked(app_.options().PrintPCDetails);
+
+  const QString csv_folder = memory_.Folder(kCsvFolder);
+  if (!csv_folder.isEmpty() && QFileInfo(csv_folder).isDir()) app_.SetOutputDir(ToPath(csv_folder));
+
+  const QByteArray geometry = memory_.Bytes("geometry");
+  if (!geometry.isEmpty()) restoreGeometry(geometry);
+  for (int list = 0; list < 3; ++list) {
+    const QByteArray state = memory_.Bytes(qPrintable(QStringLiteral("columns%1").arg(list + 1)));
+    if (!state.isEmpty()) list_views_[list]->header()->restoreState(state);
+    list_views_[list]->header()->setSortIndicatorShown(false);
+  }
+  FillRecentLogs();
 }
 
 void Form1::Connect() {
   connect(command1_, &QPushButton::clicked, this, &Form1::ParseCommand);
+  connect(yourname_, &QLineEdit::returnPressed, this, &Form1::ParseCommand);
   connect(mnu_open_log_, &QAction::triggered, this, &Form1::ParseCommand);
+  connect(mnu_parse_again_, &QAction::triggered, this, [this] {
+    if (!parse_path_.isEmpty()) ParseFile(parse_path_);
+  });
+  connect(mnu_recent_, &QMenu::aboutToShow, this, &Form1::FillRecentLogs);
   connect(mnu_quit_, &QAction::triggered, this, &Form1::close);
   connect(mnu_print_data_, &QAction::triggered, this,
           [this] { ToggleOption(mnu_print_data_, &PrintOptions::PrintData); });
@@ -300,14 +497,16 @@ void Form1::Connect() {
           [this] { ToggleOption(mnu_print_details_, &PrintOptions::PrintDetails); });
   connect(mnu_print_pc_details_, &QAction::triggered, this,
           [this] { ToggleOption(mnu_print_pc_details_, &PrintOptions::PrintPCDetails); });
+  connect(mnu_csv_folder_, &QAction::triggered, this, &Form1::ChooseCsvFolder);
   connect(mnu_export_events_, &QAction::triggered, this, &Form1::ExportEvents);
   connect(mnu_export_event_detail_, &QAction::triggered, this, &Form1::ExportEventDetail);
   connect(mnu_about_, &QAction::triggered, this, &Form1::ShowAbout);
+  connect(cancel_, &QPushButton::clicked, this, &Form1::CancelParse);
 
   connect(tab_strip_, &QTabBar::currentChanged, this, &Form1::TabChanged);
   for (int list = 0; list < 3; ++list) {
-    connect(list_views_[list]->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-            [this, list] { SelectionChanged(list); });
+    connect(list_views_[list]->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this, list](const QModelIndex& current) { CurrentRowChanged(list, current.row()); });
   }
   connect(list_views_[0], &QTreeView::doubleClicked, this, [this] { ListDoubleClicked(0); });
   connect(list_views_[1], &QTreeView::doubleClicked, this, [this] { ListDoubleClicked(1); });
@@ -329,29 +528,52 @@ void Form1::Connect() {
   connect(&worker_, &ParseWorker::Finished, this, &Form1::ParseFinished);
 }
 
-void Form1::ParseCommand() {
-  if (busy_) return;
+bool Form1::TakeSettings() {
   app_.TakeSettings(ToCp1252(yourname_->text()), cmb_event_timer_->currentIndex(),
                     chk_pets_->isChecked());
   if (!app_.CharacterNameIsValid()) {
     dialogs_.Message(this, FromCp1252(kInvalidNameTitle), FromCp1252(kInvalidNameMessage));
-    return;
+    return false;
   }
-  const std::optional<QString> path =
-      dialogs_.OpenFile(this, QStringLiteral("Pick a log file already"), kLogFilter);
-  if (!path) return;
+  memory_.SetLastPage(
+      {yourname_->text(), cmb_event_timer_->currentIndex(), chk_pets_->isChecked()});
+  return true;
+}
 
-  parse_path_ = *path;
+void Form1::ParseCommand() {
+  if (busy_ || !TakeSettings()) return;
+  const std::optional<QString> path = dialogs_.OpenFile(
+      this, QStringLiteral("Pick a log file already"), kLogFilter, memory_.Folder(kOpenFolder));
+  if (!path) return;
+  memory_.SetFolder(kOpenFolder, FolderOf(*path));
+  StartParse(*path);
+}
+
+void Form1::ParseFile(const QString& path) {
+  if (busy_ || !TakeSettings()) return;
+  StartParse(path);
+}
+
+void Form1::OpenAtStart(const std::optional<QString>& name, const QString& log) {
+  if (name) yourname_->setText(*name);
+  if (!log.isEmpty()) ParseFile(log);
+}
+
+void Form1::StartParse(const QString& path) {
+  parse_path_ = path;
   caption_before_parse_ = windowTitle();
-  setWindowTitle(FromCp1252(kLogCaptionPrefix) + QDir::toNativeSeparators(*path));
+  status_before_parse_ = status_text_->text();
+  setWindowTitle(FromCp1252(kLogCaptionPrefix) + QDir::toNativeSeparators(path));
   QApplication::setOverrideCursor(Qt::WaitCursor);
   SetBusy(true);
   ParseStageEntered(1);
   progress_->setValue(0);
   progress_->show();
+  cancel_->show();
+  status_text_->setText(QStringLiteral("Parsing %1...").arg(QDir::toNativeSeparators(path)));
   // The events list keeps its rows until the new ones replace them, so that a
   // log that cannot be read leaves everything as it was.
-  worker_.Start(app_.MakeParseRequest(ToPath(*path)));
+  worker_.Start(app_.MakeParseRequest(ToPath(path)));
 }
 
 void Form1::ParseStageEntered(int stage) {
@@ -361,6 +583,7 @@ void Form1::ParseStageEntered(int stage) {
 void Form1::ParseFinished() {
   std::variant<ParsedRun, Failure> result = worker_.TakeResult();
   progress_->hide();
+  cancel_->hide();
   QApplication::restoreOverrideCursor();
   SetBusy(false);
 
@@ -368,6 +591,7 @@ void Form1::ParseFinished() {
   if (run == nullptr || run->parse.cancelled) {
     setWindowTitle(caption_before_parse_);
     frames_[0]->setTitle(FromCp1252(app_.FrameCaption(0)));
+    status_text_->setText(status_before_parse_);
     if (run == nullptr) {
       dialogs_.Message(this, QStringLiteral("Cannot Read Log"),
                        FailureText(std::get<Failure>(result)));
@@ -380,8 +604,43 @@ void Form1::ParseFinished() {
   app_.AdoptParse(std::move(*run), ToPath(parse_path_));
   for (TextTableModel* model : models_) model->EndChange();
   for (int list = 0; list < 3; ++list) SelectFromApp(list);
+  memory_.AddRecentLog(QFileInfo(parse_path_).absoluteFilePath());
+  FillRecentLogs();
+  mnu_parse_again_->setEnabled(true);
   ShowState();
-  ShowFailures(write_failures, QStringLiteral("Cannot Write File"));
+
+  const ParsedRun& last = app_.LastRun();
+  const QLocale locale;
+  const QString figures =
+      QStringLiteral("%1 lines, %2 records, %3 unreadable lines")
+          .arg(locale.toString(static_cast<qlonglong>(last.parse.lines)),
+               locale.toString(static_cast<qlonglong>(last.records)),
+               locale.toString(static_cast<qlonglong>(last.parse.unreadable_lines)));
+  const QString log = QFileInfo(parse_path_).fileName();
+  if (app_.LastParseFoundNoFight()) {
+    status_text_->setText(
+        QStringLiteral("No fight found in %1 for %2: %3.").arg(log, yourname_->text(), figures));
+  } else {
+    status_text_->setText(
+        QStringLiteral("%1: %2, %3 events.")
+            .arg(log, figures, locale.toString(static_cast<qlonglong>(last.fights))));
+  }
+  ShowWrittenFiles();
+  ShowFailures(write_failures, kCannotWrite);
+}
+
+void Form1::CancelParse() {
+  if (!busy_) return;
+  // Stop the parse and wait for its thread; its results are dropped and the
+  // earlier ones stay.
+  worker_.Abandon();
+  progress_->hide();
+  cancel_->hide();
+  QApplication::restoreOverrideCursor();
+  SetBusy(false);
+  setWindowTitle(caption_before_parse_);
+  frames_[0]->setTitle(FromCp1252(app_.FrameCaption(0)));
+  status_text_->setText(QStringLiteral("Parse cancelled."));
 }
 
 void Form1::TabChanged(int index) {
@@ -401,9 +660,17 @@ void Form1::TabChanged(int index) {
     failures = app_.ChooseTab(tab);
     rebuilt->EndChange();
     SelectFromApp(tab - 2);
+    // A rebuilt event-detail list is in its own order again.
+    if (tab == 3) list_views_[1]->header()->setSortIndicatorShown(false);
   }
   ShowState();
-  ShowFailures(failures, QStringLiteral("Cannot Write File"));
+  if (tab >= 3) ShowWrittenFiles();
+  ShowFailures(failures, kCannotWrite);
+}
+
+void Form1::StepTab(int step) {
+  if (busy_ || !tab_strip_->isEnabled()) return;
+  tab_strip_->setCurrentIndex((tab_strip_->currentIndex() + step + 4) % 4);
 }
 
 void Form1::ListDoubleClicked(int list) {
@@ -413,19 +680,46 @@ void Form1::ListDoubleClicked(int list) {
 }
 
 void Form1::EventDetailHeaderClicked(int section) {
+  QHeaderView* header = list_views_[1]->header();
   const int column = section + 1;
-  if (busy_ || column < 1 || column > 5) return;
+  if (busy_ || column < 1 || column > 5) {
+    // The header flips its indicator on any click; put back the sorted one.
+    const QSignalBlocker quiet(header);
+    header->setSortIndicator(sort_section_, sort_order_);
+    return;
+  }
   const WaitCursor wait;
   models_[1]->BeginChange();
   app_.EventDetailHeaderClicked(column);
   models_[1]->EndChange();
   SelectFromApp(1);
+  // Names ascend, the figures descend.
+  sort_section_ = section;
+  sort_order_ = column == 1 ? Qt::AscendingOrder : Qt::DescendingOrder;
+  header->setSortIndicatorShown(true);
+  header->setSortIndicator(sort_section_, sort_order_);
 }
 
 void Form1::ToggleOption(QAction* item, bool PrintOptions::*mark) {
   bool& value = app_.options().*mark;
   if (!busy_) value = !value;
   item->setChecked(value);
+  memory_.SetOptions(app_.options());
+}
+
+void Form1::ChooseCsvFolder() {
+  if (busy_) return;
+  const std::optional<QString> folder =
+      dialogs_.ChooseFolder(this, QStringLiteral("CSV Folder"), CsvFolder());
+  if (!folder) return;
+  app_.SetOutputDir(ToPath(*folder));
+  memory_.SetFolder(kCsvFolder, *folder);
+  status_text_->setText(
+      QStringLiteral("CSV files go to %1.").arg(QDir::toNativeSeparators(*folder)));
+}
+
+QString Form1::CsvFolder() const {
+  return FromPath(app_.OutputDir());
 }
 
 void Form1::ExportEvents() {
@@ -440,27 +734,74 @@ void Form1::ExportEventDetail() {
 
 void Form1::ExportReport(const QString& title, ReportExport export_report) {
   if (busy_) return;
-  const std::optional<QString> path = dialogs_.SaveFile(this, title, kReportFilter);
+  const std::optional<QString> path =
+      dialogs_.SaveFile(this, title, kReportFilter, memory_.Folder(kSaveFolder));
   if (!path) return;
+  memory_.SetFolder(kSaveFolder, FolderOf(*path));
   std::optional<Failure> failure;
   {
     const WaitCursor wait;
     failure = (app_.*export_report)(ToPath(*path));
   }
-  if (failure) ShowFailures({*failure}, QStringLiteral("Cannot Write File"));
+  if (failure) {
+    ShowFailures({*failure}, kCannotWrite);
+  } else {
+    status_text_->setText(QStringLiteral("Wrote %1.").arg(QDir::toNativeSeparators(*path)));
+  }
 }
 
 void Form1::ShowAbout() {
   dialogs_.Message(this, QStringLiteral("About Ombrel"), AboutText());
 }
 
-void Form1::ShowState() {
-  for (int page = 0; page < 4; ++page) {
-    QGroupBox* frame = frames_[page];
-    frame->move(Px(page == app_.ShownPage() ? kShownLeft : kParkedLeft), frame->y());
-    // While a parse runs the Settings caption tells its stage.
-    if (!(busy_ && page == 0)) frame->setTitle(FromCp1252(app_.FrameCaption(page)));
+void Form1::CopyRows(int list, bool all) {
+  const QAbstractItemModel* model = list_views_[list]->model();
+  QList<int> rows;
+  if (all) {
+    for (int r = 0; r < model->rowCount(); ++r) rows << r;
+  } else {
+    for (const QModelIndex& index : list_views_[list]->selectionModel()->selectedRows())
+      rows << index.row();
+    std::sort(rows.begin(), rows.end());
   }
+  if (rows.isEmpty()) return;
+  QStringList cells;
+  for (int c = 0; c < model->columnCount(); ++c)
+    cells << model->headerData(c, Qt::Horizontal).toString();
+  QString text = cells.join(QLatin1Char('\t')) + QLatin1Char('\n');
+  for (const int r : rows) {
+    cells.clear();
+    for (int c = 0; c < model->columnCount(); ++c) cells << model->index(r, c).data().toString();
+    text += cells.join(QLatin1Char('\t')) + QLatin1Char('\n');
+  }
+  QApplication::clipboard()->setText(text);
+  status_text_->setText(rows.size() == 1 ? QStringLiteral("Copied 1 row.")
+                                         : QStringLiteral("Copied %1 rows.").arg(rows.size()));
+}
+
+void Form1::FillRecentLogs() {
+  mnu_recent_->clear();
+  const QStringList logs = memory_.RecentLogs();
+  for (int i = 0; i < logs.size(); ++i) {
+    const QString& log = logs[i];
+    QAction* entry = mnu_recent_->addAction(
+        QStringLiteral("&%1 %2").arg(i + 1).arg(QDir::toNativeSeparators(log)));
+    entry->setObjectName(QStringLiteral("mnuRecentLog%1").arg(i + 1));
+    entry->setData(log);
+    // A log that was moved or deleted shows greyed.
+    entry->setEnabled(QFileInfo::exists(log));
+    connect(entry, &QAction::triggered, this, [this, log] { ParseFile(log); });
+  }
+  mnu_recent_->setEnabled(!logs.isEmpty() && !busy_);
+}
+
+void Form1::ShowState() {
+  const int shown = std::clamp(app_.ShownPage(), 0, 3);
+  for (int page = 0; page < 4; ++page) {
+    // While a parse runs the Settings caption tells its stage.
+    if (!(busy_ && page == 0)) frames_[page]->setTitle(FromCp1252(app_.FrameCaption(page)));
+  }
+  pages_->setCurrentIndex(shown);
   tab_strip_->setEnabled(!busy_ && app_.TabStripAvailable());
   {
     const QSignalBlocker quiet(tab_strip_);
@@ -488,23 +829,20 @@ void Form1::SelectFromApp(int list) {
   syncing_ = false;
 }
 
-void Form1::SelectionChanged(int list) {
-  if (syncing_) return;
-  const QModelIndexList rows = list_views_[list]->selectionModel()->selectedRows();
-  if (rows.isEmpty()) {
-    // A filled list always keeps a selected row.
-    SelectFromApp(list);
-    return;
-  }
-  const auto row = static_cast<size_t>(rows.front().row());
-  if (list == 0) app_.SelectEvent(row);
-  if (list == 1) app_.SelectCombatant(row);
+void Form1::CurrentRowChanged(int list, int row) {
+  // The current row (the one last clicked or moved to) is the list's choice;
+  // further selected rows only matter for copying.
+  if (syncing_ || row < 0) return;
+  if (list == 0) app_.SelectEvent(static_cast<size_t>(row));
+  if (list == 1) app_.SelectCombatant(static_cast<size_t>(row));
 }
 
 void Form1::SetBusy(bool busy) {
   busy_ = busy;
   command1_->setEnabled(!busy);
   mnu_open_log_->setEnabled(!busy);
+  mnu_parse_again_->setEnabled(!busy && !parse_path_.isEmpty() && app_.TabStripAvailable());
+  mnu_recent_->setEnabled(!busy && !mnu_recent_->isEmpty());
   mnu_options_->menuAction()->setEnabled(!busy);
   mnu_export_->menuAction()->setEnabled(!busy);
   ShowState();
@@ -514,24 +852,56 @@ void Form1::ShowFailures(const std::vector<Failure>& failures, const QString& ti
   for (const Failure& failure : failures) dialogs_.Message(this, title, FailureText(failure));
 }
 
+void Form1::ShowWrittenFiles() {
+  const std::vector<std::filesystem::path>& written = app_.WrittenFiles();
+  if (written.empty()) return;
+  QStringList names;
+  for (const std::filesystem::path& path : written)
+    names << QDir::toNativeSeparators(FromPath(path));
+  const QString wrote = QStringLiteral("Wrote %1.").arg(names.join(QStringLiteral(", ")));
+  const QString before = status_text_->text();
+  // After a parse the figures stay in front.
+  status_text_->setText(before.startsWith(QStringLiteral("Wrote ")) || before.isEmpty()
+                            ? wrote
+                            : before + QLatin1Char(' ') + wrote);
+}
+
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
-  // Return in the gap box would choose the item that matches the typed text.
-  if (watched == cmb_event_timer_->lineEdit() && event->type() == QEvent::KeyPress) {
+  if (event->type() == QEvent::KeyPress) {
     const int key = static_cast<QKeyEvent*>(event)->key();
-    if (key == Qt::Key_Return || key == Qt::Key_Enter) return true;
+    const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
+    // Return in the gap box would choose the item that matches the typed text.
+    if (watched == cmb_event_timer_->lineEdit() && enter) return true;
+    // Return on a list row does what a double-click does.
+    for (int list = 0; list < 2; ++list) {
+      if (watched == list_views_[list] && enter && list_views_[list]->currentIndex().isValid()) {
+        ListDoubleClicked(list);
+        return true;
+      }
+    }
   }
   return QMainWindow::eventFilter(watched, event);
 }
 
+void Form1::dragEnterEvent(QDragEnterEvent* event) {
+  if (!busy_ && !DraggedFile(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void Form1::dropEvent(QDropEvent* event) {
+  const QString path = DraggedFile(event->mimeData());
+  if (path.isEmpty()) return;
+  event->acceptProposedAction();
+  // The drop ends first; the name check's message box must not block it.
+  QMetaObject::invokeMethod(
+      this, [this, path] { ParseFile(path); }, Qt::QueuedConnection);
+}
+
 void Form1::closeEvent(QCloseEvent* event) {
-  if (busy_) {
-    // Stop the parse and wait for its thread; its results are dropped.
-    worker_.Abandon();
-    progress_->hide();
-    QApplication::restoreOverrideCursor();
-    SetBusy(false);
-    setWindowTitle(caption_before_parse_);
-    frames_[0]->setTitle(FromCp1252(app_.FrameCaption(0)));
+  CancelParse();
+  memory_.SetBytes("geometry", saveGeometry());
+  for (int list = 0; list < 3; ++list) {
+    memory_.SetBytes(qPrintable(QStringLiteral("columns%1").arg(list + 1)),
+                     list_views_[list]->header()->saveState());
   }
   event->accept();
 }

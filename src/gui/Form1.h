@@ -2,6 +2,7 @@
 
 #include <array>
 #include <filesystem>
+#include <optional>
 #include <vector>
 
 #include <QMainWindow>
@@ -9,6 +10,7 @@
 
 #include "app/App.h"
 #include "gui/ParseWorker.h"
+#include "gui/WindowMemory.h"
 
 class QAction;
 class QCheckBox;
@@ -19,6 +21,8 @@ class QLineEdit;
 class QMenu;
 class QProgressBar;
 class QPushButton;
+class QSettings;
+class QStackedWidget;
 class QTabBar;
 class QTreeView;
 
@@ -36,8 +40,11 @@ class Form1 : public QMainWindow {
 
  public:
   // `app` and `dialogs` must outlive the window. `runner` does the parse on
-  // the worker thread.
-  Form1(App& app, Dialogs& dialogs, ParseRunner runner = &RunParse, QWidget* parent = nullptr);
+  // the worker thread. With `settings` the window remembers its Settings
+  // page, options, folders, geometry and recent logs there; without it every
+  // run starts from the defaults.
+  Form1(App& app, Dialogs& dialogs, ParseRunner runner = &RunParse, QSettings* settings = nullptr,
+        QWidget* parent = nullptr);
   ~Form1() override;
 
   // The About text: five lines joined by CR LF.
@@ -46,50 +53,83 @@ class Form1 : public QMainWindow {
   // True while a parse runs; every command is refused meanwhile.
   bool Busy() const { return busy_; }
 
+  // Parses `path` without the open dialog (command line, dropped file, recent
+  // log), after the same settings and name check as "Parse Log".
+  void ParseFile(const QString& path);
+  // The command line: `name` replaces the name box's text; `log`, when not
+  // empty, is parsed at once.
+  void OpenAtStart(const std::optional<QString>& name, const QString& log);
+  // The folder the CSV files go to.
+  QString CsvFolder() const;
+
  protected:
   void closeEvent(QCloseEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   void BuildControls();
+  QWidget* BuildSettingsPage();
+  void BuildStatusBar();
   void BuildMenus();
   void BuildList(int list);
+  void BuildShortcuts();
   void Load();
+  void Remember();
   void Connect();
+  void FitToScreen();
 
   // Commands.
   void ParseCommand();
+  // Takes the Settings page and checks the name; false when refused.
+  bool TakeSettings();
+  void StartParse(const QString& path);
   void ParseStageEntered(int stage);
   void ParseFinished();
+  void CancelParse();
   void TabChanged(int index);
+  void StepTab(int step);
   void ListDoubleClicked(int list);
   void EventDetailHeaderClicked(int section);
   void ToggleOption(QAction* item, bool PrintOptions::*mark);
+  void ChooseCsvFolder();
   void ExportEvents();
   void ExportEventDetail();
   // Asks for a path and writes one report there, with the hourglass showing.
   using ReportExport = std::optional<Failure> (App::*)(const std::filesystem::path&) const;
   void ExportReport(const QString& title, ReportExport export_report);
   void ShowAbout();
+  // Puts the rows of a list on the clipboard: the header, then every row (or
+  // only the selected ones), cells separated by tabs.
+  void CopyRows(int list, bool all);
+  void FillRecentLogs();
 
-  // Mirrors the app's state: page positions and captions, tab strip, export
-  // items.
+  // Mirrors the app's state: shown page and captions, tab strip, export items.
   void ShowState();
   // Selects the app's selected row in list 0 to 2.
   void SelectFromApp(int list);
-  void SelectionChanged(int list);
+  void CurrentRowChanged(int list, int row);
   void SetBusy(bool busy);
   void ShowFailures(const std::vector<Failure>& failures, const QString& title);
+  // Names the CSV files the last command wrote, in the status bar.
+  void ShowWrittenFiles();
 
   App& app_;
   Dialogs& dialogs_;
+  WindowMemory memory_;
   ParseWorker worker_;
   bool busy_ = false;
   bool syncing_ = false;  // selections set by the program are not the user's
   QString parse_path_;
   QString caption_before_parse_;
+  QString status_before_parse_;
+  // The sort indicator of the event-detail list; none until a header sorts it.
+  int sort_section_ = -1;
+  Qt::SortOrder sort_order_ = Qt::AscendingOrder;
 
   QTabBar* tab_strip_ = nullptr;
+  QStackedWidget* pages_ = nullptr;
   std::array<QGroupBox*, 4> frames_{};
   QLabel* label1_ = nullptr;
   QLabel* label4_ = nullptr;
@@ -97,20 +137,25 @@ class Form1 : public QMainWindow {
   QComboBox* cmb_event_timer_ = nullptr;
   QCheckBox* chk_pets_ = nullptr;
   QPushButton* command1_ = nullptr;
+  QLabel* status_text_ = nullptr;
   QProgressBar* progress_ = nullptr;
+  QPushButton* cancel_ = nullptr;
   std::array<QTreeView*, 3> list_views_{};
   std::array<TextTableModel*, 3> models_{};
 
   QMenu* mnu_file_ = nullptr;
+  QMenu* mnu_recent_ = nullptr;
   QMenu* mnu_options_ = nullptr;
   QMenu* mnu_export_ = nullptr;
   QMenu* mnu_help_ = nullptr;
   QAction* mnu_open_log_ = nullptr;
+  QAction* mnu_parse_again_ = nullptr;
   QAction* mnu_quit_ = nullptr;
   QAction* mnu_print_data_ = nullptr;
   QAction* mnu_print_events_ = nullptr;
   QAction* mnu_print_details_ = nullptr;
   QAction* mnu_print_pc_details_ = nullptr;
+  QAction* mnu_csv_folder_ = nullptr;
   QAction* mnu_export_events_ = nullptr;
   QAction* mnu_export_event_detail_ = nullptr;
   QAction* mnu_about_ = nullptr;
@@ -118,7 +163,16 @@ class Form1 : public QMainWindow {
 
 // A path as the app layer takes it, from a path the dialogs return.
 std::filesystem::path ToPath(const QString& path);
+// A path from the app layer, for display.
+QString FromPath(const std::filesystem::path& path);
 // "path: reason" for a message box.
 QString FailureText(const Failure& failure);
+// Pixels for a length given in twips, for text in `font`: 15 twips to the
+// pixel for a line of 13 pixels, more where the font is larger.
+int TwipsToPixels(int twips, const QFont& font);
+// Where the CSV files go when none was chosen: the program's folder when it
+// can be written, otherwise a folder named after the program in the user's
+// documents folder (created when missing).
+QString DefaultCsvFolder(const QString& program_dir);
 
 }  // namespace ombrel::gui

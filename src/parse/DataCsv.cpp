@@ -46,7 +46,7 @@ class BlockBuffer : public std::streambuf {
 
 }  // namespace
 
-void WriteDataCsv(std::ostream& out, const DamageTable& table) {
+void WriteDataCsv(std::ostream& out, const DamageTable& table, const Progress& progress) {
   // About a hundred bytes a line; a megabyte at most.
   BlockBuffer block(out, std::min(size_t{1} << 20, (table.size() + 1) * 128));
   std::ostream buffered(&block);
@@ -56,7 +56,10 @@ void WriteDataCsv(std::ostream& out, const DamageTable& table) {
   std::string date_text;
   int64_t date_seconds = 0;
   bool has_date = false;
+  constexpr size_t kReportEvery = size_t{1} << 16;
   for (size_t i = 0; i < table.size(); ++i) {
+    if (i % kReportEvery == 0)
+      progress.Report(static_cast<double>(i) / static_cast<double>(table.size()));
     const DamageRecord r = table[i];
     if (!has_date || r.Date.seconds != date_seconds) {
       date_text = display::DateTimeText(r.Date);
@@ -68,6 +71,7 @@ void WriteDataCsv(std::ostream& out, const DamageTable& table) {
     csv.EndLine();
   }
   buffered.flush();
+  progress.Report(1.0);
 }
 
 }  // namespace ombrel

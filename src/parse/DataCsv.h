@@ -3,12 +3,14 @@
 #include <ostream>
 
 #include "shared/DamageTable.h"
+#include "shared/Progress.h"
 
 namespace ombrel {
 
 // Data.csv: the header "Date,Dealer,Taker,Damage,Crit,Type,Name,Counter" and
 // one line per record in table order, CR LF line ends, log bytes unchanged.
-// A text holding a comma, a double quote, CR or LF is quoted.
-void WriteDataCsv(std::ostream& out, const DamageTable& table);
+// A text holding a comma, a double quote, CR or LF is quoted. Reports the
+// share of records written through `progress`.
+void WriteDataCsv(std::ostream& out, const DamageTable& table, const Progress& progress = {});
 
 }  // namespace ombrel

@@ -17,23 +17,32 @@ class FakeDialogs : public Dialogs {
   struct Shown {
     QString kind;  // "open", "save" or "message"
     QString title;
-    QString text;  // the filter of a file dialog, the text of a message
+    QString text;    // the filter of a file dialog, the text of a message
+    QString folder;  // where a file or folder dialog started
   };
 
   std::deque<QString> open_answers;
   std::deque<QString> save_answers;
+  std::deque<QString> folder_answers;
   std::vector<Shown> shown;
 
-  std::optional<QString> OpenFile(QWidget*, const QString& title, const QString& filter) override {
-    shown.push_back({QStringLiteral("open"), title, filter});
+  std::optional<QString> OpenFile(QWidget*, const QString& title, const QString& filter,
+                                  const QString& folder) override {
+    shown.push_back({QStringLiteral("open"), title, filter, folder});
     return Pop(open_answers);
   }
-  std::optional<QString> SaveFile(QWidget*, const QString& title, const QString& filter) override {
-    shown.push_back({QStringLiteral("save"), title, filter});
+  std::optional<QString> SaveFile(QWidget*, const QString& title, const QString& filter,
+                                  const QString& folder) override {
+    shown.push_back({QStringLiteral("save"), title, filter, folder});
     return Pop(save_answers);
   }
+  std::optional<QString> ChooseFolder(QWidget*, const QString& title,
+                                      const QString& folder) override {
+    shown.push_back({QStringLiteral("folder"), title, QString(), folder});
+    return Pop(folder_answers);
+  }
   void Message(QWidget*, const QString& title, const QString& text) override {
-    shown.push_back({QStringLiteral("message"), title, text});
+    shown.push_back({QStringLiteral("message"), title, text, QString()});
   }
 
   std::vector<Shown> Messages() const {

@@ -1,6 +1,8 @@
 // The window as it opens: controls, captions, layout, lists and menus.
 #include <QLabel>
 #include <QMenuBar>
+#include <QSet>
+#include <QStatusBar>
 
 #include "WindowHarness.h"
 #include "app/ListColumns.h"
@@ -8,15 +10,6 @@
 using ombrel::ListColumn;
 using ombrel::gui::Form1;
 using ombrel::gui::testing::WindowHarness;
-
-namespace {
-
-// Twips to pixels, as the layout is given.
-QRect Twips(int left, int top, int width, int height) {
-  return {left / 15, top / 15, width / 15, height / 15};
-}
-
-}  // namespace
 
 class Form1StartTest : public QObject {
   Q_OBJECT
@@ -38,12 +31,15 @@ class Form1StartTest : public QObject {
     QCOMPARE(w.Frame(0)->title() + "|" + w.Frame(1)->title() + "|" + w.Frame(2)->title() + "|" +
                  w.Frame(3)->title(),  // the last is captioned when first shown
              QStringLiteral("Settings|Events|Event Details|"));
-    QCOMPARE(w.Find<QLabel>("Label1")->text(), QStringLiteral("Character Name:"));
-    QCOMPARE(w.Find<QLabel>("Label4")->text(), QStringLiteral("Time Between Events:"));
+    // Captions carry their mnemonic marks.
+    QCOMPARE(w.Find<QLabel>("Label1")->text(), QStringLiteral("&Character Name:"));
+    QCOMPARE(w.Find<QLabel>("Label4")->text(), QStringLiteral("&Time Between Events:"));
     QCOMPARE(w.Find<QLineEdit>("Yourname")->text(), QStringLiteral("Type your name here"));
-    QCOMPARE(w.Find<QCheckBox>("chkPets")->text(), QStringLiteral("Include Pets"));
+    QCOMPARE(w.Find<QCheckBox>("chkPets")->text(), QStringLiteral("&Include Pets"));
     QVERIFY(!w.Find<QCheckBox>("chkPets")->isChecked());
-    QCOMPARE(w.Find<QPushButton>("Command1")->text(), QStringLiteral("Parse Log"));
+    QCOMPARE(w.Find<QPushButton>("Command1")->text(), QStringLiteral("&Parse Log"));
+    QVERIFY(!w.form().windowIcon().isNull());
+    QVERIFY(w.form().acceptDrops());
 
     QComboBox* gaps = w.Find<QComboBox>("cmbEventTimer");
     QVERIFY(gaps->isEditable());
@@ -59,20 +55,28 @@ class Form1StartTest : public QObject {
 
   void menus() {
     WindowHarness w;
-    // Each menu as "object name:title" followed by its items the same way.
+    // Each menu as "object name:title" followed by its items the same way,
+    // with their mnemonics and shortcuts.
     const char* menus[4] = {
-        "mnuFile:File|mnuOpenLog:Open Log...|mnuQuit:Quit",
-        "mnuOptions:Options|mnuPrintData:Print Data|mnuPrintEvents:Print Events|"
-        "mnuPrintDetails:Print Details|mnuPrintPCDetails:Print PC Details",
-        "mnuExport:Export|mnuExportEvents:Events|mnuExportEventDetail:Event Detail",
-        "mnuHelp:Help|mnuAbout:About"};
+        "mnuFile:&File|mnuOpenLog:&Open Log... Ctrl+O|mnuParseAgain:Parse &Again F5|"
+        "mnuRecentLogs:Recent &Logs|:|mnuQuit:&Quit Ctrl+Q",
+        "mnuOptions:&Options|mnuPrintData:Print &Data|mnuPrintEvents:Print &Events|"
+        "mnuPrintDetails:Print De&tails|mnuPrintPCDetails:Print &PC Details|:|"
+        "mnuCsvFolder:&CSV Folder...",
+        "mnuExport:&Export|mnuExportEvents:&Events|mnuExportEventDetail:Event &Detail",
+        "mnuHelp:&Help|mnuAbout:&About F1"};
     const QList<QAction*> bar = w.form().menuBar()->actions();
     QCOMPARE(bar.size(), 4);
     for (int m = 0; m < 4; ++m) {
       QMenu* menu = qobject_cast<QMenu*>(bar[m]->menu());
       QVERIFY(menu != nullptr);
       QStringList texts{menu->objectName() + ":" + menu->title()};
-      for (QAction* item : menu->actions()) texts << item->objectName() + ":" + item->text();
+      for (QAction* item : menu->actions()) {
+        const QString name = item->menu() ? item->menu()->objectName() : item->objectName();
+        QString text = name + ":" + item->text();
+        if (!item->shortcut().isEmpty()) text += " " + item->shortcut().toString();
+        texts << text;
+      }
       QCOMPARE(texts.join(QLatin1Char('|')), QString::fromLatin1(menus[m]));
     }
     for (const char* mark :
@@ -88,34 +92,75 @@ class Form1StartTest : public QObject {
     QVERIFY(w.dialogs().shown.empty());
   }
 
-  void layoutInTwips() {
+  void layoutFollowsTheWindow() {
     WindowHarness w;
-    QWidget* client = w.form().centralWidget();
-    QCOMPARE(client->size(), QSize(704, 524));
-    QCOMPARE(w.form().minimumSize(), w.form().maximumSize());  // fixed size
+    Form1& form = w.form();
+    // The client area's twips are the starting and smallest size (the
+    // offscreen screen has the room), plus the menu and status bars.
+    const QFont font = form.font();
+    const QSize client(ombrel::gui::TwipsToPixels(10560, font),
+                       ombrel::gui::TwipsToPixels(7860, font));
+    QCOMPARE(form.minimumSize(), form.size());
+    QCOMPARE(form.width(), client.width());
+    QCOMPARE(form.height(),
+             client.height() + form.menuBar()->height() + form.statusBar()->height());
+    QVERIFY(form.maximumWidth() > 4000 && form.maximumHeight() > 4000);
 
-    QCOMPARE(w.Tabs()->geometry(), Twips(0, 480, 10455, 615));
-    QCOMPARE(w.Frame(0)->geometry(), Twips(120, 1200, 10335, 6495));
-    for (int page = 1; page < 4; ++page) {
-      QCOMPARE(w.Frame(page)->geometry(), Twips(-20000, 1200, 10335, 6495));
-      QCOMPARE(w.List(page)->geometry(), Twips(120, 240, 10095, 6135));
+    // The tab strip stands on the page, with no band between them.
+    QCOMPARE(w.Frame(0)->mapTo(&form, QPoint(0, 0)).y(),
+             w.Tabs()->mapTo(&form, QPoint(0, w.Tabs()->height())).y());
+    // The Settings page's controls keep their reading order: each label left
+    // of its field, the fields one below the other.
+    auto at = [&](const char* name) { return w.Find<QWidget>(name)->geometry(); };
+    QVERIFY(at("Label1").right() < at("Yourname").left());
+    QVERIFY(at("Label4").right() < at("cmbEventTimer").left());
+    QVERIFY(at("Yourname").bottom() < at("cmbEventTimer").top());
+    QVERIFY(at("cmbEventTimer").bottom() < at("chkPets").top());
+    QVERIFY(at("chkPets").bottom() < at("Command1").top());
+    QCOMPARE(at("chkPets").left(), at("Yourname").left());
+    QVERIFY(at("Yourname").width() >= ombrel::gui::TwipsToPixels(1815, font));
+
+    // Grown, the pages and their lists grow with it.
+    w.Parse(w.WriteLog());
+    const QSize list_before = w.List(1)->size();
+    form.resize(form.size() + QSize(300, 200));
+    QTRY_COMPARE(w.List(1)->size(), list_before + QSize(300, 200));
+    form.resize(100, 100);  // never below the starting size
+    QCOMPARE(form.size(), form.minimumSize());
+    form.showMaximized();
+    QTRY_VERIFY(form.isMaximized());
+  }
+
+  void hiddenPagesAreOutOfReach() {
+    WindowHarness w;
+    w.Parse(w.WriteLog());  // the Events page shows
+    QCOMPARE(w.ShownPage(), 1);
+    QLineEdit* name = w.Find<QLineEdit>("Yourname");
+    // Tab goes round every control of the window; none on a hidden page.
+    w.List(1)->setFocus();
+    QSet<QWidget*> reached;
+    for (int step = 0; step < 40; ++step) {
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+      QWidget* focus = QApplication::focusWidget();
+      QVERIFY(focus != nullptr);
+      QVERIFY2(focus->isVisible(), qPrintable(focus->objectName()));
+      for (int page : {0, 2, 3}) QVERIFY(!w.Frame(page)->isAncestorOf(focus));
+      reached << focus;
     }
-    // Labels may grow to their text; everything else sits exactly where the layout puts it.
-    const std::pair<const char*, QRect> controls[] = {
-        {"Label1", Twips(960, 1200, 1215, 255)},   {"Yourname", Twips(2760, 1080, 1815, 285)},
-        {"Label4", Twips(960, 1560, 1695, 255)},   {"cmbEventTimer", Twips(2760, 1440, 1815, 315)},
-        {"chkPets", Twips(2760, 1920, 1815, 495)}, {"Command1", Twips(960, 2400, 1215, 495)},
-    };
-    for (const auto& [name, rect] : controls) {
-      QWidget* control = w.Find<QWidget>(name);
-      QCOMPARE(control->parentWidget(), w.Frame(0));
-      QCOMPARE(control->pos(), rect.topLeft());
-      QCOMPARE(control->height(), rect.height());
-      if (qobject_cast<QLabel*>(control) != nullptr)
-        QVERIFY(control->width() >= rect.width());
-      else
-        QCOMPARE(control->width(), rect.width());
+    QVERIFY(reached.contains(w.List(1)) && reached.contains(w.Tabs()));
+    // Typing on the Events page never reaches the name box.
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("xyz"));
+    QCOMPARE(name->text(), QStringLiteral("Tarlen"));
+
+    // On the Settings page the order is name, gap, pets, Parse Log.
+    w.ClickTab(0);
+    name->setFocus();
+    QStringList order;
+    for (int step = 0; step < 4; ++step) {
+      order << QApplication::focusWidget()->objectName();
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     }
+    QCOMPARE(order, (QStringList{"Yourname", "cmbEventTimer", "chkPets", "Command1"}));
   }
 
   void listColumns() {
@@ -125,7 +170,7 @@ class Form1StartTest : public QObject {
     for (int list = 0; list < 3; ++list) {
       QTreeView* view = w.List(list + 1);
       QVERIFY(!view->rootIsDecorated() && view->uniformRowHeights() && !view->isSortingEnabled());
-      QCOMPARE(view->selectionMode(), QAbstractItemView::SingleSelection);
+      QCOMPARE(view->selectionMode(), QAbstractItemView::ExtendedSelection);
       QCOMPARE(view->selectionBehavior(), QAbstractItemView::SelectRows);
       QAbstractItemModel* model = view->model();
       QCOMPARE(model->rowCount(), 0);
@@ -134,7 +179,8 @@ class Form1StartTest : public QObject {
         const ListColumn& column = columns[list][size_t(c)];
         QCOMPARE(model->headerData(c, Qt::Horizontal).toString(),
                  QString::fromLatin1(column.header.data(), qsizetype(column.header.size())));
-        QCOMPARE(view->header()->sectionSize(c), column.width_twips / 15);
+        QCOMPARE(view->header()->sectionSize(c),
+                 ombrel::gui::TwipsToPixels(column.width_twips, view->font()));
         // Events: all left; the detail lists: the first column left, the rest right.
         const int align = model->headerData(c, Qt::Horizontal, Qt::TextAlignmentRole).toInt();
         QCOMPARE(bool(align & Qt::AlignRight), list > 0 && c > 0);

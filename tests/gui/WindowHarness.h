@@ -15,6 +15,7 @@
 #include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSettings>
 #include <QStringList>
 #include <QTabBar>
 #include <QTemporaryDir>
@@ -48,9 +49,11 @@ inline QStringList Split(const char* cells) {
 class WindowHarness {
  public:
   // CSV files go to `output_dir`, or to the temporary folder when it is empty.
-  explicit WindowHarness(ParseRunner runner = &RunParse, std::filesystem::path output_dir = {})
+  // With `settings` the window remembers there.
+  explicit WindowHarness(ParseRunner runner = &RunParse, std::filesystem::path output_dir = {},
+                         QSettings* settings = nullptr)
       : app_(std::make_unique<App>(output_dir.empty() ? ToPath(dir_.path()) : output_dir)),
-        form_(std::make_unique<Form1>(*app_, dialogs_, std::move(runner))) {
+        form_(std::make_unique<Form1>(*app_, dialogs_, std::move(runner), settings)) {
     form_->show();
     (void)QTest::qWaitForWindowExposed(form_.get());
   }
@@ -72,6 +75,17 @@ class WindowHarness {
     return form_->findChild<QTreeView*>(QStringLiteral("ListView%1").arg(number));
   }
   QAction* Item(const char* name) { return Find<QAction>(name); }
+  // The page the window shows (0 to 3); the others are hidden.
+  int ShownPage() {
+    int shown = -1;
+    for (int page = 0; page < 4; ++page) {
+      if (Frame(page)->isVisible()) {
+        if (shown >= 0) return -2;  // two pages at once
+        shown = page;
+      }
+    }
+    return shown;
+  }
 
   // Writes `text` as a log file in the temporary folder.
   QString WriteLog(const char* name = "raid.txt", const std::string& text = kTwoFightsLog) {

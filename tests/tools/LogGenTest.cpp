@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
+#include <iterator>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -84,6 +86,57 @@ TEST(LogGen, CleanLogIsWellFormedAndCoversEveryMessageKind) {
            "[Sun Jan 01 00:", " 2006] "})
     // clang-format on
     EXPECT_NE(log.find(s), std::string::npos) << s;
+}
+
+TEST(LogGen, TheBundledSampleRegeneratesByteForByte) {
+  std::ifstream in(OMBREL_SAMPLE_LOG, std::ios::binary);
+  ASSERT_TRUE(in.good()) << OMBREL_SAMPLE_LOG;
+  const std::string sample((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  Options o;  // ombrel-loggen --seed 5 --size 300K --harmless --malformed 0.0012
+  o.seed = 5;
+  o.target_bytes = 300 << 10;
+  o.malformed_kinds = kMalformedHarmless;
+  o.malformed_rate = 0.0012;
+  EXPECT_TRUE(Gen(o) == sample);
+}
+
+TEST(LogGen, ExtendedKindsAreWrittenOnlyWhenAsked) {
+  Options o;
+  o.target_bytes = 2 << 20;
+  o.malformed_rate = 0;
+  const std::string plain = Gen(o);
+  o.extended_kinds = true;
+  const std::string extended = Gen(o);
+  // A damage over time on the owner without a dealer: "You have taken 8 damage from Spell."
+  const auto no_dealer = [](const std::string& log) {
+    for (const std::string_view l : Lines(log))
+      if (l.find("You have taken ") != std::string_view::npos &&
+          l.find(" by ") == std::string_view::npos)
+        return true;
+    return false;
+  };
+  EXPECT_TRUE(no_dealer(extended));
+  EXPECT_FALSE(no_dealer(plain));
+  // clang-format off
+  for (const char* s : {
+           " was hit by non-melee for ", "A gnoll was hit by non-melee", "a gnoll was hit by non-melee",
+           " damage by Searing Brand.", " damage by Fire Shard.", " points of fire damage by ",
+           " hit you for ", " is burned by YOUR flames for ", "'s thorns for ", "YOU are pierced by ",
+           " points of non-melee damage!", " damage. (Critical)", " damage. (Lucky Critical)",
+           " from your Poison Bolt. (Critical)", " by a gnoll shaman.", "You cleave ", " cleaves ",
+           "You stab ", "You shoot ", " shoots ", " hacks ", " bludgeons ", " whips ", " lashes ",
+           "You try to cleave "})
+  // clang-format on
+  {
+    EXPECT_NE(extended.find(s), std::string::npos) << s;
+    EXPECT_EQ(plain.find(s), std::string::npos) << s;
+  }
+  // The owner's defences and misses are in every log.
+  for (const char* s : {", but YOU parry!", ", but YOU dodge!", ", but YOU riposte!",
+                        ", but YOU block!", ", but miss!", ", but a gnoll parries!"}) {
+    EXPECT_NE(plain.find(s), std::string::npos) << s;
+    EXPECT_NE(extended.find(s), std::string::npos) << s;
+  }
 }
 
 TEST(LogGen, StopsJustPastTheRequestedSize) {

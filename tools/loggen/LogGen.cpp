@@ -142,6 +142,16 @@ constexpr std::array<std::array<const char*, 2>, 20> kVerbs = {{
     {"backstabs", "backstab"}, {"bashes", "bash"},  {"frenzies on", "frenzy on"},
     {"slams", "slam"},         {"burns", "burn"},
 }};
+// Verbs of newer logs, written only with Options::extended_kinds; their ids follow kVerbs'.
+constexpr std::array<std::array<const char*, 2>, 7> kMoreVerbs = {{
+    {"cleaves", "cleave"},
+    {"stabs", "stab"},
+    {"shoots", "shoot"},
+    {"hacks", "hack"},
+    {"bludgeons", "bludgeon"},
+    {"whips", "whip"},
+    {"lashes", "lash"},
+}};
 enum Verb : int {
   kMaul,
   kBite,
@@ -162,8 +172,22 @@ enum Verb : int {
   kBash,
   kFrenzy,
   kSlam,
-  kBurn
+  kBurn,
+  kCleave,
+  kStab,
+  kShoot,
+  kHack,
+  kBludgeon,
+  kWhip,
+  kLash
 };
+
+// The third-person (base = false) or base form of a verb id.
+const char* VerbText(int verb, bool base) {
+  const size_t form = base ? 1 : 0;
+  if (verb < static_cast<int>(kVerbs.size())) return kVerbs[static_cast<size_t>(verb)][form];
+  return kMoreVerbs[static_cast<size_t>(verb) - kVerbs.size()][form];
+}
 
 struct MobKind {
   const char* name;          // as written mid-sentence ("a gnoll")
@@ -267,6 +291,10 @@ struct Spell {
 const std::array<Spell, 3> kCasterNukes = {
     {{"Frost Lance", 120, 300}, {"Emberlash", 90, 240}, {"Fire Shard", 110, 260}}};
 const std::array<Spell, 2> kOwnerNukes = {{{"Fire Shard", 110, 260}, {"Searing Brand", 150, 330}}};
+// Damage schools of newer spell lines: "... for 310 points of fire damage by Fire Shard."
+const std::array<const char*, 5> kSchools = {"fire", "cold", "magic", "poison", "disease"};
+// Tags newer logs add after the final full stop.
+const std::array<const char*, 3> kTags = {" (Critical)", " (Lucky Critical)", " (Critical)"};
 const std::array<Spell, 2> kHeals = {{{"Mending Light", 60, 240}, {"Greater Mending", 200, 600}}};
 const std::array<const char*, 4> kGlyphs = {"Glyph of Ultimate Power", "Glyph of Iron Ward",
                                             "Glyph of Swift Ruin", "Glyph of Deep Focus"};
@@ -523,10 +551,11 @@ class Generator {
     Open();
     Put(dealer);
     Put(' ');
-    Put(kVerbs[static_cast<size_t>(verb)][you ? 1 : 0]);
+    Put(VerbText(verb, you));
     Put(' ');
     Put(taker);
     PutAmount(amount, false);
+    MaybeTag();
     Close(Kind::Combat);
   }
   // "Ann hit a gnoll for 120 points of non-melee damage."
@@ -548,7 +577,7 @@ class Generator {
     Open();
     Put(dealer);
     Put(you ? " try to " : " tries to ");
-    Put(kVerbs[static_cast<size_t>(verb)][1]);
+    Put(VerbText(verb, true));
     Put(' ');
     Put(taker);
     if (avoid == 0) {
@@ -560,6 +589,86 @@ class Generator {
     }
     Close(Kind::Combat);
   }
+  // ---- kinds of newer and older logs (only with Options::extended_kinds) ----
+  bool Extended() const { return opt_.extended_kinds; }
+  // Now and then a tag after the final full stop: "... damage. (Critical)".
+  void MaybeTag() {
+    if (Extended() && rng_.Chance(1, 16)) Put(rng_.Pick(kTags));
+  }
+  // "Ann hit a gnoll for 310 points of fire damage by Fire Shard." ("You hit ..." for the owner).
+  void SchoolHit(string_view dealer, string_view taker, int64_t amount, string_view spell) {
+    Open();
+    Put(dealer);
+    Put(" hit ");
+    Put(taker);
+    Put(" for ");
+    PutNum(amount);
+    Put(amount == 1 ? " point of " : " points of ");
+    Put(rng_.Pick(kSchools));
+    Put(" damage by ");
+    Put(spell);
+    Put('.');
+    MaybeTag();
+    Close(Kind::Combat);
+  }
+  // The owner's spell damage as older logs write it: "a gnoll was hit by non-melee for 12 points
+  // of damage." (the name now and then capitalised, as at the start of any sentence).
+  void OldNonMelee(const ActiveMob& m, int64_t amount) {
+    Open();
+    Put(rng_.Chance(1, 2) ? string_view(m.kind->name) : string_view(m.cap));
+    Put(" was hit by non-melee");
+    PutAmount(amount, false);
+    Close(Kind::Combat);
+  }
+  // Damage shields: "A gnoll is burned by YOUR flames for 5 points of non-melee damage.",
+  // "A gnoll is pierced by Gorrum's thorns ..." and
+  // "YOU are pierced by a gnoll's thorns for 3 points of non-melee damage!".
+  void ShieldOnMob(const ActiveMob& m, size_t owner, int64_t amount) {
+    Open();
+    Put(m.cap);
+    if (owner == 0) {
+      Put(" is burned by YOUR flames");
+    } else {
+      Put(" is pierced by ");
+      Put(party_[owner].name);
+      Put("'s thorns");
+    }
+    PutAmount(amount, true);
+    MaybeTag();
+    Close(Kind::Combat);
+  }
+  void ShieldOnOwner(const ActiveMob& m, int64_t amount) {
+    Open();
+    Put("YOU are pierced by ");
+    Put(m.kind->name);
+    Put("'s thorns");
+    PutAmount(amount, true);
+    buf_.back() = '!';
+    Close(Kind::Combat);
+  }
+  // A verb of newer logs in place of `verb`, now and then.
+  int MaybeMoreVerb(int verb, Role role) {
+    if (!Extended() || !rng_.Chance(1, 5)) return verb;
+    switch (role) {
+      case Role::Owner:
+        return rng_.Pick(std::array<int, 3>{kCleave, kStab, kShoot});
+      case Role::Tank:
+        return rng_.Pick(std::array<int, 3>{kCleave, kHack, kBludgeon});
+      case Role::Rogue:
+        return rng_.Pick(std::array<int, 2>{kStab, kShoot});
+      case Role::Berserker:
+        return rng_.Pick(std::array<int, 2>{kCleave, kHack});
+      case Role::Caster:
+        return kShoot;
+      case Role::Healer:
+        return kBludgeon;
+      case Role::PetOwner:
+        return rng_.Pick(std::array<int, 2>{kWhip, kLash});
+      default:
+        return verb;
+    }
+  }
+
   void OtherCast(string_view caster, string_view spell) {
     Open();
     Put(caster);
@@ -624,7 +733,7 @@ class Generator {
         lo = 4;
         hi = 34;
       } else {
-        verb = rng_.Pick(a.verbs);
+        verb = MaybeMoreVerb(rng_.Pick(a.verbs), a.role);
       }
       if (verb == kKick) {
         lo = 3;
@@ -638,6 +747,7 @@ class Generator {
         const int64_t dmg = Roll(lo, hi);
         Hit(dealer, you, verb, m.kind->name, dmg);
         Damage(m, dmg, i);
+        if (Extended() && !pet) Shields(m, i);
       } else if (you) {
         // The owner's own failures are written in the first person.
         Swing(dealer, true, verb, m.kind->name, false, Avoidance());
@@ -645,6 +755,16 @@ class Generator {
         Swing(dealer, false, verb, m.kind->name, false, Avoidance());
       }
     }
+  }
+
+  // Damage shields that a melee hit by party member i sets off.
+  void Shields(ActiveMob& m, size_t i) {
+    if ((i == 0 || i == tank_) && rng_.Chance(1, 5)) {
+      const int64_t dmg = rng_.Range(1, 9);
+      ShieldOnMob(m, i, dmg);
+      Damage(m, dmg, i);
+    }
+    if (i == 0 && rng_.Chance(1, 12)) ShieldOnOwner(m, rng_.Range(1, 6));
   }
 
   // A special strike: a non-melee hit, then (normally in the same second) the effect line.
@@ -675,7 +795,14 @@ class Generator {
     else
       OtherCast(party_[i].name, sp.name);
     const int64_t r = rng_.Range(0, 99);
-    if (r < 78) {
+    const int64_t era = Extended() ? rng_.Range(0, 2) : 0;  // 1: older log, 2: newer log
+    if (r < 78 && era == 1 && i == 0) {
+      OldNonMelee(m, dmg);
+      Damage(m, dmg, i);
+    } else if (r < 78 && era == 2) {
+      SchoolHit(party_[i].name, m.kind->name, dmg, sp.name);
+      Damage(m, dmg, i);
+    } else if (r < 78) {
       NonMelee(party_[i].name, m.kind->name, dmg);
       Damage(m, dmg, i);
       if (rng_.Chance(2, 3)) {
@@ -750,8 +877,17 @@ class Generator {
       OtherCast(m.cap, k.spell);
       const size_t t = rng_.Chance(1, 3) ? 0 : tank_;
       if (rng_.Chance(4, 5)) {
-        NonMelee(m.cap, TargetName(t), rng_.Range(k.dmg_hi, k.dmg_hi * 4));
+        const int64_t dmg = rng_.Range(k.dmg_hi, k.dmg_hi * 4);
+        if (Extended() && t == 0 && rng_.Chance(1, 2))
+          SchoolHit(m.cap, "you", dmg, k.spell);
+        else
+          NonMelee(m.cap, TargetName(t), dmg);
         if (t == 0) owner_dot_ = {k.spell, m.cap, static_cast<int>(rng_.Range(2, 4))};
+        // Newer logs name the caster of a damage over time mid-sentence, or not at all.
+        if (t == 0 && Extended()) {
+          const int64_t form = rng_.Range(0, 2);
+          owner_dot_.by = form == 0 ? std::string(k.name) : form == 1 ? m.cap : std::string();
+        }
       }
       return;
     }
@@ -760,6 +896,7 @@ class Generator {
       int verb;
       do verb = k.verbs[rng_.Below(4)];
       while (verb < 0);
+      if (Extended() && rng_.Chance(1, 12)) verb = rng_.Chance(1, 2) ? kWhip : kLash;
       // Target: mostly the tank, sometimes the owner, a pet or anyone.
       const int64_t r = rng_.Range(0, 99);
       size_t ti = tank_;
@@ -985,6 +1122,7 @@ class Generator {
           Put(dot.spell);
           Put('.');
         }
+        MaybeTag();
         Close(Kind::Combat);
         Damage(*m, dmg, static_cast<size_t>(dot.caster));
         ++d;
@@ -996,9 +1134,12 @@ class Generator {
         PutNum(rng_.Range(8, 30));
         Put(" damage from ");
         Put(owner_dot_.spell);
-        Put(" by ");
-        Put(owner_dot_.by);
+        if (!owner_dot_.by.empty()) {
+          Put(" by ");
+          Put(owner_dot_.by);
+        }
         Put('.');
+        MaybeTag();
         Close(Kind::Other);
       }
     }

@@ -48,6 +48,11 @@ struct Options {
   // Once, at the first idle stretch past half of target_bytes, the clock
   // jumps one hour back (end of daylight-saving time).
   bool clock_goes_back = false;
+  // Also writes the kinds of older and newer logs: "was hit by non-melee", spell damage with a
+  // school ("... points of fire damage by Fire Shard."), damage shields, damage over time on the
+  // owner without " by ...", more attack verbs (cleave, stab, shoot, ...) and tags such as
+  // " (Critical)" after the final full stop. Off, the output is that of earlier versions.
+  bool extended_kinds = false;
   StartTime start;
 };
 

@@ -18,9 +18,11 @@ namespace {
 void Usage() {
   std::cerr
       << "usage: ombrel-loggen [--seed N] [--size BYTES|64K|200M|1G] [--name NAME] [--out FILE]\n"
-         "                     [--clock-back] [--malformed RATE] [--harmless] [--stats]\n"
+         "                     [--clock-back] [--malformed RATE] [--harmless] [--extended-kinds]\n"
+         "                     [--stats]\n"
          "  --harmless  only insert broken lines that cannot disturb a parse\n"
          "              (short stubs, accented names)\n"
+         "  --extended-kinds  also write the line kinds of older and newer logs\n"
          "  --stats     print line counts to stderr\n";
 }
 
@@ -66,6 +68,8 @@ int main(int argc, char** argv) {
       opt.clock_goes_back = true;
     } else if (a == "--harmless") {
       opt.malformed_kinds = kMalformedHarmless;
+    } else if (a == "--extended-kinds") {
+      opt.extended_kinds = true;
     } else if (a == "--stats") {
       print_stats = true;
     } else {
