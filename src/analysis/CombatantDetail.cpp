@@ -13,13 +13,13 @@ namespace {
 
 // The event-detail row "Ann + pet" stands for Ann with her pets and warders,
 // marked as theirs only when pets were merged into her row.
-SourceQuery ReportQuery(const Globals& g, std::string_view text) {
+SourceQuery ReportQuery(std::string_view text, bool include_pets) {
   SourceQuery query;
   query.dealers = SourceDealers::kWithPets;
   query.combatant = text;
   if (text.find(kPetSuffix) != std::string_view::npos) {
     query.combatant.remove_suffix(kPetSuffix.size());
-    query.mark_pets = g.IncludePets;
+    query.mark_pets = include_pets;
   }
   return query;
 }
@@ -36,20 +36,20 @@ std::string ShownName(const SourceRow& row) {
 
 }  // namespace
 
-std::vector<SourceRow> ShowCombatantDetail(const Globals& g, int32_t event_number,
-                                           std::string_view combatant_text) {
-  if (combatant_text == kTotalRowName) return BuildSourceTable(g, event_number, PartyQuery());
+std::vector<SourceRow> BuildCombatantDetail(const ParsedLog& log, int32_t event_number,
+                                            std::string_view combatant_text, bool include_pets) {
+  if (combatant_text == kTotalRowName) return BuildSourceTable(log, event_number, PartyQuery());
   if (combatant_text.find(kPetSuffix) != std::string_view::npos)
-    return BuildSourceTable(g, event_number, ReportQuery(g, combatant_text));
+    return BuildSourceTable(log, event_number, ReportQuery(combatant_text, include_pets));
   SourceQuery query;
   query.combatant = combatant_text;
-  return BuildSourceTable(g, event_number, query);
+  return BuildSourceTable(log, event_number, query);
 }
 
-std::vector<SourceRow> CombatantReportSources(const Globals& g, int32_t event_number,
-                                              std::string_view combatant_text) {
-  if (combatant_text == kTotalRowName) return BuildSourceTable(g, event_number, PartyQuery());
-  return BuildSourceTable(g, event_number, ReportQuery(g, combatant_text));
+std::vector<SourceRow> CombatantReportSources(const ParsedLog& log, int32_t event_number,
+                                              std::string_view combatant_text, bool include_pets) {
+  if (combatant_text == kTotalRowName) return BuildSourceTable(log, event_number, PartyQuery());
+  return BuildSourceTable(log, event_number, ReportQuery(combatant_text, include_pets));
 }
 
 TextTable CombatantDetailListRows(const std::vector<SourceRow>& rows, int64_t event_duration) {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "shared/EventRecord.h"
-#include "shared/Globals.h"
+#include "shared/ParsedLog.h"
 #include "shared/TextTable.h"
 
 namespace ombrel {
@@ -21,18 +21,19 @@ inline constexpr std::string_view kPetSourcePrefix = "Pet - ";
 // - " [ Total ] ": every record aimed at the opponent, from any dealer, by
 //   source, without pet marks;
 // - "Name + pet": the same rows as CombatantReportSources gives for that text.
-// Without a qualifying record the result is one unnamed row of zeros.
-std::vector<SourceRow> ShowCombatantDetail(const Globals& g, int32_t event_number,
-                                           std::string_view combatant_text);
+// `include_pets` tells whether the list was built with pets on their owners'
+// rows. Without a qualifying record the result is one unnamed row of zeros.
+std::vector<SourceRow> BuildCombatantDetail(const ParsedLog& log, int32_t event_number,
+                                            std::string_view combatant_text, bool include_pets);
 
 // The per-source rows of one event-detail row as the event-detail report
 // unfolds them: the records dealt by the combatant or by a name that begins
 // with it and a grave accent (its pets and warders). When the text carries
 // " + pet" and pets are included, HasPet marks a row whose latest record a pet
 // or warder dealt. The report has no block for " [ Total ] "; for that text
-// the rows are those of the whole party, as ShowCombatantDetail gives them.
-std::vector<SourceRow> CombatantReportSources(const Globals& g, int32_t event_number,
-                                              std::string_view combatant_text);
+// the rows are those of the whole party, as BuildCombatantDetail gives them.
+std::vector<SourceRow> CombatantReportSources(const ParsedLog& log, int32_t event_number,
+                                              std::string_view combatant_text, bool include_pets);
 
 // The combatant-detail list: 16 cell texts per row, a pet's row named with
 // kPetSourcePrefix. `event_duration` is the whole event's, at least 1.

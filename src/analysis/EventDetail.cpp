@@ -23,10 +23,10 @@ bool Contains(std::string_view text, std::string_view part) {
 
 // Casts are tracked before any filter, so casts by anyone in the event's index
 // range count, whoever they are aimed at.
-void TrackAbility(Globals& g, std::string_view spell, size_t index) {
-  if (Contains(spell, "Glyph of")) g.GlyphList.push_back(static_cast<int64_t>(index));
+void TrackAbility(EventDetail& detail, std::string_view spell, size_t index) {
+  if (Contains(spell, "Glyph of")) detail.GlyphList.push_back(static_cast<int64_t>(index));
   if (Contains(spell, "Staunch Recovery") || Contains(spell, "Intensity of the Resolute"))
-    g.VeteranList.push_back(static_cast<int64_t>(index));
+    detail.VeteranList.push_back(static_cast<int64_t>(index));
 }
 
 // The game names a pet "Owner`s pet" and a warder "Owner`s warder": cutting the
@@ -114,24 +114,24 @@ void Finish(std::vector<CombatantSummary>& rows) {
 
 }  // namespace
 
-std::vector<CombatantSummary> ShowEventDetail(Globals& g, int32_t event_number) {
-  g.GlyphList.clear();
-  g.VeteranList.clear();
-  const EventRecord* event = FindEvent(g, event_number);
-  if (event == nullptr) return {};
+EventDetail BuildEventDetail(const ParsedLog& log, int32_t event_number, bool include_pets) {
+  EventDetail detail;
+  const EventRecord* event = log.FindEvent(event_number);
+  if (event == nullptr) return detail;
   const std::string_view opponent = event->Name;
+  const DamageTable& table = log.DamageTable();
 
-  std::vector<CombatantSummary> rows;
+  std::vector<CombatantSummary>& rows = detail.rows;
   rows.push_back(TotalRow(*event));
   // Names are unique among the rows, so a hash lookup finds the same row as a
   // walk from the total row down. The keys view the damage table's texts.
   std::unordered_map<std::string_view, size_t> row_of;
   row_of.emplace(kTotalRowName, 0);
 
-  const IndexRange range = EventIndexes(g.DamageTable, *event);
+  const IndexRange range = EventIndexes(table, *event);
   for (size_t j = range.begin; j < range.end; ++j) {
-    const DamageRecord r = g.DamageTable[j];
-    if (r.Type == kSpellCast) TrackAbility(g, r.Name, j);
+    const DamageRecord r = table[j];
+    if (r.Type == kSpellCast) TrackAbility(detail, r.Name, j);
     if (r.Type < kMelee || r.Type > kBlock) continue;
 
     bool taken = false;
@@ -145,7 +145,7 @@ std::vector<CombatantSummary> ShowEventDetail(Globals& g, int32_t event_number) 
       continue;
     }
     bool is_pet = false;
-    if (g.IncludePets) combatant = OwnerOfPet(combatant, is_pet);
+    if (include_pets) combatant = OwnerOfPet(combatant, is_pet);
 
     size_t x = 0;
     if (auto it = row_of.find(combatant); it != row_of.end()) {
@@ -173,7 +173,7 @@ std::vector<CombatantSummary> ShowEventDetail(Globals& g, int32_t event_number) 
     if (row.StartDate > r.Date) row.StartDate = r.Date;
   }
   Finish(rows);
-  return rows;
+  return detail;
 }
 
 TextTable EventDetailListRows(const std::vector<CombatantSummary>& rows) {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "shared/EventRecord.h"
-#include "shared/Globals.h"
+#include "shared/ParsedLog.h"
 #include "shared/TextTable.h"
 
 namespace ombrel {
@@ -18,10 +18,19 @@ inline constexpr std::string_view kTotalRowName = " [ Total ] ";
 // into its row.
 inline constexpr std::string_view kPetSuffix = " + pet";
 
-// The combatant rows of event `event_number` (1-based events-list row), the
-// " [ Total ] " row first. Rebuilds g.GlyphList and g.VeteranList (empty when
-// no such cast happened). No rows for an event number outside the list.
-std::vector<CombatantSummary> ShowEventDetail(Globals& g, int32_t event_number);
+// What the analysis of one event gives: the combatant rows, the " [ Total ] "
+// row first, and the DamageTable indexes of the glyph and veteran casts made
+// within the event's records (empty when no such cast happened).
+struct EventDetail {
+  std::vector<CombatantSummary> rows;
+  std::vector<int64_t> GlyphList;
+  std::vector<int64_t> VeteranList;
+};
+
+// The event detail of event `event_number` (1-based events-list row); with
+// `include_pets` the records of pets and warders count on their owners' rows.
+// Empty for an event number outside the list.
+EventDetail BuildEventDetail(const ParsedLog& log, int32_t event_number, bool include_pets);
 
 // The event-detail list: 25 cell texts per row (name, then 24 columns). The
 // first row is taken as the total row, whose dealt and taken columns swap.

@@ -61,20 +61,21 @@ void Count(const DamageRecord& r, SourceRow& row) {
 
 }  // namespace
 
-std::vector<SourceRow> BuildSourceTable(const Globals& g, int32_t event_number,
+std::vector<SourceRow> BuildSourceTable(const ParsedLog& log, int32_t event_number,
                                         const SourceQuery& query) {
   std::vector<SourceRow> rows;
-  if (const EventRecord* event = FindEvent(g, event_number); event != nullptr) {
+  if (const EventRecord* event = log.FindEvent(event_number); event != nullptr) {
+    const DamageTable& table = log.DamageTable();
     const std::string_view opponent = event->Name;
     const DateTime earliest_start = EarliestStart();
     // Keys view the damage table's texts or the verb table, both outliving the call.
     std::unordered_map<std::string_view, size_t> row_of;
-    const IndexRange range = EventIndexes(g.DamageTable, *event);
+    const IndexRange range = EventIndexes(table, *event);
     for (size_t j = range.begin; j < range.end; ++j) {
-      const DamageRecord r = g.DamageTable[j];
+      const DamageRecord r = table[j];
       if (!IsSwing(r.Type) || !Takes(query, r, opponent)) continue;
       // "hit" and "hits" are one source.
-      const std::string_view source = ThirdPersonForm(g.AttackVerbs, r.Name);
+      const std::string_view source = ThirdPersonForm(log.AttackVerbs(), r.Name);
       auto [it, added] = row_of.try_emplace(source, rows.size());
       if (added) {
         SourceRow row;

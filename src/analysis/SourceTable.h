@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "shared/EventRecord.h"
-#include "shared/Globals.h"
+#include "shared/ParsedLog.h"
 
 namespace ombrel {
 
@@ -30,7 +30,7 @@ struct SourceQuery {
 // order of its first record; a base-form attack verb counts under its
 // third-person form. Every source, the empty name included, gets a row of its
 // own. When no record qualifies the table is one unnamed row of zeros.
-std::vector<SourceRow> BuildSourceTable(const Globals& g, int32_t event_number,
+std::vector<SourceRow> BuildSourceTable(const ParsedLog& log, int32_t event_number,
                                         const SourceQuery& query);
 
 }  // namespace ombrel

@@ -51,20 +51,22 @@ std::variant<ParsedRun, Failure> RunParse(const ParseRequest& request, const Pro
   auto parsed = ParseLog(request.log, request.character_name, request.verbs, stage_progress);
   if (auto* failure = std::get_if<Failure>(&parsed)) return std::move(*failure);
 
+  ParseResult& parse = std::get<ParseResult>(parsed);
   ParsedRun run;
-  run.parse = std::move(std::get<ParseResult>(parsed));
-  if (run.parse.cancelled || progress.Cancelled()) {
-    run.parse.cancelled = true;
+  run.lines = parse.lines;
+  run.unreadable_lines = parse.unreadable_lines;
+  if (parse.cancelled || progress.Cancelled()) {
+    run.cancelled = true;
     return run;
   }
-  run.records = static_cast<int64_t>(run.parse.DamageTable.size());
+  run.records = static_cast<int64_t>(parse.DamageTable.size());
   if (request.print_data) {
     stage_progress.report = [&progress, parse_share](double f) {
       progress.Report(parse_share + f * (kParseShare - parse_share));
     };
     WriteCsv(
         request.output_dir / kDataCsvFile,
-        [&](std::ostream& out) { WriteDataCsv(out, run.parse.DamageTable, stage_progress); },
+        [&](std::ostream& out) { WriteDataCsv(out, parse.DamageTable, stage_progress); },
         run.write_failures, run.written);
   }
 
@@ -72,20 +74,22 @@ std::variant<ParsedRun, Failure> RunParse(const ParseRequest& request, const Pro
   stage_progress.report = [&progress](double f) {
     progress.Report(kParseShare + f * (1.0 - kParseShare));
   };
-  run.events =
-      BuildEvents(run.parse.DamageTable, run.parse.MobList, request.event_gap, stage_progress);
+  std::vector<EventRecord> events =
+      BuildEvents(parse.DamageTable, parse.MobList, request.event_gap, stage_progress);
   if (progress.Cancelled()) {
-    run.parse.cancelled = true;
+    run.cancelled = true;
     return run;
   }
-  run.fights = static_cast<int64_t>(run.events.size());
-  run.events_list = EventsListRows(run.events);
+  run.fights = static_cast<int64_t>(events.size());
+  run.events_list = EventsListRows(events);
   if (request.print_events) {
     WriteCsv(
         request.output_dir / kEventsCsvFile,
-        [&run](std::ostream& out) { WriteEventsCsv(out, run.events); }, run.write_failures,
+        [&events](std::ostream& out) { WriteEventsCsv(out, events); }, run.write_failures,
         run.written);
   }
+  run.log = ParsedLog(std::move(parse.DamageTable), std::move(parse.MobList), std::move(events),
+                      request.verbs);
   progress.Report(1.0);
   return run;
 }
@@ -106,45 +110,37 @@ void App::TakeSettings(std::string character_name, int gap_item_index, bool incl
 }
 
 void App::TakeSettingsSeconds(std::string character_name, int32_t gap_seconds, bool include_pets) {
-  globals_.CharacterName = std::move(character_name);
-  globals_.EventGap = gap_seconds;
-  globals_.IncludePets = include_pets;
+  settings_.CharacterName = std::move(character_name);
+  settings_.EventGap = gap_seconds;
+  settings_.IncludePets = include_pets;
 }
 
 bool App::CharacterNameIsValid() const {
-  return IsValidCharacterName(globals_.CharacterName);
+  return IsValidCharacterName(settings_.CharacterName);
 }
 
 ParseRequest App::MakeParseRequest(const std::filesystem::path& log) const {
   ParseRequest r;
   r.log = log;
-  r.character_name = globals_.CharacterName;
-  r.event_gap = globals_.EventGap;
-  r.verbs = globals_.AttackVerbs;
-  r.print_data = globals_.Options.PrintData;
-  r.print_events = globals_.Options.PrintEvents;
+  r.character_name = settings_.CharacterName;
+  r.event_gap = settings_.EventGap;
+  r.print_data = settings_.Options.PrintData;
+  r.print_events = settings_.Options.PrintEvents;
   r.output_dir = output_dir_;
   return r;
 }
 
 void App::AdoptParse(ParsedRun&& run, const std::filesystem::path& log) {
-  if (run.parse.cancelled) return;
-  // The mob list views into the damage table's buffer, which moves along.
-  globals_.DamageTable = std::move(run.parse.DamageTable);
-  globals_.MobList = std::move(run.parse.MobList);
-  globals_.EventTable = std::move(run.events);
-  if (globals_.EventTable.empty()) globals_.EventTable.emplace_back();
+  if (run.cancelled) return;
+  log_ = std::move(run.log);
   // The ability lists index the table just replaced.
-  globals_.GlyphList.clear();
-  globals_.VeteranList.clear();
+  event_detail_ = EventDetail{};
   events_list_ = std::move(run.events_list);
   if (events_list_.Columns() == 0) events_list_ = TextTable(16);
 
   written_files_ = run.written;
   last_run_ = std::move(run);
-  last_run_.parse.DamageTable = DamageTable{};
-  last_run_.parse.MobList = {std::string_view{}};
-  last_run_.events.clear();
+  last_run_.log = ParsedLog{};
   last_run_.events_list = TextTable(16);
 
   window_caption_ = std::string(kLogCaptionPrefix) + log.string();
@@ -161,7 +157,7 @@ std::variant<ParsedRun*, Failure> App::Parse(const std::filesystem::path& log,
   auto result = RunParse(MakeParseRequest(log), progress);
   if (auto* failure = std::get_if<Failure>(&result)) return std::move(*failure);
   ParsedRun& run = std::get<ParsedRun>(result);
-  if (run.parse.cancelled) return Failure{log.string(), "the parse was cancelled"};
+  if (run.cancelled) return Failure{log.string(), "the parse was cancelled"};
   AdoptParse(std::move(run), log);
   return &last_run_;
 }
@@ -212,9 +208,10 @@ void App::ShowEventDetailPage(std::vector<Failure>& failures) {
   shown_page_ = 2;
   selected_combatant_ = 0;
   const auto event_number = static_cast<int32_t>(selected_event_ + 1);
-  const std::vector<CombatantSummary> rows = ShowEventDetail(globals_, event_number);
+  event_detail_ = BuildEventDetail(log_, event_number, settings_.IncludePets);
+  const std::vector<CombatantSummary>& rows = event_detail_.rows;
   event_detail_list_ = EventDetailListRows(rows);
-  if (globals_.Options.PrintDetails) {
+  if (settings_.Options.PrintDetails) {
     WriteCsv(
         output_dir_ / kTextPcListCsvFile,
         [&rows](std::ostream& out) { WriteTextPcListCsv(out, rows); }, failures, written_files_);
@@ -235,12 +232,12 @@ void App::ShowCombatantDetailPage(std::vector<Failure>& failures) {
   // analyse, the page shows an empty list.
   if (!has_row) return;
   const auto event_number = static_cast<int32_t>(selected_event_ + 1);
-  const std::vector<SourceRow> sources = ShowCombatantDetail(globals_, event_number, combatant);
-  const int64_t duration = selected_event_ < globals_.EventTable.size()
-                               ? globals_.EventTable[selected_event_].Duration
-                               : 1;
+  const std::vector<SourceRow> sources =
+      BuildCombatantDetail(log_, event_number, combatant, settings_.IncludePets);
+  const EventRecord* event = log_.FindEvent(event_number);
+  const int64_t duration = event != nullptr ? event->Duration : 1;
   combatant_detail_list_ = CombatantDetailListRows(sources, duration);
-  if (globals_.Options.PrintPCDetails) {
+  if (settings_.Options.PrintPCDetails) {
     WriteCsv(
         output_dir_ / kPcDetailCsvFile,
         [&sources](std::ostream& out) { WritePcDetailCsv(out, sources); }, failures,
@@ -268,7 +265,10 @@ std::optional<Failure> App::ExportEventDetail(const std::filesystem::path& path)
   const std::string created = CreationStamp();
   const auto event_number = static_cast<int32_t>(selected_event_ + 1);
   return WriteFileAtomically(path, [&](std::ostream& out) {
-    WriteEventDetailReport(out, globals_, event_number, events_list_, event_detail_list_, created);
+    WriteEventDetailReport(out,
+                           {log_, event_number, event_detail_, settings_.IncludePets, events_list_,
+                            event_detail_list_},
+                           created);
   });
 }
 

@@ -10,11 +10,13 @@
 #include <variant>
 #include <vector>
 
+#include "analysis/EventDetail.h"
+#include "app/Settings.h"
 #include "parse/ParseLog.h"
 #include "shared/DateTime.h"
 #include "shared/EventRecord.h"
 #include "shared/Failure.h"
-#include "shared/Globals.h"
+#include "shared/ParsedLog.h"
 #include "shared/Progress.h"
 #include "shared/TextTable.h"
 
@@ -34,9 +36,11 @@ struct ParseRequest {
 
 // The results of both parse stages, ready to replace the App's.
 struct ParsedRun {
-  ParseResult parse;
-  std::vector<EventRecord> events;
+  ParsedLog log;
   TextTable events_list;
+  int64_t lines = 0;                           // lines in the log
+  int64_t unreadable_lines = 0;                // lines a rule matched but could not read
+  bool cancelled = false;                      // stopped early; nothing else is set
   std::vector<Failure> write_failures;         // CSV files that could not be written
   std::vector<std::filesystem::path> written;  // CSV files written
   int64_t records = 0;                         // damage records the log gave
@@ -47,7 +51,7 @@ struct ParsedRun {
 // Events.csv into request.output_dir when asked. Reports stage 1, then stage 2,
 // and one fraction running over both stages and the writing of Data.csv. Fails only when the log
 // cannot be read; a file that cannot be written lands in write_failures and the results stay. A
-// cancelled run returns early with parse.cancelled set and writes nothing more. Touches nothing but
+// cancelled run returns early with cancelled set and writes nothing more. Touches nothing but
 // its arguments, so it may run on any thread.
 std::variant<ParsedRun, Failure> RunParse(const ParseRequest& request, const Progress& progress);
 
@@ -83,9 +87,13 @@ class App {
   // `output_dir` receives the CSV files (the program's folder in the window).
   explicit App(std::filesystem::path output_dir);
 
-  Globals& globals() { return globals_; }
-  const Globals& globals() const { return globals_; }
-  PrintOptions& options() { return globals_.Options; }
+  Settings& settings() { return settings_; }
+  const Settings& settings() const { return settings_; }
+  PrintOptions& options() { return settings_.Options; }
+  // The log last adopted; an empty one before the first.
+  const ParsedLog& Log() const { return log_; }
+  // The analysis behind the event-detail list as last built.
+  const EventDetail& CurrentEventDetail() const { return event_detail_; }
 
   // Settings, taken at every parse, kept even when the parse then stops.
   // `gap_item_index` is the selected gap item (-1 for none).
@@ -109,7 +117,8 @@ class App {
   // LastRun().
   std::variant<ParsedRun*, Failure> Parse(const std::filesystem::path& log,
                                           const Progress& progress = {});
-  // What the last adopted run left besides its tables (moved into globals()):
+  // What the last adopted run left besides its results (moved into Log() and
+  // EventsList()):
   // line counts and the CSV files that could not be written.
   const ParsedRun& LastRun() const { return last_run_; }
 
@@ -166,7 +175,9 @@ class App {
   std::string CreationStamp() const;
 
   std::filesystem::path output_dir_;
-  Globals globals_;
+  Settings settings_;
+  ParsedLog log_;
+  EventDetail event_detail_;
   TextTable events_list_;
   TextTable event_detail_list_;
   TextTable combatant_detail_list_;

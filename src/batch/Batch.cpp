@@ -221,16 +221,16 @@ class BatchRun {
       return 1;
     }
     const ParsedRun& run = *std::get<ParsedRun*>(parsed);
-    if (run.parse.unreadable_lines != 0) {
-      err_ << kProgram << ": " << options_.log->string() << ": " << run.parse.unreadable_lines
-           << (run.parse.unreadable_lines == 1 ? " line" : " lines") << " could not be read\n";
+    if (run.unreadable_lines != 0) {
+      err_ << kProgram << ": " << options_.log->string() << ": " << run.unreadable_lines
+           << (run.unreadable_lines == 1 ? " line" : " lines") << " could not be read\n";
     }
     Written(kDataCsvFile, run.write_failures);
     Written(kEventsCsvFile, run.write_failures);
     Written("events.htm", app_.ExportEvents(File("events.htm")));
     if (options_.event) AnalyseEvent();
 
-    out_ << "Parsed " << options_.log->string() << ": " << run.parse.lines << " lines\n";
+    out_ << "Parsed " << options_.log->string() << ": " << run.lines << " lines\n";
     for (const std::string& path : written_) out_ << "Wrote " << path << "\n";
     out_ << "\n";
     WriteAlignedTable(out_, kEventsColumns, app_.EventsList());

@@ -426,8 +426,6 @@ void Form1::Load() {
     mark->setChecked(false);
   }
 
-  app_.globals().AttackVerbs = kAttackVerbs;
-
   mnu_export_events_->setEnabled(false);
   mnu_export_event_detail_->setEnabled(false);
 
@@ -588,7 +586,7 @@ void Form1::ParseFinished() {
   SetBusy(false);
 
   auto* run = std::get_if<ParsedRun>(&result);
-  if (run == nullptr || run->parse.cancelled) {
+  if (run == nullptr || run->cancelled) {
     setWindowTitle(caption_before_parse_);
     frames_[0]->setTitle(FromCp1252(app_.FrameCaption(0)));
     status_text_->setText(status_before_parse_);
@@ -611,11 +609,10 @@ void Form1::ParseFinished() {
 
   const ParsedRun& last = app_.LastRun();
   const QLocale locale;
-  const QString figures =
-      QStringLiteral("%1 lines, %2 records, %3 unreadable lines")
-          .arg(locale.toString(static_cast<qlonglong>(last.parse.lines)),
-               locale.toString(static_cast<qlonglong>(last.records)),
-               locale.toString(static_cast<qlonglong>(last.parse.unreadable_lines)));
+  const QString figures = QStringLiteral("%1 lines, %2 records, %3 unreadable lines")
+                              .arg(locale.toString(static_cast<qlonglong>(last.lines)),
+                                   locale.toString(static_cast<qlonglong>(last.records)),
+                                   locale.toString(static_cast<qlonglong>(last.unreadable_lines)));
   const QString log = QFileInfo(parse_path_).fileName();
   if (app_.LastParseFoundNoFight()) {
     status_text_->setText(

@@ -1,7 +1,6 @@
 #include "report/CombatantDetailRows.h"
 
 #include "analysis/CombatantDetail.h"
-#include "analysis/EventRange.h"
 #include "analysis/Rates.h"
 #include "report/HtmlEscape.h"
 #include "report/Reports.h"
@@ -64,13 +63,13 @@ std::string RenderCombatantDetailRows(std::span<const SourceRow> rows, int64_t e
   return out;
 }
 
-std::string CombatantDetailRows(const Globals& g, int32_t event_number,
-                                std::string_view combatant_name) {
-  const EventRecord* event = FindEvent(g, event_number);
+std::string CombatantDetailRows(const ParsedLog& log, int32_t event_number,
+                                std::string_view combatant_name, bool include_pets) {
+  const EventRecord* event = log.FindEvent(event_number);
   if (event == nullptr) return RenderCombatantDetailRows({}, 1);
   // The walk is the combatant detail's own; only the rendering is done here.
-  return RenderCombatantDetailRows(CombatantReportSources(g, event_number, combatant_name),
-                                   event->Duration);
+  return RenderCombatantDetailRows(
+      CombatantReportSources(log, event_number, combatant_name, include_pets), event->Duration);
 }
 
 }  // namespace ombrel

@@ -57,8 +57,8 @@ void AppendToggleAnchors(std::string& line, const std::string& p) {
           "');\" style=\"display: none;\">-</a> ";
 }
 
-void WriteCombatantRows(std::ostream& out, const Globals& g, int32_t event_number,
-                        const TextTable& event_detail_list) {
+void WriteCombatantRows(std::ostream& out, const EventDetailReportInput& input) {
+  const TextTable& event_detail_list = input.event_detail_list;
   std::string line;
   const size_t rows = event_detail_list.Rows();
   for (size_t p = 0; p < rows; ++p) {
@@ -84,7 +84,7 @@ void WriteCombatantRows(std::ostream& out, const Globals& g, int32_t event_numbe
     if (p >= 1) {
       line += "<tbody id=\"" + id + "c\"  style=\"display: none;\">";
       // The name goes as listed, " + pet" included: the rows then take the pets in.
-      line += CombatantDetailRows(g, event_number, name);
+      line += CombatantDetailRows(input.log, input.event_number, name, input.include_pets);
       line += "</tbody>";
     }
     html::WriteLine(out, line);
@@ -93,7 +93,7 @@ void WriteCombatantRows(std::ostream& out, const Globals& g, int32_t event_numbe
 
 // One of the two ability tables, nested in a cell that spans the main table.
 // An empty list still writes one empty row, as an empty list always has.
-void WriteAbilityTable(std::ostream& out, const Globals& g, std::string_view caption,
+void WriteAbilityTable(std::ostream& out, const DamageTable& table, std::string_view caption,
                        std::string_view header, const std::vector<int64_t>& list,
                        const std::function<bool(std::string_view)>& is_ability) {
   html::WriteLine(out, "<tr><td colspan=25>");
@@ -104,8 +104,8 @@ void WriteAbilityTable(std::ostream& out, const Globals& g, std::string_view cap
   for (size_t q = 0; q < entries; ++q) {
     html::WriteLine(out, html::RowOpener(q));
     const int64_t index = list.empty() ? -1 : list[q];
-    if (index >= 0 && static_cast<size_t>(index) < g.DamageTable.size()) {
-      const DamageRecord r = g.DamageTable[static_cast<size_t>(index)];
+    if (index >= 0 && static_cast<size_t>(index) < table.size()) {
+      const DamageRecord r = table[static_cast<size_t>(index)];
       if (is_ability(r.Name)) {
         html::WriteLine(out, "<td>" + HtmlEscaped(r.Dealer) + "</td>");
         html::WriteLine(out, "<td>" + HtmlEscaped(r.Name) + "</td>");
@@ -129,9 +129,11 @@ bool IsVeteran(std::string_view name) {
 
 }  // namespace
 
-void WriteEventDetailReport(std::ostream& out, const Globals& g, int32_t event_number,
-                            const TextTable& events_list, const TextTable& event_detail_list,
+void WriteEventDetailReport(std::ostream& out, const EventDetailReportInput& input,
                             std::string_view created) {
+  const TextTable& events_list = input.events_list;
+  const TextTable& event_detail_list = input.event_detail_list;
+  const int32_t event_number = input.event_number;
   const size_t event_row = event_number >= 1 ? static_cast<size_t>(event_number) - 1 : SIZE_MAX;
   const std::string mob = HtmlEscaped(CellOf(events_list, event_row, 0));
   // S: the event's start, from the Total row; E: the report date of the events list.
@@ -156,14 +158,15 @@ void WriteEventDetailReport(std::ostream& out, const Globals& g, int32_t event_n
       out, html::CaptionBar(25, "Defensive damage for " + mob + ", by Party  on " + event_date));
   html::WriteLine(out, kDetailHeaderRow);
 
-  WriteCombatantRows(out, g, event_number, event_detail_list);
+  WriteCombatantRows(out, input);
 
-  WriteAbilityTable(out, g, "Glyph AA's on " + mob + " " + list_date,
+  const DamageTable& table = input.log.DamageTable();
+  WriteAbilityTable(out, table, "Glyph AA's on " + mob + " " + list_date,
                     "<tr bgColor=#a9a9a9><td>Player</td><td>Glyph</td><td>Date</td></tr>",
-                    g.GlyphList, IsGlyph);
-  WriteAbilityTable(out, g, "Veteran AA's on " + mob + " " + list_date,
+                    input.detail.GlyphList, IsGlyph);
+  WriteAbilityTable(out, table, "Veteran AA's on " + mob + " " + list_date,
                     "<tr bgColor=#a9a9a9><td>Player</td><td>Vets</td><td>Date</td></tr>",
-                    g.VeteranList, IsVeteran);
+                    input.detail.VeteranList, IsVeteran);
 
   html::WriteLine(out, html::FooterLine(created));
   html::WriteLine(out, html::kClosingLine);

@@ -32,7 +32,7 @@ struct EndlessParse {
       while (!progress.Cancelled()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
       saw_cancel = true;
       ParsedRun run;
-      run.parse.cancelled = true;
+      run.cancelled = true;
       return run;
     };
   }

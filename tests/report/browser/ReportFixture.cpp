@@ -87,8 +87,6 @@ int main(int argc, char** argv) {
       Record(8, "D\xE9sir\xE9", "a goblin", 4, 1, "slash"),
       Record(10, "Ann", "", 0, 4, "Staunch Recovery"),
   };
-  ombrel::Globals g;
-  g.DamageTable = ombrel::DamageTable::FromRecords(records);
   ombrel::EventRecord fight;
   fight.Name = "a goblin";
   fight.StartDate = records[0].Date;
@@ -96,10 +94,10 @@ int main(int argc, char** argv) {
   fight.Duration = 10;
   fight.StartCounter = 0;
   fight.EndCounter = 9;
-  g.EventTable = {fight};
-  g.IncludePets = true;
-  g.GlyphList = {5};
-  g.VeteranList = {9};
+  const ombrel::ParsedLog log(ombrel::DamageTable::FromRecords(records), {}, {fight});
+  ombrel::EventDetail casts;
+  casts.GlyphList = {5};
+  casts.VeteranList = {9};
 
   ombrel::TextTable events_list(16);
   events_list.AddRow({"a goblin", "49", "7", "10", "4.90", "0.70", "03/14/2024 21:05:00",
@@ -113,7 +111,9 @@ int main(int argc, char** argv) {
   std::ostringstream events;
   ombrel::WriteEventsReport(events, events_list, "03/15/2024 08:00:01");
   std::ostringstream detail;
-  ombrel::WriteEventDetailReport(detail, g, 1, events_list, detail_list, "03/15/2024 08:00:01");
+  ombrel::WriteEventDetailReport(detail,
+                                 {log, 1, casts, /*include_pets=*/true, events_list, detail_list},
+                                 "03/15/2024 08:00:01");
   const bool ok = WriteReport(dir / "events.htm", events.str()) &&
                   WriteReport(dir / "event-detail.htm", detail.str());
   return ok ? 0 : 1;
