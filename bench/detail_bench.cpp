@@ -107,7 +107,7 @@ BENCHMARK(BM_BuildCombatantDetail)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond
 void BM_SortEventDetail(benchmark::State& state) {
   const ParsedLog& g = BigEvent();
   const TextTable list = EventDetailListRows(BuildEventDetail(g, 1, kIncludePets).rows);
-  const int key = static_cast<int>(state.range(0));
+  const auto key = static_cast<EventDetailColumn>(state.range(0));
   for (auto _ : state) {
     TextTable sorted = list;
     SortEventDetail(sorted, key);

@@ -7,6 +7,7 @@
 #include "analysis/SourceTable.h"
 #include "shared/Csv.h"
 #include "shared/Display.h"
+#include "shared/ListColumns.h"
 
 namespace ombrel {
 namespace {
@@ -53,28 +54,31 @@ std::vector<SourceRow> CombatantReportSources(const ParsedLog& log, int32_t even
 }
 
 TextTable CombatantDetailListRows(const std::vector<SourceRow>& rows, int64_t event_duration) {
-  TextTable list(16);
+  using Column = CombatantDetailColumn;
+  TextTable list = EmptyList<Column>();
   list.Reserve(rows.size());
   for (const SourceRow& row : rows) {
     const int64_t avoided = Avoidances(row);
-    list.AddRow({
-        ShownName(row),
-        display::Grouped(row.DamageDealt),
-        display::Fixed2NoLeadingZero(PerSecond(row.DamageDealt, row.Duration)),
-        display::Fixed2NoLeadingZero(PerSecond(row.DamageDealt, event_duration)),
-        display::Plain(row.MaxHitDealt),
-        display::Plain(row.MinHitDealt),
-        display::Plain(row.HitsDealt),
-        display::Plain(row.SwingsDealt),
-        display::Plain(row.Misses),
-        display::Plain(row.Parries),
-        display::Plain(row.Dodges),
-        display::Plain(row.Ripostes),
-        display::Plain(row.Blocks),
-        PercentOf(row.SwingsDealt - row.Misses, row.SwingsDealt),
-        PercentOf(avoided, row.Misses),
-        PercentOf(avoided, row.SwingsDealt),
-    });
+    ListRow<Column> cells;
+    cells[Column::kDamageSource] = ShownName(row);
+    cells[Column::kDamage] = display::Grouped(row.DamageDealt);
+    cells[Column::kDPSDealt] =
+        display::Fixed2NoLeadingZero(PerSecond(row.DamageDealt, row.Duration));
+    cells[Column::kADPSDealt] =
+        display::Fixed2NoLeadingZero(PerSecond(row.DamageDealt, event_duration));
+    cells[Column::kMaxHitDealt] = display::Plain(row.MaxHitDealt);
+    cells[Column::kMinHitDealt] = display::Plain(row.MinHitDealt);
+    cells[Column::kHitsDealt] = display::Plain(row.HitsDealt);
+    cells[Column::kSwingsDealt] = display::Plain(row.SwingsDealt);
+    cells[Column::kMisses] = display::Plain(row.Misses);
+    cells[Column::kParries] = display::Plain(row.Parries);
+    cells[Column::kDodges] = display::Plain(row.Dodges);
+    cells[Column::kRipostes] = display::Plain(row.Ripostes);
+    cells[Column::kBlocks] = display::Plain(row.Blocks);
+    cells[Column::kAccuracy] = PercentOf(row.SwingsDealt - row.Misses, row.SwingsDealt);
+    cells[Column::kEvasion] = PercentOf(avoided, row.Misses);
+    cells[Column::kDefense] = PercentOf(avoided, row.SwingsDealt);
+    list.AddRow(std::move(cells).Take());
   }
   return list;
 }

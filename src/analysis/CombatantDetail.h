@@ -35,7 +35,7 @@ std::vector<SourceRow> BuildCombatantDetail(const ParsedLog& log, int32_t event_
 std::vector<SourceRow> CombatantReportSources(const ParsedLog& log, int32_t event_number,
                                               std::string_view combatant_text, bool include_pets);
 
-// The combatant-detail list: 16 cell texts per row, a pet's row named with
+// The combatant-detail list, one row per source, a pet's row named with
 // kPetSourcePrefix. `event_duration` is the whole event's, at least 1.
 TextTable CombatantDetailListRows(const std::vector<SourceRow>& rows, int64_t event_duration);
 

@@ -9,6 +9,7 @@
 #include "analysis/SwingOutcome.h"
 #include "shared/Csv.h"
 #include "shared/Display.h"
+#include "shared/ListColumns.h"
 
 namespace ombrel {
 namespace {
@@ -177,7 +178,8 @@ EventDetail BuildEventDetail(const ParsedLog& log, int32_t event_number, bool in
 }
 
 TextTable EventDetailListRows(const std::vector<CombatantSummary>& rows) {
-  TextTable list(25);
+  using Column = EventDetailColumn;
+  TextTable list = EmptyList<Column>();
   if (rows.empty()) return list;
   list.Reserve(rows.size());
   const int64_t event_duration = rows[0].Duration;
@@ -190,33 +192,33 @@ TextTable EventDetailListRows(const std::vector<CombatantSummary>& rows) {
     const int64_t dealt = total ? row.DamageTaken : row.DamageDealt;
     const int64_t taken = total ? row.DamageDealt : row.DamageTaken;
     const int64_t swings = total ? row.SwingsTaken : row.SwingsDealt;
-    list.AddRow({
-        row.Name,
-        display::Grouped(dealt),
-        display::Plain(row.Duration),
-        display::Fixed2(PerSecond(dealt, row.Duration)),
-        display::Fixed2(PerSecond(dealt, event_duration)),
-        display::DateTimeText(row.StartDate),
-        display::DateTimeText(row.EndDate),
-        display::Plain(row.MaxHitTaken),
-        display::Plain(row.MinHitTaken),
-        display::Plain(row.HitsTaken),
-        display::Plain(row.MaxHitDealt),
-        display::Plain(row.MinHitDealt),
-        display::Plain(row.HitsDealt),
-        display::Plain(taken),
-        display::Fixed2(PerSecond(taken, row.Duration)),
-        display::Plain(row.Misses),
-        display::Plain(row.Parries),
-        display::Plain(row.Dodges),
-        display::Plain(row.Ripostes),
-        display::Plain(row.Blocks),
-        display::Plain(row.SwingsTaken),
-        display::Plain(row.SwingsDealt),
-        PercentOf(swings - row.Misses, swings),
-        PercentOf(Avoidances(row), row.Misses),
-        PercentOf(Avoidances(row), swings),
-    });
+    ListRow<Column> cells;
+    cells[Column::kDamageBy] = row.Name;
+    cells[Column::kDmgDealt] = display::Grouped(dealt);
+    cells[Column::kDuration] = display::Plain(row.Duration);
+    cells[Column::kDPSDealt] = display::Fixed2(PerSecond(dealt, row.Duration));
+    cells[Column::kADPSDealt] = display::Fixed2(PerSecond(dealt, event_duration));
+    cells[Column::kStart] = display::DateTimeText(row.StartDate);
+    cells[Column::kEnd] = display::DateTimeText(row.EndDate);
+    cells[Column::kMaxHitTaken] = display::Plain(row.MaxHitTaken);
+    cells[Column::kMinHitTaken] = display::Plain(row.MinHitTaken);
+    cells[Column::kHitsTaken] = display::Plain(row.HitsTaken);
+    cells[Column::kMaxHitDealt] = display::Plain(row.MaxHitDealt);
+    cells[Column::kMinHitDealt] = display::Plain(row.MinHitDealt);
+    cells[Column::kHitsDealt] = display::Plain(row.HitsDealt);
+    cells[Column::kDmgTaken] = display::Plain(taken);
+    cells[Column::kDPSTaken] = display::Fixed2(PerSecond(taken, row.Duration));
+    cells[Column::kMisses] = display::Plain(row.Misses);
+    cells[Column::kParries] = display::Plain(row.Parries);
+    cells[Column::kDodges] = display::Plain(row.Dodges);
+    cells[Column::kRipostes] = display::Plain(row.Ripostes);
+    cells[Column::kBlocks] = display::Plain(row.Blocks);
+    cells[Column::kSwingsTaken] = display::Plain(row.SwingsTaken);
+    cells[Column::kSwingsDealt] = display::Plain(row.SwingsDealt);
+    cells[Column::kAccuracy] = PercentOf(swings - row.Misses, swings);
+    cells[Column::kEvasion] = PercentOf(Avoidances(row), row.Misses);
+    cells[Column::kDefense] = PercentOf(Avoidances(row), swings);
+    list.AddRow(std::move(cells).Take());
   }
   return list;
 }

@@ -32,8 +32,8 @@ struct EventDetail {
 // Empty for an event number outside the list.
 EventDetail BuildEventDetail(const ParsedLog& log, int32_t event_number, bool include_pets);
 
-// The event-detail list: 25 cell texts per row (name, then 24 columns). The
-// first row is taken as the total row, whose dealt and taken columns swap.
+// The event-detail list, one row per combatant row. The first row is taken as the total row, whose
+// dealt and taken columns swap.
 TextTable EventDetailListRows(const std::vector<CombatantSummary>& rows);
 
 // textpclist.csv: header and 19 fields per row, CR LF line ends.

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <ctime>
+#include <exception>
+#include <new>
 #include <utility>
 
 #include "analysis/CombatantDetail.h"
@@ -12,6 +14,7 @@
 #include "report/Reports.h"
 #include "shared/Display.h"
 #include "shared/FileOutput.h"
+#include "shared/ListColumns.h"
 
 namespace ombrel {
 namespace {
@@ -39,9 +42,7 @@ DateTime LocalNow() {
   return DateTime::FromCivil(civil).value_or(DateTime{});
 }
 
-}  // namespace
-
-std::variant<ParsedRun, Failure> RunParse(const ParseRequest& request, const Progress& progress) {
+std::variant<ParsedRun, Failure> RunStages(const ParseRequest& request, const Progress& progress) {
   const double parse_share = request.print_data ? kParseShareBeforeDataCsv : kParseShare;
   Progress stage_progress;
   stage_progress.cancel = progress.cancel;
@@ -94,11 +95,33 @@ std::variant<ParsedRun, Failure> RunParse(const ParseRequest& request, const Pro
   return run;
 }
 
+}  // namespace
+
+Failure WorkFailure(const std::filesystem::path& log, std::exception_ptr error) {
+  try {
+    std::rethrow_exception(error);
+  } catch (const std::bad_alloc&) {
+    return Failure{log.string(), "not enough memory to analyse it"};
+  } catch (const std::exception& e) {
+    return Failure{log.string(), std::string("its analysis stopped: ") + e.what()};
+  } catch (...) {
+    return Failure{log.string(), "its analysis stopped"};
+  }
+}
+
+std::variant<ParsedRun, Failure> RunParse(const ParseRequest& request, const Progress& progress) {
+  try {
+    return RunStages(request, progress);
+  } catch (...) {
+    return WorkFailure(request.log, std::current_exception());
+  }
+}
+
 App::App(std::filesystem::path output_dir)
     : output_dir_(std::move(output_dir)),
-      events_list_(16),
-      event_detail_list_(25),
-      combatant_detail_list_(16) {
+      events_list_(EmptyList<EventsColumn>()),
+      event_detail_list_(EmptyList<EventDetailColumn>()),
+      combatant_detail_list_(EmptyList<CombatantDetailColumn>()) {
   frame_captions_[0] = "Settings";
   frame_captions_[1] = "Events";
   frame_captions_[2] = "Event Details";
@@ -136,12 +159,12 @@ void App::AdoptParse(ParsedRun&& run, const std::filesystem::path& log) {
   // The ability lists index the table just replaced.
   event_detail_ = EventDetail{};
   events_list_ = std::move(run.events_list);
-  if (events_list_.Columns() == 0) events_list_ = TextTable(16);
+  if (events_list_.Columns() == 0) events_list_ = EmptyList<EventsColumn>();
 
   written_files_ = run.written;
   last_run_ = std::move(run);
   last_run_.log = ParsedLog{};
-  last_run_.events_list = TextTable(16);
+  last_run_.events_list = EmptyList<EventsColumn>();
 
   window_caption_ = std::string(kLogCaptionPrefix) + log.string();
   frame_captions_[0] = "Settings";
@@ -199,8 +222,9 @@ std::vector<Failure> App::ChooseTab(int tab) {
 }
 
 std::string App::SelectedEventName() const {
-  return selected_event_ < events_list_.Rows() ? events_list_.Cell(selected_event_, 0)
-                                               : std::string();
+  return selected_event_ < events_list_.Rows()
+             ? CellAt(events_list_, selected_event_, EventsColumn::kMob)
+             : std::string();
 }
 
 void App::ShowEventDetailPage(std::vector<Failure>& failures) {
@@ -224,10 +248,11 @@ void App::ShowCombatantDetailPage(std::vector<Failure>& failures) {
   // Events page); its row text is then looked up in the selected event.
   const bool has_row = selected_combatant_ < event_detail_list_.Rows();
   const std::string combatant =
-      has_row ? event_detail_list_.Cell(selected_combatant_, 0) : std::string();
+      has_row ? CellAt(event_detail_list_, selected_combatant_, EventDetailColumn::kDamageBy)
+              : std::string();
   frame_captions_[3] = "PC Details - " + combatant + " on " + SelectedEventName();
   shown_page_ = 3;
-  combatant_detail_list_ = TextTable(16);
+  combatant_detail_list_ = EmptyList<CombatantDetailColumn>();
   // No combatant row yet (the Event Detail tab was never shown): nothing to
   // analyse, the page shows an empty list.
   if (!has_row) return;
@@ -246,8 +271,10 @@ void App::ShowCombatantDetailPage(std::vector<Failure>& failures) {
 }
 
 void App::EventDetailHeaderClicked(int column) {
-  if (column < 1 || column > 5) return;
-  SortEventDetail(event_detail_list_, column - 1);
+  if (column < 1) return;
+  const auto key = static_cast<EventDetailColumn>(column - 1);
+  if (!IsSortKey(key)) return;
+  SortEventDetail(event_detail_list_, key);
   selected_combatant_ = 0;
 }
 

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <exception>
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -53,7 +54,14 @@ struct ParsedRun {
 // cannot be read; a file that cannot be written lands in write_failures and the results stay. A
 // cancelled run returns early with cancelled set and writes nothing more. Touches nothing but
 // its arguments, so it may run on any thread.
+// An exception thrown by the work (memory running out while the events are
+// built, say) is caught and returned as a failure of the log, so that the
+// previous results stay.
 std::variant<ParsedRun, Failure> RunParse(const ParseRequest& request, const Progress& progress);
+
+// The failure that tells of `error`, an exception thrown while `log` was
+// parsed or its events built.
+Failure WorkFailure(const std::filesystem::path& log, std::exception_ptr error);
 
 // The comma-separated files, each written into the output folder when its
 // Options mark is set.
@@ -147,8 +155,8 @@ class App {
   bool ExportEventsEnabled() const { return export_events_enabled_; }
   bool ExportEventDetailEnabled() const { return export_event_detail_enabled_; }
 
-  // A click on header `column` (1-based) of the event-detail list: 1 to 5
-  // sort it, any other header does nothing.
+  // A click on header `column` (1-based) of the event-detail list: the
+  // headers of the sort keys (1 to 5) sort it, any other does nothing.
   void EventDetailHeaderClicked(int column);
 
   // Export menu: the two HTML reports of the lists as they are shown, the

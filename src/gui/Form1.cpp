@@ -35,11 +35,12 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 
-#include "app/ListColumns.h"
 #include "app/Settings.h"
+#include "app/SortEventDetail.h"
 #include "gui/Cp1252.h"
 #include "gui/Dialogs.h"
 #include "gui/TextTableModel.h"
+#include "shared/ListColumns.h"
 
 // Resources of a static library are registered by name, outside any namespace.
 static void InitGuiResources() {
@@ -678,8 +679,8 @@ void Form1::ListDoubleClicked(int list) {
 
 void Form1::EventDetailHeaderClicked(int section) {
   QHeaderView* header = list_views_[1]->header();
-  const int column = section + 1;
-  if (busy_ || column < 1 || column > 5) {
+  const auto column = static_cast<EventDetailColumn>(section);
+  if (busy_ || section < 0 || !IsSortKey(column)) {
     // The header flips its indicator on any click; put back the sorted one.
     const QSignalBlocker quiet(header);
     header->setSortIndicator(sort_section_, sort_order_);
@@ -687,12 +688,12 @@ void Form1::EventDetailHeaderClicked(int section) {
   }
   const WaitCursor wait;
   models_[1]->BeginChange();
-  app_.EventDetailHeaderClicked(column);
+  app_.EventDetailHeaderClicked(section + 1);
   models_[1]->EndChange();
   SelectFromApp(1);
   // Names ascend, the figures descend.
   sort_section_ = section;
-  sort_order_ = column == 1 ? Qt::AscendingOrder : Qt::DescendingOrder;
+  sort_order_ = column == EventDetailColumn::kDamageBy ? Qt::AscendingOrder : Qt::DescendingOrder;
   header->setSortIndicatorShown(true);
   header->setSortIndicator(sort_section_, sort_order_);
 }

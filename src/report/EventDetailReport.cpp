@@ -8,13 +8,13 @@
 #include "report/PageFrame.h"
 #include "report/Reports.h"
 #include "shared/Display.h"
+#include "shared/ListColumns.h"
 
 namespace ombrel {
 namespace {
 
-constexpr size_t kDetailColumns = 25;
-constexpr size_t kStartColumn = 5;
-constexpr size_t kEndColumn = 6;
+using Column = EventDetailColumn;
+constexpr int kColumns = static_cast<int>(At(Column::kCount));
 
 constexpr std::string_view kDetailHeaderRow =
     "<tr bgColor=#a9a9a9><td>Damage By</td><td>Total</td><td>Duration</td><td>DPS</td>"
@@ -63,7 +63,7 @@ void WriteCombatantRows(std::ostream& out, const EventDetailReportInput& input) 
   const size_t rows = event_detail_list.Rows();
   for (size_t p = 0; p < rows; ++p) {
     const std::string id = std::to_string(p);
-    const std::string_view name = CellOf(event_detail_list, p, 0);
+    const std::string_view name = CellOf(event_detail_list, p, At(Column::kDamageBy));
     line.assign(html::RowOpener(p));
     line += "<td>";
     // Row 0 is the Total row: no anchors and no hidden block.
@@ -71,10 +71,11 @@ void WriteCombatantRows(std::ostream& out, const EventDetailReportInput& input) 
     line += ' ';
     AppendHtmlEscaped(line, name);
     line += "</td>";
-    for (size_t c = 1; c < kDetailColumns; ++c) {
-      const std::string_view cell = CellOf(event_detail_list, p, c);
+    for (const ListColumn& column : kEventDetailColumns) {
+      if (column.position == At(Column::kDamageBy)) continue;
+      const std::string_view cell = CellOf(event_detail_list, p, column.position);
       line += "<td>";
-      if (c == kStartColumn || c == kEndColumn)
+      if (column.position == At(Column::kStart) || column.position == At(Column::kEnd))
         AppendHtmlEscaped(line, TimeOfDayCell(cell));
       else
         AppendHtmlEscaped(line, cell);
@@ -96,7 +97,7 @@ void WriteCombatantRows(std::ostream& out, const EventDetailReportInput& input) 
 void WriteAbilityTable(std::ostream& out, const DamageTable& table, std::string_view caption,
                        std::string_view header, const std::vector<int64_t>& list,
                        const std::function<bool(std::string_view)>& is_ability) {
-  html::WriteLine(out, "<tr><td colspan=25>");
+  html::WriteLine(out, "<tr><td colspan=" + std::to_string(kColumns) + ">");
   html::WriteLine(out, html::kTableOpenLine);
   html::WriteLine(out, html::CaptionBar(3, caption));
   html::WriteLine(out, header);
@@ -135,9 +136,10 @@ void WriteEventDetailReport(std::ostream& out, const EventDetailReportInput& inp
   const TextTable& event_detail_list = input.event_detail_list;
   const int32_t event_number = input.event_number;
   const size_t event_row = event_number >= 1 ? static_cast<size_t>(event_number) - 1 : SIZE_MAX;
-  const std::string mob = HtmlEscaped(CellOf(events_list, event_row, 0));
+  const std::string mob = HtmlEscaped(CellOf(events_list, event_row, At(EventsColumn::kMob)));
   // S: the event's start, from the Total row; E: the report date of the events list.
-  const std::string event_date = html::ListDateText(CellOf(event_detail_list, 0, kStartColumn));
+  const std::string event_date =
+      html::ListDateText(CellOf(event_detail_list, 0, At(Column::kStart)));
   const std::string list_date = html::ReportDate(events_list);
 
   html::WriteLine(out, html::kDocTypeLine);
@@ -154,8 +156,8 @@ void WriteEventDetailReport(std::ostream& out, const EventDetailReportInput& inp
   html::WriteLine(out, html::kFontLine);
   html::WriteLine(out, html::kTableOpenLine);
   // The caption has two blanks before "on", the title one.
-  html::WriteLine(
-      out, html::CaptionBar(25, "Defensive damage for " + mob + ", by Party  on " + event_date));
+  html::WriteLine(out, html::CaptionBar(kColumns, "Defensive damage for " + mob +
+                                                      ", by Party  on " + event_date));
   html::WriteLine(out, kDetailHeaderRow);
 
   WriteCombatantRows(out, input);

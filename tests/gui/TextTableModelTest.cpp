@@ -3,9 +3,9 @@
 #include <QAbstractItemModelTester>
 #include <QTest>
 
-#include "app/ListColumns.h"
 #include "gui/Cp1252.h"
 #include "gui/TextTableModel.h"
+#include "shared/ListColumns.h"
 #include "shared/TextTable.h"
 
 using ombrel::Align;
