@@ -115,7 +115,8 @@ void Finish(std::vector<CombatantSummary>& rows) {
 
 }  // namespace
 
-EventDetail BuildEventDetail(const ParsedLog& log, int32_t event_number, bool include_pets) {
+EventDetail BuildEventDetail(const ParsedLog& log, int32_t event_number, bool include_pets,
+                             const CountedRecordSink& sink) {
   EventDetail detail;
   const EventRecord* event = log.FindEvent(event_number);
   if (event == nullptr) return detail;
@@ -170,6 +171,7 @@ EventDetail BuildEventDetail(const ParsedLog& log, int32_t event_number, bool in
       CountTaken(r, row, rows[0]);
     else
       CountDealt(r, row, rows[0]);
+    if (sink) sink(x, taken, r);
     if (row.EndDate < r.Date) row.EndDate = r.Date;
     if (row.StartDate > r.Date) row.StartDate = r.Date;
   }

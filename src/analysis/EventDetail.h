@@ -1,10 +1,13 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <ostream>
 #include <string_view>
 #include <vector>
 
+#include "shared/DamageRecord.h"
 #include "shared/EventRecord.h"
 #include "shared/ParsedLog.h"
 #include "shared/TextTable.h"
@@ -18,6 +21,11 @@ inline constexpr std::string_view kTotalRowName = " [ Total ] ";
 // into its row.
 inline constexpr std::string_view kPetSuffix = " + pet";
 
+// Told of every record that a row counts, in record order: the row's index in
+// the returned rows, whether the opponent acted on the row's combatant (a
+// taken record) or the reverse, and the record.
+using CountedRecordSink = std::function<void(size_t row, bool taken, const DamageRecord& record)>;
+
 // What the analysis of one event gives: the combatant rows, the " [ Total ] "
 // row first, and the DamageTable indexes of the glyph and veteran casts made
 // within the event's records (empty when no such cast happened).
@@ -29,8 +37,10 @@ struct EventDetail {
 
 // The event detail of event `event_number` (1-based events-list row); with
 // `include_pets` the records of pets and warders count on their owners' rows.
-// Empty for an event number outside the list.
-EventDetail BuildEventDetail(const ParsedLog& log, int32_t event_number, bool include_pets);
+// Empty for an event number outside the list. `sink`, when given, sees each
+// counted record as it is counted.
+EventDetail BuildEventDetail(const ParsedLog& log, int32_t event_number, bool include_pets,
+                             const CountedRecordSink& sink = {});
 
 // The event-detail list, one row per combatant row. The first row is taken as the total row, whose
 // dealt and taken columns swap.

@@ -8,10 +8,12 @@
 
 #include "analysis/CombatantDetail.h"
 #include "analysis/EventDetail.h"
+#include "analysis/EventRange.h"
 #include "app/Settings.h"
 #include "app/SortEventDetail.h"
 #include "events/BuildEvents.h"
 #include "report/Reports.h"
+#include "report/TimelineSvg.h"
 #include "shared/Display.h"
 #include "shared/FileOutput.h"
 #include "shared/ListColumns.h"
@@ -81,7 +83,10 @@ std::variant<ParsedRun, Failure> RunStages(const ParseRequest& request, const Pr
     run.cancelled = true;
     return run;
   }
-  run.fights = static_cast<int64_t>(events.size());
+  // With no fight the table holds only the empty event, dated 12/30/1899.
+  const bool no_fight =
+      events.size() == 1 && events.front().Name.empty() && events.front().StartDate.seconds == 0;
+  run.fights = no_fight ? 0 : static_cast<int64_t>(events.size());
   run.events_list = EventsListRows(events);
   if (request.print_events) {
     WriteCsv(
@@ -232,8 +237,11 @@ void App::ShowEventDetailPage(std::vector<Failure>& failures) {
   shown_page_ = 2;
   selected_combatant_ = 0;
   const auto event_number = static_cast<int32_t>(selected_event_ + 1);
-  event_detail_ = BuildEventDetail(log_, event_number, settings_.IncludePets);
+  const EventRecord* event = log_.FindEvent(event_number);
+  TimelineCollector timeline(event != nullptr ? *event : EventRecord{});
+  event_detail_ = BuildEventDetail(log_, event_number, settings_.IncludePets, timeline.Sink());
   const std::vector<CombatantSummary>& rows = event_detail_.rows;
+  event_timeline_ = timeline.Finish(rows);
   event_detail_list_ = EventDetailListRows(rows);
   if (settings_.Options.PrintDetails) {
     WriteCsv(
@@ -276,6 +284,28 @@ void App::EventDetailHeaderClicked(int column) {
   if (!IsSortKey(key)) return;
   SortEventDetail(event_detail_list_, key);
   selected_combatant_ = 0;
+}
+
+std::vector<size_t> App::EventTimelineOrder() const {
+  std::vector<std::string> names;
+  names.reserve(event_detail_list_.Rows());
+  for (size_t r = 0; r < event_detail_list_.Rows(); ++r) {
+    names.push_back(CellAt(event_detail_list_, r, EventDetailColumn::kDamageBy));
+  }
+  return RowsInListOrder(event_timeline_, names);
+}
+
+std::optional<Failure> App::ExportTimelineCsv(const std::filesystem::path& path) const {
+  const std::vector<size_t> order = EventTimelineOrder();
+  return WriteFileAtomically(
+      path, [&](std::ostream& out) { WriteTimelineCsv(out, event_timeline_, order); });
+}
+
+std::optional<Failure> App::ExportTimelineSvg(const std::filesystem::path& path,
+                                              int window_seconds) const {
+  const DpsChart chart = MovingWindowDps(event_timeline_, window_seconds);
+  return WriteFileAtomically(
+      path, [&](std::ostream& out) { WriteTimelineSvg(out, event_timeline_, chart); });
 }
 
 std::string App::CreationStamp() const {

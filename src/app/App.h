@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "analysis/EventDetail.h"
+#include "analysis/Timeline.h"
 #include "app/Settings.h"
 #include "parse/ParseLog.h"
 #include "shared/DateTime.h"
@@ -69,6 +70,9 @@ inline constexpr std::string_view kDataCsvFile = "Data.csv";
 inline constexpr std::string_view kEventsCsvFile = "Events.csv";
 inline constexpr std::string_view kTextPcListCsvFile = "textpclist.csv";
 inline constexpr std::string_view kPcDetailCsvFile = "PCdetail.csv";
+// The fight over time, written on request (the batch's --timeline).
+inline constexpr std::string_view kTimelineCsvFile = "timeline.csv";
+inline constexpr std::string_view kTimelineSvgFile = "timeline.svg";
 
 // Window and Settings page captions.
 inline constexpr std::string_view kStartCaption = "Ombrel Raid by Zerrit";
@@ -164,6 +168,15 @@ class App {
   std::optional<Failure> ExportEvents(const std::filesystem::path& path) const;
   std::optional<Failure> ExportEventDetail(const std::filesystem::path& path) const;
 
+  // The timeline of the event last shown on the Event Detail page, built in
+  // the same walk as its list; its rows in the list's current order.
+  const Timeline& EventTimeline() const { return event_timeline_; }
+  std::vector<size_t> EventTimelineOrder() const;
+  // timeline.csv and timeline.svg (a moving window of `window_seconds`) of that event.
+  std::optional<Failure> ExportTimelineCsv(const std::filesystem::path& path) const;
+  std::optional<Failure> ExportTimelineSvg(const std::filesystem::path& path,
+                                           int window_seconds = kDefaultDpsWindow) const;
+
   // The clock of the reports' creation stamp (the local time by default).
   void SetClock(std::function<DateTime()> clock) { clock_ = std::move(clock); }
 
@@ -188,6 +201,7 @@ class App {
   EventDetail event_detail_;
   TextTable events_list_;
   TextTable event_detail_list_;
+  Timeline event_timeline_;
   TextTable combatant_detail_list_;
   size_t selected_event_ = 0;
   size_t selected_combatant_ = 0;

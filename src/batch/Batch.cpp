@@ -31,6 +31,7 @@ struct BatchOptions {
   bool pets = false;
   std::optional<int64_t> event;          // 1-based events-list row
   std::optional<int> sort;               // event-detail header 1 to 5
+  bool timeline = false;                 // timeline.csv and timeline.svg of the event
   std::optional<std::string> combatant;  // Windows-1252
   std::string combatant_as_given;        // UTF-8, for messages
   std::optional<fs::path> log;
@@ -113,6 +114,11 @@ constexpr OptionRule kOptions[] = {
      [](BatchOptions& o, std::string_view v) {
        o.combatant_as_given = std::string(v);
        return ToLogText("--combatant", v, o.combatant);
+     }},
+    {"--timeline", "", false, "with --event: the fight over time, timeline.csv and timeline.svg",
+     [](BatchOptions& o, std::string_view) -> std::optional<std::string> {
+       o.timeline = true;
+       return std::nullopt;
      }},
 };
 
@@ -197,6 +203,7 @@ std::variant<BatchOptions, Usage, Help> ReadArguments(const std::vector<std::str
   if (!options.log) return Usage{"no LOG given"};
   if (!options.event && options.sort) return Usage{"--sort needs --event"};
   if (!options.event && options.combatant) return Usage{"--combatant needs --event"};
+  if (!options.event && options.timeline) return Usage{"--timeline needs --event"};
   return options;
 }
 
@@ -281,6 +288,10 @@ class BatchRun {
     Written(kTextPcListCsvFile, app_.ChooseTab(3));
     if (options_.sort) app_.EventDetailHeaderClicked(*options_.sort);
     Written("event-detail.htm", app_.ExportEventDetail(File("event-detail.htm")));
+    if (options_.timeline) {
+      Written(kTimelineCsvFile, app_.ExportTimelineCsv(File(kTimelineCsvFile)));
+      Written(kTimelineSvgFile, app_.ExportTimelineSvg(File(kTimelineSvgFile)));
+    }
     if (options_.combatant) AnalyseCombatant(row);
   }
 

@@ -615,15 +615,12 @@ void Form1::ParseFinished() {
                                    locale.toString(static_cast<qlonglong>(last.records)),
                                    locale.toString(static_cast<qlonglong>(last.unreadable_lines)));
   const QString log = QFileInfo(parse_path_).fileName();
-  if (app_.LastParseFoundNoFight()) {
-    status_text_->setText(
-        QStringLiteral("No fight found in %1 for %2: %3.").arg(log, yourname_->text(), figures));
-  } else {
-    status_text_->setText(
-        QStringLiteral("%1: %2, %3 events.")
-            .arg(log, figures, locale.toString(static_cast<qlonglong>(last.fights))));
-  }
-  ShowWrittenFiles();
+  // A log without a fight still lists the empty event; the status bar says why.
+  ShowStatus(app_.LastParseFoundNoFight()
+                 ? QStringLiteral("No fight found in %1 for %2: %3.")
+                       .arg(log, FromCp1252(app_.settings().CharacterName), figures)
+                 : QStringLiteral("%1: %2, %3 events.")
+                       .arg(log, figures, locale.toString(static_cast<qlonglong>(last.fights))));
   ShowFailures(write_failures, kCannotWrite);
 }
 
@@ -662,7 +659,7 @@ void Form1::TabChanged(int index) {
     if (tab == 3) list_views_[1]->header()->setSortIndicatorShown(false);
   }
   ShowState();
-  if (tab >= 3) ShowWrittenFiles();
+  if (tab >= 3) ShowStatus({});
   ShowFailures(failures, kCannotWrite);
 }
 
@@ -850,18 +847,17 @@ void Form1::ShowFailures(const std::vector<Failure>& failures, const QString& ti
   for (const Failure& failure : failures) dialogs_.Message(this, title, FailureText(failure));
 }
 
-void Form1::ShowWrittenFiles() {
+void Form1::ShowStatus(const QString& figures) {
   const std::vector<std::filesystem::path>& written = app_.WrittenFiles();
-  if (written.empty()) return;
+  if (written.empty()) {
+    if (!figures.isEmpty()) status_text_->setText(figures);
+    return;
+  }
   QStringList names;
   for (const std::filesystem::path& path : written)
     names << QDir::toNativeSeparators(FromPath(path));
   const QString wrote = QStringLiteral("Wrote %1.").arg(names.join(QStringLiteral(", ")));
-  const QString before = status_text_->text();
-  // After a parse the figures stay in front.
-  status_text_->setText(before.startsWith(QStringLiteral("Wrote ")) || before.isEmpty()
-                            ? wrote
-                            : before + QLatin1Char(' ') + wrote);
+  status_text_->setText(figures.isEmpty() ? wrote : figures + QLatin1Char(' ') + wrote);
 }
 
 bool Form1::eventFilter(QObject* watched, QEvent* event) {

@@ -112,8 +112,9 @@ class Form1 : public QMainWindow {
   void CurrentRowChanged(int list, int row);
   void SetBusy(bool busy);
   void ShowFailures(const std::vector<Failure>& failures, const QString& title);
-  // Names the CSV files the last command wrote, in the status bar.
-  void ShowWrittenFiles();
+  // Shows `figures` in the status bar, followed by the CSV files the last
+  // command wrote; without either it leaves the status bar as it is.
+  void ShowStatus(const QString& figures);
 
   App& app_;
   Dialogs& dialogs_;

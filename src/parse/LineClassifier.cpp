@@ -5,16 +5,39 @@
 #include "parse/LineText.h"
 #include "parse/LogLineTime.h"
 #include "parse/TextSearch.h"
+#include "shared/TrimBlanks.h"
 
 namespace ombrel {
 namespace {
 
 constexpr size_t kNone = std::string_view::npos;
 
-// 1-based position of the first occurrence of `literal`, 0 when absent.
-int64_t Position(std::string_view line, std::string_view literal) {
-  const size_t at = FindText(line, literal);
-  return at == kNone ? 0 : static_cast<int64_t>(at) + 1;
+// A line opens with its time stamp and a blank; the message follows.
+constexpr std::string_view kStampAndBlank = "[Mon Jan 02 15:04:05 2006] ";
+constexpr int64_t kMessageStart = static_cast<int64_t>(kStampAndBlank.size());
+// The part of the stamp the time is read from: through the year.
+constexpr size_t kStampRead = std::string_view("[Mon Jan 02 15:04:05 2006").size();
+
+// The literals whose occurrences the rules walk.
+constexpr std::string_view kDamage = "damage";
+constexpr std::string_view kHealed = "healed";
+constexpr std::string_view kEnergy = "energy";
+constexpr std::string_view kTell = " tell";
+
+// The five avoidance markers, in rule order, with the record type of each.
+constexpr std::string_view kAvoidanceMarkers[5] = {" but misses!", " parries!", " dodges!",
+                                                   " ripostes!", " blocks!"};
+constexpr int32_t kAvoidanceTypes[5] = {kMiss, kParry, kDodge, kRiposte, kBlock};
+
+// The amount phrases of a direct hit, each with the literal that ends its amount.
+constexpr std::string_view kAmountPhrases[4] = {" point of ", " points of ", " point of non-melee ",
+                                                " points of non-melee "};
+constexpr std::string_view kAmountEnds[4] = {" point ", " points ", " point ", " points "};
+constexpr int32_t kAmountTypes[4] = {kMelee, kMelee, kNonMelee, kNonMelee};
+
+// Just past the verb of a line (the blank after it in a well-formed line).
+int64_t VerbEnd(const VerbMatch& verb) {
+  return static_cast<int64_t>(verb.at + 1 + verb.verb.size());
 }
 
 // The amount in a cut-out; false when there is no cut-out or no amount in it.
@@ -25,14 +48,6 @@ bool ReadAmountOf(const std::optional<std::string_view>& text, int32_t& amount) 
   amount = *read;
   return true;
 }
-
-// The message text begins at character 28, after the time stamp and a blank.
-constexpr int64_t kMessageStart = 28;
-
-// The five avoidance markers, in rule order, with the record type of each.
-constexpr std::string_view kAvoidanceMarkers[5] = {" but misses!", " parries!", " dodges!",
-                                                   " ripostes!", " blocks!"};
-constexpr int32_t kAvoidanceTypes[5] = {kMiss, kParry, kDodge, kRiposte, kBlock};
 
 }  // namespace
 
@@ -51,6 +66,14 @@ struct LineClassifier::Line {
   VerbMatch verb;
 };
 
+// What both damage-over-time shapes read: the taker before "has taken" and
+// the amount between it and " damage".
+struct LineClassifier::Tick {
+  std::optional<std::string_view> taker;
+  bool amount_read = false;
+  int32_t amount = 0;
+};
+
 LineClassifier::LineClassifier(DamageTable& table, std::vector<std::string_view>& mob_list,
                                const ClassifierTexts& texts, const VerbScanner& verbs)
     : table_(table), mobs_(mob_list), texts_(texts), verbs_(verbs) {}
@@ -60,8 +83,8 @@ void LineClassifier::Classify(std::string_view text, int64_t index) {
   // messages hold none and are done with after four quick scans.
   const bool casts = FindText(text, "begin") != kNone;
   const bool tries = FindText(text, "tries to") != kNone;
-  const bool damage = FindText(text, "damage") != kNone;
-  const bool energy = FindText(text, "energy") != kNone;
+  const bool damage = FindText(text, kDamage) != kNone;
+  const bool energy = FindText(text, kEnergy) != kNone;
   if (!casts && !tries && !damage && !energy) return;
 
   Line line;
@@ -79,12 +102,13 @@ std::optional<DateTime> LineClassifier::Date(Line& line) {
   if (line.date_read) return line.date;
   line.date_read = true;
   const std::string_view text = line.text;
-  if (text.size() < 25) return line.date;
+  if (text.size() < kStampRead) return line.date;
   // Neighbouring lines mostly share their time stamp.
-  if (!has_stamp_ || std::memcmp(stamp_, text.data(), sizeof stamp_) != 0) {
-    std::memcpy(stamp_, text.data(), sizeof stamp_);
+  static_assert(sizeof stamp_ == kStampRead);
+  if (!has_stamp_ || std::memcmp(stamp_, text.data(), kStampRead) != 0) {
+    std::memcpy(stamp_, text.data(), kStampRead);
     has_stamp_ = true;
-    stamp_date_ = LogLineTime(text.substr(0, 28));
+    stamp_date_ = LogLineTime(text);
   }
   line.date = stamp_date_;
   return line.date;
@@ -94,8 +118,10 @@ bool LineClassifier::Chatter(Line& line) {
   if (line.chatter_read) return line.chatter;
   line.chatter_read = true;
   const std::string_view text = line.text;
-  for (size_t at = FindText(text, " tell"); at != kNone; at = FindText(text, " tell", at + 1)) {
-    if (StartsAt(text, at + 5, " ") || StartsAt(text, at + 5, "s ")) {
+  // " tell " or " tells ".
+  for (size_t at = FindText(text, kTell); at != kNone; at = FindText(text, kTell, at + 1)) {
+    const size_t after = at + kTell.size();
+    if (StartsAt(text, after, " ") || StartsAt(text, after, "s ")) {
       line.chatter = true;
       return true;
     }
@@ -150,23 +176,28 @@ void LineClassifier::SpellCasts(Line& line) {
     by_other = by_other || StartsAt(text, at, "begins to cast a spell. ");
     own = own || StartsAt(text, at, "begin casting");
   }
-  if (by_other) {
-    // "Soandso begins to cast a spell. <Fire Shard>": the name without the last character.
-    const auto dealer = CutText(text, kMessageStart, Position(text, " begins") - 1);
-    const auto name = CutText(text, Position(text, "<") + 1, line.length - 1);
-    const auto date = Date(line);
-    if (!dealer || !name || !date ||
-        !Keep({*date, *dealer, {}, 0, 0, kSpellCast, *name, line.index}))
-      line.failed = true;
-  }
-  if (own) {
-    // "You begin casting Fire Shard.": what follows "casting" and a blank, less the full stop.
-    const auto name = CutText(text, Position(text, "casting") + 8, line.length - 1);
-    const auto date = Date(line);
-    if (!name || !date ||
-        !Keep({*date, texts_.character_name, {}, 0, 0, kSpellCast, TrimBlanks(*name), line.index}))
-      line.failed = true;
-  }
+  if (by_other) CastByOther(line);
+  if (own) OwnCast(line);
+}
+
+void LineClassifier::CastByOther(Line& line) {
+  // The dealer before " begins"; the name after "<", less the line's last character.
+  const std::string_view text = line.text;
+  const auto dealer = Cut(text, kMessageStart, Before(text, " begins"));
+  const auto name = Cut(text, After(text, "<"), line.length - 1);
+  const auto date = Date(line);
+  if (!dealer || !name || !date || !Keep({*date, *dealer, {}, 0, 0, kSpellCast, *name, line.index}))
+    line.failed = true;
+}
+
+void LineClassifier::OwnCast(Line& line) {
+  // The name after "casting" and a blank, less the full stop.
+  const std::string_view text = line.text;
+  const auto name = Cut(text, After(text, "casting") + kBlank, line.length - 1);
+  const auto date = Date(line);
+  if (!name || !date ||
+      !Keep({*date, texts_.character_name, {}, 0, 0, kSpellCast, TrimBlanks(*name), line.index}))
+    line.failed = true;
 }
 
 void LineClassifier::Avoidances(Line& line) {
@@ -180,25 +211,26 @@ void LineClassifier::Avoidances(Line& line) {
   }
   if (!any || Chatter(line)) return;
 
-  const auto dealer = CutText(text, kMessageStart, Position(text, " tries") - 1);
+  const auto dealer = Cut(text, kMessageStart, Before(text, " tries"));
   const auto date = Date(line);
   const VerbMatch& verb = Verb(line);
-  int64_t taker_start = 0;
+  int64_t taker_begin = 0;
   if (verb.found()) {
-    taker_start = static_cast<int64_t>(verb.at) + 1 + static_cast<int64_t>(verb.verb.size()) + 2;
+    taker_begin = VerbEnd(verb) + kBlank;
   } else {
     // No verb of the table ("A gnoll tries to shoot YOU, but misses!"): the
-    // taker follows the first word after "tries to ".
-    const int64_t word = Position(text, "tries to") + 9;
-    const size_t blank = text.find(' ', static_cast<size_t>(word - 1));
-    const int64_t after_word = blank == kNone ? line.length + 1 : static_cast<int64_t>(blank) + 1;
-    taker_start = after_word + 1;
+    // taker follows the first word after "tries to " and its blank; without
+    // that blank it would start past the line's end.
+    const int64_t word = After(text, "tries to") + kBlank;
+    const size_t blank = text.find(' ', static_cast<size_t>(word));
+    taker_begin = blank == kNone ? line.length + 1 : static_cast<int64_t>(blank) + 1;
   }
-  const int64_t misses_end = Position(text, ", but misses!");
-  const int64_t but_end = Position(text, ", but ");
+  // A miss's taker ends at ", but misses!", the others' at the first ", but ".
+  const int64_t misses_end = Before(text, ", but misses!");
+  const int64_t but_end = Before(text, ", but ");
   for (int k = 0; k < 5; ++k) {
     if (!marked[k]) continue;
-    const auto taker = CutText(text, taker_start, (k == 0 ? misses_end : but_end) - 1);
+    const auto taker = Cut(text, taker_begin, k == 0 ? misses_end : but_end);
     if (!dealer || !date || !taker ||
         !Keep({*date, *dealer, *taker, 0, 0, kAvoidanceTypes[k], verb.verb, line.index}))
       line.failed = true;
@@ -208,112 +240,123 @@ void LineClassifier::Avoidances(Line& line) {
 void LineClassifier::Damage(Line& line) {
   const std::string_view text = line.text;
   // Every damage literal of the rules holds "damage": one walk over its
-  // occurrences tells which of them the line holds, and where.
-  int64_t damage_from = 0;       // p("damage from")
-  int64_t damage_from_your = 0;  // p("damage from your")
-  int64_t blank_damage = 0;      // p(" damage")
+  // occurrences tells which of them the line holds.
+  bool damage_from = false;
+  bool damage_from_your = false;
   bool of_damage = false;
   bool of_non_melee_damage = false;
-  // " point of damage", " points of damage", " point of non-melee damage", " points of ..."
-  bool amount_phrase[4] = {};
-  for (size_t at = FindText(text, "damage"); at != kNone; at = FindText(text, "damage", at + 1)) {
-    const int64_t position = static_cast<int64_t>(at) + 1;
-    if (damage_from == 0 && StartsAt(text, at + 6, " from")) damage_from = position;
-    if (damage_from_your == 0 && StartsAt(text, at + 6, " from your")) damage_from_your = position;
-    if (blank_damage == 0 && at > 0 && text[at - 1] == ' ') blank_damage = position - 1;
+  bool amount_phrase[4] = {};  // kAmountPhrases followed by "damage"
+  for (size_t at = FindText(text, kDamage); at != kNone; at = FindText(text, kDamage, at + 1)) {
+    damage_from = damage_from || StartsAt(text, at, "damage from");
+    damage_from_your = damage_from_your || StartsAt(text, at, "damage from your");
     of_damage = of_damage || EndsAt(text, at, "of ");
     of_non_melee_damage = of_non_melee_damage || EndsAt(text, at, "of non-melee ");
-    amount_phrase[0] = amount_phrase[0] || EndsAt(text, at, " point of ");
-    amount_phrase[1] = amount_phrase[1] || EndsAt(text, at, " points of ");
-    amount_phrase[2] = amount_phrase[2] || EndsAt(text, at, " point of non-melee ");
-    amount_phrase[3] = amount_phrase[3] || EndsAt(text, at, " points of non-melee ");
+    for (int k = 0; k < 4; ++k)
+      amount_phrase[k] = amount_phrase[k] || EndsAt(text, at, kAmountPhrases[k]);
   }
 
   // Heals and the character's own damage summaries are never damage records.
   if (Chatter(line) || ContainsText(text, "You have taken")) return;
   bool healed_you = false;
-  for (size_t at = FindText(text, "healed"); at != kNone; at = FindText(text, "healed", at + 1)) {
+  for (size_t at = FindText(text, kHealed); at != kNone; at = FindText(text, kHealed, at + 1)) {
+    const size_t after = at + kHealed.size();
     if (EndsAt(text, at, "You have ") ||
-        (EndsAt(text, at, "has ") && StartsAt(text, at + 6, " you for")))
+        (EndsAt(text, at, "has ") && StartsAt(text, after, " you for")))
       return;
-    healed_you = healed_you || StartsAt(text, at + 6, " you");
+    healed_you = healed_you || StartsAt(text, after, " you");
   }
 
-  const bool own_dot = damage_from_your != 0;
-  const bool other_dot = damage_from != 0 && ContainsText(text, " by ");
-  if (own_dot || other_dot) {
-    // "A gnoll has taken 12 damage from your Poison Bolt."
-    const int64_t has_taken = Position(text, "has taken");
-    const auto taker = CutText(text, kMessageStart, has_taken - 1);
-    const auto amount_text = CutText(text, has_taken + 10, blank_damage - 1);
-    int32_t amount = 0;
-    const bool amount_read = ReadAmountOf(amount_text, amount);
-    if (own_dot) {
-      const auto name = CutText(text, damage_from_your + 17, line.length);
-      const auto date = Date(line);
-      if (taker && amount_read && name && date &&
-          Keep({*date, texts_.character_name, TrimBlanks(*taker), amount, 0, kDamageOverTime,
-                TrimBlanks(*name), line.index}))
-        mobs_.Register(TrimBlanks(*taker));
-      else
-        line.failed = true;
-    }
-    if (other_dot) {
-      // "A gnoll has taken 12 damage from Soandso by Poison Bolt."
-      const int64_t by = Position(text, " by ");
-      const auto dealer = CutText(text, damage_from + 11, by - 1);
-      const auto name = CutText(text, by + 4, line.length);
-      const auto date = Date(line);
-      if (!taker || !amount_read || !dealer || !name || !date ||
-          !Keep({*date, TrimBlanks(*dealer), TrimBlanks(*taker), amount, 0, kDamageOverTime,
-                 TrimBlanks(*name), line.index}))
-        line.failed = true;
-    }
+  const bool own_tick = damage_from_your;
+  const bool others_tick = damage_from && ContainsText(text, " by ");
+  if (own_tick || others_tick) {
+    const Tick tick = ReadTick(line);
+    if (own_tick) OwnTick(line, tick);
+    if (others_tick) OthersTick(line, tick);
   }
 
   if (of_non_melee_damage || (of_damage && !healed_you)) {
-    // "You hit a gnoll for 20 points of damage."
-    const VerbMatch& verb = Verb(line);
-    if (!verb.found()) return;  // no dealer or taker to be had
-    const int64_t v = static_cast<int64_t>(verb.at) + 1;
-    const auto date = Date(line);
-    auto dealer = CutText(text, kMessageStart, v - 1);
-    if (dealer && IsYou(*dealer)) dealer = texts_.character_name;
-    const int64_t for_at = Position(text, " for ");
-    auto taker = CutText(text, v + static_cast<int64_t>(verb.verb.size()) + 1, for_at - 1);
-    if (taker) taker = TrimBlanks(*taker);
-    if (taker && IsYou(*taker)) taker = texts_.character_name;
-    // The last amount phrase the line holds decides; none leaves type 0 and no amount.
-    int32_t type = kUnreadAmount;
-    int32_t amount = 0;
-    bool amount_read = true;
-    for (int k = 3; k >= 0; --k) {
-      if (!amount_phrase[k]) continue;
-      type = k < 2 ? kMelee : kNonMelee;
-      const int64_t end = Position(text, k % 2 == 0 ? " point " : " points ");
-      amount_read = ReadAmountOf(CutText(text, for_at + 5, end - 1), amount);
-      break;
-    }
-    if (!date || !dealer || !taker || !amount_read) {
-      line.failed = true;
-      return;
-    }
-    if (!KeepOrMerge({*date, *dealer, *taker, amount, 0, type, verb.verb, line.index})) {
-      line.failed = true;
-      return;
-    }
-    if (*dealer == texts_.character_name) mobs_.Register(*taker);
+    // The last of the amount phrases, in their order, that the line holds decides.
+    int phrase = -1;
+    for (int k = 3; k >= 0 && phrase < 0; --k)
+      if (amount_phrase[k]) phrase = k;
+    DirectHit(line, phrase);
   }
+}
+
+LineClassifier::Tick LineClassifier::ReadTick(Line& line) {
+  const std::string_view text = line.text;
+  Tick tick;
+  tick.taker = Cut(text, kMessageStart, Before(text, "has taken"));
+  tick.amount_read = ReadAmountOf(
+      Cut(text, After(text, "has taken") + kBlank, Before(text, " damage")), tick.amount);
+  return tick;
+}
+
+void LineClassifier::OwnTick(Line& line, const Tick& tick) {
+  // The name after "damage from your" and a blank, to the line's end.
+  const std::string_view text = line.text;
+  const auto name = Cut(text, After(text, "damage from your") + kBlank, line.length);
+  const auto date = Date(line);
+  if (tick.taker && tick.amount_read && name && date &&
+      Keep({*date, texts_.character_name, TrimBlanks(*tick.taker), tick.amount, 0, kDamageOverTime,
+            TrimBlanks(*name), line.index}))
+    mobs_.Register(TrimBlanks(*tick.taker));
+  else
+    line.failed = true;
+}
+
+void LineClassifier::OthersTick(Line& line, const Tick& tick) {
+  // The dealer between "damage from" and " by ", the name after " by ".
+  const std::string_view text = line.text;
+  const LiteralPlace by = Locate(text, " by ");
+  const auto dealer = Cut(text, After(text, "damage from"), by.begin);
+  const auto name = Cut(text, by.end, line.length);
+  const auto date = Date(line);
+  if (!tick.taker || !tick.amount_read || !dealer || !name || !date ||
+      !Keep({*date, TrimBlanks(*dealer), TrimBlanks(*tick.taker), tick.amount, 0, kDamageOverTime,
+             TrimBlanks(*name), line.index}))
+    line.failed = true;
+}
+
+void LineClassifier::DirectHit(Line& line, int amount_phrase) {
+  // The dealer before the verb, the taker between the verb and " for ", the
+  // amount between " for " and the amount phrase's " point(s) ".
+  const std::string_view text = line.text;
+  const VerbMatch& verb = Verb(line);
+  if (!verb.found()) return;  // no dealer or taker to be had
+  const auto date = Date(line);
+  auto dealer = Cut(text, kMessageStart, static_cast<int64_t>(verb.at));
+  if (dealer && IsYou(*dealer)) dealer = texts_.character_name;
+  const LiteralPlace for_place = Locate(text, " for ");
+  auto taker = Cut(text, VerbEnd(verb), for_place.begin);
+  if (taker) taker = TrimBlanks(*taker);
+  if (taker && IsYou(*taker)) taker = texts_.character_name;
+  // Without an amount phrase: type 0 and no amount.
+  int32_t type = kUnreadAmount;
+  int32_t amount = 0;
+  bool amount_read = true;
+  if (amount_phrase >= 0) {
+    type = kAmountTypes[amount_phrase];
+    amount_read =
+        ReadAmountOf(Cut(text, for_place.end, Before(text, kAmountEnds[amount_phrase])), amount);
+  }
+  if (!date || !dealer || !taker || !amount_read ||
+      !KeepOrMerge({*date, *dealer, *taker, amount, 0, type, verb.verb, line.index})) {
+    line.failed = true;
+    return;
+  }
+  if (*dealer == texts_.character_name) mobs_.Register(*taker);
 }
 
 void LineClassifier::SpecialNames(Line& line) {
   const std::string_view text = line.text;
   bool mana = false;
   bool storm = false;
-  for (size_t at = FindText(text, "energy"); at != kNone; at = FindText(text, "energy", at + 1)) {
-    mana = mana || (EndsAt(text, at, "is enveloped in ethereal ") && StartsAt(text, at + 6, "."));
+  for (size_t at = FindText(text, kEnergy); at != kNone; at = FindText(text, kEnergy, at + 1)) {
+    const size_t after = at + kEnergy.size();
+    mana = mana || (EndsAt(text, at, "is enveloped in ethereal ") && StartsAt(text, after, "."));
     storm = storm || (EndsAt(text, at, "quivers as a bolt of ") &&
-                      StartsAt(text, at + 6, " surges through them."));
+                      StartsAt(text, after, " surges through them."));
   }
   // A special attack shows as a non-melee hit and, in the same second, a
   // second message that names it.

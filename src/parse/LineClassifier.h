@@ -39,10 +39,19 @@ class LineClassifier {
 
  private:
   struct Line;
+  struct Tick;
 
+  // One function per line shape, in rule order; the ones in plural find out
+  // which shapes of their kind a line holds.
   void SpellCasts(Line& line);
-  void Avoidances(Line& line);
+  void CastByOther(Line& line);  // "Soandso begins to cast a spell. <Fire Shard>"
+  void OwnCast(Line& line);      // "You begin casting Fire Shard."
+  void Avoidances(Line& line);   // "A gnoll tries to hit YOU, but misses!" and the others
   void Damage(Line& line);
+  Tick ReadTick(Line& line);
+  void OwnTick(Line& line, const Tick& tick);     // "A gnoll has taken 12 damage from your Bolt."
+  void OthersTick(Line& line, const Tick& tick);  // "... damage from Soandso by Bolt."
+  void DirectHit(Line& line, int amount_phrase);  // "You hit a gnoll for 20 points of damage."
   void SpecialNames(Line& line);
 
   // The pieces several rules read, each read once per line.

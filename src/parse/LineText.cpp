@@ -1,23 +1,8 @@
 #include "parse/LineText.h"
 
+#include "shared/TrimBlanks.h"
+
 namespace ombrel {
-
-std::optional<std::string_view> CutText(std::string_view line, int64_t a, int64_t b) {
-  if (b < a - 1) return std::nullopt;
-  const int64_t length = static_cast<int64_t>(line.size());
-  if (a < 1) a = 1;
-  if (b > length) b = length;
-  if (a > b) return std::string_view{};
-  return line.substr(static_cast<size_t>(a - 1), static_cast<size_t>(b - a + 1));
-}
-
-std::string_view TrimBlanks(std::string_view text) {
-  size_t begin = 0;
-  size_t end = text.size();
-  while (begin < end && text[begin] == ' ') ++begin;
-  while (end > begin && text[end - 1] == ' ') --end;
-  return text.substr(begin, end - begin);
-}
 
 std::optional<int32_t> ReadAmount(std::string_view text) {
   text = TrimBlanks(text);

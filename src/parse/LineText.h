@@ -4,16 +4,53 @@
 #include <optional>
 #include <string_view>
 
+#include "parse/TextSearch.h"
+
 namespace ombrel {
 
-// The cut-outs of the classification rules, in 1-based character positions:
-// the text from position `a` through `b`, stopping at the line's end. An end
-// just before the start gives an empty text; an end further back means the
-// line does not have the layout the rule expects, and gives nothing.
-std::optional<std::string_view> CutText(std::string_view line, int64_t a, int64_t b);
+// The cut-outs of the classification rules. Positions are 0-based character
+// indexes into the line. A literal the line does not hold counts as standing
+// just before the line (at -1): a cut-out that ends before it gives nothing,
+// and one that starts after it starts at the literal's length less one.
 
-// Removes blanks (only blanks) at both ends.
-std::string_view TrimBlanks(std::string_view text);
+// Where the first occurrence of a literal stands: its first character, and
+// just past its last.
+struct LiteralPlace {
+  int64_t begin = -1;
+  int64_t end = -1;
+};
+
+inline LiteralPlace Locate(std::string_view line, std::string_view literal) {
+  const size_t at = FindText(line, literal);
+  const int64_t begin = at == std::string_view::npos ? -1 : static_cast<int64_t>(at);
+  return {begin, begin + static_cast<int64_t>(literal.size())};
+}
+
+// The end of a cut-out that stops where `literal` first begins.
+inline int64_t Before(std::string_view line, std::string_view literal) {
+  return Locate(line, literal).begin;
+}
+
+// The start of a cut-out that follows the first `literal`.
+inline int64_t After(std::string_view line, std::string_view literal) {
+  return Locate(line, literal).end;
+}
+
+// The one character, a blank in a well-formed line, that some rules skip
+// unread after a literal ("casting", "has taken").
+inline constexpr int64_t kBlank = 1;
+
+// The text from `begin` up to, not including, `end`, clipped to the line
+// (empty when none of it lies inside). An end before the begin means the line
+// does not have the layout the rule expects, and gives nothing.
+inline std::optional<std::string_view> Cut(std::string_view line, int64_t begin, int64_t end) {
+  if (end < begin) return std::nullopt;
+  const int64_t length = static_cast<int64_t>(line.size());
+  if (begin < 0) begin = 0;
+  if (end > length) end = length;
+  if (begin >= end) return std::string_view{};
+  return line.substr(static_cast<size_t>(begin), static_cast<size_t>(end - begin));
+}
 
 // Reads a damage amount: optional blanks, an optional sign, digits, optional
 // blanks, within the 32-bit signed range. Nothing for anything else.

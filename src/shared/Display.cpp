@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "shared/TrimBlanks.h"
+
 namespace ombrel::display {
 namespace {
 
@@ -79,12 +81,6 @@ Rounded2 RoundTwoDecimals(double value) {
   const bool is_zero = r.integer.empty() && r.fraction[0] == '0' && r.fraction[1] == '0';
   r.negative = value < 0 && !is_zero;
   return r;
-}
-
-std::string_view TrimBlanks(std::string_view text) {
-  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-  return text;
 }
 
 }  // namespace

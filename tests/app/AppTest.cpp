@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdlib>
 #include <filesystem>
@@ -152,6 +153,41 @@ TEST(AppParse, FailureOrCancelKeepsThePreviousResults) {
   ASSERT_FALSE(fractions.empty());
   EXPECT_DOUBLE_EQ(fractions.back(), 1.0);
   EXPECT_FALSE(fs::exists(dir.path() / "Data.csv"));
+}
+
+TEST(AppParse, FiguresWrittenFilesAndProgressOverDataCsv) {
+  TempDir dir;
+  App app(dir.path() / "unused");
+  WriteText(dir.path() / "log.txt", kLog);
+  app.SetOutputDir(dir.path());
+  app.options().PrintData = true;
+  app.options().PrintEvents = true;
+  app.TakeSettings("Tarlen", 0, false);
+  std::vector<double> fractions;
+  Progress progress;
+  progress.report = [&](double f) { fractions.push_back(f); };
+  ASSERT_TRUE(std::holds_alternative<ParsedRun*>(app.Parse(dir.path() / "log.txt", progress)));
+  EXPECT_EQ(app.WrittenFiles(),
+            (std::vector<fs::path>{dir.path() / "Data.csv", dir.path() / "Events.csv"}));
+  EXPECT_EQ(app.LastRun().records, 3);
+  EXPECT_EQ(app.LastRun().fights, 2);
+  EXPECT_FALSE(app.LastParseFoundNoFight());
+  // The bar never runs back, and the writing of Data.csv has its own stretch
+  // between the parse and the events.
+  EXPECT_TRUE(std::is_sorted(fractions.begin(), fractions.end()));
+  EXPECT_TRUE(std::any_of(fractions.begin(), fractions.end(),
+                          [](double f) { return f > 0.7 && f <= 0.9; }));
+  // A detail tab names the file it wrote; the Events tab writes none.
+  app.options().PrintDetails = true;
+  app.ChooseTab(3);
+  EXPECT_EQ(app.WrittenFiles(), (std::vector<fs::path>{dir.path() / "textpclist.csv"}));
+
+  // A log in which the character fought nobody.
+  WriteText(dir.path() / "quiet.txt", kLog.substr(0, kLog.find("\r\n") + 2));
+  ASSERT_TRUE(std::holds_alternative<ParsedRun*>(app.Parse(dir.path() / "quiet.txt")));
+  EXPECT_TRUE(app.LastParseFoundNoFight());
+  EXPECT_EQ(app.LastRun().fights, 0);
+  EXPECT_EQ(app.EventsList().Rows(), 1u);  // the empty event's row stays
 }
 
 TEST(AppExport, ReportsCarryTheCreationStamp) {

@@ -61,7 +61,7 @@ TEST_F(BatchTest, UsageErrors) {
       {n, t, "--gap", "901", log_}, {n, t, "--gap", "-20", log_}, {n, t, "--gap", "30s", log_},
       {n, t, "--gap=", log_}, {n, t, "--event", "0", log_}, {n, t, "--event", "1", "--sort", "0", log_},
       {n, t, "--event", "1", "--sort", "6", log_}, {n, t, "--sort", "1", log_},
-      {n, t, "--combatant", "Ann", log_}};
+      {n, t, "--combatant", "Ann", log_}, {n, t, "--timeline", log_}};
   // clang-format on
   for (const auto& args : wrong) {
     EXPECT_EQ(Run(args), 2) << testing::PrintToString(args);
@@ -96,6 +96,7 @@ TEST_F(BatchTest, WritesTheFilesAndPrintsTheEventsTable) {
   EXPECT_TRUE(Exists("events.htm"));
   EXPECT_FALSE(Exists("textpclist.csv"));
   EXPECT_FALSE(Exists("event-detail.htm"));
+  EXPECT_FALSE(Exists("timeline.csv"));
   EXPECT_NE(out_.find("Wrote " + out_dir_ + "/Events.csv\n"), std::string::npos);
   // With a gap of 15 minutes the orc still opens a fight of its own.
   const std::string table =
@@ -115,14 +116,19 @@ TEST_F(BatchTest, WritesTheFilesAndPrintsTheEventsTable) {
 
 TEST_F(BatchTest, EventDetailSortAndCombatant) {
   ASSERT_EQ(Run({"--out", out_dir_, "--name", "Tarlen", "--event", "1", "--sort", "2",
-                 "--combatant", " [ Total ] ", log_}),
+                 "--combatant", " [ Total ] ", "--timeline", log_}),
             0)
       << err_;
   for (std::string_view name : {"Data.csv", "Events.csv", "events.htm", "textpclist.csv",
-                                "event-detail.htm", "PCdetail.csv"}) {
+                                "event-detail.htm", "PCdetail.csv", "timeline.svg"}) {
     EXPECT_TRUE(Exists(name)) << name;
   }
   EXPECT_NE(out_.find("Wrote " + out_dir_ + "/PCdetail.csv\n"), std::string::npos);
+  EXPECT_NE(out_.find("Wrote " + out_dir_ + "/timeline.svg\n"), std::string::npos);
+  std::ifstream timeline(fs::path(out_dir_) / "timeline.csv", std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(timeline), {}),
+            "Second,Combatant,Damage Dealt,Damage Taken\r\n"
+            "0,Tarlen,20,0\r\n1,Annabelle,17,0\r\n2,Tarlen,31,0\r\n");
   fs::remove_all(out_dir_);
 
   // An event that is not listed: named, the other files still written.

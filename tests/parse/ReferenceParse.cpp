@@ -1,15 +1,75 @@
 #include "parse/ReferenceParse.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <optional>
-
-#include "parse/LineText.h"
-#include "parse/LogLineTime.h"
+#include <string>
 
 namespace ombrel::testing {
 namespace {
 
 using std::string_view;
+
+// The reference reads stamps, amounts and "you" with its own code, written
+// for plainness, so that a fault in the parser's readers is not on both sides.
+
+// "[Mon Jan 02 15:04:05 2006]": month in characters 5-7 (0-based), then day,
+// hour, minute and second as two digits or a blank and a digit, then a
+// four-digit year.
+std::optional<DateTime> StampTime(string_view line) {
+  if (line.size() < 25) return std::nullopt;
+  const string_view months = "JanFebMarAprMayJunJulAugSepOctNovDec";
+  const size_t month_at = months.find(line.substr(5, 3));
+  if (month_at == string_view::npos || month_at % 3 != 0) return std::nullopt;
+  auto two = [&](size_t at) {
+    const std::string field(line.substr(at, 2));
+    const string_view digits = "0123456789";
+    if (digits.find(field[1]) == string_view::npos) return -1;
+    if (field[0] == ' ') return std::stoi(field.substr(1));
+    if (digits.find(field[0]) == string_view::npos) return -1;
+    return std::stoi(field);
+  };
+  const std::string year(line.substr(21, 4));
+  if (year.find_first_not_of("0123456789") != std::string::npos) return std::nullopt;
+  CivilTime t;
+  t.year = std::stoi(year);
+  t.month = static_cast<int>(month_at / 3) + 1;
+  t.day = two(9);
+  t.hour = two(12);
+  t.minute = two(15);
+  t.second = two(18);
+  if (t.day < 0 || t.hour < 0 || t.minute < 0 || t.second < 0) return std::nullopt;
+  return DateTime::FromCivil(t);
+}
+
+std::string Trim(const std::string& s) {
+  const size_t first = s.find_first_not_of(' ');
+  if (first == std::string::npos) return "";
+  return s.substr(first, s.find_last_not_of(' ') - first + 1);
+}
+
+// Blanks, an optional sign, digits, blanks; the value within 32 bits.
+std::optional<int32_t> Amount(const std::string& text) {
+  std::string digits = Trim(text);
+  bool negative = false;
+  if (!digits.empty() && (digits[0] == '+' || digits[0] == '-')) {
+    negative = digits[0] == '-';
+    digits.erase(0, 1);
+  }
+  if (digits.empty() || digits.find_first_not_of("0123456789") != std::string::npos)
+    return std::nullopt;
+  digits.erase(0, std::min(digits.find_first_not_of('0'), digits.size()));
+  if (digits.size() > 10) return std::nullopt;
+  const long long value = digits.empty() ? 0 : std::stoll(digits) * (negative ? -1 : 1);
+  if (value < INT32_MIN || value > INT32_MAX) return std::nullopt;
+  return static_cast<int32_t>(value);
+}
+
+bool IsYouWord(string_view text) {
+  for (const string_view you : {"you", "You", "yOu", "yoU", "YOu", "YoU", "yOU", "YOU"})
+    if (text == you) return true;
+  return false;
+}
 
 class Reference {
  public:
@@ -19,7 +79,7 @@ class Reference {
     line_ = line;
     bad_ = false;
     const int64_t L = static_cast<int64_t>(line.size());
-    const auto date = LogLineTime(line.substr(0, 28));
+    const auto date = StampTime(line);
     const bool chatter =
         Has(" tell ") || Has(" tells ") || Has(" -> ") || Has(" <- ") || Has("to your guild");
     if (Has("begins to cast a spell. ")) {
@@ -63,7 +123,7 @@ class Reference {
         !Has("has healed you for")) {
       const auto taker = S(28, P("has taken") - 1);
       const auto amount_text = S(P("has taken") + 10, P(" damage") - 1);
-      const auto amount = amount_text ? ReadAmount(*amount_text) : std::nullopt;
+      const auto amount = amount_text ? Amount(*amount_text) : std::nullopt;
       if (Has("damage from your")) {
         const auto spell = S(P("damage from your") + 17, L);
         if (spell && taker && amount && date) {
@@ -123,16 +183,16 @@ class Reference {
     for (int k = 0; k < 4; ++k) {
       if (!Has(tests[k].first)) continue;
       const auto text = S(a, P(tests[k].second) - 1);
-      damage = text ? ReadAmount(*text) : std::nullopt;
+      damage = text ? Amount(*text) : std::nullopt;
       type = k < 2 ? 1 : 2;
     }
     if (!date || !dealer_cut || !taker_cut || !damage) {
       bad_ = true;
       return;
     }
-    std::string dealer = IsYou(*dealer_cut) ? std::string(name_) : *dealer_cut;
+    std::string dealer = IsYouWord(*dealer_cut) ? std::string(name_) : *dealer_cut;
     std::string taker = Trim(*taker_cut);
-    if (IsYou(taker)) taker = std::string(name_);
+    if (IsYouWord(taker)) taker = std::string(name_);
     if (dealer == name_) Register(taker);
     ReferenceRecord r{*date, dealer, taker, *damage, 0, type, verb, i};
     if (!records_.empty() && type == 2 && records_.back().Type == 4 &&
@@ -182,12 +242,6 @@ class Reference {
     for (int64_t k = a; k <= b && k <= static_cast<int64_t>(line_.size()); ++k)
       if (k >= 1) out.push_back(line_[static_cast<size_t>(k - 1)]);
     return out;
-  }
-
-  static std::string Trim(const std::string& s) {
-    const size_t first = s.find_first_not_of(' ');
-    if (first == std::string::npos) return "";
-    return s.substr(first, s.find_last_not_of(' ') - first + 1);
   }
 
   string_view name_;

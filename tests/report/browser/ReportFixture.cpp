@@ -1,6 +1,7 @@
 // Writes the two HTML reports of a small hand-made fight into the folder given
-// as the only argument (events.htm and event-detail.htm), for the browser test
-// to open.
+// as the only argument (events.htm and event-detail.htm), with the fight's
+// timeline picture (timeline.svg) and one of awkward names
+// (timeline-odd-names.svg), for the browser test and the XML check to open.
 
 #include <cstdio>
 #include <filesystem>
@@ -9,7 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "analysis/Timeline.h"
 #include "report/Reports.h"
+#include "report/TimelineSvg.h"
 #include "shared/DateTime.h"
 
 namespace {
@@ -65,6 +68,26 @@ bool WriteReport(const std::filesystem::path& path, const std::string& text) {
   return static_cast<bool>(out);
 }
 
+// Ten combatants (so that "Others" is drawn) whose names XML must escape or
+// cannot hold, one of them long, against an opponent with markup in its name;
+// some damage comes before the start.
+ombrel::Timeline OddNamesTimeline() {
+  ombrel::Timeline t;
+  t.Opponent = "a <goblin> & \"co\"";
+  t.Start = *DateTime::FromCivil({2024, 3, 14, 21, 5, 0});
+  t.FirstSecond = -3;
+  t.LastSecond = 40;
+  const std::string names[] = {
+      "Flo",  "Zo\xEB", "]]> <!-- x -->", "Ann + pet",   std::string(100, 'W'), "Al<i> & 'Bo'",
+      "Cy,Q", "Dee",    "Eve\x81\x9D",    "Bell\x01\x1F"};
+  for (size_t r = 0; r < std::size(names); ++r) {
+    const int64_t dealt = 100 * static_cast<int64_t>(r + 1);
+    t.Rows.push_back({names[r], dealt, 5});
+    t.Cells.push_back({static_cast<int64_t>(r) * 4 - 3, r, dealt, 5});
+  }
+  return t;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -114,7 +137,15 @@ int main(int argc, char** argv) {
   ombrel::WriteEventDetailReport(detail,
                                  {log, 1, casts, /*include_pets=*/true, events_list, detail_list},
                                  "03/15/2024 08:00:01");
+  const ombrel::Timeline timeline = ombrel::BuildTimeline(log, 1, /*include_pets=*/true);
+  std::ostringstream picture;
+  ombrel::WriteTimelineSvg(picture, timeline, ombrel::MovingWindowDps(timeline, 3));
+  const ombrel::Timeline odd = OddNamesTimeline();
+  std::ostringstream odd_picture;
+  ombrel::WriteTimelineSvg(odd_picture, odd, ombrel::MovingWindowDps(odd, 5));
   const bool ok = WriteReport(dir / "events.htm", events.str()) &&
-                  WriteReport(dir / "event-detail.htm", detail.str());
+                  WriteReport(dir / "event-detail.htm", detail.str()) &&
+                  WriteReport(dir / "timeline.svg", picture.str()) &&
+                  WriteReport(dir / "timeline-odd-names.svg", odd_picture.str());
   return ok ? 0 : 1;
 }

@@ -1,7 +1,9 @@
 // Opens the reports that report_fixture writes in headless Chromium and checks
-// that they render and that a combatant row unfolds and folds again.
+// that they render and that a combatant row unfolds and folds again; then
+// opens the timeline pictures and checks that every legend name is drawn
+// inside the picture, saving a screenshot of each.
 //
-//   node unfold.test.js PATH_TO_REPORT_FIXTURE
+//   node unfold.test.js PATH_TO_REPORT_FIXTURE [SCREENSHOT_DIR]
 //
 // The browser is the system's Chromium (OMBREL_CHROMIUM overrides the path).
 // Every failure, the browser not starting included, ends the run with exit
@@ -29,7 +31,8 @@ try {
 }
 
 const fixture = process.argv[2];
-if (!fixture) fail('usage: node unfold.test.js PATH_TO_REPORT_FIXTURE');
+if (!fixture) fail('usage: node unfold.test.js PATH_TO_REPORT_FIXTURE [SCREENSHOT_DIR]');
+const screenshotDir = process.argv[3];
 const executablePath = process.env.OMBREL_CHROMIUM || '/usr/bin/chromium';
 if (!fs.existsSync(executablePath)) fail(`no browser at ${executablePath}`);
 
@@ -90,6 +93,32 @@ async function checkEventDetailReport(page) {
   assert.equal(await isShown(page, '[id="1c"]'), false, 'block 1c still shown after folding');
 }
 
+// The legend's names as the log wrote them, each drawn inside the picture and
+// not covered by another legend entry.
+async function checkTimelinePicture(page, file, title, legend, screenshotDir) {
+  await page.setViewportSize({ width: 960, height: 540 });
+  await page.goto(pathToFileURL(path.join(work, file)).href);
+  assert.equal(await page.title(), title);
+  const entries = page.locator('g.legend > text');
+  assert.deepEqual(await entries.allTextContents(), legend);
+  let previousBottom = -Infinity;
+  for (let i = 0; i < legend.length; ++i) {
+    const entry = entries.nth(i);
+    assert.ok(await entry.isVisible(), `legend entry ${legend[i]} hidden`);
+    const box = await entry.boundingBox();
+    assert.ok(box.width > 5 && box.height > 5, `legend entry ${legend[i]} drawn empty`);
+    assert.ok(box.x >= 0 && box.y >= 0 && box.x + box.width <= 960 && box.y + box.height <= 540,
+      `legend entry ${legend[i]} outside the picture: ${JSON.stringify(box)}`);
+    assert.ok(box.y >= previousBottom - 1, `legend entry ${legend[i]} overlaps the one above`);
+    previousBottom = box.y + box.height;
+  }
+  assert.equal(await page.locator('g.series > polyline').count(), legend.length);
+  const shot = await page.screenshot({
+    path: screenshotDir ? path.join(screenshotDir, file.replace('.svg', '.png')) : undefined,
+  });
+  assert.ok(shot.length > 5000, `screenshot of ${file} is nearly empty`);
+}
+
 async function main() {
   execFileSync(fixture, [work], { stdio: 'inherit' });
 
@@ -120,11 +149,19 @@ async function main() {
     page.on('pageerror', (error) => errors.push(error.message));
     await checkEventsReport(page);
     await checkEventDetailReport(page);
+    await checkTimelinePicture(page, 'timeline.svg',
+      'Damage per second: a goblin, 03/14/2024 21:05:00',
+      ['Al<i> & "Bo"', 'D\u00e9sir\u00e9', 'a goblin'], screenshotDir);
+    await checkTimelinePicture(page, 'timeline-odd-names.svg',
+      'Damage per second: a <goblin> & "co", 03/14/2024 21:05:00',
+      ['Bell\ufffd\ufffd', 'Eve\u0081\u009d', 'Dee', 'Cy,Q', "Al<i> & 'Bo'", `${'W'.repeat(15)}...`,
+        'Ann + pet', ']]> <!-- x -->', 'Others', 'a <goblin> & "co"'], screenshotDir);
     assert.deepEqual(errors, [], 'script errors on the page');
   } finally {
     await context.close();
   }
-  console.log('report_browser: both reports render; row 1 unfolds and folds');
+  console.log('report_browser: both reports render; row 1 unfolds and folds; '
+    + 'the timeline pictures show their legends');
 }
 
 main().catch((error) => fail(error.stack || String(error)));

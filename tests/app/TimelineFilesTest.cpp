@@ -1,0 +1,154 @@
+// timeline.csv against textpclist.csv on generated logs: read back as CSV, the
+// lines of every event-detail row add up to that row's "Dmg Dealt" and
+// "Dmg Taken", seconds ascend and the rows keep the list's order within a
+// second.
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "app/App.h"
+#include "loggen/LogGen.h"
+
+namespace ombrel {
+namespace {
+
+namespace fs = std::filesystem;
+
+using CsvRow = std::vector<std::string>;
+
+// RFC 4180: fields split at commas, quoted fields with doubled quotes, CR LF
+// line ends.
+std::vector<CsvRow> ReadCsv(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::vector<CsvRow> rows;
+  CsvRow row;
+  std::string field;
+  bool quoted = false;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (quoted) {
+      if (c == '"' && i + 1 < text.size() && text[i + 1] == '"') {
+        field += '"';
+        ++i;
+      } else if (c == '"') {
+        quoted = false;
+      } else {
+        field += c;
+      }
+    } else if (c == '"') {
+      quoted = true;
+    } else if (c == ',') {
+      row.push_back(std::exchange(field, {}));
+    } else if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+      row.push_back(std::exchange(field, {}));
+      rows.push_back(std::exchange(row, {}));
+      ++i;
+    } else {
+      field += c;
+    }
+  }
+  EXPECT_TRUE(field.empty() && row.empty()) << path << " does not end with CR LF";
+  return rows;
+}
+
+struct Sums {
+  int64_t dealt = 0;
+  int64_t taken = 0;
+  friend bool operator==(const Sums&, const Sums&) = default;
+};
+
+// Checks every event of one generated log in `dir`; counts the lines with a
+// negative second.
+void CheckEveryEvent(const fs::path& dir, const loggen::Options& generate, bool pets,
+                     int& negative_seconds) {
+  {
+    std::ofstream log(dir / "log.txt", std::ios::binary);
+    loggen::Generate(generate, log);
+  }
+  App app(dir);
+  app.options().PrintDetails = true;
+  app.TakeSettingsSeconds(generate.character, 18, pets);
+  EXPECT_TRUE(std::holds_alternative<ParsedRun*>(app.Parse(dir / "log.txt")));
+  const size_t events = app.EventsList().Rows();
+  EXPECT_GT(events, 5u);
+  for (size_t e = 0; e < events; ++e) {
+    SCOPED_TRACE("event " + std::to_string(e + 1) + (pets ? " with pets" : ""));
+    app.SelectEvent(e);
+    EXPECT_TRUE(app.ChooseTab(3).empty());
+    // Every event in another order of the list: as built, or by one of the sort headers.
+    app.EventDetailHeaderClicked(static_cast<int>(e % 6));
+    ASSERT_FALSE(app.ExportTimelineCsv(dir / kTimelineCsvFile));
+
+    std::map<std::string, Sums> listed;
+    const std::vector<CsvRow> details = ReadCsv(dir / kTextPcListCsvFile);
+    ASSERT_GE(details.size(), 2u);
+    for (size_t r = 2; r < details.size(); ++r) {  // header, total row
+      listed[details[r][0]] = {std::stoll(details[r][1]), std::stoll(details[r][2])};
+    }
+    std::map<std::string, size_t> list_position;
+    for (size_t r = 1; r < app.EventDetailList().Rows(); ++r) {
+      list_position[app.EventDetailList().Cell(r, 0)] = r;
+    }
+
+    std::map<std::string, Sums> summed;
+    for (const auto& [name, sums] : listed) summed[name] = {};
+    const std::vector<CsvRow> lines = ReadCsv(dir / kTimelineCsvFile);
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines[0], (CsvRow{"Second", "Combatant", "Damage Dealt", "Damage Taken"}));
+    int64_t last_second = INT64_MIN;
+    size_t last_position = 0;
+    for (size_t l = 1; l < lines.size(); ++l) {
+      const CsvRow& line = lines[l];
+      ASSERT_EQ(line.size(), 4u);
+      ASSERT_TRUE(summed.contains(line[1])) << "not an event-detail row: " << line[1];
+      const int64_t second = std::stoll(line[0]);
+      const Sums cell{std::stoll(line[2]), std::stoll(line[3])};
+      EXPECT_NE(cell, Sums{}) << "line " << l;
+      summed[line[1]].dealt += cell.dealt;
+      summed[line[1]].taken += cell.taken;
+      negative_seconds += second < 0;
+      const size_t position = list_position.at(line[1]);
+      EXPECT_TRUE(second > last_second || (second == last_second && position > last_position))
+          << "line " << l << " out of order";
+      last_second = second;
+      last_position = position;
+    }
+    EXPECT_EQ(summed, listed);
+  }
+}
+
+TEST(TimelineFilesTest, RowsAddUpToTheEventDetailOnGeneratedLogs) {
+  for (const bool clock_goes_back : {false, true}) {
+    for (const bool pets : {false, true}) {
+      loggen::Options options;
+      options.seed = 3;
+      options.target_bytes = 512 << 10;
+      options.clock_goes_back = clock_goes_back;
+      std::string pattern = (fs::temp_directory_path() / "ombrel-timeline-XXXXXX").string();
+      const fs::path dir = mkdtemp(pattern.data());
+      int negative = 0;
+      CheckEveryEvent(dir, options, pets, negative);
+      std::error_code ec;
+      fs::remove_all(dir, ec);
+      // Seconds before the start come only from a clock that went back.
+      if (!clock_goes_back) {
+        EXPECT_EQ(negative, 0);
+      }
+      std::printf("timeline: %d lines before the start (clock back: %d, pets: %d)\n", negative,
+                  clock_goes_back, pets);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace ombrel

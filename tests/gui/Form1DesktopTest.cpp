@@ -1,0 +1,318 @@
+// The window as a desktop program: keyboard, copying, memory between runs,
+// logs opened without the dialog, cancelling, the status bar, the CSV folder.
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDropEvent>
+#include <QLabel>
+#include <QMimeData>
+#include <QStatusBar>
+
+#include "WindowHarness.h"
+
+using ombrel::Failure;
+using ombrel::ParsedRun;
+using ombrel::ParseRequest;
+using ombrel::Progress;
+using ombrel::gui::testing::Split;
+using ombrel::gui::testing::WindowHarness;
+
+namespace {
+
+QString Status(WindowHarness& w) {
+  return w.Find<QLabel>("StatusText")->text();
+}
+
+void Key(QWidget* target, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+  QTest::keyClick(target, key, modifiers);
+}
+
+}  // namespace
+
+class Form1DesktopTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void keyboardReachesEveryCommand() {
+    WindowHarness w;
+    QWidget* form = &w.form();
+    const QString log = w.WriteLog();
+    // Ctrl+O is the parse command, name check first.
+    Key(form, Qt::Key_O, Qt::ControlModifier);
+    QCOMPARE(w.dialogs().Messages().size(), size_t(1));
+    // Return in the name box parses; Alt+P presses "Parse Log".
+    QLineEdit* name = w.Find<QLineEdit>("Yourname");
+    name->setText(QStringLiteral("Tarlen"));
+    name->setFocus();
+    w.dialogs().open_answers.push_back(log);
+    Key(name, Qt::Key_Return);
+    w.WaitIdle();
+    QCOMPARE(w.Tabs()->currentIndex(), 1);
+    w.ClickTab(0);
+    Key(form, Qt::Key_P, Qt::AltModifier);  // cancelled dialog
+    QCOMPARE(w.dialogs().shown.back().kind, QStringLiteral("open"));
+
+    // Page changes: Ctrl+Tab and Ctrl+PgDown forward, with Shift or PgUp back.
+    w.ClickTab(1);
+    Key(w.List(1), Qt::Key_Tab, Qt::ControlModifier);
+    QCOMPARE(w.ShownPage(), 2);
+    Key(w.List(2), Qt::Key_PageDown, Qt::ControlModifier);
+    QCOMPARE(w.ShownPage(), 3);
+    Key(w.List(3), Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(w.ShownPage(), 2);
+    Key(w.List(2), Qt::Key_PageUp, Qt::ControlModifier);
+    QCOMPARE(w.ShownPage(), 1);
+
+    // Return on a row does what a double-click does.
+    w.List(1)->setFocus();
+    Key(w.List(1), Qt::Key_Down);
+    Key(w.List(1), Qt::Key_Return);
+    QCOMPARE(w.Frame(2)->title(), QStringLiteral("Event Details - an orc"));
+    w.List(2)->setFocus();
+    Key(w.List(2), Qt::Key_End);
+    Key(w.List(2), Qt::Key_Enter);
+    QCOMPARE(w.Frame(3)->title(), QStringLiteral("PC Details - Zarra on an orc"));
+
+    // F5 parses the same log again and lands on the events page.
+    Key(form, Qt::Key_F5);
+    w.WaitIdle();
+    QCOMPARE(w.ShownPage(), 1);
+    QCOMPARE(w.dialogs().shown.back().kind, QStringLiteral("open"));  // no new dialog
+    // F1 shows the About box; Ctrl+Q quits.
+    Key(form, Qt::Key_F1);
+    QCOMPARE(w.dialogs().shown.back().title, QStringLiteral("About Ombrel"));
+    Key(form, Qt::Key_Q, Qt::ControlModifier);
+    QVERIFY(!form->isVisible());
+  }
+
+  void copyPutsRowsWithTheirHeader() {
+    WindowHarness w;
+    w.Parse(w.WriteLog());
+    QTreeView* events = w.List(1);
+    events->setFocus();
+    const QString header =
+        "Mob\tDmgTaken\tDmgDealt\tDuration\tDPSTaken\tDPSDealt\tStart\tEnd\tMax Hit Taken\t"
+        "Min Hit Taken\tHits Taken\tAve Hit Taken\tMax Hit Dealt\tMin Hit Dealt\tHits Dealt\t"
+        "Ave Hit Dealt\n";
+    const QString orc = QString(w.Rows(1)[1]).replace('|', '\t') + "\n";
+    const QString gnoll = QString(w.Rows(1)[0]).replace('|', '\t') + "\n";
+    w.ClickRow(1, 1);
+    Key(events, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QApplication::clipboard()->text(), header + orc);
+    Key(events, Qt::Key_A, Qt::ControlModifier);
+    Key(events, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QApplication::clipboard()->text(), header + gnoll + orc);
+    QCOMPARE(w.app().SelectedEvent(), size_t(1));  // selecting all moves no choice
+    // The context menu's Copy All takes every row whatever is selected.
+    w.ClickRow(1, 0);
+    QCOMPARE(events->contextMenuPolicy(), Qt::ActionsContextMenu);
+    QStringList captions;
+    for (QAction* a : events->actions()) captions << a->text();
+    QCOMPARE(captions, (QStringList{"&Copy", "Copy &All"}));
+    w.Item("ListView1CopyAll")->trigger();
+    QCOMPARE(QApplication::clipboard()->text(), header + gnoll + orc);
+  }
+
+  void settingsSurviveARestart() {
+    QTemporaryDir store;
+    const QString file = store.filePath(QStringLiteral("ombrel-raid.conf"));
+    QString log;
+    QString other;
+    QString first_dir;
+    int list_width = 0;
+    QSize size;
+    {
+      QSettings settings(file, QSettings::IniFormat);
+      WindowHarness w(&ombrel::RunParse, {}, &settings);
+      // A first start shows the defaults.
+      QCOMPARE(w.Find<QLineEdit>("Yourname")->text(), QStringLiteral("Type your name here"));
+      QCOMPARE(w.Find<QComboBox>("cmbEventTimer")->currentIndex(), -1);
+      QVERIFY(!w.Find<QCheckBox>("chkPets")->isChecked());
+      QVERIFY(!w.Item("mnuPrintEvents")->isChecked());
+      QVERIFY(!w.Find<QMenu>("mnuRecentLogs")->isEnabled());
+
+      // The logs outlive the first window's temporary folder.
+      log = store.filePath(QStringLiteral("raid.txt"));
+      other = store.filePath(QStringLiteral("other.txt"));
+      QVERIFY(QFile::copy(w.WriteLog(), log) && QFile::copy(log, other));
+      w.Find<QComboBox>("cmbEventTimer")->setCurrentIndex(7);
+      w.Find<QCheckBox>("chkPets")->setChecked(true);
+      w.Parse(other, QStringLiteral("Zarra"));
+      w.Parse(log);
+      w.Item("mnuPrintEvents")->trigger();
+      w.dialogs().save_answers.push_back(w.Dir() + "/report.htm");
+      w.Item("mnuExportEvents")->trigger();
+      QCOMPARE(Status(w), "Wrote " + QDir::toNativeSeparators(w.Dir() + "/report.htm") + ".");
+      w.List(1)->header()->resizeSection(0, 333);
+      w.form().resize(w.form().size() + QSize(40, 30));
+      size = w.form().size();
+      first_dir = w.Dir();
+      list_width = w.List(1)->header()->sectionSize(0);
+      QVERIFY(w.form().close());
+    }
+    QFile::remove(other);
+    QSettings settings(file, QSettings::IniFormat);
+    WindowHarness w(&ombrel::RunParse, {}, &settings);
+    QCOMPARE(w.Find<QLineEdit>("Yourname")->text(), QStringLiteral("Tarlen"));
+    QCOMPARE(w.Find<QComboBox>("cmbEventTimer")->currentIndex(), 7);
+    QVERIFY(w.Find<QCheckBox>("chkPets")->isChecked());
+    QVERIFY(w.Item("mnuPrintEvents")->isChecked() && w.app().options().PrintEvents);
+    QVERIFY(!w.Item("mnuPrintData")->isChecked());
+    QCOMPARE(w.form().size(), size);
+    QCOMPARE(w.List(1)->header()->sectionSize(0), list_width);
+
+    // Recent logs, latest first; a log that is gone shows greyed.
+    QMenu* recent = w.Find<QMenu>("mnuRecentLogs");
+    emit recent->aboutToShow();
+    QCOMPARE(recent->actions().size(), 2);
+    QCOMPARE(recent->actions()[0]->data().toString(), QFileInfo(log).absoluteFilePath());
+    QVERIFY(recent->actions()[0]->isEnabled() && !recent->actions()[1]->isEnabled());
+    recent->actions()[0]->trigger();
+    w.WaitIdle();
+    QCOMPARE(w.Rows(1).size(), 2);
+
+    // The dialogs start where the last ones ended.
+    w.Item("mnuOpenLog")->trigger();
+    w.Item("mnuExportEvents")->trigger();
+    const auto& shown = w.dialogs().shown;
+    QCOMPARE(shown[shown.size() - 2].folder, QFileInfo(log).absolutePath());
+    QCOMPARE(shown.back().folder, first_dir);  // the first window's folder
+  }
+
+  void logsOpenWithoutTheDialog() {
+    WindowHarness w;
+    const QString log = w.WriteLog();
+    // The command line: the name given there, then the log.
+    w.form().OpenAtStart(QStringLiteral("Zarra"), log);
+    w.WaitIdle();
+    QVERIFY(w.app().settings().CharacterName == "Zarra");
+    QCOMPARE(w.Rows(1).size(), 2);
+    QVERIFY(w.dialogs().shown.empty());
+
+    // A dropped file parses; a drop of two files is refused.
+    w.ClickTab(0);
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile(w.WriteLog("dropped.txt"))});
+    QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&w.form(), &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(QPointF(50, 50), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&w.form(), &drop);
+    QTRY_VERIFY(w.form().windowTitle().endsWith(QStringLiteral("dropped.txt")));
+    w.WaitIdle();
+    QCOMPARE(w.ShownPage(), 1);
+    QMimeData two;
+    two.setUrls({QUrl::fromLocalFile(log), QUrl::fromLocalFile(log)});
+    QDragEnterEvent refused(QPoint(50, 50), Qt::CopyAction, &two, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&w.form(), &refused);
+    QVERIFY(!refused.isAccepted());
+  }
+
+  void cancelKeepsTheEarlierResults() {
+    // The first parse is real, the second runs until it is cancelled.
+    std::atomic<int> runs{0};
+    std::atomic<bool> started{false};
+    WindowHarness w(
+        [&](const ParseRequest& r, const Progress& progress) -> std::variant<ParsedRun, Failure> {
+          if (runs++ == 0) return ombrel::RunParse(r, progress);
+          started = true;
+          while (!progress.Cancelled()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+          ParsedRun run;
+          run.cancelled = true;
+          return run;
+        });
+    const QString log = w.WriteLog();
+    w.Parse(log);
+    const QStringList rows = w.Rows(1);
+    const QString caption = w.form().windowTitle();
+    const QString figures = Status(w);
+    QCOMPARE(figures,
+             QStringLiteral("raid.txt: 8 lines, 7 records, 0 unreadable lines, 2 events."));
+
+    w.StartParse(w.WriteLog("second.txt"));
+    QPushButton* cancel = w.Find<QPushButton>("CancelParse");
+    QVERIFY(cancel->isVisible() && w.Find<QProgressBar>("ParseProgress")->isVisible());
+    QCOMPARE(cancel->parentWidget(), w.Find<QProgressBar>("ParseProgress")->parentWidget());
+    QTRY_VERIFY(started);
+    QTest::mouseClick(cancel, Qt::LeftButton);
+    QVERIFY(!w.form().Busy() && !cancel->isVisible());
+    QCOMPARE(w.Rows(1), rows);
+    QCOMPARE(w.form().windowTitle(), caption);
+    QCOMPARE(w.Frame(0)->title(), QStringLiteral("Settings"));
+    QVERIFY(w.Tabs()->isEnabled());
+    QCOMPARE(Status(w), QStringLiteral("Parse cancelled."));
+    QVERIFY(QApplication::overrideCursor() == nullptr);
+  }
+
+  void statusBarAndCsvFolder() {
+    WindowHarness w;
+    // A log without a fight says so.
+    w.Parse(w.WriteLog("quiet.txt", "[Mon Jan 02 15:04:05 2006] You say, 'hello'\r\n"));
+    QCOMPARE(Status(w),
+             QStringLiteral("No fight found in quiet.txt for Tarlen: 2 lines, 0 records, 0 "
+                            "unreadable lines."));
+
+    // Options > CSV Folder... sends the files elsewhere; the status bar names them.
+    QTemporaryDir elsewhere;
+    w.dialogs().folder_answers.push_back(elsewhere.path());
+    w.Item("mnuCsvFolder")->trigger();
+    QCOMPARE(w.dialogs().shown.back().folder, w.Dir());
+    QCOMPARE(w.form().CsvFolder(), elsewhere.path());
+    w.Item("mnuPrintEvents")->trigger();
+    w.Item("mnuPrintDetails")->trigger();
+    w.Parse(w.WriteLog());
+    const QString events_csv = QDir::toNativeSeparators(elsewhere.filePath("Events.csv"));
+    QVERIFY(QFile::exists(events_csv));
+    QVERIFY(Status(w).endsWith(" 2 events. Wrote " + events_csv + "."));
+    w.ClickTab(2);
+    QCOMPARE(Status(w),
+             "Wrote " + QDir::toNativeSeparators(elsewhere.filePath("textpclist.csv")) + ".");
+
+    // Where no folder was chosen: the program's folder when writable, else a
+    // folder in the documents folder.
+    QCOMPARE(ombrel::gui::DefaultCsvFolder(w.Dir()), w.Dir());
+    const QByteArray home = qgetenv("HOME");
+    const QByteArray config = qgetenv("XDG_CONFIG_HOME");
+    qputenv("HOME", w.Dir().toUtf8());
+    qputenv("XDG_CONFIG_HOME", (w.Dir() + "/config").toUtf8());
+    const QString fallback = ombrel::gui::DefaultCsvFolder(w.Dir() + "/not-there");
+    qputenv("HOME", home);
+    qputenv("XDG_CONFIG_HOME", config);
+    QCOMPARE(fallback, w.Dir() + "/Documents/ombrel-raid");
+    QVERIFY(QFileInfo(fallback).isDir());
+  }
+
+  void sortIndicatorAndColumnFit() {
+    WindowHarness w;
+    w.Parse(w.WriteLog());
+    w.ClickTab(2);
+    QHeaderView* header = w.List(2)->header();
+    QVERIFY(!header->isSortIndicatorShown());
+    w.ClickHeader(2, 1);
+    QVERIFY(header->isSortIndicatorShown());
+    QCOMPARE(header->sortIndicatorSection(), 1);
+    QCOMPARE(header->sortIndicatorOrder(), Qt::DescendingOrder);
+    w.ClickHeader(2, 7);  // not a sorting column: the indicator stays
+    QCOMPARE(header->sortIndicatorSection(), 1);
+    w.ClickHeader(2, 0);
+    QCOMPARE(header->sortIndicatorSection(), 0);
+    QCOMPARE(header->sortIndicatorOrder(), Qt::AscendingOrder);
+    w.ClickTab(1);
+    w.ClickTab(2);  // rebuilt in its own order
+    QVERIFY(!header->isSortIndicatorShown());
+
+    // A double-click on a header's edge fits the column to its texts.
+    header->resizeSection(0, 20);
+    const QPoint edge(header->sectionViewportPosition(0) + header->sectionSize(0) - 1,
+                      header->height() / 2);
+    QTest::mouseDClick(header->viewport(), Qt::LeftButton, {}, edge);
+    QVERIFY(header->sectionSize(0) >=
+            QFontMetrics(w.List(2)->font()).horizontalAdvance(QStringLiteral("Brutus`s pet")));
+  }
+};
+
+QTEST_MAIN(Form1DesktopTest)
+#include "Form1DesktopTest.moc"
