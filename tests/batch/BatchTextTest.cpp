@@ -29,7 +29,7 @@ TEST(Utf8ToCp1252, ConvertsWhatALogCanHold) {
 
 TEST(AlignedTable, PadsColumnsByBytes) {
   const ListColumn columns[3] = {
-      {"Mob", 0, Align::kLeft}, {"DmgTaken", 0, Align::kLeft}, {"End", 0, Align::kLeft}};
+      {0, "Mob", 0, Align::kLeft}, {1, "DmgTaken", 0, Align::kLeft}, {2, "End", 0, Align::kLeft}};
   TextTable list(3);
   list.AddRow({"Zo\xEB the gnoll", "12", "x"});
   list.AddRow({"", "1234567890", ""});
