@@ -51,7 +51,8 @@ std::variant<ParsedRun, Failure> RunStages(const ParseRequest& request, const Pr
   stage_progress.report = [&progress, parse_share](double f) { progress.Report(f * parse_share); };
 
   progress.Stage(1);
-  auto parsed = ParseLog(request.log, request.character_name, request.verbs, stage_progress);
+  auto parsed =
+      ParseLog(request.log, request.character_name, request.verbs, stage_progress, request.rules);
   if (auto* failure = std::get_if<Failure>(&parsed)) return std::move(*failure);
 
   ParseResult& parse = std::get<ParseResult>(parsed);
@@ -69,7 +70,9 @@ std::variant<ParsedRun, Failure> RunStages(const ParseRequest& request, const Pr
     };
     WriteCsv(
         request.output_dir / kDataCsvFile,
-        [&](std::ostream& out) { WriteDataCsv(out, parse.DamageTable, stage_progress); },
+        [&](std::ostream& out) {
+          WriteDataCsv(out, parse.DamageTable, stage_progress, parse.written_names);
+        },
         run.write_failures, run.written);
   }
 
@@ -152,6 +155,8 @@ ParseRequest App::MakeParseRequest(const std::filesystem::path& log) const {
   r.log = log;
   r.character_name = settings_.CharacterName;
   r.event_gap = settings_.EventGap;
+  r.rules = settings_.Options.ExtendedLineRules ? LineRules::kExtended : LineRules::kDefault;
+  r.verbs = AttackVerbsOf(r.rules);
   r.print_data = settings_.Options.PrintData;
   r.print_events = settings_.Options.PrintEvents;
   r.output_dir = output_dir_;

@@ -18,6 +18,7 @@
 #include "shared/DateTime.h"
 #include "shared/EventRecord.h"
 #include "shared/Failure.h"
+#include "shared/LineRules.h"
 #include "shared/ParsedLog.h"
 #include "shared/Progress.h"
 #include "shared/TextTable.h"
@@ -30,7 +31,8 @@ struct ParseRequest {
   std::filesystem::path log;
   std::string character_name;
   int32_t event_gap = 18;
-  AttackVerbTable verbs = kAttackVerbs;
+  LineRules rules = LineRules::kDefault;
+  AttackVerbList verbs = kAttackVerbs;
   bool print_data = false;
   bool print_events = false;
   std::filesystem::path output_dir;  // where Data.csv and Events.csv go

@@ -13,6 +13,8 @@ struct PrintOptions {
   bool PrintEvents = false;     // Events.csv
   bool PrintDetails = false;    // textpclist.csv
   bool PrintPCDetails = false;  // PCdetail.csv
+  // "Extended Line Rules": the next parse reads the log with the extended rules.
+  bool ExtendedLineRules = false;
 };
 
 // What the user chose: the Settings page, taken at every parse, and the

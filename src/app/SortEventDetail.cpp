@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "shared/Cp1252.h"
 #include "shared/DateTime.h"
 #include "shared/Display.h"
 #include "shared/ListColumns.h"
@@ -25,21 +26,11 @@ constexpr Column kWholeColumns[] = {Column::kMaxHitTaken, Column::kMinHitTaken, 
 constexpr Column kCopiedColumns[] = {Column::kDamageBy, Column::kSwingsDealt, Column::kAccuracy,
                                      Column::kEvasion, Column::kDefense};
 
-// Windows-1252 bytes 0x80 to 0x9F as UTF-16; the five unassigned bytes keep
-// their own value, as the system's conversion gives them.
-constexpr std::array<char16_t, 32> kHighControlUnits = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
+// The name's Windows-1252 bytes as UTF-16 units.
 std::u16string Utf16Units(std::string_view name) {
   std::u16string units;
   units.reserve(name.size());
-  for (char ch : name) {
-    const auto byte = static_cast<unsigned char>(ch);
-    units.push_back(byte >= 0x80 && byte <= 0x9F ? kHighControlUnits[byte - 0x80]
-                                                 : static_cast<char16_t>(byte));
-  }
+  for (char ch : name) units.push_back(Cp1252ToUnicode(static_cast<unsigned char>(ch)));
   return units;
 }
 

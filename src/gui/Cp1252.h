@@ -7,12 +7,10 @@
 
 namespace ombrel::gui {
 
-// Log texts are Windows-1252 bytes; the window is the one place that turns
-// them into Unicode for display, and typed text back into bytes.
+// Log texts are Windows-1252 bytes (shared/Cp1252.h); the window turns them
+// into Qt strings for display, and typed text back into bytes.
 
-// Each byte as its Windows-1252 character. The five bytes that code page
-// leaves undefined map to the control character of the same number, so every
-// byte survives a round trip.
+// Each byte as its Windows-1252 character; every byte survives a round trip.
 QString FromCp1252(std::string_view bytes);
 
 // Each character as its Windows-1252 byte; a character outside the code page

@@ -46,7 +46,8 @@ class BlockBuffer : public std::streambuf {
 
 }  // namespace
 
-void WriteDataCsv(std::ostream& out, const DamageTable& table, const Progress& progress) {
+void WriteDataCsv(std::ostream& out, const DamageTable& table, const Progress& progress,
+                  std::span<const WrittenNames> written) {
   // About a hundred bytes a line; a megabyte at most.
   BlockBuffer block(out, std::min(size_t{1} << 20, (table.size() + 1) * 128));
   std::ostream buffered(&block);
@@ -57,10 +58,16 @@ void WriteDataCsv(std::ostream& out, const DamageTable& table, const Progress& p
   int64_t date_seconds = 0;
   bool has_date = false;
   constexpr size_t kReportEvery = size_t{1} << 16;
+  auto next_written = written.begin();
   for (size_t i = 0; i < table.size(); ++i) {
     if (i % kReportEvery == 0)
       progress.Report(static_cast<double>(i) / static_cast<double>(table.size()));
-    const DamageRecord r = table[i];
+    DamageRecord r = table[i];
+    if (next_written != written.end() && next_written->index == i) {
+      r.Dealer = next_written->Dealer;
+      r.Taker = next_written->Taker;
+      ++next_written;
+    }
     if (!has_date || r.Date.seconds != date_seconds) {
       date_text = display::DateTimeText(r.Date);
       date_seconds = r.Date.seconds;

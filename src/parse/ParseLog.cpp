@@ -54,12 +54,13 @@ std::string ErrorText(int error, const char* fallback) {
 }  // namespace
 
 size_t ParseTailSize(std::string_view character_name) {
-  return character_name.size() + kManaResurgenceStrike.size() + kStormBladeStrike.size();
+  return character_name.size() + kManaResurgenceStrike.size() + kStormBladeStrike.size() +
+         kDamageShield.size();
 }
 
 ParseResult ParseLogBuffer(std::unique_ptr<char[]> buffer, size_t size,
-                           std::string_view character_name, const AttackVerbTable& verbs,
-                           const Progress& progress, size_t capacity) {
+                           std::string_view character_name, AttackVerbList verbs,
+                           const Progress& progress, size_t capacity, LineRules rules) {
   const size_t tail = ParseTailSize(character_name);
   if (capacity < size + tail) {
     std::unique_ptr<char[]> larger = DamageTable::AllocateBuffer(size + tail);
@@ -78,8 +79,10 @@ ParseResult ParseLogBuffer(std::unique_ptr<char[]> buffer, size_t size,
   texts.character_name = place(character_name);
   texts.mana_resurgence = place(kManaResurgenceStrike);
   texts.storm_blade = place(kStormBladeStrike);
+  texts.damage_shield = place(kDamageShield);
 
   ParseResult result;
+  result.rules = rules;
   result.DamageTable = DamageTable(std::move(buffer), size + tail);
   DamageTable& table = result.DamageTable;
   const std::string_view log = table.Buffer().substr(0, size);
@@ -88,7 +91,7 @@ ParseResult ParseLogBuffer(std::unique_ptr<char[]> buffer, size_t size,
   const size_t expected = EstimateLines(log);
   table.Reserve(expected + expected / 4 + 16);
   const VerbScanner scanner(verbs);
-  LineClassifier classifier(table, result.MobList, texts, scanner);
+  LineClassifier classifier(table, result.MobList, texts, scanner, rules);
 
   int64_t index = 0;
   size_t start = 0;
@@ -113,14 +116,15 @@ ParseResult ParseLogBuffer(std::unique_ptr<char[]> buffer, size_t size,
   }
   result.lines = index;
   result.unreadable_lines = classifier.unreadable_lines();
+  if (rules == LineRules::kExtended && !result.cancelled)
+    result.written_names = JoinSentenceCapitals(table, result.MobList, texts.character_name);
   if (!result.cancelled) progress.Report(1.0);
   return result;
 }
 
 std::variant<ParseResult, Failure> ParseLog(const std::filesystem::path& path,
-                                            std::string_view character_name,
-                                            const AttackVerbTable& verbs,
-                                            const Progress& progress) {
+                                            std::string_view character_name, AttackVerbList verbs,
+                                            const Progress& progress, LineRules rules) {
   namespace fs = std::filesystem;
   const std::string shown = path.string();
   std::error_code ec;
@@ -153,18 +157,18 @@ std::variant<ParseResult, Failure> ParseLog(const std::filesystem::path& path,
         return cancelled;
       }
     }
-    return ParseLogBuffer(std::move(buffer), got, character_name, verbs, progress, capacity);
+    return ParseLogBuffer(std::move(buffer), got, character_name, verbs, progress, capacity, rules);
   } catch (const std::bad_alloc&) {
     return Failure{shown, ErrorText(ENOMEM, "not enough memory")};
   }
 }
 
 ParseResult ParseLogText(std::string_view text, std::string_view character_name,
-                         const AttackVerbTable& verbs) {
+                         AttackVerbList verbs, LineRules rules) {
   const size_t capacity = text.size() + ParseTailSize(character_name);
   std::unique_ptr<char[]> buffer(new char[capacity]);
   if (!text.empty()) std::memcpy(buffer.get(), text.data(), text.size());
-  return ParseLogBuffer(std::move(buffer), text.size(), character_name, verbs, {}, capacity);
+  return ParseLogBuffer(std::move(buffer), text.size(), character_name, verbs, {}, capacity, rules);
 }
 
 }  // namespace ombrel

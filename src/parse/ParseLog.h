@@ -9,9 +9,11 @@
 #include <vector>
 
 #include "parse/DataCsv.h"
+#include "parse/PartyNames.h"
 #include "shared/AttackVerbs.h"
 #include "shared/DamageTable.h"
 #include "shared/Failure.h"
+#include "shared/LineRules.h"
 #include "shared/Progress.h"
 
 namespace ombrel {
@@ -24,14 +26,18 @@ struct ParseResult {
   int64_t unreadable_lines =
       0;                   // lines a rule matched but whose time, amount or layout was unreadable
   bool cancelled = false;  // stopped early through Progress::cancel
+  // The rules that read the log, and (extended rules only) the parties of
+  // records as their lines wrote them where the table shows other spellings.
+  LineRules rules = LineRules::kDefault;
+  std::vector<WrittenNames> written_names;
 };
 
 // Reads the log at `path` whole and classifies every line. Fails (naming the
 // path and the reason) only when the log cannot be opened or read.
 std::variant<ParseResult, Failure> ParseLog(const std::filesystem::path& path,
-                                            std::string_view character_name,
-                                            const AttackVerbTable& verbs,
-                                            const Progress& progress = {});
+                                            std::string_view character_name, AttackVerbList verbs,
+                                            const Progress& progress = {},
+                                            LineRules rules = LineRules::kDefault);
 
 // Classifies the log text held in `buffer` (`size` bytes of log; the buffer
 // may be larger). Takes ownership of the buffer. The texts that records hold
@@ -40,14 +46,16 @@ std::variant<ParseResult, Failure> ParseLog(const std::filesystem::path& path,
 // than ParseTailSize(character_name) bytes after the log, the log is first
 // copied into a buffer that has the room.
 ParseResult ParseLogBuffer(std::unique_ptr<char[]> buffer, size_t size,
-                           std::string_view character_name, const AttackVerbTable& verbs,
-                           const Progress& progress = {}, size_t capacity = 0);
+                           std::string_view character_name, AttackVerbList verbs,
+                           const Progress& progress = {}, size_t capacity = 0,
+                           LineRules rules = LineRules::kDefault);
 
 // Bytes a parse buffer needs after the log.
 size_t ParseTailSize(std::string_view character_name);
 
 // Convenience for tests: copies `text` and parses it.
 ParseResult ParseLogText(std::string_view text, std::string_view character_name,
-                         const AttackVerbTable& verbs = kAttackVerbs);
+                         AttackVerbList verbs = kAttackVerbs,
+                         LineRules rules = LineRules::kDefault);
 
 }  // namespace ombrel

@@ -19,7 +19,7 @@ bool Inside(std::string_view text, std::string_view buffer) {
 ParsedLog::ParsedLog() : mob_list_{std::string_view{}}, event_table_(1), verbs_(kAttackVerbs) {}
 
 ParsedLog::ParsedLog(ombrel::DamageTable table, std::vector<std::string_view> mob_list,
-                     std::vector<EventRecord> events, const AttackVerbTable& verbs)
+                     std::vector<EventRecord> events, AttackVerbList verbs)
     : damage_table_(std::move(table)),
       mob_list_(std::move(mob_list)),
       event_table_(std::move(events)),

@@ -24,7 +24,7 @@ class ParsedLog {
   // Takes the three together. Every mob name must view `table`'s buffer (or
   // be empty); an empty event table gets its one empty event.
   ParsedLog(ombrel::DamageTable table, std::vector<std::string_view> mob_list,
-            std::vector<EventRecord> events, const AttackVerbTable& verbs = kAttackVerbs);
+            std::vector<EventRecord> events, AttackVerbList verbs = kAttackVerbs);
 
   ParsedLog(ParsedLog&&) = default;
   ParsedLog& operator=(ParsedLog&&) = default;
@@ -37,7 +37,7 @@ class ParsedLog {
   std::span<const std::string_view> MobList() const { return mob_list_; }
   // The events in events-list order; always at least one.
   std::span<const EventRecord> EventTable() const { return event_table_; }
-  const AttackVerbTable& AttackVerbs() const { return verbs_; }
+  AttackVerbList AttackVerbs() const { return verbs_; }
 
   // The event shown in row `event_number` (1-based) of the events list, or
   // null when there is no such row.
@@ -50,7 +50,7 @@ class ParsedLog {
   ombrel::DamageTable damage_table_;
   std::vector<std::string_view> mob_list_;
   std::vector<EventRecord> event_table_;
-  AttackVerbTable verbs_;
+  AttackVerbList verbs_;  // one of the static tables
 };
 
 }  // namespace ombrel

@@ -10,13 +10,15 @@
 namespace ombrel::testing {
 namespace {
 
-std::string Generated(uint64_t seed, uint64_t bytes, uint32_t malformed_kinds, double rate) {
+std::string Generated(uint64_t seed, uint64_t bytes, uint32_t malformed_kinds, double rate,
+                      bool extended_kinds = false) {
   loggen::Options options;
   options.seed = seed;
   options.target_bytes = bytes;
   options.malformed_kinds = malformed_kinds;
   options.malformed_rate = rate;
   options.clock_goes_back = true;
+  options.extended_kinds = extended_kinds;
   std::ostringstream out;
   loggen::Generate(options, out);
   return out.str();
@@ -24,9 +26,12 @@ std::string Generated(uint64_t seed, uint64_t bytes, uint32_t malformed_kinds, d
 
 TEST(GeneratedLog, FastParserAgreesWithTheRulesOnRealisticLogs) {
   for (const uint64_t seed : {1, 2, 3}) {
-    const std::string log = Generated(seed, 1 << 20, loggen::kMalformedAll, 0.01);
-    const ParseResult fast = ParseLogText(log, "Tarlen");
-    const ReferenceResult slow = ReferenceParse(log, "Tarlen");
+    // Logs with the kinds of older and newer logs, read by either rule set.
+    const bool extended_kinds = seed != 1;
+    const LineRules rules = seed == 3 ? LineRules::kExtended : LineRules::kDefault;
+    const std::string log = Generated(seed, 1 << 20, loggen::kMalformedAll, 0.01, extended_kinds);
+    const ParseResult fast = ParseLogText(log, "Tarlen", AttackVerbsOf(rules), rules);
+    const ReferenceResult slow = ReferenceParse(log, "Tarlen", AttackVerbsOf(rules), rules);
     EXPECT_EQ(fast.lines, slow.lines);
     EXPECT_EQ(fast.unreadable_lines, slow.unreadable_lines);
     EXPECT_GT(fast.DamageTable.size(), static_cast<size_t>(fast.lines / 3));

@@ -1,23 +1,9 @@
-#include "batch/Cp1252.h"
+#include "shared/Cp1252.h"
 
 #include <cstdint>
 
 namespace ombrel {
 namespace {
-
-// The characters of bytes 0x80 to 0x9F; the rest of Windows-1252 is Latin-1.
-constexpr char32_t kHighControls[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
-std::optional<char> ToCp1252(char32_t c) {
-  if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return static_cast<char>(c);
-  for (int i = 0; i < 32; ++i) {
-    if (kHighControls[i] == c) return static_cast<char>(0x80 + i);
-  }
-  return std::nullopt;
-}
 
 // Decodes one UTF-8 character at `pos`, advancing it; rejects overlong forms,
 // surrogates and values past U+10FFFF.
@@ -48,6 +34,15 @@ std::optional<char32_t> NextCharacter(std::string_view text, size_t& pos) {
 
 }  // namespace
 
+std::optional<char> UnicodeToCp1252(char32_t character) {
+  if (character < 0x80 || (character >= 0xA0 && character <= 0xFF))
+    return static_cast<char>(character);
+  for (size_t k = 0; k < kCp1252From0x80.size(); ++k) {
+    if (kCp1252From0x80[k] == character) return static_cast<char>(0x80 + k);
+  }
+  return std::nullopt;
+}
+
 std::optional<std::string> Utf8ToCp1252(std::string_view utf8) {
   std::string out;
   out.reserve(utf8.size());
@@ -55,7 +50,7 @@ std::optional<std::string> Utf8ToCp1252(std::string_view utf8) {
   while (pos < utf8.size()) {
     const auto c = NextCharacter(utf8, pos);
     if (!c) return std::nullopt;
-    const auto byte = ToCp1252(*c);
+    const auto byte = UnicodeToCp1252(*c);
     if (!byte) return std::nullopt;
     out.push_back(*byte);
   }
