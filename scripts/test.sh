@@ -2,7 +2,8 @@
 # Installs what is missing, builds everything with the address and
 # undefined-behaviour sanitizers and runs every test, builds everything again
 # in Release (as a user does, with the tests) and runs every test, then runs
-# the classifier fuzzer briefly. Warnings are errors in all three builds.
+# both fuzzers briefly (the line classifier and the whole pipeline). Warnings
+# are errors in all three builds.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -24,8 +25,8 @@ cmake -S . -B build-test-release -G Ninja -DCMAKE_BUILD_TYPE=Release -DOMBREL_BU
 cmake --build build-test-release -j2
 ctest --test-dir build-test-release --output-on-failure -j2
 
-# The classifier fuzzer, briefly (clang's libFuzzer).
+# Both fuzzers, briefly (clang's libFuzzer); scripts/fuzz.sh runs them longer.
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=Debug -DOMBREL_FUZZ=ON \
   -DOMBREL_BUILD_TESTS=OFF -DOMBREL_BUILD_GUI=OFF -DOMBREL_WERROR=ON >/dev/null
-cmake --build build-fuzz -j2 --target classifier_fuzz
-ctest --test-dir build-fuzz --output-on-failure -R classifier_fuzz
+cmake --build build-fuzz -j2 --target classifier_fuzz pipeline_fuzz
+ctest --test-dir build-fuzz --output-on-failure -R _fuzz

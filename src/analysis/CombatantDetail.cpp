@@ -49,8 +49,19 @@ std::vector<SourceRow> BuildCombatantDetail(const ParsedLog& log, int32_t event_
 
 std::vector<SourceRow> CombatantReportSources(const ParsedLog& log, int32_t event_number,
                                               std::string_view combatant_text, bool include_pets) {
-  if (combatant_text == kTotalRowName) return BuildSourceTable(log, event_number, PartyQuery());
-  return BuildSourceTable(log, event_number, ReportQuery(combatant_text, include_pets));
+  return EventReportSources(log, event_number, include_pets).For(combatant_text);
+}
+
+EventReportSources::EventReportSources(const ParsedLog& log, int32_t event_number,
+                                       bool include_pets)
+    : log_(log),
+      event_number_(event_number),
+      include_pets_(include_pets),
+      swings_(log, event_number) {}
+
+std::vector<SourceRow> EventReportSources::For(std::string_view combatant_text) const {
+  if (combatant_text == kTotalRowName) return BuildSourceTable(log_, event_number_, PartyQuery());
+  return swings_.WithPets(ReportQuery(combatant_text, include_pets_));
 }
 
 TextTable CombatantDetailListRows(const std::vector<SourceRow>& rows, int64_t event_duration) {

@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "analysis/SourceTable.h"
 #include "shared/EventRecord.h"
 #include "shared/ParsedLog.h"
 #include "shared/TextTable.h"
@@ -34,6 +35,22 @@ std::vector<SourceRow> BuildCombatantDetail(const ParsedLog& log, int32_t event_
 // the rows are those of the whole party, as BuildCombatantDetail gives them.
 std::vector<SourceRow> CombatantReportSources(const ParsedLog& log, int32_t event_number,
                                               std::string_view combatant_text, bool include_pets);
+
+// CombatantReportSources for many rows of one event, grouping the event's
+// records once: the report unfolds every row of a list that may hold tens of
+// thousands of combatants.
+class EventReportSources {
+ public:
+  // `log` must outlive this.
+  EventReportSources(const ParsedLog& log, int32_t event_number, bool include_pets);
+  std::vector<SourceRow> For(std::string_view combatant_text) const;
+
+ private:
+  const ParsedLog& log_;
+  int32_t event_number_;
+  bool include_pets_;
+  EventSwingsByDealer swings_;
+};
 
 // The combatant-detail list, one row per source, a pet's row named with
 // kPetSourcePrefix. `event_duration` is the whole event's, at least 1.

@@ -32,8 +32,13 @@ struct ParseResult {
   std::vector<WrittenNames> written_names;
 };
 
-// Reads the log at `path` whole and classifies every line. Fails (naming the
-// path and the reason) only when the log cannot be opened or read.
+// The log path that names standard input.
+inline constexpr std::string_view kStandardInputPath = "-";
+
+// Reads the log at `path` whole, until its end whatever size the file claims
+// (pipes, FIFOs, files such as those of /proc), and classifies every line;
+// kStandardInputPath reads standard input. Fails (naming the path and the
+// reason) only when the log cannot be opened or read.
 std::variant<ParseResult, Failure> ParseLog(const std::filesystem::path& path,
                                             std::string_view character_name, AttackVerbList verbs,
                                             const Progress& progress = {},
