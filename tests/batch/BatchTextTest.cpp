@@ -25,7 +25,7 @@ TEST(AlignedTable, WritesUtf8PaddedByCharacters) {
 }
 
 TEST(AlignedTable, ControlCharactersAndLongCellsCannotTakeOverTheTerminal) {
-  const ListColumn columns[2] = {{"Mob", 0, Align::kLeft}, {"End", 0, Align::kLeft}};
+  const ListColumn columns[2] = {{0, "Mob", 0, Align::kLeft}, {1, "End", 0, Align::kLeft}};
   TextTable list(2);
   // An escape sequence that would clear the screen, a bell, DEL and the
   // unassigned bytes that reach a terminal as C1 controls (0x9D begins an
