@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <stdexcept>
 
 #if defined(__linux__)
 #include <sys/mman.h>
@@ -62,7 +63,10 @@ DamageTable DamageTable::FromRecords(std::span<const DamageRecord> records) {
   }
   DamageTable table(std::move(buffer), total);
   table.Reserve(placed_records.size());
-  for (const DamageRecord& r : placed_records) table.Append(r);
+  for (const DamageRecord& r : placed_records) {
+    if (!table.Append(r))
+      throw std::invalid_argument("a record's type, counter or text does not fit a damage table");
+  }
   return table;
 }
 

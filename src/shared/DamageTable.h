@@ -25,7 +25,9 @@ class DamageTable {
   DamageTable(std::unique_ptr<char[]> buffer, size_t size);
 
   // Builds a table from records whose texts live anywhere: they are copied
-  // into a buffer of the table's own. For tests and small tables.
+  // into a buffer of the table's own. For tests and small tables. Throws
+  // std::invalid_argument for a record that does not pack (a type or counter
+  // out of range, a text too long).
   static DamageTable FromRecords(std::span<const DamageRecord> records);
 
   // An uninitialised buffer for a table's texts. Large ones are set up for

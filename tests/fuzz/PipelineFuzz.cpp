@@ -26,6 +26,7 @@
 #include "parse/ParseLog.h"
 #include "report/Reports.h"
 #include "shared/Display.h"
+#include "shared/ListColumns.h"
 
 namespace {
 
@@ -179,29 +180,32 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   ombrel::App app{std::filesystem::path()};  // prints nothing: every mark is off
   app.SetClock([] { return ombrel::DateTime{}; });
   app.TakeSettingsSeconds(name, gap, pets);
+  ombrel::ParseResult parse = ombrel::ParseLogText(log, name);
+  std::vector<ombrel::EventRecord> events =
+      ombrel::BuildEvents(parse.DamageTable, parse.MobList, gap);
   ombrel::ParsedRun run;
-  run.parse = ombrel::ParseLogText(log, name);
-  run.events = ombrel::BuildEvents(run.parse.DamageTable, run.parse.MobList, gap);
-  run.events_list = ombrel::EventsListRows(run.events);
+  run.events_list = ombrel::EventsListRows(events);
 
-  for (const auto& e : run.events) Expect(e.Duration >= 1, "event duration below 1");
+  for (const auto& e : events) Expect(e.Duration >= 1, "event duration below 1");
   const std::string data_csv =
-      Text([&](std::ostream& out) { ombrel::WriteDataCsv(out, run.parse.DamageTable); });
+      Text([&](std::ostream& out) { ombrel::WriteDataCsv(out, parse.DamageTable); });
   CheckCsv(data_csv, "Data.csv");
   const std::string events_csv =
-      Text([&](std::ostream& out) { ombrel::WriteEventsCsv(out, run.events); });
+      Text([&](std::ostream& out) { ombrel::WriteEventsCsv(out, events); });
   const Records events_records = CheckCsv(events_csv, "Events.csv");
   for (size_t r = 1; r < events_records.size(); ++r)
     Expect(!events_records[r][2].starts_with('-'), "negative seconds in Events.csv");
 
   // A combatant named like the Total row lands on it; the sums then do not hold.
   bool total_name_taken = false;
-  for (size_t i = 0; i < run.parse.DamageTable.size(); ++i) {
-    const auto r = run.parse.DamageTable[i];
+  for (size_t i = 0; i < parse.DamageTable.size(); ++i) {
+    const auto r = parse.DamageTable[i];
     if (r.Dealer.starts_with(ombrel::kTotalRowName) || r.Taker.starts_with(ombrel::kTotalRowName))
       total_name_taken = true;
   }
 
+  run.log =
+      ombrel::ParsedLog(std::move(parse.DamageTable), std::move(parse.MobList), std::move(events));
   app.AdoptParse(std::move(run), "fuzz.txt");
   const TextTable& events_list = app.EventsList();
   for (size_t r = 0; r < events_list.Rows(); ++r)
@@ -214,8 +218,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   app.SelectEvent(event_row);
   app.ChooseTab(3);
   {
-    ombrel::Globals& g = app.globals();
-    const auto rows = ombrel::ShowEventDetail(g, event_number);
+    const auto rows = ombrel::BuildEventDetail(app.Log(), event_number, pets).rows;
     CheckEventDetail(rows, app.EventDetailList(), total_name_taken);
     CheckCsv(Text([&](std::ostream& out) { ombrel::WriteTextPcListCsv(out, rows); }),
              "textpclist.csv");
@@ -224,8 +227,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     app.EventDetailHeaderClicked(sort);
   const TextTable& detail_list = app.EventDetailList();
   CheckReport(Text([&](std::ostream& out) {
-                ombrel::WriteEventDetailReport(out, app.globals(), event_number, events_list,
-                                               detail_list, "x");
+                ombrel::WriteEventDetailReport(out,
+                                               {app.Log(), event_number, app.CurrentEventDetail(),
+                                                pets, events_list, detail_list},
+                                               "x");
               }),
               {&events_list, &detail_list});
 
@@ -233,8 +238,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   app.ChooseTab(4);
   const TextTable& combatant_list = app.CombatantDetailList();
   if (detail_list.Rows() != 0) {
-    const auto sources = ombrel::ShowCombatantDetail(app.globals(), event_number,
-                                                     detail_list.Cell(app.SelectedCombatant(), 0));
+    const auto sources = ombrel::BuildCombatantDetail(
+        app.Log(), event_number,
+        ombrel::CellAt(detail_list, app.SelectedCombatant(), ombrel::EventDetailColumn::kDamageBy),
+        pets);
     for (const auto& row : sources) Expect(row.Duration >= 1, "source duration below 1");
     CheckCsv(Text([&](std::ostream& out) { ombrel::WritePcDetailCsv(out, sources); }),
              "PCdetail.csv");
