@@ -16,7 +16,7 @@ export ASAN_OPTIONS=${ASAN_OPTIONS:-abort_on_error=0}
 export QT_QPA_PLATFORM=offscreen
 
 cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DOMBREL_SANITIZE=ON \
-  -DOMBREL_BUILD_BENCH=ON -DOMBREL_WERROR=ON >/dev/null
+  -DOMBREL_BUILD_BENCH=ON -DOMBREL_WERROR=ON -DOMBREL_BROWSER_TEST=ON >/dev/null
 cmake --build build-test -j2
 ctest --test-dir build-test --output-on-failure -j2
 
