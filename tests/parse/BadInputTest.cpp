@@ -116,7 +116,6 @@ TEST_F(LogFiles, ReadsTheWholeFileOrNamesThePathAndReason) {
   const ParseResult& r = std::get<ParseResult>(parsed);
   EXPECT_EQ(r.lines, 2);
   ExpectRecords(r.DamageTable, {{kName, "a gnoll", 20, kMelee, "hit", 0}});
-  EXPECT_EQ(r.DamageTable.Buffer().substr(0, log.size()), log);
   const auto empty = ParseLog(Write("empty.txt", ""), kName, kAttackVerbs);
   ASSERT_TRUE(std::holds_alternative<ParseResult>(empty));
   EXPECT_EQ(std::get<ParseResult>(empty).MobList, (std::vector<std::string_view>{""}));

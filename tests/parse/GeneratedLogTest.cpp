@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <random>
 #include <sstream>
+#include <string>
 
 #include "loggen/LogGen.h"
+#include "parse/LogParser.h"
 #include "parse/LogText.h"
 #include "parse/ReferenceParse.h"
 
@@ -42,6 +45,35 @@ TEST(GeneratedLog, HarmlessLogsParseWithoutUnreadableLines) {
   EXPECT_EQ(r.unreadable_lines, 0);
   EXPECT_GT(r.MobList.size(), 1u);
   EXPECT_EQ(r.lines, std::count(log.begin(), log.end(), '\n') + 1);
+}
+
+TEST(GeneratedLog, PiecesOfAnySizeParseAsTheWholeLog) {
+  // Line ends split between pieces, lone CRs and LFs, empty lines and a last
+  // line without its end, on top of a realistic log.
+  std::string log = Generated(7, 256 << 10, loggen::kMalformedAll, 0.02);
+  log += "\r\n\r\r\n\n\r\n[Mon Jan 02 15:04:05 2006] You hit a rat for 3 points of damage.\r";
+  const ParseResult whole = ParseLogText(log, "Tarlen");
+  const ReferenceResult slow = ReferenceParse(log, "Tarlen");
+  ASSERT_EQ(ToReference(whole.DamageTable), slow.records);
+  std::mt19937 random(12);
+  for (const size_t piece : {size_t{1}, size_t{2}, size_t{3}, size_t{7}, size_t{4096}, size_t{0}}) {
+    LogParser parser("Tarlen", kAttackVerbs, log.size());
+    for (size_t at = 0; at < log.size();) {
+      // Size 0: pieces of random sizes.
+      const size_t size =
+          piece != 0 ? piece : std::uniform_int_distribution<size_t>(0, 300)(random);
+      parser.Feed(std::string(log.substr(at, size)));  // each piece gone after Feed
+      at += size;
+    }
+    const ParseResult r = parser.Finish();
+    EXPECT_EQ(r.lines, whole.lines) << piece;
+    EXPECT_EQ(r.unreadable_lines, whole.unreadable_lines) << piece;
+    ASSERT_EQ(ToReference(r.DamageTable), slow.records) << piece;
+    EXPECT_EQ(r.MobList, whole.MobList) << piece;
+  }
+  LogParser empty("Tarlen", kAttackVerbs);
+  empty.Feed("");
+  EXPECT_EQ(empty.Finish().lines, 0);
 }
 
 }  // namespace
