@@ -40,7 +40,7 @@ t1=$(now)
 counts=$("$build/bench/parse_events_time" "$log" "$name")
 t2=$(now)
 /usr/bin/time -v -o "$out/time.txt" "$build/src/batch/ombrel-batch" --out "$out" --name "$name" \
-  "$log" >/dev/null
+  "$log" >/dev/null 2>"$out/stderr.txt"
 t3=$(now)
 
 grep_s=$(elapsed "$t0" "$t1")

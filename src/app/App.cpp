@@ -53,7 +53,8 @@ std::variant<ParsedRun, Failure> RunParse(const ParseRequest& request, const Pro
   stage_progress.report = [&progress, parse_share](double f) { progress.Report(f * parse_share); };
 
   progress.Stage(1);
-  auto parsed = ParseLog(request.log, request.character_name, request.verbs, stage_progress);
+  auto parsed =
+      ParseLog(request.log, request.character_name, request.verbs, stage_progress, request.rules);
   if (auto* failure = std::get_if<Failure>(&parsed)) return std::move(*failure);
 
   ParsedRun run;
@@ -69,7 +70,9 @@ std::variant<ParsedRun, Failure> RunParse(const ParseRequest& request, const Pro
     };
     WriteCsv(
         request.output_dir / kDataCsvFile,
-        [&](std::ostream& out) { WriteDataCsv(out, run.parse.DamageTable, stage_progress); },
+        [&](std::ostream& out) {
+          WriteDataCsv(out, run.parse.DamageTable, stage_progress, run.parse.written_names);
+        },
         run.write_failures, run.written);
   }
 
@@ -128,7 +131,8 @@ ParseRequest App::MakeParseRequest(const std::filesystem::path& log) const {
   r.log = log;
   r.character_name = globals_.CharacterName;
   r.event_gap = globals_.EventGap;
-  r.verbs = globals_.AttackVerbs;
+  r.rules = globals_.Options.ExtendedLineRules ? LineRules::kExtended : LineRules::kDefault;
+  r.verbs = AttackVerbsOf(r.rules);
   r.print_data = globals_.Options.PrintData;
   r.print_events = globals_.Options.PrintEvents;
   r.output_dir = output_dir_;
@@ -140,6 +144,8 @@ void App::AdoptParse(ParsedRun&& run, const std::filesystem::path& log) {
   // The mob list views into the damage table's buffer, which moves along.
   globals_.DamageTable = std::move(run.parse.DamageTable);
   globals_.MobList = std::move(run.parse.MobList);
+  // The analysis reads verbs with the table that read the log.
+  globals_.AttackVerbs = AttackVerbsOf(run.parse.rules);
   globals_.EventTable = std::move(run.events);
   if (globals_.EventTable.empty()) globals_.EventTable.emplace_back();
   // The ability lists index the table just replaced.
@@ -152,6 +158,7 @@ void App::AdoptParse(ParsedRun&& run, const std::filesystem::path& log) {
   last_run_ = std::move(run);
   last_run_.parse.DamageTable = DamageTable{};
   last_run_.parse.MobList = {std::string_view{}};
+  last_run_.parse.written_names.clear();
   last_run_.events.clear();
   last_run_.events_list = TextTable(16);
 

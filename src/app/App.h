@@ -16,6 +16,7 @@
 #include "shared/EventRecord.h"
 #include "shared/Failure.h"
 #include "shared/Globals.h"
+#include "shared/LineRules.h"
 #include "shared/Progress.h"
 #include "shared/TextTable.h"
 
@@ -27,7 +28,8 @@ struct ParseRequest {
   std::filesystem::path log;
   std::string character_name;
   int32_t event_gap = 18;
-  AttackVerbTable verbs = kAttackVerbs;
+  LineRules rules = LineRules::kDefault;
+  AttackVerbList verbs = kAttackVerbs;
   bool print_data = false;
   bool print_events = false;
   std::filesystem::path output_dir;  // where Data.csv and Events.csv go

@@ -15,6 +15,7 @@
 #include "app/Settings.h"
 #include "batch/AlignedTable.h"
 #include "shared/Cp1252.h"
+#include "shared/LineRules.h"
 
 namespace ombrel {
 namespace {
@@ -29,6 +30,7 @@ struct BatchOptions {
   std::optional<std::string> name;  // Windows-1252
   int32_t gap = 18;
   bool pets = false;
+  LineRules rules = LineRules::kDefault;
   std::optional<int64_t> event;          // 1-based events-list row
   std::optional<int> sort;               // event-detail header 1 to 5
   bool timeline = false;                 // timeline.csv and timeline.svg of the event
@@ -89,6 +91,14 @@ constexpr OptionRule kOptions[] = {
     {"--pets", "", false, "count pets and warders with their owners",
      [](BatchOptions& o, std::string_view) -> std::optional<std::string> {
        o.pets = true;
+       return std::nullopt;
+     }},
+    {"--rules", "SET", false,
+     "line rules: default, or extended for the kinds of older and newer logs",
+     [](BatchOptions& o, std::string_view v) -> std::optional<std::string> {
+       const auto rules = LineRulesFromName(v);
+       if (!rules) return "--rules takes default or extended, not " + std::string(v);
+       o.rules = *rules;
        return std::nullopt;
      }},
     {"--event", "K", false,
@@ -220,6 +230,7 @@ class BatchRun {
     marks.PrintEvents = true;
     marks.PrintDetails = options_.event.has_value();
     marks.PrintPCDetails = options_.combatant.has_value();
+    marks.ExtendedLineRules = options_.rules == LineRules::kExtended;
     app_.TakeSettingsSeconds(*options_.name, options_.gap, options_.pets);
 
     auto parsed = app_.Parse(*options_.log);

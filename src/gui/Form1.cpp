@@ -382,6 +382,8 @@ void Form1::BuildMenus() {
   mnu_print_pc_details_ = item(mnu_options_, "mnuPrintPCDetails", "Print &PC Details", true);
   mnu_options_->addSeparator();
   mnu_csv_folder_ = item(mnu_options_, "mnuCsvFolder", "&CSV Folder...");
+  mnu_options_->addSeparator();
+  mnu_extended_rules_ = item(mnu_options_, "mnuExtendedRules", "Extended &Line Rules", true);
   mnu_export_ = menu("mnuExport", "&Export");
   mnu_export_events_ = item(mnu_export_, "mnuExportEvents", "&Events");
   mnu_export_event_detail_ = item(mnu_export_, "mnuExportEventDetail", "Event &Detail");
@@ -421,8 +423,8 @@ void Form1::Load() {
   for (int page = 0; page < 4; ++page) frames_[page]->setTitle(FromCp1252(app_.FrameCaption(page)));
 
   app_.options() = PrintOptions{};
-  for (QAction* mark :
-       {mnu_print_data_, mnu_print_events_, mnu_print_details_, mnu_print_pc_details_}) {
+  for (QAction* mark : {mnu_print_data_, mnu_print_events_, mnu_print_details_,
+                        mnu_print_pc_details_, mnu_extended_rules_}) {
     mark->setChecked(false);
   }
 
@@ -466,6 +468,7 @@ void Form1::Remember() {
   mnu_print_events_->setChecked(app_.options().PrintEvents);
   mnu_print_details_->setChecked(app_.options().PrintDetails);
   mnu_print_pc_details_->setChecked(app_.options().PrintPCDetails);
+  mnu_extended_rules_->setChecked(app_.options().ExtendedLineRules);
 
   const QString csv_folder = memory_.Folder(kCsvFolder);
   if (!csv_folder.isEmpty() && QFileInfo(csv_folder).isDir()) app_.SetOutputDir(ToPath(csv_folder));
@@ -498,6 +501,8 @@ void Form1::Connect() {
   connect(mnu_print_pc_details_, &QAction::triggered, this,
           [this] { ToggleOption(mnu_print_pc_details_, &PrintOptions::PrintPCDetails); });
   connect(mnu_csv_folder_, &QAction::triggered, this, &Form1::ChooseCsvFolder);
+  connect(mnu_extended_rules_, &QAction::triggered, this,
+          [this] { ToggleOption(mnu_extended_rules_, &PrintOptions::ExtendedLineRules); });
   connect(mnu_export_events_, &QAction::triggered, this, &Form1::ExportEvents);
   connect(mnu_export_event_detail_, &QAction::triggered, this, &Form1::ExportEventDetail);
   connect(mnu_about_, &QAction::triggered, this, &Form1::ShowAbout);

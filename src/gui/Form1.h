@@ -157,6 +157,7 @@ class Form1 : public QMainWindow {
   QAction* mnu_print_details_ = nullptr;
   QAction* mnu_print_pc_details_ = nullptr;
   QAction* mnu_csv_folder_ = nullptr;
+  QAction* mnu_extended_rules_ = nullptr;  // read at every parse
   QAction* mnu_export_events_ = nullptr;
   QAction* mnu_export_event_detail_ = nullptr;
   QAction* mnu_about_ = nullptr;

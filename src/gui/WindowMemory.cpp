@@ -44,6 +44,7 @@ PrintOptions WindowMemory::Options() const {
   options.PrintEvents = store_->value(Key("options", "printEvents"), false).toBool();
   options.PrintDetails = store_->value(Key("options", "printDetails"), false).toBool();
   options.PrintPCDetails = store_->value(Key("options", "printPCDetails"), false).toBool();
+  options.ExtendedLineRules = store_->value(Key("options", "extendedLineRules"), false).toBool();
   return options;
 }
 
@@ -53,6 +54,7 @@ void WindowMemory::SetOptions(const PrintOptions& options) {
   store_->setValue(Key("options", "printEvents"), options.PrintEvents);
   store_->setValue(Key("options", "printDetails"), options.PrintDetails);
   store_->setValue(Key("options", "printPCDetails"), options.PrintPCDetails);
+  store_->setValue(Key("options", "extendedLineRules"), options.ExtendedLineRules);
 }
 
 QString WindowMemory::Folder(const char* which) const {

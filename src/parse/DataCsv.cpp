@@ -7,7 +7,8 @@
 
 namespace ombrel {
 
-void WriteDataCsv(std::ostream& out, const DamageTable& table, const Progress& progress) {
+void WriteDataCsv(std::ostream& out, const DamageTable& table, const Progress& progress,
+                  std::span<const WrittenNames> written) {
   CsvWriter csv(out);
   csv.Header("Date,Dealer,Taker,Damage,Crit,Type,Name,Counter");
   // Records of one fight share their second: the date text is made once per second.
@@ -15,10 +16,16 @@ void WriteDataCsv(std::ostream& out, const DamageTable& table, const Progress& p
   int64_t date_seconds = 0;
   bool has_date = false;
   constexpr size_t kReportEvery = size_t{1} << 16;
+  auto next_written = written.begin();
   for (size_t i = 0; i < table.size(); ++i) {
     if (i % kReportEvery == 0)
       progress.Report(static_cast<double>(i) / static_cast<double>(table.size()));
-    const DamageRecord r = table[i];
+    DamageRecord r = table[i];
+    if (next_written != written.end() && next_written->index == i) {
+      r.Dealer = next_written->Dealer;
+      r.Taker = next_written->Taker;
+      ++next_written;
+    }
     if (!has_date || r.Date.seconds != date_seconds) {
       date_text = display::DateTimeText(r.Date);
       date_seconds = r.Date.seconds;

@@ -2,6 +2,9 @@
 
 #include <ostream>
 
+#include <span>
+
+#include "parse/PartyNames.h"
 #include "shared/DamageTable.h"
 #include "shared/Progress.h"
 
@@ -10,7 +13,10 @@ namespace ombrel {
 // Data.csv: the header "Date,Dealer,Taker,Damage,Crit,Type,Name,Counter" and
 // one line per record in table order, CR LF line ends, log bytes unchanged.
 // A text holding a comma, a double quote, CR or LF is quoted. Reports the
-// share of records written through `progress`.
-void WriteDataCsv(std::ostream& out, const DamageTable& table, const Progress& progress = {});
+// share of records written through `progress`. `written` (in table order)
+// gives the dealer and taker as the line wrote them for records that show
+// their parties under other spellings.
+void WriteDataCsv(std::ostream& out, const DamageTable& table, const Progress& progress = {},
+                  std::span<const WrittenNames> written = {});
 
 }  // namespace ombrel

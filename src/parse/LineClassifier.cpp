@@ -29,6 +29,15 @@ constexpr std::string_view kAvoidanceMarkers[5] = {" but misses!", " parries!", 
                                                    " ripostes!", " blocks!"};
 constexpr int32_t kAvoidanceTypes[5] = {kMiss, kParry, kDodge, kRiposte, kBlock};
 
+// Extended rules: the character's defences and the ends of the character's own
+// failed swings, each with its record type.
+constexpr std::string_view kDefenceMarkers[4] = {", but YOU parry!", ", but YOU dodge!",
+                                                 ", but YOU riposte!", ", but YOU block!"};
+constexpr int32_t kDefenceTypes[4] = {kParry, kDodge, kRiposte, kBlock};
+constexpr std::string_view kOwnTry = "You try to ";
+constexpr std::string_view kOwnMiss = ", but miss!";
+constexpr std::string_view kCharacterTick = "You have taken ";
+
 // The amount phrases of a direct hit, each with the literal that ends its amount.
 constexpr std::string_view kAmountPhrases[4] = {" point of ", " points of ", " point of non-melee ",
                                                 " points of non-melee "};
@@ -75,17 +84,25 @@ struct LineClassifier::Tick {
 };
 
 LineClassifier::LineClassifier(DamageTable& table, std::vector<std::string_view>& mob_list,
-                               const ClassifierTexts& texts, const VerbScanner& verbs)
-    : table_(table), mobs_(mob_list), texts_(texts), verbs_(verbs) {}
+                               const ClassifierTexts& texts, const VerbScanner& verbs,
+                               LineRules rules)
+    : table_(table),
+      mobs_(mob_list),
+      texts_(texts),
+      verbs_(verbs),
+      extended_(rules == LineRules::kExtended) {}
 
 void LineClassifier::Classify(std::string_view text, int64_t index) {
+  // A tag after the final full stop is never part of a name or an amount.
+  if (extended_) text = WithoutTrailingTags(text);
   // Every rule's literals hold one of these four words; chat and most other
   // messages hold none and are done with after four quick scans.
   const bool casts = FindText(text, "begin") != kNone;
   const bool tries = FindText(text, "tries to") != kNone;
   const bool damage = FindText(text, kDamage) != kNone;
   const bool energy = FindText(text, kEnergy) != kNone;
-  if (!casts && !tries && !damage && !energy) return;
+  const bool own_try = extended_ && StartsAt(text, kMessageStart, kOwnTry);
+  if (!casts && !tries && !damage && !energy && !own_try) return;
 
   Line line;
   line.text = text;
@@ -93,6 +110,7 @@ void LineClassifier::Classify(std::string_view text, int64_t index) {
   line.index = index;
   if (casts) SpellCasts(line);
   if (tries) Avoidances(line);
+  if (own_try) OwnTry(line);
   if (damage) Damage(line);
   if (energy) SpecialNames(line);
   if (line.failed) ++unreadable_lines_;
@@ -204,10 +222,14 @@ void LineClassifier::OwnCast(Line& line) {
 void LineClassifier::Avoidances(Line& line) {
   const std::string_view text = line.text;
   bool marked[5] = {};
+  bool defended[4] = {};
   bool any = false;
   for (size_t at = text.find('!'); at != kNone; at = text.find('!', at + 1)) {
     for (int k = 0; k < 5; ++k) {
       if (EndsAt(text, at + 1, kAvoidanceMarkers[k])) marked[k] = any = true;
+    }
+    for (int k = 0; k < 4 && extended_; ++k) {
+      if (EndsAt(text, at + 1, kDefenceMarkers[k])) defended[k] = any = true;
     }
   }
   if (!any || Chatter(line)) return;
@@ -233,9 +255,48 @@ void LineClassifier::Avoidances(Line& line) {
     if (!marked[k]) continue;
     const auto taker = Cut(text, taker_begin, k == 0 ? misses_end : but_end);
     if (!dealer || !date || !taker ||
-        !Keep({*date, *dealer, *taker, 0, 0, kAvoidanceTypes[k], verb.verb, line.index}))
+        !Keep({*date, *dealer, AvoidanceTaker(*taker), 0, 0, kAvoidanceTypes[k], verb.verb,
+               line.index}))
       line.failed = true;
   }
+  // "A gnoll tries to bite YOU, but YOU parry!"
+  for (int k = 0; k < 4; ++k) {
+    if (!defended[k]) continue;
+    const auto taker = Cut(text, taker_begin, but_end);
+    if (!dealer || !date || !taker ||
+        !Keep({*date, *dealer, AvoidanceTaker(*taker), 0, 0, kDefenceTypes[k], verb.verb,
+               line.index}))
+      line.failed = true;
+  }
+}
+
+std::string_view LineClassifier::AvoidanceTaker(std::string_view taker) const {
+  return extended_ && IsYou(taker) ? texts_.character_name : taker;
+}
+
+void LineClassifier::OwnTry(Line& line) {
+  // "You try to slash a gnoll, but miss!" or "..., but a gnoll parries!" (dodges,
+  // ripostes, blocks): the taker between the verb and ", but ".
+  const std::string_view text = line.text;
+  int type = -1;
+  if (text.ends_with(kOwnMiss)) type = kMiss;
+  for (int k = 1; k < 5 && type < 0; ++k)
+    if (text.ends_with(kAvoidanceMarkers[k])) type = kAvoidanceTypes[k];
+  if (type < 0 || Chatter(line)) return;
+  const VerbMatch& verb = Verb(line);
+  const int64_t word = kMessageStart + static_cast<int64_t>(kOwnTry.size());
+  int64_t taker_begin = 0;
+  if (verb.found()) {
+    taker_begin = VerbEnd(verb) + kBlank;
+  } else {
+    const size_t blank = text.find(' ', static_cast<size_t>(word));
+    taker_begin = blank == kNone ? line.length : static_cast<int64_t>(blank) + 1;
+  }
+  const auto taker = Cut(text, taker_begin, Before(text, ", but "));
+  const auto date = Date(line);
+  if (!date || !taker ||
+      !Keep({*date, texts_.character_name, *taker, 0, 0, type, verb.verb, line.index}))
+    line.failed = true;
 }
 
 void LineClassifier::Damage(Line& line) {
@@ -256,6 +317,10 @@ void LineClassifier::Damage(Line& line) {
       amount_phrase[k] = amount_phrase[k] || EndsAt(text, at, kAmountPhrases[k]);
   }
 
+  if (extended_ && !Chatter(line) && StartsAt(text, kMessageStart, kCharacterTick)) {
+    CharacterTick(line);
+    return;
+  }
   // Heals and the character's own damage summaries are never damage records.
   if (Chatter(line) || ContainsText(text, "You have taken")) return;
   bool healed_you = false;
@@ -266,6 +331,8 @@ void LineClassifier::Damage(Line& line) {
       return;
     healed_you = healed_you || StartsAt(text, after, " you");
   }
+
+  if (extended_ && ExtendedDamage(line)) return;
 
   const bool own_tick = damage_from_your;
   const bool others_tick = damage_from && ContainsText(text, " by ");
@@ -375,6 +442,137 @@ void LineClassifier::SpecialNames(Line& line) {
       if (table_.ReplaceLast(renamed)) last_ = renamed;
     }
   }
+}
+
+// ---- Shapes only the extended rules read ----
+
+void LineClassifier::CharacterTick(Line& line) {
+  // The amount after "You have taken", the spell between "damage from " and
+  // " by ", the dealer after " by " less the full stop. Without a dealer there
+  // is no record.
+  const std::string_view text = line.text;
+  const LiteralPlace from = Locate(text, " damage from ");
+  if (from.begin < 0) return;
+  const size_t by_at = FindText(text, " by ", static_cast<size_t>(from.end));
+  if (by_at == kNone) return;
+  const int64_t by = static_cast<int64_t>(by_at);
+  int32_t amount = 0;
+  const bool amount_read = ReadAmountOf(
+      Cut(text, kMessageStart + static_cast<int64_t>(kCharacterTick.size()), from.begin), amount);
+  const auto name = Cut(text, from.end, by);
+  const auto dealer = Cut(text, by + 4, line.length - (text.ends_with('.') ? 1 : 0));
+  const auto date = Date(line);
+  if (!amount_read || !name || !dealer || !date ||
+      !Keep({*date, TrimBlanks(*dealer), texts_.character_name, amount, 0, kDamageOverTime,
+             TrimBlanks(*name), line.index}))
+    line.failed = true;
+}
+
+bool LineClassifier::ExtendedDamage(Line& line) {
+  return HitByNonMelee(line) || SchoolHit(line) || DamageShield(line);
+}
+
+bool LineClassifier::HitByNonMelee(Line& line) {
+  // Read as "You hit a gnoll for 12 points of non-melee damage." would be.
+  const std::string_view text = line.text;
+  const LiteralPlace hit_by = Locate(text, " was hit by non-melee for ");
+  if (hit_by.begin < 0) return false;
+  const bool one = ContainsText(text, " point of damage");
+  if (!one && !ContainsText(text, " points of damage")) return false;
+  const auto taker = Cut(text, kMessageStart, hit_by.begin);
+  int32_t amount = 0;
+  const bool amount_read =
+      ReadAmountOf(Cut(text, hit_by.end, Before(text, one ? " point " : " points ")), amount);
+  const std::string_view verb = text.substr(static_cast<size_t>(hit_by.begin) + 5, 3);  // "hit"
+  const auto date = Date(line);
+  if (!taker || !amount_read || !date ||
+      !KeepOrMerge({*date, texts_.character_name, TrimBlanks(*taker), amount, 0, kNonMelee, verb,
+                    line.index})) {
+    line.failed = true;
+    return true;
+  }
+  mobs_.Register(last_.Taker);
+  return true;
+}
+
+bool LineClassifier::SchoolHit(Line& line) {
+  // Dealer " hit " taker " for " amount " point(s) of " school " damage by " spell ".":
+  // the spell names a non-melee record that no cast merges into.
+  const std::string_view text = line.text;
+  const LiteralPlace hit = Locate(text, " hit ");
+  if (hit.begin < kMessageStart) return false;
+  const size_t for_at = FindText(text, " for ", static_cast<size_t>(hit.end));
+  if (for_at == kNone) return false;
+  const int64_t for_end = static_cast<int64_t>(for_at) + 5;
+  const size_t by_at = FindText(text, " damage by ", static_cast<size_t>(for_end));
+  if (by_at == kNone) return false;
+  size_t of_at = FindText(text, " points of ", static_cast<size_t>(for_end));
+  if (of_at == kNone || of_at > by_at)
+    of_at = FindText(text, " point of ", static_cast<size_t>(for_end));
+  if (of_at == kNone || of_at > by_at) return false;
+
+  auto dealer = Cut(text, kMessageStart, hit.begin);
+  if (dealer && IsYou(*dealer)) dealer = texts_.character_name;
+  auto taker = Cut(text, hit.end, static_cast<int64_t>(for_at));
+  if (taker) taker = TrimBlanks(*taker);
+  if (taker && (IsYou(*taker) || *taker == "yourself")) taker = texts_.character_name;
+  int32_t amount = 0;
+  const bool amount_read = ReadAmountOf(Cut(text, for_end, static_cast<int64_t>(of_at)), amount);
+  const auto spell =
+      Cut(text, static_cast<int64_t>(by_at) + 11, line.length - (text.ends_with('.') ? 1 : 0));
+  const auto date = Date(line);
+  if (!dealer || !taker || !amount_read || !spell || !date ||
+      !Keep({*date, *dealer, *taker, amount, 0, kNonMelee, TrimBlanks(*spell), line.index})) {
+    line.failed = true;
+    return true;
+  }
+  if (*dealer == texts_.character_name) mobs_.Register(last_.Taker);
+  return true;
+}
+
+bool LineClassifier::DamageShield(Line& line) {
+  // "A gnoll is burned by YOUR flames for 5 points of non-melee damage.",
+  // "A gnoll is pierced by Ann's thorns for ...", "YOU are pierced by a gnoll's
+  // thorns for 3 points of non-melee damage!": the shield's owner deals.
+  const std::string_view text = line.text;
+  if (!ContainsText(text, "of non-melee damage")) return false;
+  constexpr std::string_view kYouAre = "YOU are ";
+  const bool on_you = StartsAt(text, kMessageStart, kYouAre);
+  const int64_t verb_begin =
+      on_you ? kMessageStart + static_cast<int64_t>(kYouAre.size()) : After(text, " is ");
+  if (!on_you && Before(text, " is ") < kMessageStart) return false;
+  // One word, then " by ".
+  const size_t blank = text.find(' ', static_cast<size_t>(verb_begin));
+  if (blank == kNone || blank == static_cast<size_t>(verb_begin) || !StartsAt(text, blank, " by "))
+    return false;
+  const size_t owner_at = blank + 4;
+  const size_t for_at = FindText(text, " for ", owner_at);
+  if (for_at == kNone) return false;
+  std::optional<std::string_view> dealer;
+  if (!on_you && StartsAt(text, owner_at, "YOUR ")) {
+    dealer = texts_.character_name;
+  } else {
+    const size_t possessive = FindText(text, "'s ", owner_at);
+    if (possessive == kNone || possessive > for_at) return false;
+    dealer = Cut(text, static_cast<int64_t>(owner_at), static_cast<int64_t>(possessive));
+  }
+  const bool one = ContainsText(text, " point of non-melee damage");
+  if (!one && !ContainsText(text, " points of non-melee damage")) return false;
+  auto taker = on_you ? std::optional<std::string_view>(texts_.character_name)
+                      : Cut(text, kMessageStart, Before(text, " is "));
+  if (taker) taker = TrimBlanks(*taker);
+  int32_t amount = 0;
+  const bool amount_read = ReadAmountOf(
+      Cut(text, static_cast<int64_t>(for_at) + 5, Before(text, one ? " point " : " points ")),
+      amount);
+  const auto date = Date(line);
+  if (!dealer || !taker || !amount_read || !date ||
+      !Keep({*date, *dealer, *taker, amount, 0, kNonMelee, texts_.damage_shield, line.index})) {
+    line.failed = true;
+    return true;
+  }
+  if (*dealer == texts_.character_name) mobs_.Register(last_.Taker);
+  return true;
 }
 
 }  // namespace ombrel

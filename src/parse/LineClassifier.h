@@ -9,6 +9,7 @@
 #include "parse/VerbScan.h"
 #include "shared/DamageRecord.h"
 #include "shared/DamageTable.h"
+#include "shared/LineRules.h"
 
 namespace ombrel {
 
@@ -18,10 +19,12 @@ struct ClassifierTexts {
   std::string_view character_name;
   std::string_view mana_resurgence;  // "Mana Resurgence Strike"
   std::string_view storm_blade;      // "Storm Blade Strike"
+  std::string_view damage_shield;    // "damage shield" (extended rules)
 };
 
 inline constexpr std::string_view kManaResurgenceStrike = "Mana Resurgence Strike";
 inline constexpr std::string_view kStormBladeStrike = "Storm Blade Strike";
+inline constexpr std::string_view kDamageShield = "damage shield";
 
 // Puts the lines of a log, one after the other, through the combat rules:
 // appends damage records to the table (or amends the last one) and registers
@@ -29,7 +32,8 @@ inline constexpr std::string_view kStormBladeStrike = "Storm Blade Strike";
 class LineClassifier {
  public:
   LineClassifier(DamageTable& table, std::vector<std::string_view>& mob_list,
-                 const ClassifierTexts& texts, const VerbScanner& verbs);
+                 const ClassifierTexts& texts, const VerbScanner& verbs,
+                 LineRules rules = LineRules::kDefault);
 
   // `line` without its CR LF; `index` is its 0-based line number.
   void Classify(std::string_view line, int64_t index);
@@ -54,6 +58,16 @@ class LineClassifier {
   void DirectHit(Line& line, int amount_phrase);  // "You hit a gnoll for 20 points of damage."
   void SpecialNames(Line& line);
 
+  // The shapes only the extended rules read.
+  void OwnTry(Line& line);          // "You try to slash a gnoll, but miss!" and the avoidances
+  void CharacterTick(Line& line);   // "You have taken 20 damage from Sting by a gnoll."
+  bool ExtendedDamage(Line& line);  // true when one of the three below took the line
+  bool HitByNonMelee(Line& line);   // "a gnoll was hit by non-melee for 12 points of damage."
+  bool SchoolHit(Line& line);       // "Ann hit a gnoll for 310 points of fire damage by Dart."
+  bool DamageShield(Line& line);    // "A gnoll is burned by YOUR flames for 5 points of ..."
+  // Under the extended rules an avoidance aimed at "you" names the character.
+  std::string_view AvoidanceTaker(std::string_view taker) const;
+
   // The pieces several rules read, each read once per line.
   std::optional<DateTime> Date(Line& line);
   bool Chatter(Line& line);
@@ -66,6 +80,7 @@ class LineClassifier {
   MobRegistry mobs_;
   ClassifierTexts texts_;
   const VerbScanner& verbs_;
+  bool extended_ = false;
 
   // The last kept record as the table holds it, read by the cast merge and
   // the special names.

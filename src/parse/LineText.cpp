@@ -30,4 +30,16 @@ bool IsYou(std::string_view text) {
   return lower(text[0]) == 'y' && lower(text[1]) == 'o' && lower(text[2]) == 'u';
 }
 
+std::string_view WithoutTrailingTags(std::string_view line) {
+  while (line.ends_with(')')) {
+    const size_t open = line.rfind(" (");
+    if (open == std::string_view::npos || open == 0) break;
+    const std::string_view inside = line.substr(open + 2, line.size() - open - 3);
+    if (inside.find_first_of("()") != std::string_view::npos) break;
+    if (line[open - 1] != '.' && line[open - 1] != '!') break;
+    line = line.substr(0, open);
+  }
+  return line;
+}
+
 }  // namespace ombrel

@@ -59,4 +59,9 @@ std::optional<int32_t> ReadAmount(std::string_view text);
 // True for "you" in any mix of upper and lower case.
 bool IsYou(std::string_view text);
 
+// The line without the tags that newer logs put after the final full stop or
+// exclamation mark, such as " (Critical)" in "... damage. (Critical)": each
+// tag is a blank, "(", text without parentheses, and ")" at the line's end.
+std::string_view WithoutTrailingTags(std::string_view line);
+
 }  // namespace ombrel

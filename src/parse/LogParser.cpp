@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "parse/LineClassifier.h"
+#include "parse/PartyNames.h"
 #include "parse/VerbScan.h"
 
 namespace ombrel {
@@ -41,12 +42,15 @@ size_t EstimateLines(std::string_view start, size_t bytes) {
 }  // namespace
 
 struct LogParser::State {
-  State(std::string_view character_name, const AttackVerbTable& verbs)
+  State(std::string_view character_name, AttackVerbList verbs, LineRules rules)
       : scanner(verbs),
         texts{result.DamageTable.Intern(character_name),
               result.DamageTable.Intern(kManaResurgenceStrike),
-              result.DamageTable.Intern(kStormBladeStrike)},
-        classifier(result.DamageTable, result.MobList, texts, scanner) {}
+              result.DamageTable.Intern(kStormBladeStrike),
+              result.DamageTable.Intern(kDamageShield)},
+        classifier(result.DamageTable, result.MobList, texts, scanner, rules) {
+    result.rules = rules;
+  }
 
   ParseResult result;
   const VerbScanner scanner;
@@ -55,9 +59,10 @@ struct LogParser::State {
   int64_t index = 0;
 };
 
-LogParser::LogParser(std::string_view character_name, const AttackVerbTable& verbs,
+LogParser::LogParser(std::string_view character_name, AttackVerbList verbs, LineRules rules,
                      size_t expected_bytes)
-    : state_(std::make_unique<State>(character_name, verbs)), expected_bytes_(expected_bytes) {}
+    : state_(std::make_unique<State>(character_name, verbs, rules)),
+      expected_bytes_(expected_bytes) {}
 
 LogParser::~LogParser() = default;
 
@@ -107,8 +112,13 @@ void LogParser::ClassifyLines(std::string_view text) {
 }
 
 ParseResult LogParser::Finish() {
-  if (bytes_ != 0) state_->classifier.Classify(carry_, state_->index++);
-  return Stop();
+  State& state = *state_;
+  if (bytes_ != 0) state.classifier.Classify(carry_, state.index++);
+  ParseResult result = Stop();
+  if (result.rules == LineRules::kExtended)
+    result.written_names =
+        JoinSentenceCapitals(result.DamageTable, result.MobList, state.texts.character_name);
+  return result;
 }
 
 ParseResult LogParser::Stop() {

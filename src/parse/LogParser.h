@@ -8,6 +8,7 @@
 
 #include "parse/ParseLog.h"
 #include "shared/AttackVerbs.h"
+#include "shared/LineRules.h"
 
 namespace ombrel {
 
@@ -20,8 +21,8 @@ class LogParser {
  public:
   // `expected_bytes`, the log's size when known, lets the record table be
   // reserved once instead of growing as it fills.
-  LogParser(std::string_view character_name, const AttackVerbTable& verbs,
-            size_t expected_bytes = 0);
+  LogParser(std::string_view character_name, AttackVerbList verbs,
+            LineRules rules = LineRules::kDefault, size_t expected_bytes = 0);
   ~LogParser();
   LogParser(const LogParser&) = delete;
   LogParser& operator=(const LogParser&) = delete;
@@ -33,8 +34,9 @@ class LogParser {
   uint64_t bytes() const { return bytes_; }
 
   // The rest after the last line end is the last line, empty when the log
-  // ends with a line end; an empty log has no line at all. Hands the result
-  // over; the parser is spent.
+  // ends with a line end; an empty log has no line at all. Under the extended
+  // rules the parties' spellings are then joined (JoinSentenceCapitals).
+  // Hands the result over; the parser is spent.
   ParseResult Finish();
 
   // Hands over what was classified without the unended rest: a parse that

@@ -24,9 +24,8 @@ std::string ErrorText(int error, const char* fallback) {
 }  // namespace
 
 std::variant<ParseResult, Failure> ParseLog(const std::filesystem::path& path,
-                                            std::string_view character_name,
-                                            const AttackVerbTable& verbs,
-                                            const Progress& progress) {
+                                            std::string_view character_name, AttackVerbList verbs,
+                                            const Progress& progress, LineRules rules) {
   namespace fs = std::filesystem;
   const std::string shown = path.string();
   std::error_code ec;
@@ -39,7 +38,7 @@ std::variant<ParseResult, Failure> ParseLog(const std::filesystem::path& path,
   if (file_size > SIZE_MAX / 2) return Failure{shown, ErrorText(EFBIG, "File too large")};
   const auto size = static_cast<size_t>(file_size);
   try {
-    LogParser parser(character_name, verbs, size);
+    LogParser parser(character_name, verbs, rules, size);
     const std::unique_ptr<char[]> piece(new char[kReadPiece]);
     for (;;) {
       errno = 0;
@@ -67,8 +66,8 @@ std::variant<ParseResult, Failure> ParseLog(const std::filesystem::path& path,
 }
 
 ParseResult ParseLogText(std::string_view text, std::string_view character_name,
-                         const AttackVerbTable& verbs) {
-  LogParser parser(character_name, verbs, text.size());
+                         AttackVerbList verbs, LineRules rules) {
+  LogParser parser(character_name, verbs, rules, text.size());
   parser.Feed(text);
   return parser.Finish();
 }

@@ -7,9 +7,11 @@
 #include <vector>
 
 #include "parse/DataCsv.h"
+#include "parse/PartyNames.h"
 #include "shared/AttackVerbs.h"
 #include "shared/DamageTable.h"
 #include "shared/Failure.h"
+#include "shared/LineRules.h"
 #include "shared/Progress.h"
 
 namespace ombrel {
@@ -22,18 +24,23 @@ struct ParseResult {
   int64_t unreadable_lines =
       0;                   // lines a rule matched but whose time, amount or layout was unreadable
   bool cancelled = false;  // stopped early through Progress::cancel
+  // The rules that read the log, and (extended rules only) the parties of
+  // records as their lines wrote them where the table shows other spellings.
+  LineRules rules = LineRules::kDefault;
+  std::vector<WrittenNames> written_names;
 };
 
 // Reads the log at `path` in pieces and classifies every line; a piece is
 // dropped once its lines are classified. Fails (naming the path and the
 // reason) only when the log cannot be opened or read.
 std::variant<ParseResult, Failure> ParseLog(const std::filesystem::path& path,
-                                            std::string_view character_name,
-                                            const AttackVerbTable& verbs,
-                                            const Progress& progress = {});
+                                            std::string_view character_name, AttackVerbList verbs,
+                                            const Progress& progress = {},
+                                            LineRules rules = LineRules::kDefault);
 
 // Parses a log held in memory.
 ParseResult ParseLogText(std::string_view text, std::string_view character_name,
-                         const AttackVerbTable& verbs = kAttackVerbs);
+                         AttackVerbList verbs = kAttackVerbs,
+                         LineRules rules = LineRules::kDefault);
 
 }  // namespace ombrel

@@ -9,7 +9,7 @@
 
 namespace ombrel {
 
-VerbScanner::VerbScanner(const AttackVerbTable& verbs) : verbs_(verbs.begin(), verbs.end()) {
+VerbScanner::VerbScanner(AttackVerbList verbs) : verbs_(verbs.begin(), verbs.end()) {
   std::vector<size_t> bucket_of(verbs_.size());
   for (size_t k = 0; k < verbs_.size(); ++k) {
     const std::string_view verb = verbs_[k];

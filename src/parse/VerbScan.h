@@ -27,7 +27,7 @@ struct VerbMatch {
 // whose first word has that length and first character.
 class VerbScanner {
  public:
-  explicit VerbScanner(const AttackVerbTable& verbs);
+  explicit VerbScanner(AttackVerbList verbs);
 
   VerbMatch Scan(std::string_view line) const;
 

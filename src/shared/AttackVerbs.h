@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <span>
 #include <string_view>
 
 namespace ombrel {
@@ -34,7 +35,45 @@ inline constexpr std::array<std::string_view, 40> kAttackVerbs = {
 
 using AttackVerbTable = std::array<std::string_view, 40>;
 
+// The verb table of the extended line rules: the 20 verbs above, in the same
+// order, then the verbs of older and newer logs that they lack. Appending keeps
+// every verb the table above finds the one found first.
+// clang-format off
+inline constexpr std::array<std::string_view, 54> kExtendedAttackVerbs = {
+    "mauls", "maul",
+    "bites", "bite",
+    "claws", "claw",
+    "gores", "gore",
+    "stings", "sting",
+    "slices", "slice",
+    "smashes", "smash",
+    "rends", "rend",
+    "slashes", "slash",
+    "punches", "punch",
+    "hits", "hit",
+    "crushes", "crush",
+    "pierces", "pierce",
+    "kicks", "kick",
+    "strikes", "strike",
+    "backstabs", "backstab",
+    "bashes", "bash",
+    "frenzies on", "frenzy on",
+    "slams", "slam",
+    "burns", "burn",
+    "cleaves", "cleave",
+    "stabs", "stab",
+    "shoots", "shoot",
+    "hacks", "hack",
+    "bludgeons", "bludgeon",
+    "whips", "whip",
+    "lashes", "lash",
+};
+// clang-format on
+
+// A verb table of any length: pairs of third-person and base form.
+using AttackVerbList = std::span<const std::string_view>;
+
 // The third-person form of a base-form verb; any other text unchanged.
-std::string_view ThirdPersonForm(const AttackVerbTable& verbs, std::string_view name);
+std::string_view ThirdPersonForm(AttackVerbList verbs, std::string_view name);
 
 }  // namespace ombrel

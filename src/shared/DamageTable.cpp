@@ -160,9 +160,13 @@ bool DamageTable::Append(const DamageRecord& record) {
 }
 
 bool DamageTable::ReplaceLast(const DamageRecord& record) {
+  return !records_.empty() && Replace(records_.size() - 1, record);
+}
+
+bool DamageTable::Replace(size_t index, const DamageRecord& record) {
   Packed p;
-  if (records_.empty() || !Pack(record, p)) return false;
-  records_.back() = p;
+  if (index >= records_.size() || !Pack(record, p)) return false;
+  records_[index] = p;
   return true;
 }
 

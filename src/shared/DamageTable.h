@@ -39,6 +39,9 @@ class DamageTable {
   bool Append(const DamageRecord& record);
   // Replaces the last record (the cast merge amends it in place).
   bool ReplaceLast(const DamageRecord& record);
+  // Replaces record `index`; false (and no change) as for Append, or when
+  // there is no such record.
+  bool Replace(size_t index, const DamageRecord& record);
   void Reserve(size_t records);
   void ShrinkToFit() { records_.shrink_to_fit(); }
 

@@ -17,6 +17,8 @@ struct PrintOptions {
   bool PrintEvents = false;     // Events.csv
   bool PrintDetails = false;    // textpclist.csv
   bool PrintPCDetails = false;  // PCdetail.csv
+  // "Extended Line Rules": the next parse reads the log with the extended rules.
+  bool ExtendedLineRules = false;
 };
 
 // The tables and settings shared by every stage. One instance lives in the app
@@ -30,7 +32,8 @@ struct Globals {
   // Written by the event builder; always at least one element.
   std::vector<EventRecord> EventTable{EventRecord{}};
 
-  AttackVerbTable AttackVerbs = kAttackVerbs;
+  // The verb table of the rules that read the log last parsed.
+  AttackVerbList AttackVerbs = kAttackVerbs;
 
   // Taken from the Settings page at every parse.
   std::string CharacterName;

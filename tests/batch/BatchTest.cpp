@@ -156,5 +156,60 @@ TEST_F(BatchTest, EventDetailSortAndCombatant) {
   EXPECT_NE(err_.find("\"Zo\xC3\xAB\""), std::string::npos) << err_;
 }
 
+// The Events.csv rows of the gnoll fights of the bundled sample, read with one rule set:
+// (mob, damage taken, damage dealt).
+struct GnollRow {
+  std::string mob;
+  long taken;
+  long dealt;
+};
+std::vector<GnollRow> GnollRows(const fs::path& out_dir, const std::string& rules) {
+  std::ostringstream out, err;
+  EXPECT_EQ(
+      RunBatch({"--out", out_dir.string(), "--name", "Tarlen", "--rules", rules, OMBREL_SAMPLE_LOG},
+               out, err),
+      0)
+      << err.str();
+  std::ifstream csv(out_dir / "Events.csv", std::ios::binary);
+  std::vector<GnollRow> rows;
+  std::string line;
+  while (std::getline(csv, line)) {
+    std::vector<std::string> cells;
+    std::stringstream fields(line);
+    for (std::string cell; std::getline(fields, cell, ',');) cells.push_back(cell);
+    if (cells[0] == "A gnoll" || cells[0] == "a gnoll")
+      rows.push_back({cells[0], std::stol(cells[1]), std::stol(cells[3])});
+  }
+  return rows;
+}
+
+TEST_F(BatchTest, TheBundledSampleUnderBothRuleSets) {
+  // The default rules split each gnoll in two: "A gnoll" (its own hits) and a
+  // phantom "a gnoll" that deals nothing. The extended rules show one party per
+  // fight, with the damage of both halves.
+  const std::vector<GnollRow> plain = GnollRows(dir_ / "default", "default");
+  const std::vector<GnollRow> extended = GnollRows(dir_ / "extended", "extended");
+  ASSERT_EQ(plain.size(), 4u);
+  ASSERT_EQ(extended.size(), 2u);
+  long plain_taken = 0, plain_dealt = 0, extended_taken = 0, extended_dealt = 0;
+  for (const GnollRow& row : plain) {
+    if (row.mob == "a gnoll") {
+      EXPECT_EQ(row.dealt, 0);
+    }
+    plain_taken += row.taken;
+    plain_dealt += row.dealt;
+  }
+  for (const GnollRow& row : extended) {
+    EXPECT_EQ(row.mob, "A gnoll");  // as the log first writes it
+    EXPECT_GT(row.dealt, 0);
+    EXPECT_GT(row.taken, 0);
+    extended_taken += row.taken;
+    extended_dealt += row.dealt;
+  }
+  EXPECT_EQ(extended_taken, plain_taken);
+  EXPECT_EQ(extended_dealt, plain_dealt);
+  EXPECT_EQ(extended[0].taken + extended[1].taken, 4366 + 2975);
+}
+
 }  // namespace
 }  // namespace ombrel

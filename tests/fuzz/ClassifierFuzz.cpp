@@ -1,6 +1,6 @@
 // Feeds arbitrary bytes to the parser as a log and checks it against the
 // literal reference of the rules: same records, mob list, line and
-// unreadable-line counts. The first input byte chooses the length of the
+// unreadable-line counts, under both rule sets. The first input byte chooses the length of the
 // character name taken from the bytes after it.
 #include <cstdint>
 #include <cstdio>
@@ -35,17 +35,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view name = input.substr(1, name_length);
   const std::string_view log = input.substr(1 + name_length);
 
-  const ombrel::ParseResult fast = ombrel::ParseLogText(log, name);
-  const ombrel::testing::ReferenceResult slow = ombrel::testing::ReferenceParse(log, name);
-  if (fast.lines != slow.lines) Disagree("lines");
-  if (fast.unreadable_lines != slow.unreadable_lines) Disagree("unreadable lines");
-  if (ombrel::testing::ToReference(fast.DamageTable) != slow.records) Disagree("records");
-  if (fast.MobList.size() != slow.mobs.size()) Disagree("mob list size");
-  for (size_t k = 0; k < slow.mobs.size(); ++k)
-    if (fast.MobList[k] != slow.mobs[k]) Disagree("mob list");
+  // The default rules and the extended ones, each against its reference.
+  for (const ombrel::LineRules rules :
+       {ombrel::LineRules::kDefault, ombrel::LineRules::kExtended}) {
+    const ombrel::AttackVerbList verbs = ombrel::AttackVerbsOf(rules);
+    const ombrel::ParseResult fast = ombrel::ParseLogText(log, name, verbs, rules);
+    const ombrel::testing::ReferenceResult slow =
+        ombrel::testing::ReferenceParse(log, name, verbs, rules);
+    if (fast.lines != slow.lines) Disagree("lines");
+    if (fast.unreadable_lines != slow.unreadable_lines) Disagree("unreadable lines");
+    if (ombrel::testing::ToReference(fast.DamageTable) != slow.records) Disagree("records");
+    if (fast.MobList.size() != slow.mobs.size()) Disagree("mob list size");
+    for (size_t k = 0; k < slow.mobs.size(); ++k)
+      if (fast.MobList[k] != slow.mobs[k]) Disagree("mob list");
 
-  Discard discard;
-  std::ostream out(&discard);
-  ombrel::WriteDataCsv(out, fast.DamageTable);
+    Discard discard;
+    std::ostream out(&discard);
+    ombrel::WriteDataCsv(out, fast.DamageTable, {}, fast.written_names);
+  }
   return 0;
 }

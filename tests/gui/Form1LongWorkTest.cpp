@@ -52,6 +52,7 @@ class Form1LongWorkTest : public QObject {
     WindowHarness w(parse.Runner());
     w.Find<QComboBox>("cmbEventTimer")->setCurrentIndex(147);
     w.Item("mnuPrintEvents")->trigger();
+    w.Item("mnuExtendedRules")->trigger();
     const QString log = w.WriteLog();
     w.StartParse(log);
 
@@ -62,6 +63,8 @@ class Form1LongWorkTest : public QObject {
     // The settings travel with the request.
     QVERIFY(parse.request.character_name == "Tarlen" && parse.request.event_gap == 900);
     QVERIFY(parse.request.print_events && !parse.request.print_data);
+    QVERIFY(parse.request.rules == ombrel::LineRules::kExtended &&
+            parse.request.verbs.size() == ombrel::kExtendedAttackVerbs.size());
     QTRY_COMPARE(w.Frame(0)->title(), QStringLiteral("Settings - 2/2 Creating Events"));
     QProgressBar* progress = w.Find<QProgressBar>("ParseProgress");
     QVERIFY(progress->isVisible());

@@ -62,7 +62,7 @@ class Form1StartTest : public QObject {
         "mnuRecentLogs:Recent &Logs|:|mnuQuit:&Quit Ctrl+Q",
         "mnuOptions:&Options|mnuPrintData:Print &Data|mnuPrintEvents:Print &Events|"
         "mnuPrintDetails:Print De&tails|mnuPrintPCDetails:Print &PC Details|:|"
-        "mnuCsvFolder:&CSV Folder...",
+        "mnuCsvFolder:&CSV Folder...|:|mnuExtendedRules:Extended &Line Rules",
         "mnuExport:&Export|mnuExportEvents:&Events|mnuExportEventDetail:Event &Detail",
         "mnuHelp:&Help|mnuAbout:&About F1"};
     const QList<QAction*> bar = w.form().menuBar()->actions();
@@ -79,8 +79,8 @@ class Form1StartTest : public QObject {
       }
       QCOMPARE(texts.join(QLatin1Char('|')), QString::fromLatin1(menus[m]));
     }
-    for (const char* mark :
-         {"mnuPrintData", "mnuPrintEvents", "mnuPrintDetails", "mnuPrintPCDetails"}) {
+    for (const char* mark : {"mnuPrintData", "mnuPrintEvents", "mnuPrintDetails",
+                             "mnuPrintPCDetails", "mnuExtendedRules"}) {
       QVERIFY(w.Item(mark)->isCheckable());
       QVERIFY(!w.Item(mark)->isChecked());
     }

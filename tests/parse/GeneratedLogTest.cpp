@@ -4,6 +4,8 @@
 #include <random>
 #include <sstream>
 #include <string>
+#include <tuple>
+#include <vector>
 
 #include "loggen/LogGen.h"
 #include "parse/LogParser.h"
@@ -13,13 +15,15 @@
 namespace ombrel::testing {
 namespace {
 
-std::string Generated(uint64_t seed, uint64_t bytes, uint32_t malformed_kinds, double rate) {
+std::string Generated(uint64_t seed, uint64_t bytes, uint32_t malformed_kinds, double rate,
+                      bool extended_kinds = false) {
   loggen::Options options;
   options.seed = seed;
   options.target_bytes = bytes;
   options.malformed_kinds = malformed_kinds;
   options.malformed_rate = rate;
   options.clock_goes_back = true;
+  options.extended_kinds = extended_kinds;
   std::ostringstream out;
   loggen::Generate(options, out);
   return out.str();
@@ -27,9 +31,12 @@ std::string Generated(uint64_t seed, uint64_t bytes, uint32_t malformed_kinds, d
 
 TEST(GeneratedLog, FastParserAgreesWithTheRulesOnRealisticLogs) {
   for (const uint64_t seed : {1, 2, 3}) {
-    const std::string log = Generated(seed, 1 << 20, loggen::kMalformedAll, 0.01);
-    const ParseResult fast = ParseLogText(log, "Tarlen");
-    const ReferenceResult slow = ReferenceParse(log, "Tarlen");
+    // Logs with the kinds of older and newer logs, read by either rule set.
+    const bool extended_kinds = seed != 1;
+    const LineRules rules = seed == 3 ? LineRules::kExtended : LineRules::kDefault;
+    const std::string log = Generated(seed, 1 << 20, loggen::kMalformedAll, 0.01, extended_kinds);
+    const ParseResult fast = ParseLogText(log, "Tarlen", AttackVerbsOf(rules), rules);
+    const ReferenceResult slow = ReferenceParse(log, "Tarlen", AttackVerbsOf(rules), rules);
     EXPECT_EQ(fast.lines, slow.lines);
     EXPECT_EQ(fast.unreadable_lines, slow.unreadable_lines);
     EXPECT_GT(fast.DamageTable.size(), static_cast<size_t>(fast.lines / 3));
@@ -49,27 +56,36 @@ TEST(GeneratedLog, HarmlessLogsParseWithoutUnreadableLines) {
 
 TEST(GeneratedLog, PiecesOfAnySizeParseAsTheWholeLog) {
   // Line ends split between pieces, lone CRs and LFs, empty lines and a last
-  // line without its end, on top of a realistic log.
-  std::string log = Generated(7, 256 << 10, loggen::kMalformedAll, 0.02);
+  // line without its end, on top of a realistic log, under both rule sets.
+  std::string log = Generated(7, 256 << 10, loggen::kMalformedAll, 0.02, true);
   log += "\r\n\r\r\n\n\r\n[Mon Jan 02 15:04:05 2006] You hit a rat for 3 points of damage.\r";
-  const ParseResult whole = ParseLogText(log, "Tarlen");
-  const ReferenceResult slow = ReferenceParse(log, "Tarlen");
-  ASSERT_EQ(ToReference(whole.DamageTable), slow.records);
+  auto written = [](const ParseResult& r) {
+    std::vector<std::tuple<size_t, std::string_view, std::string_view>> names;
+    for (const WrittenNames& w : r.written_names) names.emplace_back(w.index, w.Dealer, w.Taker);
+    return names;
+  };
   std::mt19937 random(12);
-  for (const size_t piece : {size_t{1}, size_t{2}, size_t{3}, size_t{7}, size_t{4096}, size_t{0}}) {
-    LogParser parser("Tarlen", kAttackVerbs, log.size());
-    for (size_t at = 0; at < log.size();) {
-      // Size 0: pieces of random sizes.
-      const size_t size =
-          piece != 0 ? piece : std::uniform_int_distribution<size_t>(0, 300)(random);
-      parser.Feed(std::string(log.substr(at, size)));  // each piece gone after Feed
-      at += size;
+  for (const LineRules rules : {LineRules::kDefault, LineRules::kExtended}) {
+    const ParseResult whole = ParseLogText(log, "Tarlen", AttackVerbsOf(rules), rules);
+    const ReferenceResult slow = ReferenceParse(log, "Tarlen", AttackVerbsOf(rules), rules);
+    ASSERT_EQ(ToReference(whole.DamageTable), slow.records);
+    for (const size_t piece :
+         {size_t{1}, size_t{2}, size_t{3}, size_t{7}, size_t{4096}, size_t{0}}) {
+      LogParser parser("Tarlen", AttackVerbsOf(rules), rules, log.size());
+      for (size_t at = 0; at < log.size();) {
+        // Size 0: pieces of random sizes.
+        const size_t size =
+            piece != 0 ? piece : std::uniform_int_distribution<size_t>(0, 300)(random);
+        parser.Feed(std::string(log.substr(at, size)));  // each piece gone after Feed
+        at += size;
+      }
+      const ParseResult r = parser.Finish();
+      EXPECT_EQ(r.lines, whole.lines) << piece;
+      EXPECT_EQ(r.unreadable_lines, whole.unreadable_lines) << piece;
+      ASSERT_EQ(ToReference(r.DamageTable), slow.records) << piece;
+      EXPECT_EQ(r.MobList, whole.MobList) << piece;
+      EXPECT_EQ(written(r), written(whole)) << piece;
     }
-    const ParseResult r = parser.Finish();
-    EXPECT_EQ(r.lines, whole.lines) << piece;
-    EXPECT_EQ(r.unreadable_lines, whole.unreadable_lines) << piece;
-    ASSERT_EQ(ToReference(r.DamageTable), slow.records) << piece;
-    EXPECT_EQ(r.MobList, whole.MobList) << piece;
   }
   LogParser empty("Tarlen", kAttackVerbs);
   empty.Feed("");

@@ -23,7 +23,14 @@ const std::vector<std::string> kPieces = {
     " begins", "begin casting", "casting", "casting ", " tell ", " tells ", " tell", " -> ", " <- ",
     "to your guild", "is enveloped in ethereal energy.", "energy", " surges through them.",
     "quivers as a bolt of energy surges through them.", "0", "7", "12", "-3", "+5", "300",
-    "2147483647", "2147483648", "-2147483648", "99999999999", "lots", "Fire Shard", "Poison Bolt."};
+    "2147483647", "2147483648", "-2147483648", "99999999999", "lots", "Fire Shard", "Poison Bolt.",
+    // The extended rules' literals.
+    "You try to ", "You try to", ", but miss!", ", but YOU parry!", ", but YOU dodge!",
+    ", but YOU riposte!", ", but YOU block!", "You have taken ", " damage from ",
+    " was hit by non-melee for ", " was hit by non-melee", " hit ", " damage by ", " points of ",
+    " point of ", "fire", "yourself", "YOU are ", " is ", "burned", " by YOUR ", "YOUR ", "'s ",
+    "'s thorns", " (Critical)", " (Lucky Critical)", "(", ")", ". (x)", "cleaves", "stab",
+    "\xC9lan", "\xE9lan", "a gnoll`s pet", "A gnoll`s pet"};
 // clang-format on
 
 const std::vector<std::string> kStamps = {
@@ -44,9 +51,10 @@ std::string RandomLog(std::mt19937& random, int lines) {
   return log;
 }
 
-void ExpectAgreement(std::string_view log, std::string_view name) {
-  const ParseResult fast = ParseLogText(log, name);
-  const ReferenceResult slow = ReferenceParse(log, name);
+void ExpectAgreement(std::string_view log, std::string_view name,
+                     LineRules rules = LineRules::kDefault) {
+  const ParseResult fast = ParseLogText(log, name, AttackVerbsOf(rules), rules);
+  const ReferenceResult slow = ReferenceParse(log, name, AttackVerbsOf(rules), rules);
   EXPECT_EQ(fast.lines, slow.lines);
   EXPECT_EQ(fast.unreadable_lines, slow.unreadable_lines);
   const std::vector<ReferenceRecord> records = ToReference(fast.DamageTable);
@@ -65,6 +73,7 @@ TEST(ReferenceAgreement, RandomLinesOfRulePieces) {
   for (int round = 0; round < 200; ++round) {
     const std::string log = RandomLog(random, 100);
     ExpectAgreement(log, round % 3 == 0 ? "Soandso" : "Tarlen");
+    ExpectAgreement(log, round % 3 == 0 ? "Soandso" : "Tarlen", LineRules::kExtended);
     if (::testing::Test::HasFatalFailure()) return;
   }
 }

@@ -73,9 +73,20 @@ bool IsYouWord(string_view text) {
 
 class Reference {
  public:
-  Reference(string_view name, const AttackVerbTable& verbs) : name_(name), verbs_(verbs) {}
+  Reference(string_view name, AttackVerbList verbs, bool extended)
+      : name_(name), verbs_(verbs), extended_(extended) {}
 
   void Line(string_view line, int64_t i) {
+    // Extended rules: tags such as " (Critical)" after the final full stop or
+    // exclamation mark go first.
+    while (extended_ && !line.empty() && line.back() == ')') {
+      const size_t open = line.rfind(" (");
+      if (open == string_view::npos || open == 0) break;
+      const string_view tag = line.substr(open + 2, line.size() - open - 3);
+      if (tag.find('(') != string_view::npos || tag.find(')') != string_view::npos) break;
+      if (line[open - 1] != '.' && line[open - 1] != '!') break;
+      line = line.substr(0, open);
+    }
     line_ = line;
     bad_ = false;
     const int64_t L = static_cast<int64_t>(line.size());
@@ -114,13 +125,37 @@ class Reference {
         const int64_t e = k == 0 ? P(", but misses!") : P(", but ");
         const auto taker = S(start, e - 1);
         if (dealer && taker && date)
-          Append({*date, *dealer, *taker, 0, 0, 5 + k, verb, i});
+          Append({*date, *dealer, AvoidanceTaker(*taker), 0, 0, 5 + k, verb, i});
+        else
+          bad_ = true;
+      }
+      // Extended rules: "A gnoll tries to bite YOU, but YOU parry!" and the others.
+      const char* defences[4] = {", but YOU parry!", ", but YOU dodge!", ", but YOU riposte!",
+                                 ", but YOU block!"};
+      for (int k = 0; k < 4 && extended_; ++k) {
+        if (!Has(defences[k])) continue;
+        const auto [verb, v] = VerbScan();
+        const auto dealer = S(28, P(" tries") - 1);
+        int64_t start;
+        if (v > 0) {
+          start = v + static_cast<int64_t>(verb.size()) + 2;
+        } else {
+          const size_t word = static_cast<size_t>(P("tries to") + 8);
+          const size_t blank = line.find(' ', word);
+          start = (blank == string_view::npos ? L + 1 : static_cast<int64_t>(blank) + 1) + 1;
+        }
+        const auto taker = S(start, P(", but ") - 1);
+        if (dealer && taker && date)
+          Append({*date, *dealer, AvoidanceTaker(*taker), 0, 0, 6 + k, verb, i});
         else
           bad_ = true;
       }
     }
+    if (extended_ && !chatter && S(28, 38) == "You try to ") OwnTry(date, i);
+    if (extended_ && Has("damage") && !chatter && S(28, 42) == "You have taken ")
+      CharacterTick(date, i);
     if (Has("damage") && !chatter && !Has("You have taken") && !Has("You have healed") &&
-        !Has("has healed you for")) {
+        !Has("has healed you for") && !(extended_ && ExtendedDamage(date, i))) {
       const auto taker = S(28, P("has taken") - 1);
       const auto amount_text = S(P("has taken") + 10, P(" damage") - 1);
       const auto amount = amount_text ? Amount(*amount_text) : std::nullopt;
@@ -157,6 +192,7 @@ class Reference {
   }
 
   ReferenceResult Finish(int64_t lines) {
+    if (extended_) JoinSentenceCapitals();
     ReferenceResult result;
     result.records = std::move(records_);
     result.mobs = std::move(mobs_);
@@ -166,6 +202,212 @@ class Reference {
   }
 
  private:
+  std::string AvoidanceTaker(const std::string& taker) const {
+    return extended_ && IsYouWord(taker) ? std::string(name_) : taker;
+  }
+
+  // "You try to slash a gnoll, but miss!" / "..., but a gnoll parries!" (dodges, ripostes, blocks).
+  void OwnTry(const std::optional<DateTime>& date, int64_t i) {
+    const int64_t L = static_cast<int64_t>(line_.size());
+    int type = 0;
+    if (line_.ends_with(", but miss!")) type = 5;
+    const char* ends[4] = {" parries!", " dodges!", " ripostes!", " blocks!"};
+    for (int k = 0; k < 4; ++k)
+      if (type == 0 && line_.ends_with(ends[k])) type = 6 + k;
+    if (type == 0) return;
+    const auto [verb, v] = VerbScan();
+    int64_t start;
+    if (v > 0) {
+      start = v + static_cast<int64_t>(verb.size()) + 2;
+    } else {
+      const size_t blank = line_.find(' ', 38);  // after the word at character 39
+      start = blank == string_view::npos ? L + 1 : static_cast<int64_t>(blank) + 2;
+    }
+    const auto taker = S(start, P(", but ") - 1);
+    if (taker && date)
+      Append({*date, std::string(name_), *taker, 0, 0, type, verb, i});
+    else
+      bad_ = true;
+  }
+
+  // "You have taken 20 damage from Poison Sting by a gnoll." (no dealer, no record).
+  void CharacterTick(const std::optional<DateTime>& date, int64_t i) {
+    const int64_t L = static_cast<int64_t>(line_.size());
+    const int64_t f = P(" damage from ");
+    if (f == 0) return;
+    const int64_t b = From(" by ", f + 13);
+    if (b == 0) return;
+    const auto amount_text = S(43, f - 1);
+    const auto amount = amount_text ? Amount(*amount_text) : std::nullopt;
+    const auto spell = S(f + 13, b - 1);
+    const auto dealer = S(b + 4, line_.ends_with('.') ? L - 1 : L);
+    if (amount && spell && dealer && date)
+      Append({*date, Trim(*dealer), std::string(name_), *amount, 0, 3, Trim(*spell), i});
+    else
+      bad_ = true;
+  }
+
+  // The damage shapes of the extended rules; true when one of them took the line.
+  bool ExtendedDamage(const std::optional<DateTime>& date, int64_t i) {
+    const int64_t L = static_cast<int64_t>(line_.size());
+    const int64_t dot = line_.ends_with('.') ? 1 : 0;
+    // "a gnoll was hit by non-melee for 12 points of damage.": the character's non-melee hit.
+    const int64_t w = P(" was hit by non-melee for ");
+    if (w > 0 && (Has(" point of damage") || Has(" points of damage"))) {
+      const auto taker = S(28, w - 1);
+      const auto text = S(w + 26, P(Has(" point of damage") ? " point " : " points ") - 1);
+      const auto amount = text ? Amount(*text) : std::nullopt;
+      if (!taker || !amount || !date) {
+        bad_ = true;
+        return true;
+      }
+      const std::string mob = Trim(*taker);
+      ReferenceRecord r{*date, std::string(name_), mob, *amount, 0, 2, "hit", i};
+      AppendOrMerge(r);
+      Register(mob);
+      return true;
+    }
+    // "Ann hit a gnoll for 310 points of fire damage by Ember Dart."
+    const int64_t h = P(" hit ");
+    const int64_t fo = h >= 28 ? From(" for ", h + 5) : 0;
+    const int64_t db = fo > 0 ? From(" damage by ", fo + 5) : 0;
+    int64_t pt = db > 0 ? From(" points of ", fo + 5) : 0;
+    if (pt == 0 || pt > db) pt = db > 0 ? From(" point of ", fo + 5) : 0;
+    if (pt > 0 && pt <= db) {
+      const auto dealer_cut = S(28, h - 1);
+      const auto taker_cut = S(h + 5, fo - 1);
+      const auto text = S(fo + 5, pt - 1);
+      const auto amount = text ? Amount(*text) : std::nullopt;
+      const auto spell = S(db + 11, L - dot);
+      if (!dealer_cut || !taker_cut || !amount || !spell || !date) {
+        bad_ = true;
+        return true;
+      }
+      const std::string dealer = IsYouWord(*dealer_cut) ? std::string(name_) : *dealer_cut;
+      std::string taker = Trim(*taker_cut);
+      if (IsYouWord(taker) || taker == "yourself") taker = std::string(name_);
+      Append({*date, dealer, taker, *amount, 0, 2, Trim(*spell), i});
+      if (dealer == name_) Register(taker);
+      return true;
+    }
+    // Damage shields: "A gnoll is burned by YOUR flames for 5 points of non-melee damage.",
+    // "... by Ann's thorns ...", "YOU are pierced by a gnoll's thorns ... damage!".
+    if (!Has("of non-melee damage")) return false;
+    const bool on_you = S(28, 35) == "YOU are ";
+    if (!on_you && P(" is ") < 28) return false;
+    const int64_t verb_at = on_you ? 36 : P(" is ") + 4;
+    const int64_t blank = From(" ", verb_at);
+    if (blank == 0 || blank == verb_at || S(blank, blank + 3) != " by ") return false;
+    const int64_t owner_at = blank + 4;
+    const int64_t f = From(" for ", owner_at);
+    if (f == 0) return false;
+    std::optional<std::string> dealer;
+    if (!on_you && S(owner_at, owner_at + 4) == "YOUR ") {
+      dealer = std::string(name_);
+    } else {
+      const int64_t possessive = From("'s ", owner_at);
+      if (possessive == 0 || possessive > f) return false;
+      dealer = S(owner_at, possessive - 1);
+    }
+    const bool one = Has(" point of non-melee damage");
+    if (!one && !Has(" points of non-melee damage")) return false;
+    const auto taker_cut =
+        on_you ? std::optional<std::string>(std::string(name_)) : S(28, P(" is ") - 1);
+    const auto text = S(f + 5, P(one ? " point " : " points ") - 1);
+    const auto amount = text ? Amount(*text) : std::nullopt;
+    if (!dealer || !taker_cut || !amount || !date) {
+      bad_ = true;
+      return true;
+    }
+    const std::string taker = Trim(*taker_cut);
+    Append({*date, *dealer, taker, *amount, 0, 2, "damage shield", i});
+    if (*dealer == name_) Register(taker);
+    return true;
+  }
+
+  // Names that differ only in the case of their first letter are one party,
+  // shown as first seen (the character's name as typed); a pet takes the
+  // spelling that agrees with its owner's first letter where the log has it.
+  static char Folded(char c) {
+    const string_view upper =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZ\xC0\xC1\xC2\xC3\xC4\xC5\xC6\xC7\xC8\xC9\xCA\xCB\xCC\xCD\xCE\xCF"
+        "\xD0\xD1\xD2\xD3\xD4\xD5\xD6\xD8\xD9\xDA\xDB\xDC\xDD\xDE\x8A\x8C\x8E\x9F";
+    const string_view lower =
+        "abcdefghijklmnopqrstuvwxyz\xE0\xE1\xE2\xE3\xE4\xE5\xE6\xE7\xE8\xE9\xEA\xEB\xEC\xED\xEE\xEF"
+        "\xF0\xF1\xF2\xF3\xF4\xF5\xF6\xF8\xF9\xFA\xFB\xFC\xFD\xFE\x9A\x9C\x9E\xFF";
+    const size_t at = upper.find(c);
+    return at == string_view::npos ? c : lower[at];
+  }
+  static bool SameParty(const std::string& a, const std::string& b) {
+    return a.size() == b.size() && !a.empty() && Folded(a[0]) == Folded(b[0]) &&
+           a.substr(1) == b.substr(1);
+  }
+  struct Party {
+    std::vector<std::string> spellings;
+    std::string shown;
+  };
+  Party* Find(std::vector<Party>& parties, const std::string& name) const {
+    for (Party& p : parties)
+      if (SameParty(p.spellings.front(), name)) return &p;
+    return nullptr;
+  }
+  void JoinSentenceCapitals() {
+    std::vector<Party> parties;
+    for (const ReferenceRecord& r : records_) {
+      for (const std::string& name : {r.Dealer, r.Taker}) {
+        if (name.empty()) continue;
+        Party* p = Find(parties, name);
+        if (p == nullptr) {
+          parties.push_back({{name}, name});
+          p = &parties.back();
+        } else if (std::find(p->spellings.begin(), p->spellings.end(), name) ==
+                   p->spellings.end()) {
+          p->spellings.push_back(name);
+        }
+        if (name == name_) p->shown = name;
+      }
+    }
+    for (Party& p : parties) {
+      for (const std::string suffix : {"`s pet", "`s warder"}) {
+        if (p.shown.size() <= suffix.size() || !p.shown.ends_with(suffix)) continue;
+        const Party* owner = Find(parties, p.shown.substr(0, p.shown.size() - suffix.size()));
+        if (owner == nullptr) continue;
+        for (const std::string& spelling : p.spellings)
+          if (spelling[0] == owner->shown[0]) p.shown = spelling;
+      }
+    }
+    auto shown = [&](const std::string& name) {
+      const Party* p = name.empty() ? nullptr : Find(parties, name);
+      return p == nullptr ? name : p->shown;
+    };
+    for (ReferenceRecord& r : records_) {
+      r.Dealer = shown(r.Dealer);
+      r.Taker = shown(r.Taker);
+    }
+    std::vector<std::string> mobs;
+    for (const std::string& mob : mobs_)
+      if (std::find(mobs.begin(), mobs.end(), shown(mob)) == mobs.end()) mobs.push_back(shown(mob));
+    mobs_ = std::move(mobs);
+  }
+
+  void AppendOrMerge(const ReferenceRecord& r) {
+    if (!records_.empty() && records_.back().Type == 4 && records_.back().Dealer == r.Dealer) {
+      ReferenceRecord& cast = records_.back();
+      cast.Taker = r.Taker;
+      cast.Damage = r.Damage;
+      cast.Crit = r.Crit;
+      cast.Type = r.Type;
+    } else {
+      Append(r);
+    }
+  }
+
+  // The 1-based position of `x` at or after position `from`, 0 when absent.
+  int64_t From(string_view x, int64_t from) const {
+    const size_t at = line_.find(x, static_cast<size_t>(from - 1));
+    return at == string_view::npos ? 0 : static_cast<int64_t>(at) + 1;
+  }
+
   void DirectDamage(const std::optional<DateTime>& date, int64_t i) {
     const auto [verb, v] = VerbScan();
     if (v == 0) return;
@@ -245,7 +487,8 @@ class Reference {
   }
 
   string_view name_;
-  const AttackVerbTable& verbs_;
+  AttackVerbList verbs_;
+  bool extended_;
   string_view line_;
   bool bad_ = false;
   std::vector<ReferenceRecord> records_;
@@ -256,9 +499,9 @@ class Reference {
 
 }  // namespace
 
-ReferenceResult ReferenceParse(string_view log, string_view character_name,
-                               const AttackVerbTable& verbs) {
-  Reference reference(character_name, verbs);
+ReferenceResult ReferenceParse(string_view log, string_view character_name, AttackVerbList verbs,
+                               LineRules rules) {
+  Reference reference(character_name, verbs, rules == LineRules::kExtended);
   int64_t i = 0;
   if (!log.empty()) {
     size_t start = 0;

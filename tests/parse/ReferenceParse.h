@@ -8,6 +8,7 @@
 #include "shared/AttackVerbs.h"
 #include "shared/DamageTable.h"
 #include "shared/DateTime.h"
+#include "shared/LineRules.h"
 
 namespace ombrel::testing {
 
@@ -33,9 +34,10 @@ struct ReferenceResult {
 
 // The classification rules done the slow, literal way: one search per
 // literal, one search per attack verb, a linear mob list. The fast parser
-// must agree with it on every input.
+// must agree with it on every input, under either rule set.
 ReferenceResult ReferenceParse(std::string_view log, std::string_view character_name,
-                               const AttackVerbTable& verbs = kAttackVerbs);
+                               AttackVerbList verbs = kAttackVerbs,
+                               LineRules rules = LineRules::kDefault);
 
 std::vector<ReferenceRecord> ToReference(const DamageTable& table);
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 #include <string>
 #include <string_view>
@@ -30,19 +31,25 @@ std::string ThirdPersonOf(std::string_view base) {
 }
 
 TEST(AttackVerbs, PairsAreAThirdPersonFormThenItsBaseFormAndFoldIntoOneSource) {
-  std::set<std::string_view> names;
-  for (size_t k = 0; k + 1 < kAttackVerbs.size(); k += 2) {
-    const std::string_view third = kAttackVerbs[k];
-    const std::string_view base = kAttackVerbs[k + 1];
-    EXPECT_EQ(ThirdPersonOf(base), third) << "entries " << k << " and " << k + 1;
-    // Both forms count in the source row named by the third-person form.
-    EXPECT_EQ(ThirdPersonForm(kAttackVerbs, base), third);
-    EXPECT_EQ(ThirdPersonForm(kAttackVerbs, third), third);
-    EXPECT_TRUE(names.insert(third).second) << third;
-    EXPECT_TRUE(names.insert(base).second) << base;
+  for (const AttackVerbList table :
+       {AttackVerbList(kAttackVerbs), AttackVerbList(kExtendedAttackVerbs)}) {
+    std::set<std::string_view> names;
+    for (size_t k = 0; k + 1 < table.size(); k += 2) {
+      const std::string_view third = table[k];
+      const std::string_view base = table[k + 1];
+      EXPECT_EQ(ThirdPersonOf(base), third) << "entries " << k << " and " << k + 1;
+      // Both forms count in the source row named by the third-person form.
+      EXPECT_EQ(ThirdPersonForm(table, base), third);
+      EXPECT_EQ(ThirdPersonForm(table, third), third);
+      EXPECT_TRUE(names.insert(third).second) << third;
+      EXPECT_TRUE(names.insert(base).second) << base;
+    }
+    EXPECT_EQ(ThirdPersonForm(table, "Fire Shard"), "Fire Shard");
   }
-  EXPECT_EQ(ThirdPersonForm(kAttackVerbs, "shoot"), "shoot");  // not an attack verb
-  EXPECT_EQ(ThirdPersonForm(kAttackVerbs, "Fire Shard"), "Fire Shard");
+  EXPECT_EQ(ThirdPersonForm(kAttackVerbs, "shoot"), "shoot");  // not an attack verb by default
+  EXPECT_EQ(ThirdPersonForm(kExtendedAttackVerbs, "shoot"), "shoots");
+  // The extended table adds to the default one: every verb found before is found first.
+  EXPECT_TRUE(std::equal(kAttackVerbs.begin(), kAttackVerbs.end(), kExtendedAttackVerbs.begin()));
 }
 
 }  // namespace
