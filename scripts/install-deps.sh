@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ clang libclang-rt-dev pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-base-dev libgl-dev
+  qt6-base-dev qt6-charts-dev qt6-svg-dev libgl-dev
   xvfb xauth
 )
 if [[ "${1:-}" == "--tests" ]]; then

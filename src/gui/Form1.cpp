@@ -27,6 +27,7 @@
 #include <QScreen>
 #include <QShortcut>
 #include <QSignalBlocker>
+#include <QSplitter>
 #include <QStackedWidget>
 #include <QStandardItemModel>
 #include <QStandardPaths>
@@ -40,6 +41,7 @@
 #include "gui/Cp1252.h"
 #include "gui/Dialogs.h"
 #include "gui/TextTableModel.h"
+#include "gui/TimelinePane.h"
 
 // Resources of a static library are registered by name, outside any namespace.
 static void InitGuiResources() {
@@ -297,7 +299,20 @@ void Form1::BuildList(int list) {
   QGroupBox* frame = frames_[list + 1];
   auto* box = new QVBoxLayout(frame);
   auto* view = new QTreeView(frame);
-  box->addWidget(view);
+  if (list == 1) {
+    // The event-detail list shares its page with the timeline, below it.
+    event_detail_split_ = new QSplitter(Qt::Vertical, frame);
+    event_detail_split_->setObjectName(QStringLiteral("EventDetailSplit"));
+    event_detail_split_->setChildrenCollapsible(false);
+    event_detail_split_->addWidget(view);
+    timeline_pane_ = new TimelinePane(event_detail_split_);
+    event_detail_split_->addWidget(timeline_pane_);
+    event_detail_split_->setStretchFactor(0, 1);
+    event_detail_split_->setStretchFactor(1, 1);
+    box->addWidget(event_detail_split_);
+  } else {
+    box->addWidget(view);
+  }
   view->setObjectName(QStringLiteral("ListView%1").arg(list + 1));
   view->setRootIsDecorated(false);
   view->setItemsExpandable(false);
@@ -337,6 +352,8 @@ void Form1::BuildList(int list) {
 void Form1::BuildStatusBar() {
   status_text_ = new QLabel(statusBar());
   status_text_->setObjectName(QStringLiteral("StatusText"));
+  // A long text is cut at the window's edge rather than widening the window.
+  status_text_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
   statusBar()->addWidget(status_text_, 1);
   // Beside the figures, visible only while a parse runs, whichever page shows.
   progress_ = new QProgressBar(statusBar());
@@ -384,9 +401,13 @@ void Form1::BuildMenus() {
   mnu_csv_folder_ = item(mnu_options_, "mnuCsvFolder", "&CSV Folder...");
   mnu_options_->addSeparator();
   mnu_extended_rules_ = item(mnu_options_, "mnuExtendedRules", "Extended &Line Rules", true);
+  mnu_view_ = menu("mnuView", "&View");
+  mnu_view_timeline_ = item(mnu_view_, "mnuViewTimeline", "&Timeline", true);
+  mnu_view_timeline_->setChecked(true);
   mnu_export_ = menu("mnuExport", "&Export");
   mnu_export_events_ = item(mnu_export_, "mnuExportEvents", "&Events");
   mnu_export_event_detail_ = item(mnu_export_, "mnuExportEventDetail", "Event &Detail");
+  mnu_export_timeline_ = item(mnu_export_, "mnuExportTimeline", "&Timeline Picture...");
   mnu_help_ = menu("mnuHelp", "&Help");
   mnu_about_ = item(mnu_help_, "mnuAbout", "&About");
   mnu_about_->setShortcut(QKeySequence(Qt::Key_F1));
@@ -432,6 +453,7 @@ void Form1::Load() {
 
   mnu_export_events_->setEnabled(false);
   mnu_export_event_detail_->setEnabled(false);
+  mnu_export_timeline_->setEnabled(false);
 
   for (int list = 0; list < 3; ++list) {
     QTreeView* view = list_views_[list];
@@ -480,6 +502,10 @@ void Form1::Remember() {
     if (!state.isEmpty()) list_views_[list]->header()->restoreState(state);
     list_views_[list]->header()->setSortIndicatorShown(false);
   }
+  const QByteArray split = memory_.Bytes("timelineSplit");
+  if (!split.isEmpty()) event_detail_split_->restoreState(split);
+  timeline_pane_->SetWindowSeconds(memory_.Number("timelineWindow", kDefaultDpsWindow));
+  ShowTimelinePane(memory_.Flag("timelineShown", true));
   FillRecentLogs();
 }
 
@@ -505,6 +531,10 @@ void Form1::Connect() {
           [this] { ToggleOption(mnu_extended_rules_, &PrintOptions::ExtendedLineRules); });
   connect(mnu_export_events_, &QAction::triggered, this, &Form1::ExportEvents);
   connect(mnu_export_event_detail_, &QAction::triggered, this, &Form1::ExportEventDetail);
+  connect(mnu_export_timeline_, &QAction::triggered, this, &Form1::ExportTimeline);
+  connect(mnu_view_timeline_, &QAction::triggered, this, &Form1::ShowTimelinePane);
+  connect(timeline_pane_, &TimelinePane::WindowSecondsChanged, this,
+          [this](int seconds) { memory_.SetNumber("timelineWindow", seconds); });
   connect(mnu_about_, &QAction::triggered, this, &Form1::ShowAbout);
   connect(cancel_, &QPushButton::clicked, this, &Form1::CancelParse);
 
@@ -663,7 +693,10 @@ void Form1::TabChanged(int index) {
     rebuilt->EndChange();
     SelectFromApp(tab - 2);
     // A rebuilt event-detail list is in its own order again.
-    if (tab == 3) list_views_[1]->header()->setSortIndicatorShown(false);
+    if (tab == 3) {
+      list_views_[1]->header()->setSortIndicatorShown(false);
+      DrawTimeline();
+    }
   }
   ShowState();
   if (tab >= 3) ShowStatus({});
@@ -695,6 +728,7 @@ void Form1::EventDetailHeaderClicked(int section) {
   app_.EventDetailHeaderClicked(column);
   models_[1]->EndChange();
   SelectFromApp(1);
+  HighlightTimelineRow();
   // Names ascend, the figures descend.
   sort_section_ = section;
   sort_order_ = column == 1 ? Qt::AscendingOrder : Qt::DescendingOrder;
@@ -747,6 +781,54 @@ void Form1::ExportReport(const QString& title, ReportExport export_report) {
   }
   if (failure) {
     ShowFailures({*failure}, kCannotWrite);
+  } else {
+    status_text_->setText(QStringLiteral("Wrote %1.").arg(QDir::toNativeSeparators(*path)));
+  }
+}
+
+void Form1::ShowTimelinePane(bool shown) {
+  timeline_pane_->setVisible(shown);
+  mnu_view_timeline_->setChecked(shown);
+  memory_.SetFlag("timelineShown", shown);
+  // A pane opened again shows the event of the list.
+  if (shown && app_.ExportEventDetailEnabled()) DrawTimeline();
+}
+
+void Form1::DrawTimeline() {
+  if (timeline_pane_->isHidden()) return;
+  timeline_pane_->Show(app_.EventTimeline());
+  HighlightTimelineRow();
+}
+
+void Form1::HighlightTimelineRow() {
+  const TextTable& list = app_.EventDetailList();
+  const size_t row = app_.SelectedCombatant();
+  // The total row sums the opponent's side; it has no line of its own.
+  timeline_pane_->HighlightRow(row > 0 && row < list.Rows() ? list.Cell(row, 0) : std::string());
+}
+
+void Form1::ExportTimeline() {
+  if (busy_ || !app_.ExportEventDetailEnabled()) return;
+  const std::optional<QString> path = dialogs_.SaveFile(
+      this, QStringLiteral("Save Timeline Picture As"),
+      QStringLiteral("SVG picture (*.svg);;PNG picture (*.png)"), memory_.Folder(kSaveFolder));
+  if (!path) return;
+  memory_.SetFolder(kSaveFolder, FolderOf(*path));
+  // A closed pane is drawn for the picture all the same.
+  const bool hidden = timeline_pane_->isHidden();
+  if (hidden) {
+    timeline_pane_->resize(event_detail_split_->width(), event_detail_split_->height() / 2);
+    timeline_pane_->Show(app_.EventTimeline());
+    HighlightTimelineRow();
+  }
+  std::optional<QString> problem;
+  {
+    const WaitCursor wait;
+    problem = timeline_pane_->SavePicture(*path);
+  }
+  if (problem) {
+    dialogs_.Message(this, kCannotWrite,
+                     QDir::toNativeSeparators(*path) + QStringLiteral(": ") + *problem);
   } else {
     status_text_->setText(QStringLiteral("Wrote %1.").arg(QDir::toNativeSeparators(*path)));
   }
@@ -811,6 +893,7 @@ void Form1::ShowState() {
   }
   mnu_export_events_->setEnabled(app_.ExportEventsEnabled());
   mnu_export_event_detail_->setEnabled(app_.ExportEventDetailEnabled());
+  mnu_export_timeline_->setEnabled(app_.ExportEventDetailEnabled());
 }
 
 void Form1::SelectFromApp(int list) {
@@ -836,7 +919,10 @@ void Form1::CurrentRowChanged(int list, int row) {
   // further selected rows only matter for copying.
   if (syncing_ || row < 0) return;
   if (list == 0) app_.SelectEvent(static_cast<size_t>(row));
-  if (list == 1) app_.SelectCombatant(static_cast<size_t>(row));
+  if (list == 1) {
+    app_.SelectCombatant(static_cast<size_t>(row));
+    HighlightTimelineRow();
+  }
 }
 
 void Form1::SetBusy(bool busy) {
@@ -900,6 +986,7 @@ void Form1::dropEvent(QDropEvent* event) {
 void Form1::closeEvent(QCloseEvent* event) {
   CancelParse();
   memory_.SetBytes("geometry", saveGeometry());
+  memory_.SetBytes("timelineSplit", event_detail_split_->saveState());
   for (int list = 0; list < 3; ++list) {
     memory_.SetBytes(qPrintable(QStringLiteral("columns%1").arg(list + 1)),
                      list_views_[list]->header()->saveState());

@@ -22,6 +22,7 @@ class QMenu;
 class QProgressBar;
 class QPushButton;
 class QSettings;
+class QSplitter;
 class QStackedWidget;
 class QTabBar;
 class QTreeView;
@@ -30,6 +31,7 @@ namespace ombrel::gui {
 
 class Dialogs;
 class TextTableModel;
+class TimelinePane;
 
 // The main window: the Settings page, the three lists, the tab strip and the
 // menus, bound to the app layer, which holds every rule of the workflow.
@@ -99,6 +101,13 @@ class Form1 : public QMainWindow {
   // Asks for a path and writes one report there, with the hourglass showing.
   using ReportExport = std::optional<Failure> (App::*)(const std::filesystem::path&) const;
   void ExportReport(const QString& title, ReportExport export_report);
+  // The timeline under the event-detail list: shown or closed (View >
+  // Timeline), drawn for the event shown, its line of the current row
+  // highlighted, saved as a picture (Export > Timeline Picture...).
+  void ShowTimelinePane(bool shown);
+  void DrawTimeline();
+  void HighlightTimelineRow();
+  void ExportTimeline();
   void ShowAbout();
   // Puts the rows of a list on the clipboard: the header, then every row (or
   // only the selected ones), cells separated by tabs.
@@ -143,10 +152,13 @@ class Form1 : public QMainWindow {
   QPushButton* cancel_ = nullptr;
   std::array<QTreeView*, 3> list_views_{};
   std::array<TextTableModel*, 3> models_{};
+  QSplitter* event_detail_split_ = nullptr;
+  TimelinePane* timeline_pane_ = nullptr;
 
   QMenu* mnu_file_ = nullptr;
   QMenu* mnu_recent_ = nullptr;
   QMenu* mnu_options_ = nullptr;
+  QMenu* mnu_view_ = nullptr;
   QMenu* mnu_export_ = nullptr;
   QMenu* mnu_help_ = nullptr;
   QAction* mnu_open_log_ = nullptr;
@@ -160,6 +172,8 @@ class Form1 : public QMainWindow {
   QAction* mnu_extended_rules_ = nullptr;  // read at every parse
   QAction* mnu_export_events_ = nullptr;
   QAction* mnu_export_event_detail_ = nullptr;
+  QAction* mnu_view_timeline_ = nullptr;
+  QAction* mnu_export_timeline_ = nullptr;
   QAction* mnu_about_ = nullptr;
 };
 

@@ -73,6 +73,22 @@ void WindowMemory::SetBytes(const char* key, const QByteArray& bytes) {
   if (store_ != nullptr) store_->setValue(Key("window", key), bytes);
 }
 
+bool WindowMemory::Flag(const char* key, bool fallback) const {
+  return store_ == nullptr ? fallback : store_->value(Key("window", key), fallback).toBool();
+}
+
+void WindowMemory::SetFlag(const char* key, bool value) {
+  if (store_ != nullptr) store_->setValue(Key("window", key), value);
+}
+
+int WindowMemory::Number(const char* key, int fallback) const {
+  return store_ == nullptr ? fallback : store_->value(Key("window", key), fallback).toInt();
+}
+
+void WindowMemory::SetNumber(const char* key, int value) {
+  if (store_ != nullptr) store_->setValue(Key("window", key), value);
+}
+
 QStringList WindowMemory::RecentLogs() const {
   if (store_ == nullptr) return {};
   QStringList logs = store_->value(kRecent).toStringList();

@@ -41,6 +41,11 @@ class WindowMemory {
 
   QByteArray Bytes(const char* key) const;
   void SetBytes(const char* key, const QByteArray& bytes);
+  // A remembered switch or number of the window; `fallback` when missing.
+  bool Flag(const char* key, bool fallback) const;
+  void SetFlag(const char* key, bool value);
+  int Number(const char* key, int fallback) const;
+  void SetNumber(const char* key, int value);
 
   // Most recent first, at most kRecentLogs.
   QStringList RecentLogs() const;

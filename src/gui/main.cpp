@@ -1,43 +1,57 @@
+#include <iostream>
+#include <string>
+#include <vector>
+
 #include <QApplication>
-#include <QCommandLineParser>
+#include <QFile>
 #include <QSettings>
 
 #include "app/App.h"
+#include "gui/CommandLine.h"
 #include "gui/Dialogs.h"
 #include "gui/Form1.h"
 
 int main(int argc, char** argv) {
-  QApplication application(argc, argv);
+  // Our options come off the command line before Qt reads the rest.
+  const ombrel::gui::CommandLine line =
+      ombrel::gui::ParseCommandLine(std::vector<std::string>(argv, argv + argc));
+  if (!line.error.empty()) {
+    std::cerr << "ombrel-raid: " << line.error << "\n" << ombrel::gui::CommandLineUsage();
+    return 2;
+  }
+  if (line.help) {
+    std::cout << ombrel::gui::CommandLineUsage();
+    return 0;
+  }
+  if (line.version) {
+    std::cout << "ombrel-raid " OMBREL_VERSION "\n";
+    return 0;
+  }
+  std::vector<std::string> qt_args = line.rest;
+  std::vector<char*> qt_argv;
+  for (std::string& arg : qt_args) qt_argv.push_back(arg.data());
+  qt_argv.push_back(nullptr);
+  int qt_argc = static_cast<int>(qt_args.size());
+
+  QApplication application(qt_argc, qt_argv.data());
   QApplication::setApplicationName(QStringLiteral("ombrel-raid"));
   QApplication::setApplicationDisplayName(QStringLiteral("Ombrel Raid"));
   QApplication::setApplicationVersion(QStringLiteral(OMBREL_VERSION));
   QGuiApplication::setDesktopFileName(QStringLiteral("ombrel-raid"));
 
-  QCommandLineParser parser;
-  parser.setApplicationDescription(QStringLiteral("Analyses a game's combat log by fight."));
-  parser.addHelpOption();
-  parser.addVersionOption();
-  const QCommandLineOption name_option(
-      QStringLiteral("name"), QStringLiteral("Your character's name as the log writes it."),
-      QStringLiteral("NAME"));
-  parser.addOption(name_option);
-  parser.addPositionalArgument(QStringLiteral("LOG"), QStringLiteral("The log to parse at start."),
-                               QStringLiteral("[LOG]"));
-  parser.process(application);
-  if (parser.positionalArguments().size() > 1) parser.showHelp(2);
-
   // Remembered in ~/.config/ombrel-raid/ombrel-raid.conf.
   QSettings settings(QStringLiteral("ombrel-raid"), QStringLiteral("ombrel-raid"));
   // The CSV files go next to the program, or into the documents folder when
-  // that cannot be written (an installed copy); Options > CSV Folder... and
-  // the remembered choice override both.
+  // that cannot be written (an installed copy); a folder chosen with Options >
+  // CSV Folder... is remembered and wins over both.
   ombrel::App app(
       ombrel::gui::ToPath(ombrel::gui::DefaultCsvFolder(QApplication::applicationDirPath())));
   ombrel::gui::QtDialogs dialogs;
   ombrel::gui::Form1 form(app, dialogs, &ombrel::RunParse, &settings);
   form.show();
-  form.OpenAtStart(
-      parser.isSet(name_option) ? std::optional(parser.value(name_option)) : std::nullopt,
-      parser.positionalArguments().value(0));
+  std::optional<QString> name;
+  if (line.name) name = QString::fromLocal8Bit(*line.name);
+  form.OpenAtStart(name,
+                   line.log ? QFile::decodeName(QByteArray::fromStdString(*line.log)) : QString());
   return QApplication::exec();
 }

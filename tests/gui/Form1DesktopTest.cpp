@@ -12,6 +12,7 @@
 #include <QStatusBar>
 
 #include "WindowHarness.h"
+#include "gui/CommandLine.h"
 
 using ombrel::Failure;
 using ombrel::ParsedRun;
@@ -180,6 +181,54 @@ class Form1DesktopTest : public QObject {
     const auto& shown = w.dialogs().shown;
     QCOMPARE(shown[shown.size() - 2].folder, QFileInfo(log).absolutePath());
     QCOMPARE(shown.back().folder, first_dir);  // the first window's folder
+  }
+
+  void commandLine() {
+    using ombrel::gui::ParseCommandLine;
+    using Args = std::vector<std::string>;
+    const auto line = ParseCommandLine(
+        Args{"ombrel-raid", "-platform", "offscreen", "--name", "Zarra", "raid.txt"});
+    QVERIFY(line.name == "Zarra" && line.log == "raid.txt" && line.error.empty());
+    QVERIFY((line.rest == Args{"ombrel-raid", "-platform", "offscreen"}));
+    QVERIFY(ParseCommandLine({"ombrel-raid", "--name=Ann Lee"}).name == "Ann Lee");
+    QVERIFY(ParseCommandLine({"ombrel-raid", "--", "--odd.txt"}).log == "--odd.txt");
+    QVERIFY(!ParseCommandLine({"ombrel-raid"}).log && !ParseCommandLine({"ombrel-raid"}).name);
+    for (const Args& bad : {Args{"ombrel-raid", "a.txt", "b.txt"}, Args{"ombrel-raid", "--name"}}) {
+      QVERIFY(!ParseCommandLine(bad).error.empty());
+    }
+    QVERIFY(ParseCommandLine({"ombrel-raid", "--help"}).help);
+  }
+
+  void extendedRulesSurviveARestartAndChangeTheParse() {
+    QTemporaryDir store;
+    const QString file = store.filePath(QStringLiteral("ombrel-raid.conf"));
+    // The mob is written with a capital at the start of its own line: the default rules see two
+    // parties, the extended rules one that dealt 7.
+    const std::string text =
+        "[Mon Jan 02 15:00:00 2006] You slash a gnoll for 20 points of damage.\r\n"
+        "[Mon Jan 02 15:00:02 2006] A gnoll hits YOU for 7 points of damage.\r\n";
+    auto gnoll_dealt = [](WindowHarness& w) {
+      QAbstractItemModel* model = w.List(1)->model();
+      for (int c = 0; c < model->columnCount(); ++c)
+        if (model->headerData(c, Qt::Horizontal).toString() == QStringLiteral("DmgDealt"))
+          return model->data(model->index(0, c)).toString();
+      return QStringLiteral("no DmgDealt column");
+    };
+    {
+      QSettings settings(file, QSettings::IniFormat);
+      WindowHarness w(&ombrel::RunParse, {}, &settings);
+      QVERIFY(!w.Item("mnuExtendedRules")->isChecked());
+      w.Parse(w.WriteLog("capitals.txt", text));
+      QCOMPARE(gnoll_dealt(w), QStringLiteral("0"));
+      w.Item("mnuExtendedRules")->trigger();
+      QVERIFY(w.form().close());
+    }
+    QSettings settings(file, QSettings::IniFormat);
+    WindowHarness w(&ombrel::RunParse, {}, &settings);
+    QVERIFY(w.Item("mnuExtendedRules")->isChecked() && w.app().options().ExtendedLineRules);
+    w.Parse(w.WriteLog("capitals.txt", text));
+    QCOMPARE(w.Rows(1).size(), 1);
+    QCOMPARE(gnoll_dealt(w), QStringLiteral("7"));
   }
 
   void logsOpenWithoutTheDialog() {

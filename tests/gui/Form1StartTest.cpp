@@ -57,17 +57,19 @@ class Form1StartTest : public QObject {
     WindowHarness w;
     // Each menu as "object name:title" followed by its items the same way,
     // with their mnemonics and shortcuts.
-    const char* menus[4] = {
+    const char* menus[5] = {
         "mnuFile:&File|mnuOpenLog:&Open Log... Ctrl+O|mnuParseAgain:Parse &Again F5|"
         "mnuRecentLogs:Recent &Logs|:|mnuQuit:&Quit Ctrl+Q",
         "mnuOptions:&Options|mnuPrintData:Print &Data|mnuPrintEvents:Print &Events|"
         "mnuPrintDetails:Print De&tails|mnuPrintPCDetails:Print &PC Details|:|"
         "mnuCsvFolder:&CSV Folder...|:|mnuExtendedRules:Extended &Line Rules",
-        "mnuExport:&Export|mnuExportEvents:&Events|mnuExportEventDetail:Event &Detail",
+        "mnuView:&View|mnuViewTimeline:&Timeline",
+        "mnuExport:&Export|mnuExportEvents:&Events|mnuExportEventDetail:Event &Detail|"
+        "mnuExportTimeline:&Timeline Picture...",
         "mnuHelp:&Help|mnuAbout:&About F1"};
     const QList<QAction*> bar = w.form().menuBar()->actions();
-    QCOMPARE(bar.size(), 4);
-    for (int m = 0; m < 4; ++m) {
+    QCOMPARE(bar.size(), 5);
+    for (int m = 0; m < 5; ++m) {
       QMenu* menu = qobject_cast<QMenu*>(bar[m]->menu());
       QVERIFY(menu != nullptr);
       QStringList texts{menu->objectName() + ":" + menu->title()};
@@ -86,6 +88,8 @@ class Form1StartTest : public QObject {
     }
     QVERIFY(!w.Item("mnuExportEvents")->isEnabled());
     QVERIFY(!w.Item("mnuExportEventDetail")->isEnabled());
+    QVERIFY(!w.Item("mnuExportTimeline")->isEnabled());
+    QVERIFY(w.Item("mnuViewTimeline")->isChecked());
     QVERIFY(w.Item("mnuOpenLog")->isEnabled());
     // A disabled export item does nothing even when triggered.
     w.Item("mnuExportEvents")->trigger();

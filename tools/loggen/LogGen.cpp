@@ -593,7 +593,7 @@ class Generator {
   bool Extended() const { return opt_.extended_kinds; }
   // Now and then a tag after the final full stop: "... damage. (Critical)".
   void MaybeTag() {
-    if (Extended() && rng_.Chance(1, 16)) Put(rng_.Pick(kTags));
+    if (Extended() && (force_tag_ || rng_.Chance(1, 16))) Put(rng_.Pick(kTags));
   }
   // "Ann hit a gnoll for 310 points of fire damage by Fire Shard." ("You hit ..." for the owner).
   void SchoolHit(string_view dealer, string_view taker, int64_t amount, string_view spell) {
@@ -666,6 +666,59 @@ class Generator {
         return rng_.Pick(std::array<int, 2>{kWhip, kLash});
       default:
         return verb;
+    }
+  }
+
+  // One line of each kind of older and newer logs against the first mob (the owner's first-person
+  // misses and defences included), tags on the owner's cleave and the spell on the owner.
+  void EveryExtendedKind() {
+    ActiveMob& m = mobs_[0];
+    const string_view name = m.kind->name;
+    const size_t caster = party_.size() > 2 ? 2 : party_.size() - 1;
+    const string_view spell = m.kind->spell ? string_view(m.kind->spell) : "Drain Life";
+    int64_t dmg = rng_.Range(10, 40);
+    force_tag_ = true;
+    Hit("You", true, kCleave, name, dmg);
+    force_tag_ = false;
+    Damage(m, dmg, 0);
+    dmg = rng_.Range(10, 40);
+    Hit(party_[tank_].name, false, kHack, name, dmg);
+    Damage(m, dmg, tank_);
+    Swing("You", true, kStab, name, false, 0);
+    Swing("You", true, kShoot, name, false, 1);
+    Swing(m.cap, false, kWhip, "YOU", true, 2);
+    Swing(m.cap, false, kLash, "YOU", true, 4);
+    OwnCast(kOwnerNukes[0].name);
+    dmg = rng_.Range(10, 40);
+    OldNonMelee(m, dmg);
+    Damage(m, dmg, 0);
+    OtherCast(party_[caster].name, kCasterNukes[0].name);
+    dmg = rng_.Range(kCasterNukes[0].lo, kCasterNukes[0].hi);
+    SchoolHit(party_[caster].name, name, dmg, kCasterNukes[0].name);
+    Damage(m, dmg, caster);
+    OtherCast(m.cap, spell);
+    force_tag_ = true;
+    SchoolHit(m.cap, "you", rng_.Range(20, 60), spell);
+    force_tag_ = false;
+    dmg = rng_.Range(1, 9);
+    ShieldOnMob(m, 0, dmg);
+    Damage(m, dmg, 0);
+    dmg = rng_.Range(1, 9);
+    ShieldOnMob(m, tank_, dmg);
+    Damage(m, dmg, tank_);
+    ShieldOnOwner(m, rng_.Range(1, 6));
+    for (const std::string& by : {std::string(name), std::string()}) {
+      Open();
+      Put("You have taken ");
+      PutNum(rng_.Range(8, 30));
+      Put(" damage from ");
+      Put(spell);
+      if (!by.empty()) {
+        Put(" by ");
+        Put(by);
+      }
+      Put('.');
+      Close(Kind::Other);
     }
   }
 
@@ -976,6 +1029,7 @@ class Generator {
       Close(Kind::Chat);
     }
     Line("Auto attack is on.", Kind::Other);
+    if (Extended() && opt_.every_extended_kind && fight_no == 0) EveryExtendedKind();
     // Abilities go off once the fight is under way, inside the fight's records.
     const int64_t ability_sec = rng_.Range(1, 5);
 
@@ -1501,6 +1555,7 @@ class Generator {
   std::vector<std::pair<int, size_t>>
       last_killer_;  // (mob id, party index) of mobs that died this second
   OwnerDot owner_dot_;
+  bool force_tag_ = false;  // the next tag is written for sure
 };
 
 }  // namespace

@@ -53,6 +53,9 @@ struct Options {
   // owner without " by ...", more attack verbs (cleave, stab, shoot, ...) and tags such as
   // " (Critical)" after the final full stop. Off, the output is that of earlier versions.
   bool extended_kinds = false;
+  // With extended_kinds: the first fight opens with one line of each of those kinds against its
+  // first mob, so that a log of a few dozen lines holds them all. Off, nothing changes.
+  bool every_extended_kind = false;
   StartTime start;
 };
 

@@ -19,10 +19,12 @@ void Usage() {
   std::cerr
       << "usage: ombrel-loggen [--seed N] [--size BYTES|64K|200M|1G] [--name NAME] [--out FILE]\n"
          "                     [--clock-back] [--malformed RATE] [--harmless] [--extended-kinds]\n"
-         "                     [--stats]\n"
+         "                     [--every-extended-kind] [--stats]\n"
          "  --harmless  only insert broken lines that cannot disturb a parse\n"
          "              (short stubs, accented names)\n"
          "  --extended-kinds  also write the line kinds of older and newer logs\n"
+         "  --every-extended-kind  with --extended-kinds, the first fight opens with one line\n"
+         "              of each of those kinds\n"
          "  --stats     print line counts to stderr\n";
 }
 
@@ -70,6 +72,8 @@ int main(int argc, char** argv) {
       opt.malformed_kinds = kMalformedHarmless;
     } else if (a == "--extended-kinds") {
       opt.extended_kinds = true;
+    } else if (a == "--every-extended-kind") {
+      opt.every_extended_kind = true;
     } else if (a == "--stats") {
       print_stats = true;
     } else {

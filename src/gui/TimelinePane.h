@@ -1,0 +1,73 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include <QPointF>
+#include <QString>
+#include <QWidget>
+
+#include "analysis/Timeline.h"
+
+class QChart;
+class QChartView;
+class QComboBox;
+class QLineSeries;
+class QValueAxis;
+
+namespace ombrel::gui {
+
+// The chart under the event-detail list: damage per second over a moving
+// window for the top dealers, "Others" and the opponent, one line each, the
+// window length to choose above it. Hovering a line shows the second (with
+// its clock time), the series and the value; the event-detail list's current
+// row highlights its line.
+class TimelinePane : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit TimelinePane(QWidget* parent = nullptr);
+
+  // Draws `timeline`, which must stay alive and unchanged until the next
+  // Show (the app keeps it with the event-detail list).
+  void Show(const Timeline& timeline);
+  // One of kDpsWindowChoices; redraws.
+  void SetWindowSeconds(int seconds);
+  int WindowSeconds() const { return chart_data_.WindowSeconds; }
+
+  // Highlights the line that shows the event-detail row named `name` (its
+  // own or "Others"); none for a row without a line or the total row.
+  void HighlightRow(const std::string& name);
+  // The highlighted series (an index into Chart().Series), -1 for none.
+  int HighlightedSeries() const { return highlighted_; }
+  const DpsChart& Chart() const { return chart_data_; }
+  QChartView* View() const { return view_; }
+  QLineSeries* Line(int series) const;
+
+  // Saves the chart as it is drawn: PNG when the path ends in ".png" (any
+  // letter case), SVG otherwise. Written whole or not at all; the reason
+  // when it could not be written.
+  std::optional<QString> SavePicture(const QString& path);
+
+  // The tooltip text of point `point` of series `series`.
+  QString PointText(int series, int point) const;
+
+ signals:
+  void WindowSecondsChanged(int seconds);
+
+ private:
+  void Redraw();
+  void StylePens();
+  void Hovered(int series, const QPointF& where, bool entered);
+
+  QComboBox* window_choice_ = nullptr;
+  QChart* chart_ = nullptr;
+  QChartView* view_ = nullptr;
+  QValueAxis* seconds_axis_ = nullptr;
+  QValueAxis* dps_axis_ = nullptr;
+  const Timeline* timeline_ = nullptr;
+  DpsChart chart_data_;
+  int highlighted_ = -1;
+};
+
+}  // namespace ombrel::gui

@@ -1,0 +1,102 @@
+// A generated log of a few dozen lines holding one line of every kind only the
+// extended line rules read, parsed with those rules: the events list and the
+// event-detail list against figures worked out by hand from the log's lines.
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/App.h"
+#include "app/ListColumns.h"
+#include "loggen/LogGen.h"
+
+namespace ombrel {
+namespace {
+
+namespace fs = std::filesystem;
+
+template <size_t N>
+size_t ColumnOf(const ListColumn (&columns)[N], std::string_view header) {
+  for (size_t c = 0; c < N; ++c)
+    if (columns[c].header == header) return c;
+  ADD_FAILURE() << "no column " << header;
+  return 0;
+}
+
+// The columns checked in every event-detail row, in this order.
+constexpr std::string_view kDetailChecked[] = {
+    "DamageBy",  "Dmg Dealt",  "Hits Dealt",   "Max Hit Dealt", "Min Hit Dealt",
+    "Dmg Taken", "Hits Taken", "Misses",       "Parries",       "Dodges",
+    "Ripostes",  "Blocks",     "Swings Taken", "Swings Dealt",  "Accuracy"};
+
+TEST(ExtendedLogTest, EveryExtendedKindInAShortGeneratedLog) {
+  std::string pattern = (fs::temp_directory_path() / "ombrel-extended-XXXXXX").string();
+  const fs::path dir = mkdtemp(pattern.data());
+  loggen::Options generate;
+  generate.seed = 1;
+  generate.target_bytes = 3 << 10;  // 41 lines, one fight against "a gnoll shaman"
+  generate.malformed_rate = 0;
+  generate.extended_kinds = true;
+  generate.every_extended_kind = true;
+  {
+    std::ofstream log(dir / "log.txt", std::ios::binary);
+    loggen::Generate(generate, log);
+  }
+  App app(dir);
+  app.options().ExtendedLineRules = true;
+  app.TakeSettingsSeconds(generate.character, 18, false);
+  ASSERT_TRUE(std::holds_alternative<ParsedRun*>(app.Parse(dir / "log.txt")));
+
+  // The mob is written "A gnoll shaman" at the start of its own lines and "a gnoll shaman"
+  // elsewhere: one event, seen first as "a gnoll shaman" (22:30:08 "You cleave ...") up to
+  // 22:30:12 ("Fennick`s pet mauls ... for 31").
+  // Taken, 13 hits: cleave 31, Gorrum hacks 31, "was hit by non-melee" 37, Annabelle's Frost Lance
+  // 214, YOUR flames 2, Gorrum's thorns 5, Gorrum 25, Ann`s pet 8, Fennick 18 and 7, Fennick`s pet
+  // 7 and 31, Ann 13 = 429, 429 / 4 s = 107.25, 429 / 13 = 33.00.
+  // Dealt, 4 hits: Blight Touch on "you" 24, thorns on YOU 2, the damage over time "by a gnoll
+  // shaman" 9 (the one without " by ..." has no dealer), Gorrum 18 = 53, 53 / 4 = 13.25.
+  const TextTable& events = app.EventsList();
+  ASSERT_EQ(events.Rows(), 1u);
+  const std::vector<std::string> event_row(events.Row(0).begin(), events.Row(0).end());
+  EXPECT_EQ(event_row,
+            (std::vector<std::string>{"a gnoll shaman", "429", "53", "4", "107.25", "13.25",
+                                      "12/31/2005 22:30:08", "12/31/2005 22:30:12", "214", "2",
+                                      "13", "33.00", "24", "2", "4", "13.25"}));
+
+  EXPECT_TRUE(app.ChooseTab(3).empty());
+  // Tarlen dealt the cleave 31, the old-style non-melee 37 and his flames 2 (3 hits), missed once
+  // ("but miss!") and was parried once ("but a gnoll shaman parries!"): 5 swings, 4 of them not
+  // missed. He took 24 + 2 + 9 = 35 in 3 hits, and dodged and blocked one swing each: 5 swings.
+  // Gorrum dealt 31 + 5 (his thorns) + 25 and took 18. Ann (13) is shorter than any combatant
+  // name a row is made for. The total row sums the misses and avoidances of the rows; its swings
+  // taken are the 12 listed hits plus the miss and the parry, its swings dealt 4 hits + 2 avoided.
+  const std::vector<std::vector<std::string>> expected = {
+      {" [ Total ] ", "429", "4", "24", "2", "53", "13", "1", "1", "0", "0", "0", "14", "6",
+       "92.86%"},
+      {"Tarlen", "70", "3", "37", "2", "35", "3", "1", "1", "0", "0", "0", "5", "5", "80.00%"},
+      {"Gorrum", "61", "3", "31", "5", "18", "1", "0", "0", "0", "0", "0", "1", "3", "100.00%"},
+      {"Annabelle", "214", "1", "214", "214", "0", "0", "0", "0", "0", "0", "0", "0", "1",
+       "100.00%"},
+      {"Ann`s pet", "8", "1", "8", "8", "0", "0", "0", "0", "0", "0", "0", "0", "1", "100.00%"},
+      {"Fennick", "25", "2", "18", "7", "0", "0", "0", "0", "0", "0", "0", "0", "2", "100.00%"},
+      {"Fennick`s pet", "38", "2", "31", "7", "0", "0", "0", "0", "0", "0", "0", "0", "2",
+       "100.00%"},
+  };
+  const TextTable& detail = app.EventDetailList();
+  ASSERT_EQ(detail.Rows(), expected.size());
+  for (size_t r = 0; r < detail.Rows(); ++r) {
+    std::vector<std::string> row;
+    for (std::string_view header : kDetailChecked)
+      row.push_back(detail.Cell(r, ColumnOf(kEventDetailColumns, header)));
+    EXPECT_EQ(row, expected[r]) << "event-detail row " << r;
+  }
+  fs::remove_all(dir);
+}
+
+}  // namespace
+}  // namespace ombrel

@@ -1,0 +1,160 @@
+// The timeline under the event-detail list: its lines, the pane's View item
+// remembered across runs, the highlight of the current row, the hover text
+// and the picture export.
+
+#include <QFile>
+#include <QImage>
+#include <QLineSeries>
+#include <QSplitter>
+#include <QTest>
+#include <QXmlStreamReader>
+
+#include "WindowHarness.h"
+#include "gui/TimelinePane.h"
+
+using namespace ombrel;
+using namespace ombrel::gui;
+using namespace ombrel::gui::testing;
+
+class TimelinePaneTest : public QObject {
+  Q_OBJECT
+
+  static TimelinePane* Pane(WindowHarness& w) { return w.Find<TimelinePane>("TimelinePane"); }
+
+  static QStringList LineNames(TimelinePane* pane) {
+    QStringList names;
+    for (int s = 0; pane->Line(s) != nullptr; ++s) names << pane->Line(s)->name();
+    return names;
+  }
+
+  // The gnoll fight on the Event Detail page.
+  static void OpenGnollFight(WindowHarness& w) {
+    w.Parse(w.WriteLog());
+    w.ClickTab(2);
+    QCOMPARE(w.ShownPage(), 2);
+  }
+
+ private slots:
+  void linesOfTheFightUnderTheList() {
+    WindowHarness w;
+    OpenGnollFight(w);
+    TimelinePane* pane = Pane(w);
+    QVERIFY(pane->isVisible());
+    // Under the list, in the page's splitter.
+    auto* split = w.Find<QSplitter>("EventDetailSplit");
+    QCOMPARE(split->widget(0), static_cast<QWidget*>(w.List(2)));
+    QCOMPARE(split->widget(1), static_cast<QWidget*>(pane));
+    QVERIFY(pane->mapTo(w.Frame(2), QPoint(0, 0)).y() >
+            w.List(2)->mapTo(w.Frame(2), QPoint(0, 0)).y());
+
+    // Most damage first; the opponent's line last.
+    QCOMPARE(LineNames(pane), Split("Zarra|Brutus`s pet|Tarlen|Brutus|a gnoll"));
+    QCOMPARE(pane->Line(4)->pen().style(), Qt::DashLine);
+    // Zarra's 50 at 15:04:09, second 4, over three seconds.
+    QCOMPARE(pane->Line(0)->at(4), QPointF(4, 50.0 / 3));
+    QCOMPARE(pane->PointText(0, 4),
+             QStringLiteral("Second 4 (15:04:09)\nZarra: 16.67 damage per second"));
+    QCOMPARE(pane->PointText(4, 1),
+             QStringLiteral("Second 1 (15:04:06)\na gnoll: 5.00 damage per second"));
+
+    pane->SetWindowSeconds(1);
+    QCOMPARE(pane->Line(0)->at(4), QPointF(4, 50));
+
+    // The orc's fight replaces the lines.
+    w.ClickTab(1);
+    w.ClickRow(1, 1);
+    w.ClickTab(2);
+    QCOMPARE(LineNames(pane), Split("Zarra|Tarlen|an orc"));
+  }
+
+  void currentRowHighlightsItsLine() {
+    WindowHarness w;
+    OpenGnollFight(w);
+    TimelinePane* pane = Pane(w);
+    QCOMPARE(pane->HighlightedSeries(), -1);  // the total row
+    const TextTable& list = w.app().EventDetailList();
+    for (size_t row = 1; row < list.Rows(); ++row) {
+      w.ClickRow(2, static_cast<int>(row));
+      const int series = pane->HighlightedSeries();
+      QVERIFY(series >= 0);
+      QCOMPARE(pane->Line(series)->name().toStdString(), list.Cell(row, 0));
+      QVERIFY(pane->Line(series)->pen().widthF() > pane->Line((series + 1) % 5)->pen().widthF());
+    }
+    w.ClickRow(2, 0);
+    QCOMPARE(pane->HighlightedSeries(), -1);
+    // A sort selects the total row again.
+    w.ClickRow(2, 2);
+    QTest::mouseClick(w.List(2)->header()->viewport(), Qt::LeftButton, {},
+                      QPoint(w.List(2)->header()->sectionViewportPosition(1) + 5, 5));
+    QCOMPARE(pane->HighlightedSeries(), -1);
+  }
+
+  void viewItemClosesThePaneAndIsRemembered() {
+    QTemporaryDir dir;
+    QSettings settings(dir.filePath(QStringLiteral("ombrel.ini")), QSettings::IniFormat);
+    {
+      WindowHarness w(&RunParse, {}, &settings);
+      OpenGnollFight(w);
+      QVERIFY(Pane(w)->isVisible());
+      w.Item("mnuViewTimeline")->trigger();
+      QVERIFY(!Pane(w)->isVisible());
+      QVERIFY(!w.Item("mnuViewTimeline")->isChecked());
+      w.Item("mnuViewTimeline")->trigger();
+      QVERIFY(Pane(w)->isVisible());
+      QCOMPARE(Pane(w)->Line(0)->name(), QStringLiteral("Zarra"));
+      Pane(w)->SetWindowSeconds(10);
+      w.Item("mnuViewTimeline")->trigger();
+      w.form().close();
+    }
+    WindowHarness again(&RunParse, {}, &settings);
+    OpenGnollFight(again);
+    QVERIFY(!Pane(again)->isVisible());
+    QVERIFY(!again.Item("mnuViewTimeline")->isChecked());
+    QCOMPARE(Pane(again)->WindowSeconds(), 10);
+  }
+
+  void exportsSvgAndPng() {
+    WindowHarness w;
+    QVERIFY(!w.Item("mnuExportTimeline")->isEnabled());
+    OpenGnollFight(w);
+    QVERIFY(w.Item("mnuExportTimeline")->isEnabled());
+
+    const QString svg = w.Dir() + QStringLiteral("/gnoll.svg");
+    w.dialogs().save_answers.push_back(svg);
+    w.Item("mnuExportTimeline")->trigger();
+    QCOMPARE(w.dialogs().shown.back().text,
+             QStringLiteral("SVG picture (*.svg);;PNG picture (*.png)"));
+    QFile file(svg);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QXmlStreamReader xml(&file);
+    int elements = 0;
+    QString root;
+    while (!xml.atEnd()) {
+      if (xml.readNext() == QXmlStreamReader::StartElement && elements++ == 0)
+        root = xml.name().toString();
+    }
+    QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
+    QCOMPARE(root, QStringLiteral("svg"));
+    QVERIFY(elements > 20);
+
+    // PNG by the name's ending, with the pane closed as well.
+    w.Item("mnuViewTimeline")->trigger();
+    const QString png = w.Dir() + QStringLiteral("/gnoll.PNG");
+    w.dialogs().save_answers.push_back(png);
+    w.Item("mnuExportTimeline")->trigger();
+    const QImage image(png, "PNG");
+    QVERIFY(image.width() > 200 && image.height() > 100);
+    QVERIFY(w.dialogs().Messages().empty());
+
+    // A folder that does not exist: a message names the path, nothing is written.
+    const QString missing = w.Dir() + QStringLiteral("/none/gnoll.svg");
+    w.dialogs().save_answers.push_back(missing);
+    w.Item("mnuExportTimeline")->trigger();
+    QCOMPARE(w.dialogs().Messages().size(), size_t{1});
+    QVERIFY(w.dialogs().Messages()[0].text.startsWith(missing));
+    QVERIFY(!QFile::exists(missing));
+  }
+};
+
+QTEST_MAIN(TimelinePaneTest)
+#include "TimelinePaneTest.moc"
