@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything with the address and
-# undefined-behaviour sanitizers, runs every test, then runs the classifier
-# fuzzer briefly.
+# undefined-behaviour sanitizers, runs every test, then runs both fuzzers
+# briefly (the line classifier and the whole pipeline).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -17,8 +17,8 @@ export ASAN_OPTIONS=${ASAN_OPTIONS:-abort_on_error=0}
 export QT_QPA_PLATFORM=offscreen
 ctest --test-dir build-test --output-on-failure -j2
 
-# The classifier fuzzer, briefly (clang's libFuzzer).
+# Both fuzzers, briefly (clang's libFuzzer); scripts/fuzz.sh runs them longer.
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=Debug -DOMBREL_FUZZ=ON \
   -DOMBREL_BUILD_TESTS=OFF -DOMBREL_BUILD_GUI=OFF >/dev/null
-cmake --build build-fuzz -j2 --target classifier_fuzz
-ctest --test-dir build-fuzz --output-on-failure -R classifier_fuzz
+cmake --build build-fuzz -j2 --target classifier_fuzz pipeline_fuzz
+ctest --test-dir build-fuzz --output-on-failure -R _fuzz

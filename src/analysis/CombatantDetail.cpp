@@ -48,8 +48,15 @@ std::vector<SourceRow> ShowCombatantDetail(const Globals& g, int32_t event_numbe
 
 std::vector<SourceRow> CombatantReportSources(const Globals& g, int32_t event_number,
                                               std::string_view combatant_text) {
-  if (combatant_text == kTotalRowName) return BuildSourceTable(g, event_number, PartyQuery());
-  return BuildSourceTable(g, event_number, ReportQuery(g, combatant_text));
+  return EventReportSources(g, event_number).For(combatant_text);
+}
+
+EventReportSources::EventReportSources(const Globals& g, int32_t event_number)
+    : g_(g), event_number_(event_number), swings_(g, event_number) {}
+
+std::vector<SourceRow> EventReportSources::For(std::string_view combatant_text) const {
+  if (combatant_text == kTotalRowName) return BuildSourceTable(g_, event_number_, PartyQuery());
+  return swings_.WithPets(ReportQuery(g_, combatant_text));
 }
 
 TextTable CombatantDetailListRows(const std::vector<SourceRow>& rows, int64_t event_duration) {

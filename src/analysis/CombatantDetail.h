@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "analysis/SourceTable.h"
 #include "shared/EventRecord.h"
 #include "shared/Globals.h"
 #include "shared/TextTable.h"
@@ -33,6 +34,21 @@ std::vector<SourceRow> ShowCombatantDetail(const Globals& g, int32_t event_numbe
 // the rows are those of the whole party, as ShowCombatantDetail gives them.
 std::vector<SourceRow> CombatantReportSources(const Globals& g, int32_t event_number,
                                               std::string_view combatant_text);
+
+// CombatantReportSources for many rows of one event, grouping the event's
+// records once: the report unfolds every row of a list that may hold tens of
+// thousands of combatants.
+class EventReportSources {
+ public:
+  // `g` must outlive this and stay unchanged.
+  EventReportSources(const Globals& g, int32_t event_number);
+  std::vector<SourceRow> For(std::string_view combatant_text) const;
+
+ private:
+  const Globals& g_;
+  int32_t event_number_;
+  EventSwingsByDealer swings_;
+};
 
 // The combatant-detail list: 16 cell texts per row, a pet's row named with
 // kPetSourcePrefix. `event_duration` is the whole event's, at least 1.

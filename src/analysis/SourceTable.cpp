@@ -1,5 +1,6 @@
 #include "analysis/SourceTable.h"
 
+#include <algorithm>
 #include <string>
 #include <unordered_map>
 
@@ -59,41 +60,98 @@ void Count(const DamageRecord& r, SourceRow& row) {
   ++row.SwingsDealt;
 }
 
+// Gathers the rows of a table as records are counted into it, in record order.
+class RowGatherer {
+ public:
+  RowGatherer(AttackVerbList verbs, const SourceQuery& query) : verbs_(verbs), query_(query) {}
+
+  void Add(const DamageRecord& r) {
+    // "hit" and "hits" are one source.
+    const std::string_view source = ThirdPersonForm(verbs_, r.Name);
+    auto [it, added] = row_of_.try_emplace(source, rows_.size());
+    if (added) {
+      SourceRow row;
+      row.Name = std::string(source);
+      row.StartDate = r.Date;
+      row.EndDate = r.Date;
+      rows_.push_back(std::move(row));
+    }
+    SourceRow& row = rows_[it->second];
+    if (row.StartDate > r.Date || row.StartDate < earliest_start_) row.StartDate = r.Date;
+    if (row.EndDate < r.Date) row.EndDate = r.Date;
+    Count(r, row);
+    // A row carries the mark of the latest record counted into it.
+    row.HasPet = query_.mark_pets && r.Dealer.find('`') != std::string_view::npos;
+  }
+
+  std::vector<SourceRow> Finish() && {
+    if (rows_.empty()) rows_.emplace_back();
+    for (SourceRow& row : rows_) row.Duration = DurationSeconds(row.StartDate, row.EndDate);
+    return std::move(rows_);
+  }
+
+ private:
+  AttackVerbList verbs_;
+  const SourceQuery& query_;
+  const DateTime earliest_start_ = EarliestStart();
+  std::vector<SourceRow> rows_;
+  // Keys view the damage table's texts or the verb table, both outliving the gatherer.
+  std::unordered_map<std::string_view, size_t> row_of_;
+};
+
 }  // namespace
 
 std::vector<SourceRow> BuildSourceTable(const Globals& g, int32_t event_number,
                                         const SourceQuery& query) {
-  std::vector<SourceRow> rows;
+  RowGatherer rows(g.AttackVerbs, query);
   if (const EventRecord* event = FindEvent(g, event_number); event != nullptr) {
     const std::string_view opponent = event->Name;
-    const DateTime earliest_start = EarliestStart();
-    // Keys view the damage table's texts or the verb table, both outliving the call.
-    std::unordered_map<std::string_view, size_t> row_of;
     const IndexRange range = EventIndexes(g.DamageTable, *event);
     for (size_t j = range.begin; j < range.end; ++j) {
       const DamageRecord r = g.DamageTable[j];
-      if (!IsSwing(r.Type) || !Takes(query, r, opponent)) continue;
-      // "hit" and "hits" are one source.
-      const std::string_view source = ThirdPersonForm(g.AttackVerbs, r.Name);
-      auto [it, added] = row_of.try_emplace(source, rows.size());
-      if (added) {
-        SourceRow row;
-        row.Name = std::string(source);
-        row.StartDate = r.Date;
-        row.EndDate = r.Date;
-        rows.push_back(std::move(row));
-      }
-      SourceRow& row = rows[it->second];
-      if (row.StartDate > r.Date || row.StartDate < earliest_start) row.StartDate = r.Date;
-      if (row.EndDate < r.Date) row.EndDate = r.Date;
-      Count(r, row);
-      // A row carries the mark of the latest record counted into it.
-      row.HasPet = query.mark_pets && r.Dealer.find('`') != std::string_view::npos;
+      if (IsSwing(r.Type) && Takes(query, r, opponent)) rows.Add(r);
     }
   }
-  if (rows.empty()) rows.emplace_back();
-  for (SourceRow& row : rows) row.Duration = DurationSeconds(row.StartDate, row.EndDate);
-  return rows;
+  return std::move(rows).Finish();
+}
+
+EventSwingsByDealer::EventSwingsByDealer(const Globals& g, int32_t event_number) : g_(g) {
+  const EventRecord* event = FindEvent(g, event_number);
+  if (event == nullptr) return;
+  opponent_ = event->Name;
+  std::unordered_map<std::string_view, size_t> dealer_of;
+  const IndexRange range = EventIndexes(g.DamageTable, *event);
+  for (size_t j = range.begin; j < range.end; ++j) {
+    const DamageRecord r = g.DamageTable[j];
+    if (!IsSwing(r.Type) || r.Taker != opponent_) continue;
+    auto [it, added] = dealer_of.try_emplace(r.Dealer, dealers_.size());
+    if (added) dealers_.push_back({r.Dealer, {}});
+    dealers_[it->second].records.push_back(j);
+  }
+  std::sort(dealers_.begin(), dealers_.end(),
+            [](const Dealer& a, const Dealer& b) { return a.name < b.name; });
+}
+
+std::vector<SourceRow> EventSwingsByDealer::WithPets(const SourceQuery& query) const {
+  const std::string_view combatant = query.combatant;
+  auto by_name = [](const Dealer& d, std::string_view name) { return d.name < name; };
+  std::vector<size_t> records;
+  auto it = std::lower_bound(dealers_.begin(), dealers_.end(), combatant, by_name);
+  // An opponent named like the combatant must not count its own swings.
+  if (it != dealers_.end() && it->name == combatant && combatant != opponent_) {
+    records.insert(records.end(), it->records.begin(), it->records.end());
+  }
+  // Pets and warders: the names that begin with the combatant and a grave
+  // accent, next to each other in name order.
+  const std::string pet_prefix = std::string(combatant) + '`';
+  for (it = std::lower_bound(it, dealers_.end(), pet_prefix, by_name);
+       it != dealers_.end() && it->name.starts_with(pet_prefix); ++it) {
+    records.insert(records.end(), it->records.begin(), it->records.end());
+  }
+  std::sort(records.begin(), records.end());
+  RowGatherer rows(g_.AttackVerbs, query);
+  for (size_t j : records) rows.Add(g_.DamageTable[j]);
+  return std::move(rows).Finish();
 }
 
 }  // namespace ombrel

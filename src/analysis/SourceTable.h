@@ -33,4 +33,25 @@ struct SourceQuery {
 std::vector<SourceRow> BuildSourceTable(const Globals& g, int32_t event_number,
                                         const SourceQuery& query);
 
+// The swings at the opponent of one event grouped by dealer in one walk of
+// the event, so that the tables of all its combatants together cost about one
+// walk rather than one walk each.
+class EventSwingsByDealer {
+ public:
+  // `g` must outlive the grouping and stay unchanged.
+  EventSwingsByDealer(const Globals& g, int32_t event_number);
+
+  // The same rows as BuildSourceTable for a query of SourceDealers::kWithPets.
+  std::vector<SourceRow> WithPets(const SourceQuery& query) const;
+
+ private:
+  struct Dealer {
+    std::string_view name;
+    std::vector<size_t> records;  // DamageTable indexes, ascending
+  };
+  const Globals& g_;
+  std::string_view opponent_;
+  std::vector<Dealer> dealers_;  // in name order
+};
+
 }  // namespace ombrel

@@ -26,9 +26,10 @@ constexpr double kParseShareBeforeDataCsv = 0.7;
 // The event-detail list's "DamageBy" column: the row's name as listed.
 constexpr size_t kEventDetailNameColumn = 0;
 
-void WriteCsv(const std::filesystem::path& path, const std::function<void(std::ostream&)>& write,
-              std::vector<Failure>& failures, std::vector<std::filesystem::path>& written) {
-  if (auto failure = WriteFileAtomically(path, write)) {
+void WriteCsv(OutputSet& outputs, const std::filesystem::path& path,
+              const std::function<void(std::ostream&)>& write, std::vector<Failure>& failures,
+              std::vector<std::filesystem::path>& written) {
+  if (auto failure = outputs.Add(path, write)) {
     failures.push_back(std::move(*failure));
   } else {
     written.push_back(path);
@@ -59,6 +60,10 @@ std::variant<ParsedRun, Failure> RunParse(const ParseRequest& request, const Pro
 
   ParsedRun run;
   run.parse = std::move(std::get<ParseResult>(parsed));
+  // Both files are renamed into place only when both were written; a
+  // cancelled or failed run drops its temporary files.
+  OutputSet own_outputs;
+  OutputSet& outputs = request.outputs != nullptr ? *request.outputs : own_outputs;
   if (run.parse.cancelled || progress.Cancelled()) {
     run.parse.cancelled = true;
     return run;
@@ -69,7 +74,7 @@ std::variant<ParsedRun, Failure> RunParse(const ParseRequest& request, const Pro
       progress.Report(parse_share + f * (kParseShare - parse_share));
     };
     WriteCsv(
-        request.output_dir / kDataCsvFile,
+        outputs, request.output_dir / kDataCsvFile,
         [&](std::ostream& out) {
           WriteDataCsv(out, run.parse.DamageTable, stage_progress, run.parse.written_names);
         },
@@ -93,9 +98,14 @@ std::variant<ParsedRun, Failure> RunParse(const ParseRequest& request, const Pro
   run.events_list = EventsListRows(run.events);
   if (request.print_events) {
     WriteCsv(
-        request.output_dir / kEventsCsvFile,
+        outputs, request.output_dir / kEventsCsvFile,
         [&run](std::ostream& out) { WriteEventsCsv(out, run.events); }, run.write_failures,
         run.written);
+  }
+  if (request.outputs == nullptr) {
+    std::optional<Failure> failure = own_outputs.Commit();
+    if (failure && run.write_failures.empty()) run.write_failures.push_back(std::move(*failure));
+    if (failure) run.written.clear();  // nothing was renamed
   }
   progress.Report(1.0);
   return run;
@@ -136,6 +146,7 @@ ParseRequest App::MakeParseRequest(const std::filesystem::path& log) const {
   r.print_data = globals_.Options.PrintData;
   r.print_events = globals_.Options.PrintEvents;
   r.output_dir = output_dir_;
+  r.outputs = outputs_;
   return r;
 }
 
@@ -234,9 +245,12 @@ void App::ShowEventDetailPage(std::vector<Failure>& failures) {
   event_timeline_ = timeline.Finish(rows);
   event_detail_list_ = EventDetailListRows(rows);
   if (globals_.Options.PrintDetails) {
-    WriteCsv(
-        output_dir_ / kTextPcListCsvFile,
-        [&rows](std::ostream& out) { WriteTextPcListCsv(out, rows); }, failures, written_files_);
+    if (auto failure = Write(output_dir_ / kTextPcListCsvFile,
+                             [&rows](std::ostream& out) { WriteTextPcListCsv(out, rows); })) {
+      failures.push_back(std::move(*failure));
+    } else {
+      written_files_.push_back(output_dir_ / kTextPcListCsvFile);
+    }
   }
   export_event_detail_enabled_ = true;
 }
@@ -260,10 +274,12 @@ void App::ShowCombatantDetailPage(std::vector<Failure>& failures) {
                                : 1;
   combatant_detail_list_ = CombatantDetailListRows(sources, duration);
   if (globals_.Options.PrintPCDetails) {
-    WriteCsv(
-        output_dir_ / kPcDetailCsvFile,
-        [&sources](std::ostream& out) { WritePcDetailCsv(out, sources); }, failures,
-        written_files_);
+    if (auto failure = Write(output_dir_ / kPcDetailCsvFile,
+                             [&sources](std::ostream& out) { WritePcDetailCsv(out, sources); })) {
+      failures.push_back(std::move(*failure));
+    } else {
+      written_files_.push_back(output_dir_ / kPcDetailCsvFile);
+    }
   }
 }
 
@@ -284,31 +300,34 @@ std::vector<size_t> App::EventTimelineOrder() const {
 
 std::optional<Failure> App::ExportTimelineCsv(const std::filesystem::path& path) const {
   const std::vector<size_t> order = EventTimelineOrder();
-  return WriteFileAtomically(
-      path, [&](std::ostream& out) { WriteTimelineCsv(out, event_timeline_, order); });
+  return Write(path, [&](std::ostream& out) { WriteTimelineCsv(out, event_timeline_, order); });
 }
 
 std::optional<Failure> App::ExportTimelineSvg(const std::filesystem::path& path,
                                               int window_seconds) const {
   const DpsChart chart = MovingWindowDps(event_timeline_, window_seconds);
-  return WriteFileAtomically(
-      path, [&](std::ostream& out) { WriteTimelineSvg(out, event_timeline_, chart); });
+  return Write(path, [&](std::ostream& out) { WriteTimelineSvg(out, event_timeline_, chart); });
 }
 
 std::string App::CreationStamp() const {
   return display::DateTimeText(clock_ ? clock_() : LocalNow());
 }
 
+std::optional<Failure> App::Write(const std::filesystem::path& path,
+                                  const std::function<void(std::ostream&)>& write) const {
+  if (outputs_ != nullptr) return outputs_->Add(path, write);
+  return WriteFileAtomically(path, write);
+}
+
 std::optional<Failure> App::ExportEvents(const std::filesystem::path& path) const {
   const std::string created = CreationStamp();
-  return WriteFileAtomically(
-      path, [&](std::ostream& out) { WriteEventsReport(out, events_list_, created); });
+  return Write(path, [&](std::ostream& out) { WriteEventsReport(out, events_list_, created); });
 }
 
 std::optional<Failure> App::ExportEventDetail(const std::filesystem::path& path) const {
   const std::string created = CreationStamp();
   const auto event_number = static_cast<int32_t>(selected_event_ + 1);
-  return WriteFileAtomically(path, [&](std::ostream& out) {
+  return Write(path, [&](std::ostream& out) {
     WriteEventDetailReport(out, globals_, event_number, events_list_, event_detail_list_, created);
   });
 }

@@ -15,6 +15,7 @@
 #include "shared/DateTime.h"
 #include "shared/EventRecord.h"
 #include "shared/Failure.h"
+#include "shared/FileOutput.h"
 #include "shared/Globals.h"
 #include "shared/LineRules.h"
 #include "shared/Progress.h"
@@ -33,6 +34,9 @@ struct ParseRequest {
   bool print_data = false;
   bool print_events = false;
   std::filesystem::path output_dir;  // where Data.csv and Events.csv go
+  // When set, the files join this set and the caller commits it; otherwise
+  // they are written as a set of their own at the end of the run.
+  OutputSet* outputs = nullptr;
 };
 
 // The results of both parse stages, ready to replace the App's.
@@ -47,10 +51,11 @@ struct ParsedRun {
 };
 
 // Parses the log and builds its events (stages 1 and 2), writing Data.csv and
-// Events.csv into request.output_dir when asked. Reports stage 1, then stage 2,
-// and one fraction running over both stages and the writing of Data.csv. Fails only when the log
-// cannot be read; a file that cannot be written lands in write_failures and the results stay. A
-// cancelled run returns early with parse.cancelled set and writes nothing more. Touches nothing but
+// Events.csv into request.output_dir when asked, both or neither. Reports stage
+// 1, then stage 2, and one fraction running over both stages and the writing of
+// Data.csv. Fails only when the log cannot be read; a file that cannot be
+// written lands in write_failures and the results stay. A cancelled run returns
+// early with parse.cancelled set and writes nothing more. Touches nothing but
 // its arguments, so it may run on any thread.
 std::variant<ParsedRun, Failure> RunParse(const ParseRequest& request, const Progress& progress);
 
@@ -174,11 +179,18 @@ class App {
   // holds only the empty event's row.
   bool LastParseFoundNoFight() const { return tab_strip_available_ && last_run_.fights == 0; }
 
+  // From now on every file the App writes (parse files, tab files, exports)
+  // joins `set`, which the caller commits or drops; null (the default) writes
+  // each command's files at once.
+  void CollectOutputsIn(OutputSet* set) { outputs_ = set; }
+
  private:
   void ShowEventDetailPage(std::vector<Failure>& failures);
   void ShowCombatantDetailPage(std::vector<Failure>& failures);
   std::string SelectedEventName() const;
   std::string CreationStamp() const;
+  std::optional<Failure> Write(const std::filesystem::path& path,
+                               const std::function<void(std::ostream&)>& write) const;
 
   std::filesystem::path output_dir_;
   Globals globals_;
@@ -198,6 +210,7 @@ class App {
   ParsedRun last_run_;
   std::vector<std::filesystem::path> written_files_;
   std::function<DateTime()> clock_;
+  OutputSet* outputs_ = nullptr;
 };
 
 }  // namespace ombrel

@@ -231,6 +231,9 @@ class BatchRun {
     marks.PrintDetails = options_.event.has_value();
     marks.PrintPCDetails = options_.combatant.has_value();
     marks.ExtendedLineRules = options_.rules == LineRules::kExtended;
+    // The run's files form one set: renamed into place together at the end,
+    // or none of them when one could not be written.
+    app_.CollectOutputsIn(&outputs_);
     app_.TakeSettingsSeconds(*options_.name, options_.gap, options_.pets);
 
     auto parsed = app_.Parse(*options_.log);
@@ -247,6 +250,14 @@ class BatchRun {
     Written(kEventsCsvFile, run.write_failures);
     Written("events.htm", app_.ExportEvents(File("events.htm")));
     if (options_.event) AnalyseEvent();
+    if (write_failed_) {
+      outputs_.Discard();
+      written_.clear();
+      err_ << kProgram << ": no file was replaced\n";
+    } else if (auto failure = outputs_.Commit()) {
+      written_.clear();
+      Error(failure->Message());
+    }
 
     out_ << "Parsed " << options_.log->string() << ": " << run.parse.lines << " lines\n";
     for (const std::string& path : written_) out_ << "Wrote " << path << "\n";
@@ -269,6 +280,7 @@ class BatchRun {
     for (const Failure& f : failures) {
       if (f.path == path) {
         Error(f.Message());
+        write_failed_ = true;
         return;
       }
     }
@@ -277,6 +289,7 @@ class BatchRun {
   void Written(std::string_view name, const std::optional<Failure>& failure) {
     if (failure) {
       Error(failure->Message());
+      write_failed_ = true;
       return;
     }
     written_.push_back(File(name).string());
@@ -319,6 +332,8 @@ class BatchRun {
   std::ostream& out_;
   std::ostream& err_;
   App app_;
+  OutputSet outputs_;
+  bool write_failed_ = false;
   std::vector<std::string> written_;
   int exit_code_ = 0;
 };
@@ -328,7 +343,11 @@ class BatchRun {
 int RunBatch(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   auto read = ReadArguments(args);
   if (std::holds_alternative<Help>(read)) {
-    out << UsageText();
+    out << UsageText() << std::flush;
+    if (!out) {
+      err << kProgram << ": cannot write to standard output\n";
+      return 1;
+    }
     return 0;
   }
   if (const auto* usage = std::get_if<Usage>(&read)) {
@@ -340,7 +359,14 @@ int RunBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
     err << UsageText();
     return 2;
   }
-  return BatchRun(std::get<BatchOptions>(read), out, err).Run();
+  const int code = BatchRun(std::get<BatchOptions>(read), out, err).Run();
+  // A table cut short by a full disk or a closed pipe is a failure too.
+  out.flush();
+  if (!out) {
+    err << kProgram << ": cannot write to standard output\n";
+    return 1;
+  }
+  return code;
 }
 
 }  // namespace ombrel

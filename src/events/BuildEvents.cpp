@@ -47,11 +47,13 @@ void TakeRecord(EventRecord& e, const DamageRecord& r, bool dealt, int64_t index
   }
 }
 
-// An event takes a record of its mob that comes at most `gap` seconds after its
-// end or its start. A clock that went back makes the difference negative, so
-// the fight goes on rather than a new one opening.
+// An event takes a record of its mob whose time lies within the gap of the
+// event's last record, before or after it: a clock that steps back a little
+// (a correction of a few seconds) keeps the fight going, while a step back by
+// more than the gap (a daylight-saving change, a wrong date) opens a new one.
 bool Accepts(const EventRecord& e, DateTime date, int32_t gap) {
-  return SecondsBetween(e.EndDate, date) <= gap || SecondsBetween(e.StartDate, date) <= gap;
+  const int64_t after_end = SecondsBetween(e.EndDate, date);
+  return after_end <= gap && after_end >= -int64_t{gap};
 }
 
 // The mobs by name, each with its most recently opened event (-1: none yet).
@@ -119,11 +121,8 @@ bool IsMob(const std::vector<std::string_view>& mob_list, std::string_view name)
 std::vector<EventRecord> BuildEvents(const DamageTable& table,
                                      const std::vector<std::string_view>& mob_list,
                                      int32_t event_gap, const Progress& progress) {
-  // Every mob with its most recently opened event. Only that event can ever
-  // take a record: when a later event of the mob opens, its start lies more
-  // than the gap after the end and start of every earlier one, and a record
-  // the later event refuses comes more than the gap after that start, so it is
-  // too late for the earlier events as well.
+  // Every mob with its most recently opened event, the only one that can take
+  // a record of the mob.
   MobIndex mobs(mob_list);
 
   std::vector<EventRecord> events(1);

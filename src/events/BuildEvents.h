@@ -19,11 +19,11 @@ bool IsMob(const std::vector<std::string_view>& mob_list, std::string_view name)
 
 // Groups the damage records into events, one per fight against one mob, in
 // the order they were opened. A damage record of a mob (its dealer when that is
-// a mob, else its taker) joins the latest event of that mob when the record
-// comes at most `event_gap` seconds after the event's end or start; otherwise
-// it opens a new event. Always returns at least one (possibly empty) event;
-// durations are at least 1 second. Stops early (with what it has) when the
-// progress is cancelled.
+// a mob, else its taker) joins the most recently opened event of that mob when
+// its time lies at most `event_gap` seconds before or after the time of that
+// event's last record; otherwise it opens a new event. Always returns at least
+// one (possibly empty) event; durations are at least 1 second. Stops early
+// (with what it has) when the progress is cancelled.
 std::vector<EventRecord> BuildEvents(const DamageTable& table,
                                      const std::vector<std::string_view>& mob_list,
                                      int32_t event_gap, const Progress& progress = {});

@@ -48,11 +48,12 @@ void WriteEventsCsv(std::ostream& out, const std::vector<EventRecord>& events) {
       "Mob,Damage Taken,Duration,Damage Dealt,Start Date,End Date,Start Counter,End Counter,"
       "Max Hit Taken,Min Hit Taken,Hits Taken,Max Hit Dealt,Min Hit Dealt,Hits Dealt");
   for (const EventRecord& e : events) {
-    // The file's duration is the raw difference: 0 for a one-record event and
-    // negative when the log's clock went back, unlike the listed duration.
+    // The file's duration is the plain difference, 0 for a one-record event,
+    // unlike the listed duration; 0 too when the clock stepped back within the
+    // fight and its last record is dated before its first.
     csv.Field(e.Name)
         .Field(e.DamageTaken)
-        .Field(SecondsBetween(e.StartDate, e.EndDate))
+        .Field(std::max<int64_t>(SecondsBetween(e.StartDate, e.EndDate), 0))
         .Field(e.DamageDealt)
         .Field(display::DateTimeText(e.StartDate))
         .Field(display::DateTimeText(e.EndDate))

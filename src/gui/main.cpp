@@ -10,6 +10,7 @@
 #include "gui/CommandLine.h"
 #include "gui/Dialogs.h"
 #include "gui/Form1.h"
+#include "shared/Interrupt.h"
 
 int main(int argc, char** argv) {
   // Our options come off the command line before Qt reads the rest.
@@ -33,6 +34,8 @@ int main(int argc, char** argv) {
   qt_argv.push_back(nullptr);
   int qt_argc = static_cast<int>(qt_args.size());
 
+  // Killed by SIGINT or SIGTERM, the window still removes its temporary files.
+  ombrel::RemoveTemporariesOnInterrupt();
   QApplication application(qt_argc, qt_argv.data());
   QApplication::setApplicationName(QStringLiteral("ombrel-raid"));
   QApplication::setApplicationDisplayName(QStringLiteral("Ombrel Raid"));

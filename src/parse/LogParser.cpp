@@ -73,6 +73,23 @@ void LogParser::Feed(std::string_view piece) {
     state_->result.DamageTable.Reserve(expected + expected / 4 + 16);
   }
   bytes_ += piece.size();
+  if (crlf_seen_) {
+    FeedCrLf(piece);
+    return;
+  }
+  // A log that holds no CR LF at all went through a tool that dropped the
+  // CRs: its lines end at LF alone. Until a CR LF shows, the bytes are held.
+  const bool straddles = !held_.empty() && held_.back() == '\r' && piece.front() == '\n';
+  held_.append(piece);
+  if (straddles || piece.find("\r\n") != std::string_view::npos) {
+    crlf_seen_ = true;
+    const std::string held = std::move(held_);
+    held_ = std::string();
+    FeedCrLf(held);
+  }
+}
+
+void LogParser::FeedCrLf(std::string_view piece) {
   size_t start = 0;
   if (!carry_.empty()) {
     // The carried line ends at the first CR LF, which may straddle the pieces.
@@ -113,6 +130,16 @@ void LogParser::ClassifyLines(std::string_view text) {
 
 ParseResult LogParser::Finish() {
   State& state = *state_;
+  if (!crlf_seen_) {
+    // No CR LF in the whole log: every LF ends a line.
+    size_t start = 0;
+    for (size_t end = held_.find('\n'); end != std::string::npos; end = held_.find('\n', start)) {
+      state.classifier.Classify(std::string_view(held_).substr(start, end - start), state.index++);
+      start = end + 1;
+    }
+    carry_.assign(held_, start);
+    held_ = std::string();
+  }
   if (bytes_ != 0) state.classifier.Classify(carry_, state.index++);
   ParseResult result = Stop();
   if (result.rules == LineRules::kExtended)
@@ -124,6 +151,7 @@ ParseResult LogParser::Finish() {
 ParseResult LogParser::Stop() {
   State& state = *state_;
   carry_.clear();
+  held_.clear();
   state.result.lines = state.index;
   state.result.unreadable_lines = state.classifier.unreadable_lines();
   return std::move(state.result);

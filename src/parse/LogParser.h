@@ -13,7 +13,9 @@
 namespace ombrel {
 
 // Classifies a log handed over in pieces, in log order, each of any size: a
-// line may run across pieces (its start is kept until its end arrives). The
+// line may run across pieces (its start is kept until its end arrives).
+// Lines end at CR LF; in a log that holds no CR LF at all, at LF alone, so
+// such a log is held whole until its end. The
 // records keep their texts in the damage table's own text table, so a piece
 // may be dropped as soon as Feed returns. The result is the same whatever the
 // pieces: one piece, a file read in blocks, or bytes appended later.
@@ -46,10 +48,14 @@ class LogParser {
  private:
   struct State;
 
+  void FeedCrLf(std::string_view piece);
   void ClassifyLines(std::string_view text);
 
   std::unique_ptr<State> state_;
   std::string carry_;  // the start of a line whose end has not arrived
+  // The log so far while it holds no CR LF (its line ends are not known yet).
+  std::string held_;
+  bool crlf_seen_ = false;
   uint64_t bytes_ = 0;
   size_t expected_bytes_ = 0;
 };

@@ -1,8 +1,11 @@
 #include "parse/ParseLog.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cerrno>
-#include <fstream>
 #include <memory>
 #include <new>
 #include <system_error>
@@ -26,28 +29,37 @@ std::string ErrorText(int error, const char* fallback) {
 std::variant<ParseResult, Failure> ParseLog(const std::filesystem::path& path,
                                             std::string_view character_name, AttackVerbList verbs,
                                             const Progress& progress, LineRules rules) {
-  namespace fs = std::filesystem;
+  const bool standard_input = path == kStandardInputPath;
   const std::string shown = path.string();
-  std::error_code ec;
-  if (fs::is_directory(path, ec)) return Failure{shown, ErrorText(EISDIR, "Is a directory")};
-  errno = 0;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return Failure{shown, ErrorText(errno, "cannot open the file")};
-  const uintmax_t file_size = fs::file_size(path, ec);
-  if (ec) return Failure{shown, ec.message()};
-  if (file_size > SIZE_MAX / 2) return Failure{shown, ErrorText(EFBIG, "File too large")};
-  const auto size = static_cast<size_t>(file_size);
+  // A FIFO without a writer waits in open, as any reader would.
+  const int fd = standard_input ? STDIN_FILENO : ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return Failure{shown, ErrorText(errno, "cannot open the file")};
+  struct Closer {
+    int fd;
+    bool owned;
+    ~Closer() {
+      if (owned) ::close(fd);
+    }
+  } closer{fd, !standard_input};
+
+  struct stat status {};
+  if (::fstat(fd, &status) != 0) return Failure{shown, ErrorText(errno, "cannot read the file")};
+  if (S_ISDIR(status.st_mode)) return Failure{shown, ErrorText(EISDIR, "Is a directory")};
+  // The size of a regular file sizes the record table and the progress; pipes
+  // and files such as those of /proc tell nothing (or 0) and are read until
+  // their end all the same.
+  const uintmax_t expected = S_ISREG(status.st_mode) ? static_cast<uintmax_t>(status.st_size) : 0;
+  if (expected > SIZE_MAX / 2) return Failure{shown, ErrorText(EFBIG, "File too large")};
+  const auto size = static_cast<size_t>(expected);
   try {
     LogParser parser(character_name, verbs, rules, size);
     const std::unique_ptr<char[]> piece(new char[kReadPiece]);
     for (;;) {
-      errno = 0;
-      in.read(piece.get(), static_cast<std::streamsize>(kReadPiece));
-      const auto read = static_cast<size_t>(in.gcount());
-      if (read < kReadPiece && in.bad())
-        return Failure{shown, ErrorText(errno, "cannot read the file")};
-      parser.Feed({piece.get(), read});
-      if (read < kReadPiece) break;
+      const ssize_t n = ::read(fd, piece.get(), kReadPiece);
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0) return Failure{shown, ErrorText(errno, "cannot read the file")};
+      if (n == 0) break;
+      parser.Feed({piece.get(), static_cast<size_t>(n)});
       if (size != 0)
         progress.Report(
             std::min(1.0, static_cast<double>(parser.bytes()) / static_cast<double>(size)));

@@ -4,6 +4,9 @@
 #include <string>
 #include <vector>
 
+#include "analysis/CombatantDetail.h"
+#include "analysis/EventRange.h"
+#include "report/CombatantDetailRows.h"
 #include "report/HtmlEscape.h"
 #include "report/PageFrame.h"
 #include "report/Reports.h"
@@ -61,6 +64,10 @@ void WriteCombatantRows(std::ostream& out, const Globals& g, int32_t event_numbe
                         const TextTable& event_detail_list) {
   std::string line;
   const size_t rows = event_detail_list.Rows();
+  // The event's records are grouped by dealer once for all the rows.
+  const EventReportSources sources(g, event_number);
+  const EventRecord* event = FindEvent(g, event_number);
+  const int64_t event_duration = event != nullptr ? event->Duration : 1;
   for (size_t p = 0; p < rows; ++p) {
     const std::string id = std::to_string(p);
     const std::string_view name = CellOf(event_detail_list, p, 0);
@@ -84,7 +91,7 @@ void WriteCombatantRows(std::ostream& out, const Globals& g, int32_t event_numbe
     if (p >= 1) {
       line += "<tbody id=\"" + id + "c\"  style=\"display: none;\">";
       // The name goes as listed, " + pet" included: the rows then take the pets in.
-      line += CombatantDetailRows(g, event_number, name);
+      line += RenderCombatantDetailRows(sources.For(name), event_duration);
       line += "</tbody>";
     }
     html::WriteLine(out, line);

@@ -8,9 +8,20 @@
 
 namespace ombrel {
 
-// Writes comma-separated lines ended by CR LF. A field holding a comma, a
-// double quote, CR or LF is quoted with inner quotes doubled, so names with
-// commas do not shift the columns; every other field is written as it is.
+// A plain number: an optional sign, then digits (optionally grouped by commas
+// in threes) with optional decimals, or a point and decimals (".41"),
+// optionally ending in "%".
+bool IsPlainNumber(std::string_view text);
+
+// True for a text that a spreadsheet would take as a formula: one that begins
+// with "=", "+", "-", "@", TAB or CR and is not a plain number.
+bool LooksLikeFormula(std::string_view text);
+
+// Writes comma-separated lines ended by CR LF. A field that looks like a
+// formula gets a leading apostrophe, so that a name or a chat line from the log
+// stays text in a spreadsheet. A field holding a comma, a double quote, CR or
+// LF is then quoted with inner quotes doubled, so names with commas do not
+// shift the columns; every other field is written as it is.
 //
 // Lines are gathered in a block of its own and handed to the stream in large
 // writes: when the block fills, on Flush() and when the writer goes away, so

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -136,6 +137,37 @@ TEST(CombatantDetailTest, DealerAndDateRulesAtTheirEdges) {
   const std::vector<SourceRow> rows = ShowCombatantDetail(OneEvent(old, "an orc"), 1, "Tarlen");
   EXPECT_EQ(rows[0].StartDate, old[1].Date);
   EXPECT_EQ(rows[0].Duration, 1);
+}
+
+TEST(CombatantDetailTest, ReportSourcesOfAllRowsMatchOneWalkPerRow) {
+  // Owners, pets of pets, names that begin like others, the opponent's own
+  // name among the dealers, and swings of every kind, in random order.
+  static constexpr std::string_view kDealers[] = {
+      "Ann", "Ann`s pet", "Ann`s pet`s warder", "Anna", "Ann s pet", "Ann`", "a gnoll",
+      "a gnoll`s pet", "Bo", "Bo`s warder"};
+  static constexpr std::string_view kTakers[] = {"a gnoll", "Ann", "a rat"};
+  static constexpr std::string_view kNames[] = {"hit", "hits", "slash", "Fire Bolt"};
+  std::mt19937 rng(7);
+  auto pick = [&rng](size_t n) { return static_cast<size_t>(rng() % n); };
+  for (int round = 0; round < 50; ++round) {
+    std::vector<DamageRecord> records;
+    for (int k = 0, n = 1 + static_cast<int>(pick(60)); k < n; ++k) {
+      records.push_back(Rec(static_cast<int>(pick(40)), kDealers[pick(std::size(kDealers))],
+                            kTakers[pick(std::size(kTakers))], static_cast<int32_t>(pick(30)),
+                            static_cast<int32_t>(pick(10)), kNames[pick(std::size(kNames))]));
+    }
+    const Globals g = OneEvent(records, "a gnoll", round % 2 == 0);
+    const EventReportSources sources(g, 1);
+    for (std::string_view dealer : kDealers) {
+      for (const std::string& text : {std::string(dealer), std::string(dealer) + " + pet"}) {
+        SourceQuery query;
+        query.dealers = SourceDealers::kWithPets;
+        query.combatant = dealer;
+        query.mark_pets = g.IncludePets && text.ends_with(" + pet");
+        EXPECT_EQ(Csv(sources.For(text)), Csv(BuildSourceTable(g, 1, query))) << text;
+      }
+    }
+  }
 }
 
 }  // namespace

@@ -1,10 +1,13 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "batch/Batch.h"
@@ -154,6 +157,79 @@ TEST_F(BatchTest, EventDetailSortAndCombatant) {
                  log_}),
             1);
   EXPECT_NE(err_.find("\"Zo\xC3\xAB\""), std::string::npos) << err_;
+}
+
+TEST_F(BatchTest, AFileThatCannotBeWrittenReplacesNoFile) {
+  ASSERT_EQ(Run({"--out", out_dir_, "--name", "Tarlen", "--event", "1", log_}), 0) << err_;
+  auto contents = [this](std::string_view name) {
+    std::ifstream in(fs::path(out_dir_) / name, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  };
+  const std::string data = contents("Data.csv");
+  // The last file of the run is blocked by a folder in its place.
+  fs::remove(fs::path(out_dir_) / "event-detail.htm");
+  fs::create_directory(fs::path(out_dir_) / "event-detail.htm");
+  const std::string other = (dir_ / "other.txt").string();
+  std::ofstream(other, std::ios::binary) << "[Sat Dec 31 22:30:08 2005] You hit a rat for 1 points "
+                                            "of damage.\r\n";
+  EXPECT_EQ(Run({"--out", out_dir_, "--name", "Tarlen", "--event", "1", other}), 1);
+  EXPECT_NE(err_.find("event-detail.htm: Is a directory"), std::string::npos) << err_;
+  EXPECT_NE(err_.find("no file was replaced"), std::string::npos) << err_;
+  EXPECT_EQ(out_.find("Wrote "), std::string::npos) << out_;
+  EXPECT_EQ(contents("Data.csv"), data);
+  size_t files = 0;
+  for (const auto& entry : fs::directory_iterator(out_dir_)) {
+    EXPECT_EQ(entry.path().string().find(".tmp"), std::string::npos) << entry.path();
+    ++files;
+  }
+  EXPECT_EQ(files, 5u);
+}
+
+// A stream that refuses every byte, as standard output on a full disk or a
+// closed pipe does.
+class RefusingBuffer : public std::streambuf {
+ protected:
+  int_type overflow(int_type) override { return traits_type::eof(); }
+  std::streamsize xsputn(const char*, std::streamsize) override { return 0; }
+};
+
+TEST_F(BatchTest, AFailedWriteToStandardOutputFailsTheRun) {
+  RefusingBuffer refusing;
+  std::ostream out(&refusing);
+  std::ostringstream err;
+  EXPECT_EQ(RunBatch({"--out", out_dir_, "--name", "Tarlen", log_}, out, err), 1);
+  EXPECT_NE(err.str().find("cannot write to standard output"), std::string::npos) << err.str();
+  std::ostream help(&refusing);
+  EXPECT_EQ(RunBatch({"--help"}, help, err), 1);
+}
+
+TEST_F(BatchTest, TheLogCanComeFromAPipeOrStandardInput) {
+  // Process substitution hands over a pipe as /dev/fd/N.
+  int ends[2];
+  ASSERT_EQ(pipe(ends), 0);
+  std::thread writer([&] {
+    const std::string_view log = kLog;
+    EXPECT_EQ(write(ends[1], log.data(), log.size()), static_cast<ssize_t>(log.size()));
+    close(ends[1]);
+  });
+  EXPECT_EQ(Run({"--out", out_dir_, "--name", "Tarlen", "/dev/fd/" + std::to_string(ends[0])}), 0)
+      << err_;
+  writer.join();
+  close(ends[0]);
+  EXPECT_NE(out_.find(": 6 lines\n"), std::string::npos) << out_;
+  EXPECT_NE(out_.find("\na gnoll  "), std::string::npos) << out_;
+
+  // "-" reads standard input.
+  const int saved = dup(STDIN_FILENO);
+  const int log = open(log_.c_str(), O_RDONLY);
+  ASSERT_GE(log, 0);
+  dup2(log, STDIN_FILENO);
+  close(log);
+  const int code = Run({"--out", out_dir_, "--name", "Tarlen", "-"});
+  dup2(saved, STDIN_FILENO);
+  close(saved);
+  EXPECT_EQ(code, 0) << err_;
+  EXPECT_NE(out_.find("Parsed -: 6 lines\n"), std::string::npos) << out_;
 }
 
 // The Events.csv rows of the gnoll fights of the bundled sample, read with one rule set:

@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
 #include "parse/LogText.h"
 #include "parse/RecordMatchers.h"
@@ -15,6 +17,20 @@ namespace {
 namespace fs = std::filesystem;
 
 const std::string kHit = "You hit a gnoll for 20 points of damage.";
+
+TEST(LineSplitting, LfEndsLinesOnlyInALogWithoutCrLf) {
+  // A log whose CR LF became LF: every LF ends a line, a lone CR stays inside.
+  const auto r =
+      Parse(Line(kHit) + "\n" + Line(kHit) + "\r" + Line(kHit) + "\n\n" + Line(kHit) + "\n");
+  EXPECT_EQ(r.lines, 5);
+  ASSERT_EQ(r.DamageTable.size(), 3u);
+  EXPECT_EQ(r.DamageTable[0].Counter, 0);
+  EXPECT_EQ(r.DamageTable[1].Counter, 1);
+  EXPECT_EQ(r.DamageTable[2].Counter, 3);
+  EXPECT_EQ(Parse("\n").lines, 2);
+  // One CR LF anywhere, even at the very end, keeps the CR LF rule.
+  EXPECT_EQ(Parse(Line(kHit) + "\n" + Line(kHit) + "\r\n").lines, 2);
+}
 
 TEST(LineSplitting, OnlyCrLfEndsALine) {
   EXPECT_EQ(Parse("").lines, 0);
@@ -108,6 +124,30 @@ class LogFiles : public ::testing::Test {
 
   fs::path dir_;
 };
+
+TEST_F(LogFiles, FilesThatClaimNoSizeAndFifosAreReadToTheirEnd) {
+  // Size 0, content follows: read until the end all the same.
+  const auto proc = ParseLog("/proc/self/status", kName, kAttackVerbs);
+  ASSERT_TRUE(std::holds_alternative<ParseResult>(proc));
+  EXPECT_GT(std::get<ParseResult>(proc).lines, 1);
+
+  // A FIFO (more than one buffer's worth, written piece by piece) waits for
+  // its writer as any reader would.
+  const fs::path fifo = dir_ / "fifo";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  std::string log;
+  while (log.size() < (size_t{3} << 20)) log += Line(kHit) + "\n";
+  std::thread writer([&] {
+    std::ofstream out(fifo, std::ios::binary);
+    for (size_t at = 0; at < log.size(); at += 4000) out << log.substr(at, 4000) << std::flush;
+  });
+  const auto piped = ParseLog(fifo, kName, kAttackVerbs);
+  writer.join();
+  ASSERT_TRUE(std::holds_alternative<ParseResult>(piped));
+  const ParseResult& r = std::get<ParseResult>(piped);
+  EXPECT_EQ(r.DamageTable.Buffer().substr(0, log.size()), log);
+  EXPECT_EQ(static_cast<size_t>(r.lines), log.size() / (Line(kHit).size() + 1) + 1);
+}
 
 TEST_F(LogFiles, ReadsTheWholeFileOrNamesThePathAndReason) {
   const std::string log = Log({Line(kHit), "no line end at the end"});

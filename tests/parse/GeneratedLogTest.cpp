@@ -64,6 +64,7 @@ TEST(GeneratedLog, PiecesOfAnySizeParseAsTheWholeLog) {
     for (const WrittenNames& w : r.written_names) names.emplace_back(w.index, w.Dealer, w.Taker);
     return names;
   };
+  const size_t slow_default_records = ReferenceParse(log, "Tarlen").records.size();
   std::mt19937 random(12);
   for (const LineRules rules : {LineRules::kDefault, LineRules::kExtended}) {
     const ParseResult whole = ParseLogText(log, "Tarlen", AttackVerbsOf(rules), rules);
@@ -87,6 +88,19 @@ TEST(GeneratedLog, PiecesOfAnySizeParseAsTheWholeLog) {
       EXPECT_EQ(written(r), written(whole)) << piece;
     }
   }
+  // The same log with its CRs dropped: LF ends lines, in pieces as whole.
+  std::string lf_log;
+  for (const char ch : log)
+    if (ch != '\r') lf_log += ch;
+  const ParseResult lf_whole = ParseLogText(lf_log, "Tarlen");
+  EXPECT_EQ(lf_whole.lines, std::count(lf_log.begin(), lf_log.end(), '\n') + 1);
+  LogParser lf_parser("Tarlen", kAttackVerbs);
+  for (size_t at = 0; at < lf_log.size(); at += 7) lf_parser.Feed(lf_log.substr(at, 7));
+  const ParseResult lf_pieces = lf_parser.Finish();
+  EXPECT_EQ(lf_pieces.lines, lf_whole.lines);
+  EXPECT_EQ(ToReference(lf_pieces.DamageTable), ToReference(lf_whole.DamageTable));
+  EXPECT_EQ(ToReference(lf_whole.DamageTable).size(), slow_default_records);
+
   LogParser empty("Tarlen", kAttackVerbs);
   empty.Feed("");
   EXPECT_EQ(empty.Finish().lines, 0);

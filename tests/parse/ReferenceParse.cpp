@@ -504,10 +504,15 @@ ReferenceResult ReferenceParse(string_view log, string_view character_name, Atta
   Reference reference(character_name, verbs, rules == LineRules::kExtended);
   int64_t i = 0;
   if (!log.empty()) {
+    // Lines end at CR LF; in a log without any CR LF but with LF, at LF.
+    const string_view end_mark =
+        log.find("\r\n") == string_view::npos && log.find('\n') != string_view::npos ? "\n"
+                                                                                     : "\r\n";
     size_t start = 0;
-    for (size_t end = log.find("\r\n"); end != string_view::npos; end = log.find("\r\n", start)) {
+    for (size_t end = log.find(end_mark); end != string_view::npos;
+         end = log.find(end_mark, start)) {
       reference.Line(log.substr(start, end - start), i++);
-      start = end + 2;
+      start = end + end_mark.size();
     }
     reference.Line(log.substr(start), i++);
   }

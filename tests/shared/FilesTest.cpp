@@ -1,4 +1,7 @@
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdint>
 #include <filesystem>
@@ -11,6 +14,7 @@
 #include "shared/Csv.h"
 #include "shared/DamageTable.h"
 #include "shared/FileOutput.h"
+#include "shared/Interrupt.h"
 
 namespace ombrel {
 namespace {
@@ -52,6 +56,28 @@ TEST(CsvWriterTest, QuotesOnlyFieldsThatNeedIt) {
   EXPECT_TRUE(big.str() == expected);
 }
 
+TEST(CsvWriterTest, FormulaCellsBecomeTextAndNumbersStay) {
+  std::ostringstream out;
+  CsvWriter csv(out);
+  // Cells a spreadsheet would run, the apostrophe going inside the quotes.
+  for (const char* cell : {"=HYPERLINK(\"x\")", "+cmd", "-", "-a gnoll", "@SUM(A1)", "\tx", "\rx",
+                           "=1+2", "-1-2", "+1,23", "--5", "-1.", "-.", "=5"}) {
+    csv.Field(cell);
+  }
+  csv.EndLine();
+  // Plain numbers, negative ones and percentages included, and texts that do
+  // not begin like a formula.
+  for (const char* cell :
+       {"-5", "+5", "-1,234,567.89", "-.41", "-12.50%", "-0.00", "+7%", "a=b", " =x", "1e5"}) {
+    csv.Field(cell);
+  }
+  csv.Field(int64_t{-42}).EndLine();
+  EXPECT_EQ(out.str(),
+            "\"'=HYPERLINK(\"\"x\"\")\",'+cmd,'-,'-a gnoll,'@SUM(A1),'\tx,\"'\rx\",'=1+2,'-1-2,"
+            "\"'+1,23\",'--5,'-1.,'-.,'=5\r\n"
+            "-5,+5,\"-1,234,567.89\",-.41,-12.50%,-0.00,+7%,a=b, =x,1e5,-42\r\n");
+}
+
 class FileOutputTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -90,6 +116,103 @@ TEST_F(FileOutputTest, FailuresNameThePathAndTheReason) {
   const auto on_dir = WriteFileAtomically(dir_, [](std::ostream& out) { out << "x"; });
   ASSERT_TRUE(on_dir);
   EXPECT_EQ(on_dir->reason, "Is a directory");
+}
+
+std::string Contents(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+TEST_F(FileOutputTest, APlantedLinkAtTheTemporaryNameOverwritesNothing) {
+  const fs::path victim = dir_ / "victim.txt";
+  { std::ofstream(victim) << "precious"; }
+  const fs::path path = dir_ / "Data.csv";
+  // The first name tried is taken by a link to the victim, the second by a
+  // dangling link, the third is free.
+  const fs::path planted = dir_ / "Data.csv.planted";
+  const fs::path dangling = dir_ / "Data.csv.dangling";
+  fs::create_symlink(victim, planted);
+  fs::create_symlink(dir_ / "nowhere", dangling);
+  int calls = 0;
+  OutputSet set([&](const fs::path& p) {
+    ++calls;
+    if (calls == 1) return planted;
+    if (calls == 2) return dangling;
+    return fs::path(p.string() + ".free");
+  });
+  EXPECT_FALSE(set.Add(path, [](std::ostream& out) { out << "new"; }));
+  EXPECT_FALSE(set.Commit());
+  EXPECT_EQ(calls, 3);
+  EXPECT_EQ(Contents(victim), "precious");
+  EXPECT_FALSE(fs::exists(dir_ / "nowhere"));
+  EXPECT_EQ(Contents(path), "new");
+}
+
+TEST_F(FileOutputTest, ASetIsRenamedWholeOrNotAtAll) {
+  const fs::path a = dir_ / "a.csv", b = dir_ / "b.csv";
+  { std::ofstream(a) << "old a"; }
+  { std::ofstream(b) << "old b"; }
+  auto count_files = [this] {
+    return std::distance(fs::directory_iterator(dir_), fs::directory_iterator());
+  };
+  {
+    // The second file fails (its writer breaks the stream): neither is replaced.
+    OutputSet set;
+    EXPECT_FALSE(set.Add(a, [](std::ostream& out) { out << "new a"; }));
+    EXPECT_EQ(count_files(), 3);  // the temporary file of a
+    const auto failure = set.Add(b, [](std::ostream& out) {
+      out << "half";
+      out.setstate(std::ios::badbit);
+    });
+    ASSERT_TRUE(failure);
+    EXPECT_EQ(failure->path, b.string());
+    const auto commit = set.Commit();
+    ASSERT_TRUE(commit);
+    EXPECT_EQ(commit->path, b.string());
+  }
+  EXPECT_EQ(Contents(a), "old a");
+  EXPECT_EQ(Contents(b), "old b");
+  EXPECT_EQ(count_files(), 2);
+  {
+    // Dropped before its commit (an error elsewhere): nothing replaced either.
+    OutputSet set;
+    EXPECT_FALSE(set.Add(a, [](std::ostream& out) { out << "new a"; }));
+  }
+  EXPECT_EQ(Contents(a), "old a");
+  EXPECT_EQ(count_files(), 2);
+  OutputSet set;
+  EXPECT_FALSE(set.Add(a, [](std::ostream& out) { out << "new a"; }));
+  EXPECT_FALSE(set.Add(b, [](std::ostream& out) { out << "new b"; }));
+  EXPECT_FALSE(set.Commit());
+  EXPECT_EQ(Contents(a) + Contents(b), "new anew b");
+  EXPECT_EQ(count_files(), 2);
+}
+
+TEST_F(FileOutputTest, AnInterruptRemovesTheTemporaryFilesAndEndsWith128PlusTheSignal) {
+  const fs::path path = dir_ / "Data.csv";
+  { std::ofstream(path) << "old"; }
+  for (int signal_number : {SIGINT, SIGTERM}) {
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      RemoveTemporariesOnInterrupt();
+      OutputSet set;
+      (void)set.Add(dir_ / "Events.csv", [](std::ostream& out) { out << "done"; });
+      (void)set.Add(path, [signal_number](std::ostream& out) {
+        out << std::string(1 << 20, 'x') << std::flush;
+        raise(signal_number);
+      });
+      _exit(0);  // not reached
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 128 + signal_number);
+    EXPECT_EQ(Contents(path), "old");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);
+  }
 }
 
 TEST(DamageTableTest, RecordsKeepEveryFieldThroughPackingAndMoves) {

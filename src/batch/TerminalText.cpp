@@ -1,0 +1,43 @@
+#include "batch/TerminalText.h"
+
+#include "shared/Cp1252.h"
+
+namespace ombrel {
+namespace {
+
+constexpr char32_t kEllipsis = 0x2026;
+
+bool IsControl(char32_t c) {
+  return c < 0x20 || (c >= 0x7F && c < 0xA0);
+}
+
+void AppendUtf8(std::string& out, char32_t c) {
+  if (c < 0x80) {
+    out.push_back(static_cast<char>(c));
+  } else if (c < 0x800) {
+    out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+  } else {  // Windows-1252 reaches no further than U+FFFF
+    out.push_back(static_cast<char>(0xE0 | (c >> 12)));
+    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+  }
+}
+
+}  // namespace
+
+TerminalCell ToTerminalCell(std::string_view cp1252) {
+  TerminalCell cell;
+  const bool cut = cp1252.size() > kTerminalCellCharacters;
+  const size_t shown = cut ? kTerminalCellCharacters - 1 : cp1252.size();
+  cell.text.reserve(shown + 3);
+  for (size_t k = 0; k < shown; ++k) {
+    const char32_t c = Cp1252ToUnicode(static_cast<unsigned char>(cp1252[k]));
+    AppendUtf8(cell.text, IsControl(c) ? U'?' : c);
+  }
+  if (cut) AppendUtf8(cell.text, kEllipsis);
+  cell.width = cut ? kTerminalCellCharacters : shown;
+  return cell;
+}
+
+}  // namespace ombrel

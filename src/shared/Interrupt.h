@@ -1,0 +1,27 @@
+#pragma once
+
+#include <string_view>
+
+namespace ombrel {
+
+// Temporary files that an interrupted program removes before it ends. The
+// file writers register each temporary file while it exists; the handlers
+// that RemoveTemporariesOnInterrupt installs remove the registered files on
+// SIGINT or SIGTERM and end the program with 128 plus the signal's number
+// (130, 143), as a shell reports an interrupted command.
+//
+// The registry is the one process-wide state of the program: a signal handler
+// can reach nothing else. It holds a fixed number of paths; a temporary file
+// beyond them (or with a longer path) is written all the same, only not
+// removed by an interrupt.
+
+// Notes `path` as a temporary file to remove on an interrupt; returns the
+// registration's slot, or -1 when it could not be noted.
+int RegisterTemporary(std::string_view path);
+// Forgets a registration (the file was renamed or removed).
+void UnregisterTemporary(int slot);
+
+// Installs the SIGINT and SIGTERM handlers; call once at start.
+void RemoveTemporariesOnInterrupt();
+
+}  // namespace ombrel
