@@ -72,6 +72,7 @@ TEST(CsvWriterTest, FormulaCellsBecomeTextAndNumbersStay) {
     csv.Field(cell);
   }
   csv.Field(int64_t{-42}).EndLine();
+  csv.Flush();
   EXPECT_EQ(out.str(),
             "\"'=HYPERLINK(\"\"x\"\")\",'+cmd,'-,'-a gnoll,'@SUM(A1),'\tx,\"'\rx\",'=1+2,'-1-2,"
             "\"'+1,23\",'--5,'-1.,'-.,'=5\r\n"
