@@ -12,12 +12,15 @@
 #include "analysis/EventDetail.h"
 #include "report/Reports.h"
 #include "shared/DamageTable.h"
-#include "shared/Globals.h"
+#include "shared/ListColumns.h"
+#include "shared/ParsedLog.h"
 
 namespace ombrel {
 namespace {
 
 constexpr std::string_view kOpponent = "an ancient dragon";
+// The list is built with pets on their owners' rows.
+constexpr bool kIncludePets = true;
 
 class Discard : public std::streambuf {
  protected:
@@ -27,7 +30,7 @@ class Discard : public std::streambuf {
 
 // One event in which `combatants` fighters hit, miss and are hit once each,
 // with a pet hitting for every tenth of them.
-Globals CrowdedEvent(int combatants) {
+ParsedLog CrowdedEvent(int combatants) {
   static std::vector<std::string> names;
   names.clear();
   names.reserve(static_cast<size_t>(combatants) * 2);
@@ -47,28 +50,26 @@ Globals CrowdedEvent(int combatants) {
     records.push_back({at, kOpponent, fighter, 70, 0, kMelee, "claws", counter++});
     if (c % 10 == 0) records.push_back({at, pet, kOpponent, 30, 0, kMelee, "bites", counter++});
   }
-  Globals g;
-  g.DamageTable = DamageTable::FromRecords(records);
-  g.IncludePets = true;
   EventRecord e;
   e.Name = std::string(kOpponent);
   e.EndCounter = static_cast<int64_t>(records.size()) - 1;
   e.StartDate = records.front().Date;
   e.EndDate = records.back().Date;
   e.Duration = DurationSeconds(e.StartDate, e.EndDate);
-  g.EventTable = {e};
-  return g;
+  return ParsedLog(DamageTable::FromRecords(records), {}, {e});
 }
 
 void BM_EventDetailReport(benchmark::State& state) {
-  Globals g = CrowdedEvent(static_cast<int>(state.range(0)));
-  const TextTable detail = EventDetailListRows(ShowEventDetail(g, 1));
-  TextTable events(16);
-  events.AddRow(std::vector<std::string>(16, std::string(kOpponent)));
+  const ParsedLog g = CrowdedEvent(static_cast<int>(state.range(0)));
+  const EventDetail analysis = BuildEventDetail(g, 1, kIncludePets);
+  const TextTable detail = EventDetailListRows(analysis.rows);
+  TextTable events = EmptyList<EventsColumn>();
+  events.AddRow(std::vector<std::string>(At(EventsColumn::kCount), std::string(kOpponent)));
   Discard discard;
   std::ostream out(&discard);
   for (auto _ : state) {
-    WriteEventDetailReport(out, g, 1, events, detail, "01/02/2006 20:00:00");
+    WriteEventDetailReport(out, {g, 1, analysis, kIncludePets, events, detail},
+                           "01/02/2006 20:00:00");
   }
   state.counters["rows"] = static_cast<double>(detail.Rows());
 }

@@ -49,11 +49,21 @@ ParsedRun TenMinuteFights(std::vector<std::string>& names) {
       records.push_back({at, opponent, names[s % 5], 50 + s % 40, 0, kMelee, "bashes", 0});
     }
   }
+  DamageTable table = DamageTable::FromRecords(records);
+  // The mob list views the table's own copies of the names.
+  std::vector<std::string_view> mobs;
+  for (const std::string& opponent : opponents) {
+    for (size_t r = 0; r < table.size(); ++r) {
+      if (table[r].Taker == opponent) {
+        mobs.push_back(table[r].Taker);
+        break;
+      }
+    }
+  }
+  std::vector<EventRecord> events = BuildEvents(table, mobs, 18);
   ParsedRun run;
-  run.parse.DamageTable = DamageTable::FromRecords(records);
-  run.parse.MobList = {opponents[0], opponents[1]};
-  run.events = BuildEvents(run.parse.DamageTable, run.parse.MobList, 18);
-  run.events_list = EventsListRows(run.events);
+  run.events_list = EventsListRows(events);
+  run.log = ParsedLog(std::move(table), std::move(mobs), std::move(events));
   return run;
 }
 
@@ -111,8 +121,8 @@ int main(int argc, char** argv) {
   }
   const auto& timeline = app.EventTimeline();
   std::printf("fight: %d s, %zu combatant rows, %zu records, %zu timeline cells, %zu series\n",
-              kSeconds, timeline.Rows.size(), app.globals().DamageTable.size(),
-              timeline.Cells.size(), pane.Chart().Series.size());
+              kSeconds, timeline.Rows.size(), app.Log().DamageTable().size(), timeline.Cells.size(),
+              pane.Chart().Series.size());
   std::printf("page opened to chart painted: median %.1f ms, max %.1f ms (%d runs)\n", Median(page),
               *std::max_element(page.begin(), page.end()), kRuns);
   std::printf("chart alone (series, layout, paint): median %.1f ms, max %.1f ms\n", Median(chart),

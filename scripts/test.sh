@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything with the address and
-# undefined-behaviour sanitizers, runs every test, then runs both fuzzers
-# briefly (the line classifier and the whole pipeline).
+# undefined-behaviour sanitizers and runs every test, builds everything again
+# in Release (as a user does, with the tests) and runs every test, then runs
+# both fuzzers briefly (the line classifier and the whole pipeline). Warnings
+# are errors in all three builds.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -10,15 +12,21 @@ scripts/install-deps.sh --tests
 # The browser test drives the system Chromium through playwright-core.
 (cd tests/report/browser && npm ci --no-audit --no-fund --loglevel=error)
 
-cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DOMBREL_SANITIZE=ON \
-  -DOMBREL_BUILD_BENCH=ON >/dev/null
-cmake --build build-test -j2
 export ASAN_OPTIONS=${ASAN_OPTIONS:-abort_on_error=0}
 export QT_QPA_PLATFORM=offscreen
+
+cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DOMBREL_SANITIZE=ON \
+  -DOMBREL_BUILD_BENCH=ON -DOMBREL_WERROR=ON >/dev/null
+cmake --build build-test -j2
 ctest --test-dir build-test --output-on-failure -j2
+
+cmake -S . -B build-test-release -G Ninja -DCMAKE_BUILD_TYPE=Release -DOMBREL_BUILD_BENCH=ON \
+  -DOMBREL_WERROR=ON >/dev/null
+cmake --build build-test-release -j2
+ctest --test-dir build-test-release --output-on-failure -j2
 
 # Both fuzzers, briefly (clang's libFuzzer); scripts/fuzz.sh runs them longer.
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=Debug -DOMBREL_FUZZ=ON \
-  -DOMBREL_BUILD_TESTS=OFF -DOMBREL_BUILD_GUI=OFF >/dev/null
+  -DOMBREL_BUILD_TESTS=OFF -DOMBREL_BUILD_GUI=OFF -DOMBREL_WERROR=ON >/dev/null
 cmake --build build-fuzz -j2 --target classifier_fuzz pipeline_fuzz
 ctest --test-dir build-fuzz --output-on-failure -R _fuzz

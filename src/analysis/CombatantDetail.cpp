@@ -7,19 +7,20 @@
 #include "analysis/SourceTable.h"
 #include "shared/Csv.h"
 #include "shared/Display.h"
+#include "shared/ListColumns.h"
 
 namespace ombrel {
 namespace {
 
 // The event-detail row "Ann + pet" stands for Ann with her pets and warders,
 // marked as theirs only when pets were merged into her row.
-SourceQuery ReportQuery(const Globals& g, std::string_view text) {
+SourceQuery ReportQuery(std::string_view text, bool include_pets) {
   SourceQuery query;
   query.dealers = SourceDealers::kWithPets;
   query.combatant = text;
   if (text.find(kPetSuffix) != std::string_view::npos) {
     query.combatant.remove_suffix(kPetSuffix.size());
-    query.mark_pets = g.IncludePets;
+    query.mark_pets = include_pets;
   }
   return query;
 }
@@ -36,52 +37,59 @@ std::string ShownName(const SourceRow& row) {
 
 }  // namespace
 
-std::vector<SourceRow> ShowCombatantDetail(const Globals& g, int32_t event_number,
-                                           std::string_view combatant_text) {
-  if (combatant_text == kTotalRowName) return BuildSourceTable(g, event_number, PartyQuery());
+std::vector<SourceRow> BuildCombatantDetail(const ParsedLog& log, int32_t event_number,
+                                            std::string_view combatant_text, bool include_pets) {
+  if (combatant_text == kTotalRowName) return BuildSourceTable(log, event_number, PartyQuery());
   if (combatant_text.find(kPetSuffix) != std::string_view::npos)
-    return BuildSourceTable(g, event_number, ReportQuery(g, combatant_text));
+    return BuildSourceTable(log, event_number, ReportQuery(combatant_text, include_pets));
   SourceQuery query;
   query.combatant = combatant_text;
-  return BuildSourceTable(g, event_number, query);
+  return BuildSourceTable(log, event_number, query);
 }
 
-std::vector<SourceRow> CombatantReportSources(const Globals& g, int32_t event_number,
-                                              std::string_view combatant_text) {
-  return EventReportSources(g, event_number).For(combatant_text);
+std::vector<SourceRow> CombatantReportSources(const ParsedLog& log, int32_t event_number,
+                                              std::string_view combatant_text, bool include_pets) {
+  return EventReportSources(log, event_number, include_pets).For(combatant_text);
 }
 
-EventReportSources::EventReportSources(const Globals& g, int32_t event_number)
-    : g_(g), event_number_(event_number), swings_(g, event_number) {}
+EventReportSources::EventReportSources(const ParsedLog& log, int32_t event_number,
+                                       bool include_pets)
+    : log_(log),
+      event_number_(event_number),
+      include_pets_(include_pets),
+      swings_(log, event_number) {}
 
 std::vector<SourceRow> EventReportSources::For(std::string_view combatant_text) const {
-  if (combatant_text == kTotalRowName) return BuildSourceTable(g_, event_number_, PartyQuery());
-  return swings_.WithPets(ReportQuery(g_, combatant_text));
+  if (combatant_text == kTotalRowName) return BuildSourceTable(log_, event_number_, PartyQuery());
+  return swings_.WithPets(ReportQuery(combatant_text, include_pets_));
 }
 
 TextTable CombatantDetailListRows(const std::vector<SourceRow>& rows, int64_t event_duration) {
-  TextTable list(16);
+  using Column = CombatantDetailColumn;
+  TextTable list = EmptyList<Column>();
   list.Reserve(rows.size());
   for (const SourceRow& row : rows) {
     const int64_t avoided = Avoidances(row);
-    list.AddRow({
-        ShownName(row),
-        display::Grouped(row.DamageDealt),
-        display::Fixed2NoLeadingZero(PerSecond(row.DamageDealt, row.Duration)),
-        display::Fixed2NoLeadingZero(PerSecond(row.DamageDealt, event_duration)),
-        display::Plain(row.MaxHitDealt),
-        display::Plain(row.MinHitDealt),
-        display::Plain(row.HitsDealt),
-        display::Plain(row.SwingsDealt),
-        display::Plain(row.Misses),
-        display::Plain(row.Parries),
-        display::Plain(row.Dodges),
-        display::Plain(row.Ripostes),
-        display::Plain(row.Blocks),
-        PercentOf(row.SwingsDealt - row.Misses, row.SwingsDealt),
-        PercentOf(avoided, row.Misses),
-        PercentOf(avoided, row.SwingsDealt),
-    });
+    ListRow<Column> cells;
+    cells[Column::kDamageSource] = ShownName(row);
+    cells[Column::kDamage] = display::Grouped(row.DamageDealt);
+    cells[Column::kDPSDealt] =
+        display::Fixed2NoLeadingZero(PerSecond(row.DamageDealt, row.Duration));
+    cells[Column::kADPSDealt] =
+        display::Fixed2NoLeadingZero(PerSecond(row.DamageDealt, event_duration));
+    cells[Column::kMaxHitDealt] = display::Plain(row.MaxHitDealt);
+    cells[Column::kMinHitDealt] = display::Plain(row.MinHitDealt);
+    cells[Column::kHitsDealt] = display::Plain(row.HitsDealt);
+    cells[Column::kSwingsDealt] = display::Plain(row.SwingsDealt);
+    cells[Column::kMisses] = display::Plain(row.Misses);
+    cells[Column::kParries] = display::Plain(row.Parries);
+    cells[Column::kDodges] = display::Plain(row.Dodges);
+    cells[Column::kRipostes] = display::Plain(row.Ripostes);
+    cells[Column::kBlocks] = display::Plain(row.Blocks);
+    cells[Column::kAccuracy] = PercentOf(row.SwingsDealt - row.Misses, row.SwingsDealt);
+    cells[Column::kEvasion] = PercentOf(avoided, row.Misses);
+    cells[Column::kDefense] = PercentOf(avoided, row.SwingsDealt);
+    list.AddRow(std::move(cells).Take());
   }
   return list;
 }

@@ -7,7 +7,7 @@
 
 #include "analysis/SourceTable.h"
 #include "shared/EventRecord.h"
-#include "shared/Globals.h"
+#include "shared/ParsedLog.h"
 #include "shared/TextTable.h"
 
 namespace ombrel {
@@ -22,35 +22,37 @@ inline constexpr std::string_view kPetSourcePrefix = "Pet - ";
 // - " [ Total ] ": every record aimed at the opponent, from any dealer, by
 //   source, without pet marks;
 // - "Name + pet": the same rows as CombatantReportSources gives for that text.
-// Without a qualifying record the result is one unnamed row of zeros.
-std::vector<SourceRow> ShowCombatantDetail(const Globals& g, int32_t event_number,
-                                           std::string_view combatant_text);
+// `include_pets` tells whether the list was built with pets on their owners'
+// rows. Without a qualifying record the result is one unnamed row of zeros.
+std::vector<SourceRow> BuildCombatantDetail(const ParsedLog& log, int32_t event_number,
+                                            std::string_view combatant_text, bool include_pets);
 
 // The per-source rows of one event-detail row as the event-detail report
 // unfolds them: the records dealt by the combatant or by a name that begins
 // with it and a grave accent (its pets and warders). When the text carries
 // " + pet" and pets are included, HasPet marks a row whose latest record a pet
 // or warder dealt. The report has no block for " [ Total ] "; for that text
-// the rows are those of the whole party, as ShowCombatantDetail gives them.
-std::vector<SourceRow> CombatantReportSources(const Globals& g, int32_t event_number,
-                                              std::string_view combatant_text);
+// the rows are those of the whole party, as BuildCombatantDetail gives them.
+std::vector<SourceRow> CombatantReportSources(const ParsedLog& log, int32_t event_number,
+                                              std::string_view combatant_text, bool include_pets);
 
 // CombatantReportSources for many rows of one event, grouping the event's
 // records once: the report unfolds every row of a list that may hold tens of
 // thousands of combatants.
 class EventReportSources {
  public:
-  // `g` must outlive this and stay unchanged.
-  EventReportSources(const Globals& g, int32_t event_number);
+  // `log` must outlive this.
+  EventReportSources(const ParsedLog& log, int32_t event_number, bool include_pets);
   std::vector<SourceRow> For(std::string_view combatant_text) const;
 
  private:
-  const Globals& g_;
+  const ParsedLog& log_;
   int32_t event_number_;
+  bool include_pets_;
   EventSwingsByDealer swings_;
 };
 
-// The combatant-detail list: 16 cell texts per row, a pet's row named with
+// The combatant-detail list, one row per source, a pet's row named with
 // kPetSourcePrefix. `event_duration` is the whole event's, at least 1.
 TextTable CombatantDetailListRows(const std::vector<SourceRow>& rows, int64_t event_duration);
 

@@ -9,6 +9,7 @@
 #include "analysis/SwingOutcome.h"
 #include "shared/Csv.h"
 #include "shared/Display.h"
+#include "shared/ListColumns.h"
 
 namespace ombrel {
 namespace {
@@ -23,10 +24,10 @@ bool Contains(std::string_view text, std::string_view part) {
 
 // Casts are tracked before any filter, so casts by anyone in the event's index
 // range count, whoever they are aimed at.
-void TrackAbility(Globals& g, std::string_view spell, size_t index) {
-  if (Contains(spell, "Glyph of")) g.GlyphList.push_back(static_cast<int64_t>(index));
+void TrackAbility(EventDetail& detail, std::string_view spell, size_t index) {
+  if (Contains(spell, "Glyph of")) detail.GlyphList.push_back(static_cast<int64_t>(index));
   if (Contains(spell, "Staunch Recovery") || Contains(spell, "Intensity of the Resolute"))
-    g.VeteranList.push_back(static_cast<int64_t>(index));
+    detail.VeteranList.push_back(static_cast<int64_t>(index));
 }
 
 // The game names a pet "Owner`s pet" and a warder "Owner`s warder": cutting the
@@ -114,25 +115,25 @@ void Finish(std::vector<CombatantSummary>& rows) {
 
 }  // namespace
 
-std::vector<CombatantSummary> ShowEventDetail(Globals& g, int32_t event_number,
-                                              const CountedRecordSink& sink) {
-  g.GlyphList.clear();
-  g.VeteranList.clear();
-  const EventRecord* event = FindEvent(g, event_number);
-  if (event == nullptr) return {};
+EventDetail BuildEventDetail(const ParsedLog& log, int32_t event_number, bool include_pets,
+                             const CountedRecordSink& sink) {
+  EventDetail detail;
+  const EventRecord* event = log.FindEvent(event_number);
+  if (event == nullptr) return detail;
   const std::string_view opponent = event->Name;
+  const DamageTable& table = log.DamageTable();
 
-  std::vector<CombatantSummary> rows;
+  std::vector<CombatantSummary>& rows = detail.rows;
   rows.push_back(TotalRow(*event));
   // Names are unique among the rows, so a hash lookup finds the same row as a
   // walk from the total row down. The keys view the damage table's texts.
   std::unordered_map<std::string_view, size_t> row_of;
   row_of.emplace(kTotalRowName, 0);
 
-  const IndexRange range = EventIndexes(g.DamageTable, *event);
+  const IndexRange range = EventIndexes(table, *event);
   for (size_t j = range.begin; j < range.end; ++j) {
-    const DamageRecord r = g.DamageTable[j];
-    if (r.Type == kSpellCast) TrackAbility(g, r.Name, j);
+    const DamageRecord r = table[j];
+    if (r.Type == kSpellCast) TrackAbility(detail, r.Name, j);
     if (r.Type < kMelee || r.Type > kBlock) continue;
 
     bool taken = false;
@@ -146,7 +147,7 @@ std::vector<CombatantSummary> ShowEventDetail(Globals& g, int32_t event_number,
       continue;
     }
     bool is_pet = false;
-    if (g.IncludePets) combatant = OwnerOfPet(combatant, is_pet);
+    if (include_pets) combatant = OwnerOfPet(combatant, is_pet);
 
     size_t x = 0;
     if (auto it = row_of.find(combatant); it != row_of.end()) {
@@ -175,11 +176,12 @@ std::vector<CombatantSummary> ShowEventDetail(Globals& g, int32_t event_number,
     if (row.StartDate > r.Date) row.StartDate = r.Date;
   }
   Finish(rows);
-  return rows;
+  return detail;
 }
 
 TextTable EventDetailListRows(const std::vector<CombatantSummary>& rows) {
-  TextTable list(25);
+  using Column = EventDetailColumn;
+  TextTable list = EmptyList<Column>();
   if (rows.empty()) return list;
   list.Reserve(rows.size());
   const int64_t event_duration = rows[0].Duration;
@@ -192,33 +194,33 @@ TextTable EventDetailListRows(const std::vector<CombatantSummary>& rows) {
     const int64_t dealt = total ? row.DamageTaken : row.DamageDealt;
     const int64_t taken = total ? row.DamageDealt : row.DamageTaken;
     const int64_t swings = total ? row.SwingsTaken : row.SwingsDealt;
-    list.AddRow({
-        row.Name,
-        display::Grouped(dealt),
-        display::Plain(row.Duration),
-        display::Fixed2(PerSecond(dealt, row.Duration)),
-        display::Fixed2(PerSecond(dealt, event_duration)),
-        display::DateTimeText(row.StartDate),
-        display::DateTimeText(row.EndDate),
-        display::Plain(row.MaxHitTaken),
-        display::Plain(row.MinHitTaken),
-        display::Plain(row.HitsTaken),
-        display::Plain(row.MaxHitDealt),
-        display::Plain(row.MinHitDealt),
-        display::Plain(row.HitsDealt),
-        display::Plain(taken),
-        display::Fixed2(PerSecond(taken, row.Duration)),
-        display::Plain(row.Misses),
-        display::Plain(row.Parries),
-        display::Plain(row.Dodges),
-        display::Plain(row.Ripostes),
-        display::Plain(row.Blocks),
-        display::Plain(row.SwingsTaken),
-        display::Plain(row.SwingsDealt),
-        PercentOf(swings - row.Misses, swings),
-        PercentOf(Avoidances(row), row.Misses),
-        PercentOf(Avoidances(row), swings),
-    });
+    ListRow<Column> cells;
+    cells[Column::kDamageBy] = row.Name;
+    cells[Column::kDmgDealt] = display::Grouped(dealt);
+    cells[Column::kDuration] = display::Plain(row.Duration);
+    cells[Column::kDPSDealt] = display::Fixed2(PerSecond(dealt, row.Duration));
+    cells[Column::kADPSDealt] = display::Fixed2(PerSecond(dealt, event_duration));
+    cells[Column::kStart] = display::DateTimeText(row.StartDate);
+    cells[Column::kEnd] = display::DateTimeText(row.EndDate);
+    cells[Column::kMaxHitTaken] = display::Plain(row.MaxHitTaken);
+    cells[Column::kMinHitTaken] = display::Plain(row.MinHitTaken);
+    cells[Column::kHitsTaken] = display::Plain(row.HitsTaken);
+    cells[Column::kMaxHitDealt] = display::Plain(row.MaxHitDealt);
+    cells[Column::kMinHitDealt] = display::Plain(row.MinHitDealt);
+    cells[Column::kHitsDealt] = display::Plain(row.HitsDealt);
+    cells[Column::kDmgTaken] = display::Plain(taken);
+    cells[Column::kDPSTaken] = display::Fixed2(PerSecond(taken, row.Duration));
+    cells[Column::kMisses] = display::Plain(row.Misses);
+    cells[Column::kParries] = display::Plain(row.Parries);
+    cells[Column::kDodges] = display::Plain(row.Dodges);
+    cells[Column::kRipostes] = display::Plain(row.Ripostes);
+    cells[Column::kBlocks] = display::Plain(row.Blocks);
+    cells[Column::kSwingsTaken] = display::Plain(row.SwingsTaken);
+    cells[Column::kSwingsDealt] = display::Plain(row.SwingsDealt);
+    cells[Column::kAccuracy] = PercentOf(swings - row.Misses, swings);
+    cells[Column::kEvasion] = PercentOf(Avoidances(row), row.Misses);
+    cells[Column::kDefense] = PercentOf(Avoidances(row), swings);
+    list.AddRow(std::move(cells).Take());
   }
   return list;
 }

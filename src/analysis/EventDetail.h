@@ -9,7 +9,7 @@
 
 #include "shared/DamageRecord.h"
 #include "shared/EventRecord.h"
-#include "shared/Globals.h"
+#include "shared/ParsedLog.h"
 #include "shared/TextTable.h"
 
 namespace ombrel {
@@ -22,19 +22,28 @@ inline constexpr std::string_view kTotalRowName = " [ Total ] ";
 inline constexpr std::string_view kPetSuffix = " + pet";
 
 // Told of every record that a row counts, in record order: the row's index in
-// the returned table, whether the opponent acted on the row's combatant (a
+// the returned rows, whether the opponent acted on the row's combatant (a
 // taken record) or the reverse, and the record.
 using CountedRecordSink = std::function<void(size_t row, bool taken, const DamageRecord& record)>;
 
-// The combatant rows of event `event_number` (1-based events-list row), the
-// " [ Total ] " row first. Rebuilds g.GlyphList and g.VeteranList (empty when
-// no such cast happened). No rows for an event number outside the list.
-// `sink`, when given, sees each counted record as it is counted.
-std::vector<CombatantSummary> ShowEventDetail(Globals& g, int32_t event_number,
-                                              const CountedRecordSink& sink = {});
+// What the analysis of one event gives: the combatant rows, the " [ Total ] "
+// row first, and the DamageTable indexes of the glyph and veteran casts made
+// within the event's records (empty when no such cast happened).
+struct EventDetail {
+  std::vector<CombatantSummary> rows;
+  std::vector<int64_t> GlyphList;
+  std::vector<int64_t> VeteranList;
+};
 
-// The event-detail list: 25 cell texts per row (name, then 24 columns). The
-// first row is taken as the total row, whose dealt and taken columns swap.
+// The event detail of event `event_number` (1-based events-list row); with
+// `include_pets` the records of pets and warders count on their owners' rows.
+// Empty for an event number outside the list. `sink`, when given, sees each
+// counted record as it is counted.
+EventDetail BuildEventDetail(const ParsedLog& log, int32_t event_number, bool include_pets,
+                             const CountedRecordSink& sink = {});
+
+// The event-detail list, one row per combatant row. The first row is taken as the total row, whose
+// dealt and taken columns swap.
 TextTable EventDetailListRows(const std::vector<CombatantSummary>& rows);
 
 // textpclist.csv: header and 19 fields per row, CR LF line ends.

@@ -6,16 +6,8 @@
 
 #include "shared/DamageTable.h"
 #include "shared/EventRecord.h"
-#include "shared/Globals.h"
 
 namespace ombrel {
-
-// The event shown in row `event_number` (1-based) of the events list, or null
-// when there is no such row.
-inline const EventRecord* FindEvent(const Globals& g, int32_t event_number) {
-  if (event_number < 1 || static_cast<size_t>(event_number) > g.EventTable.size()) return nullptr;
-  return &g.EventTable[static_cast<size_t>(event_number) - 1];
-}
 
 // The DamageTable indexes [begin, end) of an event's records, kept inside the
 // table: the empty event of a log without fights must not walk an empty table.

@@ -101,28 +101,30 @@ class RowGatherer {
 
 }  // namespace
 
-std::vector<SourceRow> BuildSourceTable(const Globals& g, int32_t event_number,
+std::vector<SourceRow> BuildSourceTable(const ParsedLog& log, int32_t event_number,
                                         const SourceQuery& query) {
-  RowGatherer rows(g.AttackVerbs, query);
-  if (const EventRecord* event = FindEvent(g, event_number); event != nullptr) {
+  RowGatherer rows(log.AttackVerbs(), query);
+  if (const EventRecord* event = log.FindEvent(event_number); event != nullptr) {
     const std::string_view opponent = event->Name;
-    const IndexRange range = EventIndexes(g.DamageTable, *event);
+    const DamageTable& table = log.DamageTable();
+    const IndexRange range = EventIndexes(table, *event);
     for (size_t j = range.begin; j < range.end; ++j) {
-      const DamageRecord r = g.DamageTable[j];
+      const DamageRecord r = table[j];
       if (IsSwing(r.Type) && Takes(query, r, opponent)) rows.Add(r);
     }
   }
   return std::move(rows).Finish();
 }
 
-EventSwingsByDealer::EventSwingsByDealer(const Globals& g, int32_t event_number) : g_(g) {
-  const EventRecord* event = FindEvent(g, event_number);
+EventSwingsByDealer::EventSwingsByDealer(const ParsedLog& log, int32_t event_number) : log_(log) {
+  const EventRecord* event = log.FindEvent(event_number);
   if (event == nullptr) return;
   opponent_ = event->Name;
   std::unordered_map<std::string_view, size_t> dealer_of;
-  const IndexRange range = EventIndexes(g.DamageTable, *event);
+  const DamageTable& table = log.DamageTable();
+  const IndexRange range = EventIndexes(table, *event);
   for (size_t j = range.begin; j < range.end; ++j) {
-    const DamageRecord r = g.DamageTable[j];
+    const DamageRecord r = table[j];
     if (!IsSwing(r.Type) || r.Taker != opponent_) continue;
     auto [it, added] = dealer_of.try_emplace(r.Dealer, dealers_.size());
     if (added) dealers_.push_back({r.Dealer, {}});
@@ -149,8 +151,8 @@ std::vector<SourceRow> EventSwingsByDealer::WithPets(const SourceQuery& query) c
     records.insert(records.end(), it->records.begin(), it->records.end());
   }
   std::sort(records.begin(), records.end());
-  RowGatherer rows(g_.AttackVerbs, query);
-  for (size_t j : records) rows.Add(g_.DamageTable[j]);
+  RowGatherer rows(log_.AttackVerbs(), query);
+  for (size_t j : records) rows.Add(log_.DamageTable()[j]);
   return std::move(rows).Finish();
 }
 

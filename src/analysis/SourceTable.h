@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "shared/EventRecord.h"
-#include "shared/Globals.h"
+#include "shared/ParsedLog.h"
 
 namespace ombrel {
 
@@ -30,7 +30,7 @@ struct SourceQuery {
 // order of its first record; a base-form attack verb counts under its
 // third-person form. Every source, the empty name included, gets a row of its
 // own. When no record qualifies the table is one unnamed row of zeros.
-std::vector<SourceRow> BuildSourceTable(const Globals& g, int32_t event_number,
+std::vector<SourceRow> BuildSourceTable(const ParsedLog& log, int32_t event_number,
                                         const SourceQuery& query);
 
 // The swings at the opponent of one event grouped by dealer in one walk of
@@ -38,8 +38,8 @@ std::vector<SourceRow> BuildSourceTable(const Globals& g, int32_t event_number,
 // walk rather than one walk each.
 class EventSwingsByDealer {
  public:
-  // `g` must outlive the grouping and stay unchanged.
-  EventSwingsByDealer(const Globals& g, int32_t event_number);
+  // `log` must outlive the grouping.
+  EventSwingsByDealer(const ParsedLog& log, int32_t event_number);
 
   // The same rows as BuildSourceTable for a query of SourceDealers::kWithPets.
   std::vector<SourceRow> WithPets(const SourceQuery& query) const;
@@ -49,7 +49,7 @@ class EventSwingsByDealer {
     std::string_view name;
     std::vector<size_t> records;  // DamageTable indexes, ascending
   };
-  const Globals& g_;
+  const ParsedLog& log_;
   std::string_view opponent_;
   std::vector<Dealer> dealers_;  // in name order
 };

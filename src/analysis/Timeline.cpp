@@ -67,12 +67,12 @@ Timeline TimelineCollector::Finish(const std::vector<CombatantSummary>& rows) {
   return timeline;
 }
 
-Timeline BuildTimeline(Globals& g, int32_t event_number) {
-  const EventRecord* event = FindEvent(g, event_number);
+Timeline BuildTimeline(const ParsedLog& log, int32_t event_number, bool include_pets) {
+  const EventRecord* event = log.FindEvent(event_number);
   if (event == nullptr) return {};
   TimelineCollector collector(*event);
-  const std::vector<CombatantSummary> rows = ShowEventDetail(g, event_number, collector.Sink());
-  return collector.Finish(rows);
+  const EventDetail detail = BuildEventDetail(log, event_number, include_pets, collector.Sink());
+  return collector.Finish(detail.rows);
 }
 
 std::vector<size_t> RowsInListOrder(const Timeline& timeline,

@@ -11,7 +11,7 @@
 #include "analysis/EventDetail.h"
 #include "shared/DateTime.h"
 #include "shared/EventRecord.h"
-#include "shared/Globals.h"
+#include "shared/ParsedLog.h"
 
 namespace ombrel {
 
@@ -43,19 +43,19 @@ struct Timeline {
   std::vector<TimelineCell> Cells;  // by second, then row; never both sums 0
 };
 
-// Collects the records that the event-detail rows count, as ShowEventDetail
+// Collects the records that the event-detail rows count, as BuildEventDetail
 // assigns them, so the list and its timeline come from one walk:
 //
 //   TimelineCollector collector(event);
-//   auto rows = ShowEventDetail(g, n, collector.Sink());
+//   auto rows = BuildEventDetail(log, n, include_pets, collector.Sink()).rows;
 //   Timeline timeline = collector.Finish(rows);
 class TimelineCollector {
  public:
   explicit TimelineCollector(const EventRecord& event);
 
-  // The sink to hand to ShowEventDetail; valid while the collector lives.
+  // The sink to hand to BuildEventDetail; valid while the collector lives.
   CountedRecordSink Sink();
-  // The timeline of the rows ShowEventDetail returned (total row first).
+  // The timeline of the rows BuildEventDetail returned (total row first).
   Timeline Finish(const std::vector<CombatantSummary>& rows);
 
  private:
@@ -68,8 +68,8 @@ class TimelineCollector {
 };
 
 // The event-detail rows and the timeline of event `event_number` in one walk
-// (see ShowEventDetail); an empty timeline for an event outside the list.
-Timeline BuildTimeline(Globals& g, int32_t event_number);
+// (see BuildEventDetail); an empty timeline for an event outside the list.
+Timeline BuildTimeline(const ParsedLog& log, int32_t event_number, bool include_pets);
 
 // The timeline's rows in the order of `listed_names` (the event-detail list's
 // first column, the total row included or not); rows the list does not name

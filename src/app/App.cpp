@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <ctime>
+#include <exception>
+#include <new>
 #include <utility>
 
 #include "analysis/CombatantDetail.h"
@@ -14,6 +16,7 @@
 #include "report/TimelineSvg.h"
 #include "shared/Display.h"
 #include "shared/FileOutput.h"
+#include "shared/ListColumns.h"
 
 namespace ombrel {
 namespace {
@@ -22,9 +25,6 @@ namespace {
 // the events, which are far quicker.
 constexpr double kParseShare = 0.9;
 constexpr double kParseShareBeforeDataCsv = 0.7;
-
-// The event-detail list's "DamageBy" column: the row's name as listed.
-constexpr size_t kEventDetailNameColumn = 0;
 
 void WriteCsv(OutputSet& outputs, const std::filesystem::path& path,
               const std::function<void(std::ostream&)>& write, std::vector<Failure>& failures,
@@ -45,9 +45,7 @@ DateTime LocalNow() {
   return DateTime::FromCivil(civil).value_or(DateTime{});
 }
 
-}  // namespace
-
-std::variant<ParsedRun, Failure> RunParse(const ParseRequest& request, const Progress& progress) {
+std::variant<ParsedRun, Failure> RunStages(const ParseRequest& request, const Progress& progress) {
   const double parse_share = request.print_data ? kParseShareBeforeDataCsv : kParseShare;
   Progress stage_progress;
   stage_progress.cancel = progress.cancel;
@@ -58,17 +56,19 @@ std::variant<ParsedRun, Failure> RunParse(const ParseRequest& request, const Pro
       ParseLog(request.log, request.character_name, request.verbs, stage_progress, request.rules);
   if (auto* failure = std::get_if<Failure>(&parsed)) return std::move(*failure);
 
+  ParseResult& parse = std::get<ParseResult>(parsed);
   ParsedRun run;
-  run.parse = std::move(std::get<ParseResult>(parsed));
+  run.lines = parse.lines;
+  run.unreadable_lines = parse.unreadable_lines;
   // Both files are renamed into place only when both were written; a
   // cancelled or failed run drops its temporary files.
   OutputSet own_outputs;
   OutputSet& outputs = request.outputs != nullptr ? *request.outputs : own_outputs;
-  if (run.parse.cancelled || progress.Cancelled()) {
-    run.parse.cancelled = true;
+  if (parse.cancelled || progress.Cancelled()) {
+    run.cancelled = true;
     return run;
   }
-  run.records = static_cast<int64_t>(run.parse.DamageTable.size());
+  run.records = static_cast<int64_t>(parse.DamageTable.size());
   if (request.print_data) {
     stage_progress.report = [&progress, parse_share](double f) {
       progress.Report(parse_share + f * (kParseShare - parse_share));
@@ -76,7 +76,7 @@ std::variant<ParsedRun, Failure> RunParse(const ParseRequest& request, const Pro
     WriteCsv(
         outputs, request.output_dir / kDataCsvFile,
         [&](std::ostream& out) {
-          WriteDataCsv(out, run.parse.DamageTable, stage_progress, run.parse.written_names);
+          WriteDataCsv(out, parse.DamageTable, stage_progress, parse.written_names);
         },
         run.write_failures, run.written);
   }
@@ -85,21 +85,21 @@ std::variant<ParsedRun, Failure> RunParse(const ParseRequest& request, const Pro
   stage_progress.report = [&progress](double f) {
     progress.Report(kParseShare + f * (1.0 - kParseShare));
   };
-  run.events =
-      BuildEvents(run.parse.DamageTable, run.parse.MobList, request.event_gap, stage_progress);
+  std::vector<EventRecord> events =
+      BuildEvents(parse.DamageTable, parse.MobList, request.event_gap, stage_progress);
   if (progress.Cancelled()) {
-    run.parse.cancelled = true;
+    run.cancelled = true;
     return run;
   }
   // With no fight the table holds only the empty event, dated 12/30/1899.
-  const bool no_fight = run.events.size() == 1 && run.events.front().Name.empty() &&
-                        run.events.front().StartDate.seconds == 0;
-  run.fights = no_fight ? 0 : static_cast<int64_t>(run.events.size());
-  run.events_list = EventsListRows(run.events);
+  const bool no_fight =
+      events.size() == 1 && events.front().Name.empty() && events.front().StartDate.seconds == 0;
+  run.fights = no_fight ? 0 : static_cast<int64_t>(events.size());
+  run.events_list = EventsListRows(events);
   if (request.print_events) {
     WriteCsv(
         outputs, request.output_dir / kEventsCsvFile,
-        [&run](std::ostream& out) { WriteEventsCsv(out, run.events); }, run.write_failures,
+        [&events](std::ostream& out) { WriteEventsCsv(out, events); }, run.write_failures,
         run.written);
   }
   if (request.outputs == nullptr) {
@@ -107,15 +107,39 @@ std::variant<ParsedRun, Failure> RunParse(const ParseRequest& request, const Pro
     if (failure && run.write_failures.empty()) run.write_failures.push_back(std::move(*failure));
     if (failure) run.written.clear();  // nothing was renamed
   }
+  run.log = ParsedLog(std::move(parse.DamageTable), std::move(parse.MobList), std::move(events),
+                      request.verbs);
   progress.Report(1.0);
   return run;
 }
 
+}  // namespace
+
+Failure WorkFailure(const std::filesystem::path& log, std::exception_ptr error) {
+  try {
+    std::rethrow_exception(error);
+  } catch (const std::bad_alloc&) {
+    return Failure{log.string(), "not enough memory to analyse it"};
+  } catch (const std::exception& e) {
+    return Failure{log.string(), std::string("its analysis stopped: ") + e.what()};
+  } catch (...) {
+    return Failure{log.string(), "its analysis stopped"};
+  }
+}
+
+std::variant<ParsedRun, Failure> RunParse(const ParseRequest& request, const Progress& progress) {
+  try {
+    return RunStages(request, progress);
+  } catch (...) {
+    return WorkFailure(request.log, std::current_exception());
+  }
+}
+
 App::App(std::filesystem::path output_dir)
     : output_dir_(std::move(output_dir)),
-      events_list_(16),
-      event_detail_list_(25),
-      combatant_detail_list_(16) {
+      events_list_(EmptyList<EventsColumn>()),
+      event_detail_list_(EmptyList<EventDetailColumn>()),
+      combatant_detail_list_(EmptyList<CombatantDetailColumn>()) {
   frame_captions_[0] = "Settings";
   frame_captions_[1] = "Events";
   frame_captions_[2] = "Event Details";
@@ -127,51 +151,41 @@ void App::TakeSettings(std::string character_name, int gap_item_index, bool incl
 }
 
 void App::TakeSettingsSeconds(std::string character_name, int32_t gap_seconds, bool include_pets) {
-  globals_.CharacterName = std::move(character_name);
-  globals_.EventGap = gap_seconds;
-  globals_.IncludePets = include_pets;
+  settings_.CharacterName = std::move(character_name);
+  settings_.EventGap = gap_seconds;
+  settings_.IncludePets = include_pets;
 }
 
 bool App::CharacterNameIsValid() const {
-  return IsValidCharacterName(globals_.CharacterName);
+  return IsValidCharacterName(settings_.CharacterName);
 }
 
 ParseRequest App::MakeParseRequest(const std::filesystem::path& log) const {
   ParseRequest r;
   r.log = log;
-  r.character_name = globals_.CharacterName;
-  r.event_gap = globals_.EventGap;
-  r.rules = globals_.Options.ExtendedLineRules ? LineRules::kExtended : LineRules::kDefault;
+  r.character_name = settings_.CharacterName;
+  r.event_gap = settings_.EventGap;
+  r.rules = settings_.Options.ExtendedLineRules ? LineRules::kExtended : LineRules::kDefault;
   r.verbs = AttackVerbsOf(r.rules);
-  r.print_data = globals_.Options.PrintData;
-  r.print_events = globals_.Options.PrintEvents;
+  r.print_data = settings_.Options.PrintData;
+  r.print_events = settings_.Options.PrintEvents;
   r.output_dir = output_dir_;
   r.outputs = outputs_;
   return r;
 }
 
 void App::AdoptParse(ParsedRun&& run, const std::filesystem::path& log) {
-  if (run.parse.cancelled) return;
-  // The mob list views into the damage table's buffer, which moves along.
-  globals_.DamageTable = std::move(run.parse.DamageTable);
-  globals_.MobList = std::move(run.parse.MobList);
-  // The analysis reads verbs with the table that read the log.
-  globals_.AttackVerbs = AttackVerbsOf(run.parse.rules);
-  globals_.EventTable = std::move(run.events);
-  if (globals_.EventTable.empty()) globals_.EventTable.emplace_back();
+  if (run.cancelled) return;
+  log_ = std::move(run.log);
   // The ability lists index the table just replaced.
-  globals_.GlyphList.clear();
-  globals_.VeteranList.clear();
+  event_detail_ = EventDetail{};
   events_list_ = std::move(run.events_list);
-  if (events_list_.Columns() == 0) events_list_ = TextTable(16);
+  if (events_list_.Columns() == 0) events_list_ = EmptyList<EventsColumn>();
 
   written_files_ = run.written;
   last_run_ = std::move(run);
-  last_run_.parse.DamageTable = DamageTable{};
-  last_run_.parse.MobList = {std::string_view{}};
-  last_run_.parse.written_names.clear();
-  last_run_.events.clear();
-  last_run_.events_list = TextTable(16);
+  last_run_.log = ParsedLog{};
+  last_run_.events_list = EmptyList<EventsColumn>();
 
   window_caption_ = std::string(kLogCaptionPrefix) + log.string();
   frame_captions_[0] = "Settings";
@@ -187,7 +201,7 @@ std::variant<ParsedRun*, Failure> App::Parse(const std::filesystem::path& log,
   auto result = RunParse(MakeParseRequest(log), progress);
   if (auto* failure = std::get_if<Failure>(&result)) return std::move(*failure);
   ParsedRun& run = std::get<ParsedRun>(result);
-  if (run.parse.cancelled) return Failure{log.string(), "the parse was cancelled"};
+  if (run.cancelled) return Failure{log.string(), "the parse was cancelled"};
   AdoptParse(std::move(run), log);
   return &last_run_;
 }
@@ -229,8 +243,9 @@ std::vector<Failure> App::ChooseTab(int tab) {
 }
 
 std::string App::SelectedEventName() const {
-  return selected_event_ < events_list_.Rows() ? events_list_.Cell(selected_event_, 0)
-                                               : std::string();
+  return selected_event_ < events_list_.Rows()
+             ? CellAt(events_list_, selected_event_, EventsColumn::kMob)
+             : std::string();
 }
 
 void App::ShowEventDetailPage(std::vector<Failure>& failures) {
@@ -238,13 +253,13 @@ void App::ShowEventDetailPage(std::vector<Failure>& failures) {
   shown_page_ = 2;
   selected_combatant_ = 0;
   const auto event_number = static_cast<int32_t>(selected_event_ + 1);
-  const EventRecord* event = FindEvent(globals_, event_number);
+  const EventRecord* event = log_.FindEvent(event_number);
   TimelineCollector timeline(event != nullptr ? *event : EventRecord{});
-  const std::vector<CombatantSummary> rows =
-      ShowEventDetail(globals_, event_number, timeline.Sink());
+  event_detail_ = BuildEventDetail(log_, event_number, settings_.IncludePets, timeline.Sink());
+  const std::vector<CombatantSummary>& rows = event_detail_.rows;
   event_timeline_ = timeline.Finish(rows);
   event_detail_list_ = EventDetailListRows(rows);
-  if (globals_.Options.PrintDetails) {
+  if (settings_.Options.PrintDetails) {
     if (auto failure = Write(output_dir_ / kTextPcListCsvFile,
                              [&rows](std::ostream& out) { WriteTextPcListCsv(out, rows); })) {
       failures.push_back(std::move(*failure));
@@ -260,20 +275,21 @@ void App::ShowCombatantDetailPage(std::vector<Failure>& failures) {
   // Events page); its row text is then looked up in the selected event.
   const bool has_row = selected_combatant_ < event_detail_list_.Rows();
   const std::string combatant =
-      has_row ? event_detail_list_.Cell(selected_combatant_, 0) : std::string();
+      has_row ? CellAt(event_detail_list_, selected_combatant_, EventDetailColumn::kDamageBy)
+              : std::string();
   frame_captions_[3] = "PC Details - " + combatant + " on " + SelectedEventName();
   shown_page_ = 3;
-  combatant_detail_list_ = TextTable(16);
+  combatant_detail_list_ = EmptyList<CombatantDetailColumn>();
   // No combatant row yet (the Event Detail tab was never shown): nothing to
   // analyse, the page shows an empty list.
   if (!has_row) return;
   const auto event_number = static_cast<int32_t>(selected_event_ + 1);
-  const std::vector<SourceRow> sources = ShowCombatantDetail(globals_, event_number, combatant);
-  const int64_t duration = selected_event_ < globals_.EventTable.size()
-                               ? globals_.EventTable[selected_event_].Duration
-                               : 1;
+  const std::vector<SourceRow> sources =
+      BuildCombatantDetail(log_, event_number, combatant, settings_.IncludePets);
+  const EventRecord* event = log_.FindEvent(event_number);
+  const int64_t duration = event != nullptr ? event->Duration : 1;
   combatant_detail_list_ = CombatantDetailListRows(sources, duration);
-  if (globals_.Options.PrintPCDetails) {
+  if (settings_.Options.PrintPCDetails) {
     if (auto failure = Write(output_dir_ / kPcDetailCsvFile,
                              [&sources](std::ostream& out) { WritePcDetailCsv(out, sources); })) {
       failures.push_back(std::move(*failure));
@@ -284,8 +300,10 @@ void App::ShowCombatantDetailPage(std::vector<Failure>& failures) {
 }
 
 void App::EventDetailHeaderClicked(int column) {
-  if (column < 1 || column > 5) return;
-  SortEventDetail(event_detail_list_, column - 1);
+  if (column < 1) return;
+  const auto key = static_cast<EventDetailColumn>(column - 1);
+  if (!IsSortKey(key)) return;
+  SortEventDetail(event_detail_list_, key);
   selected_combatant_ = 0;
 }
 
@@ -293,7 +311,7 @@ std::vector<size_t> App::EventTimelineOrder() const {
   std::vector<std::string> names;
   names.reserve(event_detail_list_.Rows());
   for (size_t r = 0; r < event_detail_list_.Rows(); ++r) {
-    names.push_back(event_detail_list_.Cell(r, kEventDetailNameColumn));
+    names.push_back(CellAt(event_detail_list_, r, EventDetailColumn::kDamageBy));
   }
   return RowsInListOrder(event_timeline_, names);
 }
@@ -328,7 +346,10 @@ std::optional<Failure> App::ExportEventDetail(const std::filesystem::path& path)
   const std::string created = CreationStamp();
   const auto event_number = static_cast<int32_t>(selected_event_ + 1);
   return Write(path, [&](std::ostream& out) {
-    WriteEventDetailReport(out, globals_, event_number, events_list_, event_detail_list_, created);
+    WriteEventDetailReport(out,
+                           {log_, event_number, event_detail_, settings_.IncludePets, events_list_,
+                            event_detail_list_},
+                           created);
   });
 }
 

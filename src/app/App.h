@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <exception>
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -10,14 +11,16 @@
 #include <variant>
 #include <vector>
 
+#include "analysis/EventDetail.h"
 #include "analysis/Timeline.h"
+#include "app/Settings.h"
 #include "parse/ParseLog.h"
 #include "shared/DateTime.h"
 #include "shared/EventRecord.h"
 #include "shared/Failure.h"
 #include "shared/FileOutput.h"
-#include "shared/Globals.h"
 #include "shared/LineRules.h"
+#include "shared/ParsedLog.h"
 #include "shared/Progress.h"
 #include "shared/TextTable.h"
 
@@ -41,9 +44,11 @@ struct ParseRequest {
 
 // The results of both parse stages, ready to replace the App's.
 struct ParsedRun {
-  ParseResult parse;
-  std::vector<EventRecord> events;
+  ParsedLog log;
   TextTable events_list;
+  int64_t lines = 0;                           // lines in the log
+  int64_t unreadable_lines = 0;                // lines a rule matched but could not read
+  bool cancelled = false;                      // stopped early; nothing else is set
   std::vector<Failure> write_failures;         // CSV files that could not be written
   std::vector<std::filesystem::path> written;  // CSV files written
   int64_t records = 0;                         // damage records the log gave
@@ -55,9 +60,16 @@ struct ParsedRun {
 // 1, then stage 2, and one fraction running over both stages and the writing of
 // Data.csv. Fails only when the log cannot be read; a file that cannot be
 // written lands in write_failures and the results stay. A cancelled run returns
-// early with parse.cancelled set and writes nothing more. Touches nothing but
+// early with cancelled set and writes nothing more. Touches nothing but
 // its arguments, so it may run on any thread.
+// An exception thrown by the work (memory running out while the events are
+// built, say) is caught and returned as a failure of the log, so that the
+// previous results stay.
 std::variant<ParsedRun, Failure> RunParse(const ParseRequest& request, const Progress& progress);
+
+// The failure that tells of `error`, an exception thrown while `log` was
+// parsed or its events built.
+Failure WorkFailure(const std::filesystem::path& log, std::exception_ptr error);
 
 // The comma-separated files, each written into the output folder when its
 // Options mark is set.
@@ -94,9 +106,13 @@ class App {
   // `output_dir` receives the CSV files (the program's folder in the window).
   explicit App(std::filesystem::path output_dir);
 
-  Globals& globals() { return globals_; }
-  const Globals& globals() const { return globals_; }
-  PrintOptions& options() { return globals_.Options; }
+  Settings& settings() { return settings_; }
+  const Settings& settings() const { return settings_; }
+  PrintOptions& options() { return settings_.Options; }
+  // The log last adopted; an empty one before the first.
+  const ParsedLog& Log() const { return log_; }
+  // The analysis behind the event-detail list as last built.
+  const EventDetail& CurrentEventDetail() const { return event_detail_; }
 
   // Settings, taken at every parse, kept even when the parse then stops.
   // `gap_item_index` is the selected gap item (-1 for none).
@@ -120,7 +136,8 @@ class App {
   // LastRun().
   std::variant<ParsedRun*, Failure> Parse(const std::filesystem::path& log,
                                           const Progress& progress = {});
-  // What the last adopted run left besides its tables (moved into globals()):
+  // What the last adopted run left besides its results (moved into Log() and
+  // EventsList()):
   // line counts and the CSV files that could not be written.
   const ParsedRun& LastRun() const { return last_run_; }
 
@@ -149,8 +166,8 @@ class App {
   bool ExportEventsEnabled() const { return export_events_enabled_; }
   bool ExportEventDetailEnabled() const { return export_event_detail_enabled_; }
 
-  // A click on header `column` (1-based) of the event-detail list: 1 to 5
-  // sort it, any other header does nothing.
+  // A click on header `column` (1-based) of the event-detail list: the
+  // headers of the sort keys (1 to 5) sort it, any other does nothing.
   void EventDetailHeaderClicked(int column);
 
   // Export menu: the two HTML reports of the lists as they are shown, the
@@ -193,7 +210,9 @@ class App {
                                const std::function<void(std::ostream&)>& write) const;
 
   std::filesystem::path output_dir_;
-  Globals globals_;
+  Settings settings_;
+  ParsedLog log_;
+  EventDetail event_detail_;
   TextTable events_list_;
   TextTable event_detail_list_;
   Timeline event_timeline_;

@@ -7,6 +7,25 @@
 
 namespace ombrel {
 
+// The check marks of the Options menu: which stages write their CSV file.
+struct PrintOptions {
+  bool PrintData = false;       // Data.csv
+  bool PrintEvents = false;     // Events.csv
+  bool PrintDetails = false;    // textpclist.csv
+  bool PrintPCDetails = false;  // PCdetail.csv
+  // "Extended Line Rules": the next parse reads the log with the extended rules.
+  bool ExtendedLineRules = false;
+};
+
+// What the user chose: the Settings page, taken at every parse, and the
+// Options menu.
+struct Settings {
+  std::string CharacterName;
+  int32_t EventGap = 18;
+  bool IncludePets = false;
+  PrintOptions Options;
+};
+
 // The initial text of the name box; a parse refuses it.
 inline constexpr std::string_view kInitialNameText = "Type your name here";
 // The message box that refuses a name.

@@ -9,11 +9,22 @@
 #include "shared/Cp1252.h"
 #include "shared/DateTime.h"
 #include "shared/Display.h"
+#include "shared/ListColumns.h"
 
 namespace ombrel {
 namespace {
 
-constexpr size_t kColumns = 25;
+using Column = EventDetailColumn;
+
+// The whole-number columns, read back and written again as plain numbers.
+constexpr Column kWholeColumns[] = {Column::kMaxHitTaken, Column::kMinHitTaken, Column::kHitsTaken,
+                                    Column::kMaxHitDealt, Column::kMinHitDealt, Column::kHitsDealt,
+                                    Column::kDmgTaken,    Column::kMisses,      Column::kParries,
+                                    Column::kDodges,      Column::kRipostes,    Column::kBlocks,
+                                    Column::kSwingsTaken};
+// The columns copied as they stand: the name and the percentages.
+constexpr Column kCopiedColumns[] = {Column::kDamageBy, Column::kSwingsDealt, Column::kAccuracy,
+                                     Column::kEvasion, Column::kDefense};
 
 // The name's Windows-1252 bytes as UTF-16 units.
 std::u16string Utf16Units(std::string_view name) {
@@ -52,9 +63,8 @@ struct SortRow {
   double adps = 0;
   DateTime start;
   DateTime end;
-  std::array<int64_t, 7> hits_and_taken{};  // "Max Hit Taken" to "Dmg Taken"
   double dps_taken = 0;
-  std::array<int64_t, 6> avoidances_and_swings{};  // "Misses" to "Swings Taken"
+  std::array<int64_t, std::size(kWholeColumns)> wholes{};  // in kWholeColumns order
 };
 
 int64_t WholeOrZero(const std::string& text) {
@@ -67,53 +77,49 @@ double DecimalOrZero(const std::string& text) {
 SortRow ReadRow(const TextTable& list, size_t r) {
   SortRow row;
   row.source_row = r;
-  row.units = Utf16Units(list.Cell(r, 0));
+  row.units = Utf16Units(CellAt(list, r, Column::kDamageBy));
   // An empty "Dmg Dealt" is a combatant that dealt nothing.
-  row.dealt = WholeOrZero(list.Cell(r, 1));
-  row.duration = WholeOrZero(list.Cell(r, 2));
-  row.dps = DecimalOrZero(list.Cell(r, 3));
-  row.adps = DecimalOrZero(list.Cell(r, 4));
-  row.start = display::ReadDateTime(list.Cell(r, 5)).value_or(DateTime{});
-  row.end = display::ReadDateTime(list.Cell(r, 6)).value_or(DateTime{});
-  for (size_t i = 0; i < row.hits_and_taken.size(); ++i)
-    row.hits_and_taken[i] = WholeOrZero(list.Cell(r, 7 + i));
-  row.dps_taken = DecimalOrZero(list.Cell(r, 14));
-  for (size_t i = 0; i < row.avoidances_and_swings.size(); ++i)
-    row.avoidances_and_swings[i] = WholeOrZero(list.Cell(r, 15 + i));
+  row.dealt = WholeOrZero(CellAt(list, r, Column::kDmgDealt));
+  row.duration = WholeOrZero(CellAt(list, r, Column::kDuration));
+  row.dps = DecimalOrZero(CellAt(list, r, Column::kDPSDealt));
+  row.adps = DecimalOrZero(CellAt(list, r, Column::kADPSDealt));
+  row.start = display::ReadDateTime(CellAt(list, r, Column::kStart)).value_or(DateTime{});
+  row.end = display::ReadDateTime(CellAt(list, r, Column::kEnd)).value_or(DateTime{});
+  row.dps_taken = DecimalOrZero(CellAt(list, r, Column::kDPSTaken));
+  for (size_t i = 0; i < row.wholes.size(); ++i)
+    row.wholes[i] = WholeOrZero(CellAt(list, r, kWholeColumns[i]));
   return row;
 }
 
 // The texts after a sort: the rates lose their leading zero (.50) and
 // "DPS Taken" becomes a plain decimal.
 std::vector<std::string> Render(const TextTable& list, const SortRow& row) {
-  std::vector<std::string> cells;
-  cells.reserve(kColumns);
-  cells.push_back(list.Cell(row.source_row, 0));
-  cells.push_back(display::Grouped(row.dealt));
-  cells.push_back(display::Plain(row.duration));
-  cells.push_back(display::Fixed2NoLeadingZero(row.dps));
-  cells.push_back(display::Fixed2NoLeadingZero(row.adps));
-  cells.push_back(display::DateTimeText(row.start));
-  cells.push_back(display::DateTimeText(row.end));
-  for (int64_t v : row.hits_and_taken) cells.push_back(display::Plain(v));
-  cells.push_back(display::PlainDecimal(row.dps_taken));
-  for (int64_t v : row.avoidances_and_swings) cells.push_back(display::Plain(v));
-  for (size_t c = 21; c < kColumns; ++c) cells.push_back(list.Cell(row.source_row, c));
-  return cells;
+  ListRow<Column> cells;
+  for (const Column c : kCopiedColumns) cells[c] = CellAt(list, row.source_row, c);
+  cells[Column::kDmgDealt] = display::Grouped(row.dealt);
+  cells[Column::kDuration] = display::Plain(row.duration);
+  cells[Column::kDPSDealt] = display::Fixed2NoLeadingZero(row.dps);
+  cells[Column::kADPSDealt] = display::Fixed2NoLeadingZero(row.adps);
+  cells[Column::kStart] = display::DateTimeText(row.start);
+  cells[Column::kEnd] = display::DateTimeText(row.end);
+  cells[Column::kDPSTaken] = display::PlainDecimal(row.dps_taken);
+  for (size_t i = 0; i < row.wholes.size(); ++i)
+    cells[kWholeColumns[i]] = display::Plain(row.wholes[i]);
+  return std::move(cells).Take();
 }
 
 // True when `candidate` replaces `best` as the next row to place.
-bool Replaces(const SortRow& best, const SortRow& candidate, int key) {
+bool Replaces(const SortRow& best, const SortRow& candidate, Column key) {
   switch (key) {
-    case 0:
+    case Column::kDamageBy:
       return !UnitsSortBefore(best.units, candidate.units);
-    case 1:
+    case Column::kDmgDealt:
       return candidate.dealt > best.dealt;
-    case 2:
+    case Column::kDuration:
       return candidate.duration > best.duration;
-    case 3:
+    case Column::kDPSDealt:
       return candidate.dps > best.dps;
-    case 4:
+    case Column::kADPSDealt:
       return candidate.adps > best.adps;
     default:
       return false;
@@ -126,8 +132,12 @@ bool NameSortsBefore(std::string_view a, std::string_view b) {
   return UnitsSortBefore(Utf16Units(a), Utf16Units(b));
 }
 
-void SortEventDetail(TextTable& list, int key) {
-  if (key < 0 || key > 4 || list.Columns() != kColumns || list.Empty()) return;
+bool IsSortKey(EventDetailColumn column) {
+  return At(column) <= At(Column::kADPSDealt);
+}
+
+void SortEventDetail(TextTable& list, EventDetailColumn key) {
+  if (!IsSortKey(key) || list.Columns() != At(Column::kCount) || list.Empty()) return;
   const size_t n = list.Rows();
   std::vector<SortRow> rows;
   rows.reserve(n);
@@ -149,7 +159,7 @@ void SortEventDetail(TextTable& list, int key) {
     order.push_back(best);
   }
 
-  TextTable sorted(kColumns);
+  TextTable sorted = EmptyList<Column>();
   sorted.Reserve(n);
   for (size_t r : order) sorted.AddRow(Render(list, rows[r]));
   list = std::move(sorted);

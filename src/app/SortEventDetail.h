@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "shared/ListColumns.h"
 #include "shared/TextTable.h"
 
 namespace ombrel {
@@ -14,10 +15,14 @@ namespace ombrel {
 // "Ab". An empty name on either side gives false.
 bool NameSortsBefore(std::string_view a, std::string_view b);
 
-// Reorders the event-detail list below its first (total) row by key column
-// 0 to 4 (name ascending; damage dealt, duration, DPS, ADPS descending; ties
-// keep their order) and re-renders its cells from the values read back. Any
-// other key leaves the list as it is.
-void SortEventDetail(TextTable& list, int key);
+// True for the columns the event-detail list sorts by: the name, damage
+// dealt, duration, DPS and ADPS.
+bool IsSortKey(EventDetailColumn column);
+
+// Reorders the event-detail list below its first (total) row by a sort key
+// (name ascending; damage dealt, duration, DPS, ADPS descending; ties keep
+// their order) and re-renders its cells from the values read back. Any other
+// column leaves the list as it is.
+void SortEventDetail(TextTable& list, EventDetailColumn key);
 
 }  // namespace ombrel

@@ -4,7 +4,7 @@
 #include <span>
 #include <string_view>
 
-#include "app/ListColumns.h"
+#include "shared/ListColumns.h"
 #include "shared/TextTable.h"
 
 namespace ombrel {

@@ -11,11 +11,11 @@
 #include <variant>
 
 #include "app/App.h"
-#include "app/ListColumns.h"
 #include "app/Settings.h"
 #include "batch/AlignedTable.h"
 #include "shared/Cp1252.h"
 #include "shared/LineRules.h"
+#include "shared/ListColumns.h"
 
 namespace ombrel {
 namespace {
@@ -158,7 +158,11 @@ const OptionRule* FindOption(std::string_view name) {
 }
 
 struct Usage {
+  // A refused name is told in the window's own words, without the program's
+  // name before them; every other problem is the program's.
+  enum class Kind { kArguments, kRefusedName };
   std::string message;
+  Kind kind = Kind::kArguments;
 };
 struct Help {};
 
@@ -204,7 +208,8 @@ std::variant<BatchOptions, Usage, Help> ReadArguments(const std::vector<std::str
   }
 
   if (!options.name) return Usage{"--name is required"};
-  if (!IsValidCharacterName(*options.name)) return Usage{std::string(kInvalidNameMessage)};
+  if (!IsValidCharacterName(*options.name))
+    return Usage{std::string(kInvalidNameMessage), Usage::Kind::kRefusedName};
   if (!options.log) return Usage{"no LOG given"};
   if (!options.event && options.sort) return Usage{"--sort needs --event"};
   if (!options.event && options.combatant) return Usage{"--combatant needs --event"};
@@ -242,9 +247,9 @@ class BatchRun {
       return 1;
     }
     const ParsedRun& run = *std::get<ParsedRun*>(parsed);
-    if (run.parse.unreadable_lines != 0) {
-      err_ << kProgram << ": " << options_.log->string() << ": " << run.parse.unreadable_lines
-           << (run.parse.unreadable_lines == 1 ? " line" : " lines") << " could not be read\n";
+    if (run.unreadable_lines != 0) {
+      err_ << kProgram << ": " << options_.log->string() << ": " << run.unreadable_lines
+           << (run.unreadable_lines == 1 ? " line" : " lines") << " could not be read\n";
     }
     Written(kDataCsvFile, run.write_failures);
     Written(kEventsCsvFile, run.write_failures);
@@ -259,7 +264,7 @@ class BatchRun {
       Error(failure->Message());
     }
 
-    out_ << "Parsed " << options_.log->string() << ": " << run.parse.lines << " lines\n";
+    out_ << "Parsed " << options_.log->string() << ": " << run.lines << " lines\n";
     for (const std::string& path : written_) out_ << "Wrote " << path << "\n";
     out_ << "\n";
     WriteAlignedTable(out_, kEventsColumns, app_.EventsList());
@@ -317,7 +322,7 @@ class BatchRun {
   void AnalyseCombatant(int64_t event_row) {
     const TextTable& list = app_.EventDetailList();
     for (size_t r = 0; r < list.Rows(); ++r) {
-      if (list.Cell(r, 0) == *options_.combatant) {
+      if (CellAt(list, r, EventDetailColumn::kDamageBy) == *options_.combatant) {
         app_.SelectCombatant(r);
         Written(kPcDetailCsvFile, app_.ChooseTab(4));
         return;
@@ -351,7 +356,7 @@ int RunBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
     return 0;
   }
   if (const auto* usage = std::get_if<Usage>(&read)) {
-    if (usage->message == kInvalidNameMessage) {
+    if (usage->kind == Usage::Kind::kRefusedName) {
       err << usage->message << "\n";
     } else {
       err << kProgram << ": " << usage->message << "\n";

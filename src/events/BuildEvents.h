@@ -28,7 +28,7 @@ std::vector<EventRecord> BuildEvents(const DamageTable& table,
                                      const std::vector<std::string_view>& mob_list,
                                      int32_t event_gap, const Progress& progress = {});
 
-// The events list: 16 cell texts per event.
+// The events list: one row per event.
 TextTable EventsListRows(const std::vector<EventRecord>& events);
 
 // Events.csv: header and 14 fields per event, CR LF line ends.

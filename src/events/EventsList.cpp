@@ -3,6 +3,7 @@
 #include "events/BuildEvents.h"
 #include "shared/Csv.h"
 #include "shared/Display.h"
+#include "shared/ListColumns.h"
 
 namespace ombrel {
 namespace {
@@ -16,28 +17,29 @@ std::string AverageText(int64_t sum, int64_t hits) {
 }  // namespace
 
 TextTable EventsListRows(const std::vector<EventRecord>& events) {
-  TextTable list(16);
+  using Column = EventsColumn;
+  TextTable list = EmptyList<Column>();
   list.Reserve(events.size());
   for (const EventRecord& e : events) {
     const double duration = static_cast<double>(std::max<int64_t>(e.Duration, 1));
-    list.AddRow({
-        e.Name,
-        display::Plain(e.DamageTaken),
-        display::Plain(e.DamageDealt),
-        display::Plain(e.Duration),
-        display::Fixed2(static_cast<double>(e.DamageTaken) / duration),
-        display::Fixed2(static_cast<double>(e.DamageDealt) / duration),
-        display::DateTimeText(e.StartDate),
-        display::DateTimeText(e.EndDate),
-        display::Plain(e.MaxHitTaken),
-        display::Plain(e.MinHitTaken),
-        display::Plain(e.HitsTaken),
-        AverageText(e.DamageTaken, e.HitsTaken),
-        display::Plain(e.MaxHitDealt),
-        display::Plain(e.MinHitDealt),
-        display::Plain(e.HitsDealt),
-        AverageText(e.DamageDealt, e.HitsDealt),
-    });
+    ListRow<Column> row;
+    row[Column::kMob] = e.Name;
+    row[Column::kDmgTaken] = display::Plain(e.DamageTaken);
+    row[Column::kDmgDealt] = display::Plain(e.DamageDealt);
+    row[Column::kDuration] = display::Plain(e.Duration);
+    row[Column::kDPSTaken] = display::Fixed2(static_cast<double>(e.DamageTaken) / duration);
+    row[Column::kDPSDealt] = display::Fixed2(static_cast<double>(e.DamageDealt) / duration);
+    row[Column::kStart] = display::DateTimeText(e.StartDate);
+    row[Column::kEnd] = display::DateTimeText(e.EndDate);
+    row[Column::kMaxHitTaken] = display::Plain(e.MaxHitTaken);
+    row[Column::kMinHitTaken] = display::Plain(e.MinHitTaken);
+    row[Column::kHitsTaken] = display::Plain(e.HitsTaken);
+    row[Column::kAveHitTaken] = AverageText(e.DamageTaken, e.HitsTaken);
+    row[Column::kMaxHitDealt] = display::Plain(e.MaxHitDealt);
+    row[Column::kMinHitDealt] = display::Plain(e.MinHitDealt);
+    row[Column::kHitsDealt] = display::Plain(e.HitsDealt);
+    row[Column::kAveHitDealt] = AverageText(e.DamageDealt, e.HitsDealt);
+    list.AddRow(std::move(row).Take());
   }
   return list;
 }

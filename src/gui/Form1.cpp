@@ -36,12 +36,13 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 
-#include "app/ListColumns.h"
 #include "app/Settings.h"
+#include "app/SortEventDetail.h"
 #include "gui/Cp1252.h"
 #include "gui/Dialogs.h"
 #include "gui/TextTableModel.h"
 #include "gui/TimelinePane.h"
+#include "shared/ListColumns.h"
 
 // Resources of a static library are registered by name, outside any namespace.
 static void InitGuiResources() {
@@ -449,8 +450,6 @@ void Form1::Load() {
     mark->setChecked(false);
   }
 
-  app_.globals().AttackVerbs = kAttackVerbs;
-
   mnu_export_events_->setEnabled(false);
   mnu_export_event_detail_->setEnabled(false);
   mnu_export_timeline_->setEnabled(false);
@@ -623,7 +622,7 @@ void Form1::ParseFinished() {
   SetBusy(false);
 
   auto* run = std::get_if<ParsedRun>(&result);
-  if (run == nullptr || run->parse.cancelled) {
+  if (run == nullptr || run->cancelled) {
     setWindowTitle(caption_before_parse_);
     frames_[0]->setTitle(FromCp1252(app_.FrameCaption(0)));
     status_text_->setText(status_before_parse_);
@@ -646,16 +645,15 @@ void Form1::ParseFinished() {
 
   const ParsedRun& last = app_.LastRun();
   const QLocale locale;
-  const QString figures =
-      QStringLiteral("%1 lines, %2 records, %3 unreadable lines")
-          .arg(locale.toString(static_cast<qlonglong>(last.parse.lines)),
-               locale.toString(static_cast<qlonglong>(last.records)),
-               locale.toString(static_cast<qlonglong>(last.parse.unreadable_lines)));
+  const QString figures = QStringLiteral("%1 lines, %2 records, %3 unreadable lines")
+                              .arg(locale.toString(static_cast<qlonglong>(last.lines)),
+                                   locale.toString(static_cast<qlonglong>(last.records)),
+                                   locale.toString(static_cast<qlonglong>(last.unreadable_lines)));
   const QString log = QFileInfo(parse_path_).fileName();
   // A log without a fight still lists the empty event; the status bar says why.
   ShowStatus(app_.LastParseFoundNoFight()
                  ? QStringLiteral("No fight found in %1 for %2: %3.")
-                       .arg(log, FromCp1252(app_.globals().CharacterName), figures)
+                       .arg(log, FromCp1252(app_.settings().CharacterName), figures)
                  : QStringLiteral("%1: %2, %3 events.")
                        .arg(log, figures, locale.toString(static_cast<qlonglong>(last.fights))));
   ShowFailures(write_failures, kCannotWrite);
@@ -716,8 +714,8 @@ void Form1::ListDoubleClicked(int list) {
 
 void Form1::EventDetailHeaderClicked(int section) {
   QHeaderView* header = list_views_[1]->header();
-  const int column = section + 1;
-  if (busy_ || column < 1 || column > 5) {
+  const auto column = static_cast<EventDetailColumn>(section);
+  if (busy_ || section < 0 || !IsSortKey(column)) {
     // The header flips its indicator on any click; put back the sorted one.
     const QSignalBlocker quiet(header);
     header->setSortIndicator(sort_section_, sort_order_);
@@ -725,13 +723,13 @@ void Form1::EventDetailHeaderClicked(int section) {
   }
   const WaitCursor wait;
   models_[1]->BeginChange();
-  app_.EventDetailHeaderClicked(column);
+  app_.EventDetailHeaderClicked(section + 1);
   models_[1]->EndChange();
   SelectFromApp(1);
   HighlightTimelineRow();
   // Names ascend, the figures descend.
   sort_section_ = section;
-  sort_order_ = column == 1 ? Qt::AscendingOrder : Qt::DescendingOrder;
+  sort_order_ = column == EventDetailColumn::kDamageBy ? Qt::AscendingOrder : Qt::DescendingOrder;
   header->setSortIndicatorShown(true);
   header->setSortIndicator(sort_section_, sort_order_);
 }

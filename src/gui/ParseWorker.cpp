@@ -36,7 +36,13 @@ void ParseWorker::Start(ParseRequest request) {
         Post(run, [this, percent] { emit ProgressChanged(percent); });
       }
     };
-    result_ = runner_(request, progress);
+    // An exception must not end the program from this thread: it becomes the
+    // run's failure.
+    try {
+      result_ = runner_(request, progress);
+    } catch (...) {
+      result_ = WorkFailure(request.log, std::current_exception());
+    }
     Post(run, [this] {
       thread_.join();
       running_ = false;

@@ -4,7 +4,7 @@
 
 #include <QAbstractTableModel>
 
-#include "app/ListColumns.h"
+#include "shared/ListColumns.h"
 #include "shared/TextTable.h"
 
 namespace ombrel::gui {

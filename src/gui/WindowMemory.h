@@ -5,7 +5,6 @@
 #include <QStringList>
 
 #include "app/Settings.h"
-#include "shared/Globals.h"
 
 class QSettings;
 

@@ -1,53 +1,55 @@
 #include "report/CombatantDetailRows.h"
 
 #include "analysis/CombatantDetail.h"
-#include "analysis/EventRange.h"
 #include "analysis/Rates.h"
 #include "report/HtmlEscape.h"
 #include "report/Reports.h"
 #include "shared/Display.h"
+#include "shared/ListColumns.h"
 
 namespace ombrel {
 namespace {
 
-void AppendCell(std::string& out, std::string_view value) {
-  out += "<td>";
-  AppendHtmlEscaped(out, value);
-  out += "</td>";
-}
-
+// One source as a row under the event-detail list's columns.
 void AppendRow(std::string& out, const SourceRow& row, int64_t event_duration) {
+  using Column = EventDetailColumn;
   // Durations are at least 1; a row of zeros shows 1 as well.
   const int64_t duration = row.Duration < 1 ? 1 : row.Duration;
   const int64_t avoided = Avoidances(row);
 
-  out += "<tr>";
-  AppendCell(out, row.HasPet ? std::string(kPetSourcePrefix) + row.Name : row.Name);
-  AppendCell(out, display::Grouped(row.DamageDealt));
-  AppendCell(out, display::Plain(duration));
-  AppendCell(out, display::Fixed2NoLeadingZero(PerSecond(row.DamageDealt, duration)));
-  AppendCell(out, display::Fixed2NoLeadingZero(PerSecond(row.DamageDealt, event_duration)));
-  AppendCell(out, display::TimeText(row.StartDate));
-  AppendCell(out, display::TimeText(row.EndDate));
+  ListRow<Column> cells;
+  cells[Column::kDamageBy] = row.HasPet ? std::string(kPetSourcePrefix) + row.Name : row.Name;
+  cells[Column::kDmgDealt] = display::Grouped(row.DamageDealt);
+  cells[Column::kDuration] = display::Plain(duration);
+  cells[Column::kDPSDealt] = display::Fixed2NoLeadingZero(PerSecond(row.DamageDealt, duration));
+  cells[Column::kADPSDealt] =
+      display::Fixed2NoLeadingZero(PerSecond(row.DamageDealt, event_duration));
+  cells[Column::kStart] = display::TimeText(row.StartDate);
+  cells[Column::kEnd] = display::TimeText(row.EndDate);
   // The taken side is not part of an attack's breakdown.
-  AppendCell(out, "-");
-  AppendCell(out, "-");
-  AppendCell(out, "-");
-  AppendCell(out, display::Plain(row.MaxHitDealt));
-  AppendCell(out, display::Plain(row.MinHitDealt));
-  AppendCell(out, display::Plain(row.HitsDealt));
-  AppendCell(out, "-");
-  AppendCell(out, "-");
-  AppendCell(out, display::Plain(row.Misses));
-  AppendCell(out, display::Plain(row.Parries));
-  AppendCell(out, display::Plain(row.Dodges));
-  AppendCell(out, display::Plain(row.Ripostes));
-  AppendCell(out, display::Plain(row.Blocks));
-  AppendCell(out, "-");
-  AppendCell(out, display::Plain(row.SwingsDealt));
-  AppendCell(out, PercentOf(row.SwingsDealt - row.Misses, row.SwingsDealt));
-  AppendCell(out, PercentOf(avoided, row.Misses));
-  AppendCell(out, PercentOf(avoided, row.SwingsDealt));
+  for (const Column taken : {Column::kMaxHitTaken, Column::kMinHitTaken, Column::kHitsTaken,
+                             Column::kDmgTaken, Column::kDPSTaken, Column::kSwingsTaken}) {
+    cells[taken] = "-";
+  }
+  cells[Column::kMaxHitDealt] = display::Plain(row.MaxHitDealt);
+  cells[Column::kMinHitDealt] = display::Plain(row.MinHitDealt);
+  cells[Column::kHitsDealt] = display::Plain(row.HitsDealt);
+  cells[Column::kMisses] = display::Plain(row.Misses);
+  cells[Column::kParries] = display::Plain(row.Parries);
+  cells[Column::kDodges] = display::Plain(row.Dodges);
+  cells[Column::kRipostes] = display::Plain(row.Ripostes);
+  cells[Column::kBlocks] = display::Plain(row.Blocks);
+  cells[Column::kSwingsDealt] = display::Plain(row.SwingsDealt);
+  cells[Column::kAccuracy] = PercentOf(row.SwingsDealt - row.Misses, row.SwingsDealt);
+  cells[Column::kEvasion] = PercentOf(avoided, row.Misses);
+  cells[Column::kDefense] = PercentOf(avoided, row.SwingsDealt);
+
+  out += "<tr>";
+  for (const std::string& cell : std::move(cells).Take()) {
+    out += "<td>";
+    AppendHtmlEscaped(out, cell);
+    out += "</td>";
+  }
   out += "</tr>";
 }
 
@@ -64,13 +66,13 @@ std::string RenderCombatantDetailRows(std::span<const SourceRow> rows, int64_t e
   return out;
 }
 
-std::string CombatantDetailRows(const Globals& g, int32_t event_number,
-                                std::string_view combatant_name) {
-  const EventRecord* event = FindEvent(g, event_number);
+std::string CombatantDetailRows(const ParsedLog& log, int32_t event_number,
+                                std::string_view combatant_name, bool include_pets) {
+  const EventRecord* event = log.FindEvent(event_number);
   if (event == nullptr) return RenderCombatantDetailRows({}, 1);
   // The walk is the combatant detail's own; only the rendering is done here.
-  return RenderCombatantDetailRows(CombatantReportSources(g, event_number, combatant_name),
-                                   event->Duration);
+  return RenderCombatantDetailRows(
+      CombatantReportSources(log, event_number, combatant_name, include_pets), event->Duration);
 }
 
 }  // namespace ombrel

@@ -11,13 +11,13 @@
 #include "report/PageFrame.h"
 #include "report/Reports.h"
 #include "shared/Display.h"
+#include "shared/ListColumns.h"
 
 namespace ombrel {
 namespace {
 
-constexpr size_t kDetailColumns = 25;
-constexpr size_t kStartColumn = 5;
-constexpr size_t kEndColumn = 6;
+using Column = EventDetailColumn;
+constexpr int kColumns = static_cast<int>(At(Column::kCount));
 
 constexpr std::string_view kDetailHeaderRow =
     "<tr bgColor=#a9a9a9><td>Damage By</td><td>Total</td><td>Duration</td><td>DPS</td>"
@@ -60,17 +60,17 @@ void AppendToggleAnchors(std::string& line, const std::string& p) {
           "');\" style=\"display: none;\">-</a> ";
 }
 
-void WriteCombatantRows(std::ostream& out, const Globals& g, int32_t event_number,
-                        const TextTable& event_detail_list) {
+void WriteCombatantRows(std::ostream& out, const EventDetailReportInput& input) {
+  const TextTable& event_detail_list = input.event_detail_list;
   std::string line;
   const size_t rows = event_detail_list.Rows();
   // The event's records are grouped by dealer once for all the rows.
-  const EventReportSources sources(g, event_number);
-  const EventRecord* event = FindEvent(g, event_number);
+  const EventReportSources sources(input.log, input.event_number, input.include_pets);
+  const EventRecord* event = input.log.FindEvent(input.event_number);
   const int64_t event_duration = event != nullptr ? event->Duration : 1;
   for (size_t p = 0; p < rows; ++p) {
     const std::string id = std::to_string(p);
-    const std::string_view name = CellOf(event_detail_list, p, 0);
+    const std::string_view name = CellOf(event_detail_list, p, At(Column::kDamageBy));
     line.assign(html::RowOpener(p));
     line += "<td>";
     // Row 0 is the Total row: no anchors and no hidden block.
@@ -78,10 +78,11 @@ void WriteCombatantRows(std::ostream& out, const Globals& g, int32_t event_numbe
     line += ' ';
     AppendHtmlEscaped(line, name);
     line += "</td>";
-    for (size_t c = 1; c < kDetailColumns; ++c) {
-      const std::string_view cell = CellOf(event_detail_list, p, c);
+    for (const ListColumn& column : kEventDetailColumns) {
+      if (column.position == At(Column::kDamageBy)) continue;
+      const std::string_view cell = CellOf(event_detail_list, p, column.position);
       line += "<td>";
-      if (c == kStartColumn || c == kEndColumn)
+      if (column.position == At(Column::kStart) || column.position == At(Column::kEnd))
         AppendHtmlEscaped(line, TimeOfDayCell(cell));
       else
         AppendHtmlEscaped(line, cell);
@@ -100,10 +101,10 @@ void WriteCombatantRows(std::ostream& out, const Globals& g, int32_t event_numbe
 
 // One of the two ability tables, nested in a cell that spans the main table.
 // An empty list still writes one empty row, as an empty list always has.
-void WriteAbilityTable(std::ostream& out, const Globals& g, std::string_view caption,
+void WriteAbilityTable(std::ostream& out, const DamageTable& table, std::string_view caption,
                        std::string_view header, const std::vector<int64_t>& list,
                        const std::function<bool(std::string_view)>& is_ability) {
-  html::WriteLine(out, "<tr><td colspan=25>");
+  html::WriteLine(out, "<tr><td colspan=" + std::to_string(kColumns) + ">");
   html::WriteLine(out, html::kTableOpenLine);
   html::WriteLine(out, html::CaptionBar(3, caption));
   html::WriteLine(out, header);
@@ -111,8 +112,8 @@ void WriteAbilityTable(std::ostream& out, const Globals& g, std::string_view cap
   for (size_t q = 0; q < entries; ++q) {
     html::WriteLine(out, html::RowOpener(q));
     const int64_t index = list.empty() ? -1 : list[q];
-    if (index >= 0 && static_cast<size_t>(index) < g.DamageTable.size()) {
-      const DamageRecord r = g.DamageTable[static_cast<size_t>(index)];
+    if (index >= 0 && static_cast<size_t>(index) < table.size()) {
+      const DamageRecord r = table[static_cast<size_t>(index)];
       if (is_ability(r.Name)) {
         html::WriteLine(out, "<td>" + HtmlEscaped(r.Dealer) + "</td>");
         html::WriteLine(out, "<td>" + HtmlEscaped(r.Name) + "</td>");
@@ -136,13 +137,16 @@ bool IsVeteran(std::string_view name) {
 
 }  // namespace
 
-void WriteEventDetailReport(std::ostream& out, const Globals& g, int32_t event_number,
-                            const TextTable& events_list, const TextTable& event_detail_list,
+void WriteEventDetailReport(std::ostream& out, const EventDetailReportInput& input,
                             std::string_view created) {
+  const TextTable& events_list = input.events_list;
+  const TextTable& event_detail_list = input.event_detail_list;
+  const int32_t event_number = input.event_number;
   const size_t event_row = event_number >= 1 ? static_cast<size_t>(event_number) - 1 : SIZE_MAX;
-  const std::string mob = HtmlEscaped(CellOf(events_list, event_row, 0));
+  const std::string mob = HtmlEscaped(CellOf(events_list, event_row, At(EventsColumn::kMob)));
   // S: the event's start, from the Total row; E: the report date of the events list.
-  const std::string event_date = html::ListDateText(CellOf(event_detail_list, 0, kStartColumn));
+  const std::string event_date =
+      html::ListDateText(CellOf(event_detail_list, 0, At(Column::kStart)));
   const std::string list_date = html::ReportDate(events_list);
 
   html::WriteLine(out, html::kDocTypeLine);
@@ -159,18 +163,19 @@ void WriteEventDetailReport(std::ostream& out, const Globals& g, int32_t event_n
   html::WriteLine(out, html::kFontLine);
   html::WriteLine(out, html::kTableOpenLine);
   // The caption has two blanks before "on", the title one.
-  html::WriteLine(
-      out, html::CaptionBar(25, "Defensive damage for " + mob + ", by Party  on " + event_date));
+  html::WriteLine(out, html::CaptionBar(kColumns, "Defensive damage for " + mob +
+                                                      ", by Party  on " + event_date));
   html::WriteLine(out, kDetailHeaderRow);
 
-  WriteCombatantRows(out, g, event_number, event_detail_list);
+  WriteCombatantRows(out, input);
 
-  WriteAbilityTable(out, g, "Glyph AA's on " + mob + " " + list_date,
+  const DamageTable& table = input.log.DamageTable();
+  WriteAbilityTable(out, table, "Glyph AA's on " + mob + " " + list_date,
                     "<tr bgColor=#a9a9a9><td>Player</td><td>Glyph</td><td>Date</td></tr>",
-                    g.GlyphList, IsGlyph);
-  WriteAbilityTable(out, g, "Veteran AA's on " + mob + " " + list_date,
+                    input.detail.GlyphList, IsGlyph);
+  WriteAbilityTable(out, table, "Veteran AA's on " + mob + " " + list_date,
                     "<tr bgColor=#a9a9a9><td>Player</td><td>Vets</td><td>Date</td></tr>",
-                    g.VeteranList, IsVeteran);
+                    input.detail.VeteranList, IsVeteran);
 
   html::WriteLine(out, html::FooterLine(created));
   html::WriteLine(out, html::kClosingLine);

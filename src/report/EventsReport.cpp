@@ -1,11 +1,12 @@
 #include "report/HtmlEscape.h"
 #include "report/PageFrame.h"
 #include "report/Reports.h"
+#include "shared/ListColumns.h"
 
 namespace ombrel {
 namespace {
 
-constexpr size_t kEventsColumns = 16;
+constexpr int kColumns = static_cast<int>(At(EventsColumn::kCount));
 
 constexpr std::string_view kEventsHeaderRow =
     "<tr bgColor=#a9a9a9><td>Damage By</td><td>Total</td><td>Dmg Dealt</td><td>Duration</td>"
@@ -33,7 +34,7 @@ void WriteEventsReport(std::ostream& out, const TextTable& events_list, std::str
   html::WriteLine(out, html::kHeadCloseLine);
   html::WriteLine(out, html::kFontLine);
   html::WriteLine(out, html::kTableOpenLine);
-  html::WriteLine(out, html::CaptionBar(16, "Defensive damage on " + date));
+  html::WriteLine(out, html::CaptionBar(kColumns, "Defensive damage on " + date));
   html::WriteLine(out, kEventsHeaderRow);
 
   // The cells are copied as the list shows them; nothing is recomputed.
@@ -41,9 +42,9 @@ void WriteEventsReport(std::ostream& out, const TextTable& events_list, std::str
   const size_t rows = events_list.Rows();
   for (size_t p = 0; p < rows; ++p) {
     line.assign(html::RowOpener(p));
-    for (size_t c = 0; c < kEventsColumns; ++c) {
+    for (const ListColumn& column : kEventsColumns) {
       line += "<td>";
-      AppendHtmlEscaped(line, CellOf(events_list, p, c));
+      AppendHtmlEscaped(line, CellOf(events_list, p, column.position));
       line += "</td>";
     }
     line += "</tr>";

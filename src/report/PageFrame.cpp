@@ -2,6 +2,7 @@
 
 #include "report/HtmlEscape.h"
 #include "shared/Display.h"
+#include "shared/ListColumns.h"
 
 namespace ombrel::html {
 
@@ -34,7 +35,7 @@ std::string ListDateText(std::string_view cell) {
 }
 
 std::string ReportDate(const TextTable& events_list) {
-  constexpr size_t kEndColumn = 7;
+  constexpr size_t kEndColumn = At(EventsColumn::kEnd);
   if (events_list.Rows() == 0 || events_list.Columns() <= kEndColumn) return ListDateText({});
   return ListDateText(events_list.Cell(0, kEndColumn));
 }

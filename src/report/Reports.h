@@ -5,7 +5,8 @@
 #include <string>
 #include <string_view>
 
-#include "shared/Globals.h"
+#include "analysis/EventDetail.h"
+#include "shared/ParsedLog.h"
 #include "shared/TextTable.h"
 
 namespace ombrel {
@@ -17,15 +18,25 @@ namespace ombrel {
 // (the local date-time in the default date-time text).
 void WriteEventsReport(std::ostream& out, const TextTable& events_list, std::string_view created);
 
-// The HTML event-detail report of event `event_number` (1-based events-list
-// row), its rows in the event-detail list's current order.
-void WriteEventDetailReport(std::ostream& out, const Globals& g, int32_t event_number,
-                            const TextTable& events_list, const TextTable& event_detail_list,
+// What the event-detail report shows: event `event_number` (1-based events-list
+// row) of `log`, its rows in the event-detail list's current order, the glyph
+// and veteran casts of `detail`; `include_pets` as for BuildCombatantDetail.
+struct EventDetailReportInput {
+  const ParsedLog& log;
+  int32_t event_number;
+  const EventDetail& detail;
+  bool include_pets;
+  const TextTable& events_list;
+  const TextTable& event_detail_list;
+};
+
+// The HTML event-detail report.
+void WriteEventDetailReport(std::ostream& out, const EventDetailReportInput& input,
                             std::string_view created);
 
 // The hidden per-attack rows of one event-detail row, as HTML table rows;
 // `combatant_name` is the row's first cell as listed, " + pet" included.
-std::string CombatantDetailRows(const Globals& g, int32_t event_number,
-                                std::string_view combatant_name);
+std::string CombatantDetailRows(const ParsedLog& log, int32_t event_number,
+                                std::string_view combatant_name, bool include_pets);
 
 }  // namespace ombrel

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <stdexcept>
 #include <utility>
 
 #if defined(__linux__)
@@ -59,6 +60,17 @@ class DamageTable::TextTable {
   }
 
   std::string_view Text(uint32_t id) const { return texts_[id]; }
+
+  // True when `text` is one of the stored texts itself (not merely equal).
+  bool Holds(std::string_view text) const {
+    if (text.empty()) return true;
+    size_t slot = static_cast<size_t>(HashText(text)) & (slots_.size() - 1);
+    for (;; slot = (slot + 1) & (slots_.size() - 1)) {
+      const uint32_t id = slots_[slot];
+      if (id == kNoId) return false;
+      if (texts_[id] == text) return texts_[id].data() == text.data();
+    }
+  }
   size_t size() const { return texts_.size(); }
 
  private:
@@ -111,13 +123,20 @@ void DamageTable::Reserve(size_t records) {
 DamageTable DamageTable::FromRecords(std::span<const DamageRecord> records) {
   DamageTable table;
   table.Reserve(records.size());
-  for (const DamageRecord& r : records) table.Append(r);
+  for (const DamageRecord& r : records) {
+    if (!table.Append(r))
+      throw std::invalid_argument("a record's type, counter or text does not fit a damage table");
+  }
   return table;
 }
 
 std::string_view DamageTable::Intern(std::string_view text) {
   if (text.size() > kMaxTextLength) return {};
   return texts_->Text(texts_->Id(text));
+}
+
+bool DamageTable::Holds(std::string_view text) const {
+  return texts_->Holds(text);
 }
 
 size_t DamageTable::DistinctTexts() const {

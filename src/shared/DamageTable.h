@@ -23,7 +23,9 @@ class DamageTable {
   DamageTable& operator=(DamageTable&&) noexcept;
   ~DamageTable();
 
-  // Builds a table from records whose texts live anywhere. For tests and small tables.
+  // Builds a table from records whose texts live anywhere. For tests and
+  // small tables. Throws std::invalid_argument for a record that does not
+  // pack (a type or counter out of range, a text too long).
   static DamageTable FromRecords(std::span<const DamageRecord> records);
 
   size_t size() const { return records_.size(); }
@@ -44,6 +46,9 @@ class DamageTable {
   bool Replace(size_t index, const DamageRecord& record);
   void Reserve(size_t records);
   void ShrinkToFit() { records_.shrink_to_fit(); }
+
+  // True when `text` views one of the table's own texts (as Intern returns them).
+  bool Holds(std::string_view text) const;
 
   // Distinct texts held, the empty text included.
   size_t DistinctTexts() const;

@@ -12,15 +12,22 @@
 namespace ombrel {
 namespace {
 
+using ::ombrel::testing::EventOver;
 using ::ombrel::testing::FirstColumn;
 using ::ombrel::testing::Joined;
+using ::ombrel::testing::LogOf;
 using ::ombrel::testing::OneEvent;
 using ::ombrel::testing::Rec;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
+std::vector<CombatantSummary> Rows(const ParsedLog& log, int32_t event_number,
+                                   bool include_pets = false) {
+  return BuildEventDetail(log, event_number, include_pets).rows;
+}
+
 // Tarlen and Mirra fight a goblin that hits Tarlen once and swings at Mirra.
-Globals Skirmish() {
+ParsedLog Skirmish() {
   return OneEvent({Rec(0, "Tarlen", "a goblin", 100, kMelee, "slashes"),
                    Rec(2, "a goblin", "Tarlen", 30, kMelee), Rec(4, "Tarlen", "a goblin", 0, kMiss),
                    Rec(5, "Tarlen", "a goblin", 0, kParry),
@@ -30,8 +37,8 @@ Globals Skirmish() {
 }
 
 TEST(EventDetailTest, TotalRowDescribesTheOpponentWithSwappedColumns) {
-  Globals g = Skirmish();
-  const TextTable list = EventDetailListRows(ShowEventDetail(g, 1));
+  const ParsedLog g = Skirmish();
+  const TextTable list = EventDetailListRows(Rows(g, 1));
   ASSERT_EQ(list.Rows(), 3u);
   // Dealt-side columns show what the goblin took; swings taken (4) are the
   // combatants' swings at it, and its percentages use them.
@@ -49,7 +56,7 @@ TEST(EventDetailTest, TotalRowDescribesTheOpponentWithSwappedColumns) {
 
   // The file holds each row's own fields: the total row's "Dmg Dealt" is the goblin's.
   std::ostringstream out;
-  WriteTextPcListCsv(out, ShowEventDetail(g, 1));
+  WriteTextPcListCsv(out, Rows(g, 1));
   EXPECT_EQ(out.str(),
             "Mob,Dmg Dealt,Dmg Taken,Duration,Start Date,End Date,Max Dealt,Min Dealt,Hits Dealt,"
             "Max Taken,Min Taken,Hits Taken,Misses,Parries,Dodges,Ripostes,Blocks,Swings Taken,"
@@ -67,45 +74,45 @@ TEST(EventDetailTest, PetsJoinTheirOwnerOnlyWhenIncluded) {
       Rec(0, "Anna`s pet", "a wolf", 50, kMelee, "bites"), Rec(1, "Anna", "a wolf", 20, kMelee),
       Rec(2, "a wolf", "Anna`s warder", 10, kMelee), Rec(3, "Bobby", "a wolf", 5, kMelee),
       Rec(4, "Al`s pet", "a wolf", 7, kMelee)};
-  Globals merged = OneEvent(fight, "a wolf", /*include_pets=*/true);
-  const std::vector<CombatantSummary> rows = ShowEventDetail(merged, 1);
+  const ParsedLog log = OneEvent(fight, "a wolf");
+  const std::vector<CombatantSummary> rows = Rows(log, 1, /*include_pets=*/true);
   // The pet's record opens the owner's row; "Al" is too short for a row.
   EXPECT_EQ(FirstColumn(EventDetailListRows(rows)), " [ Total ] |Anna + pet|Bobby");
   EXPECT_EQ(rows[1].DamageDealt, 70);
   EXPECT_EQ(rows[1].DamageTaken, 10);
   EXPECT_FALSE(rows[2].HasPet);
 
-  Globals apart = OneEvent(fight, "a wolf", /*include_pets=*/false);
-  EXPECT_EQ(FirstColumn(EventDetailListRows(ShowEventDetail(apart, 1))),
+  EXPECT_EQ(FirstColumn(EventDetailListRows(Rows(log, 1, /*include_pets=*/false))),
             " [ Total ] |Anna`s pet|Anna|Anna`s warder|Bobby|Al`s pet");
 }
 
 TEST(EventDetailTest, NamesUnderFourCharactersGetNoRow) {
-  Globals g = OneEvent({Rec(0, "Abcd", "a rat", 3, kMelee), Rec(1, "a rat", "YOU", 0, kParry),
-                        Rec(2, "Bo", "a rat", 4, kMelee), Rec(3, "a rat", "Bo", 2, kMelee)},
-                       "a rat");
-  const std::vector<CombatantSummary> rows = ShowEventDetail(g, 1);
+  const ParsedLog g =
+      OneEvent({Rec(0, "Abcd", "a rat", 3, kMelee), Rec(1, "a rat", "YOU", 0, kParry),
+                Rec(2, "Bo", "a rat", 4, kMelee), Rec(3, "a rat", "Bo", 2, kMelee)},
+               "a rat");
+  const std::vector<CombatantSummary> rows = Rows(g, 1);
   ASSERT_EQ(rows.size(), 2u);
   EXPECT_EQ(rows[1].Name, "Abcd");
   EXPECT_EQ(rows[0].SwingsDealt, 0);  // neither the parry by "YOU" nor the hit on "Bo"
   EXPECT_EQ(rows[0].SwingsTaken, 1);
 
   // Nobody with a long enough name: the total row alone, percentages 0.00%.
-  Globals only_short = OneEvent({Rec(0, "Bo", "a rat", 4, kMelee)}, "a rat");
-  EXPECT_EQ(Joined(EventDetailListRows(ShowEventDetail(only_short, 1)), 0),
+  const ParsedLog only_short = OneEvent({Rec(0, "Bo", "a rat", 4, kMelee)}, "a rat");
+  EXPECT_EQ(Joined(EventDetailListRows(Rows(only_short, 1)), 0),
             " [ Total ] |4|1|4.00|4.00|01/02/2006 20:00:00|01/02/2006 20:00:00|4|4|1|0|0|0|0|0.00|"
             "0|0|0|0|0|0|0|0.00%|0.00%|0.00%");
 }
 
 TEST(EventDetailTest, MinimumIgnoresLaterZeroesButKeepsAFirstZeroHit) {
-  Globals g =
+  const ParsedLog g =
       OneEvent({Rec(0, "Rhea", "a bear", 0, kMiss), Rec(1, "Rhea", "a bear", 50, kMelee),
                 Rec(2, "Rhea", "a bear", 0, kMelee), Rec(3, "Rhea", "a bear", 30, kMelee),
                 Rec(4, "Zedd", "a bear", 0, kMelee), Rec(5, "Zedd", "a bear", 40, kMelee),
                 Rec(6, "a bear", "Rhea", 20, kMelee), Rec(7, "a bear", "Rhea", 0, kNonMelee),
                 Rec(8, "a bear", "Rhea", 15, kDamageOverTime)},
                "a bear");
-  const std::vector<CombatantSummary> rows = ShowEventDetail(g, 1);
+  const std::vector<CombatantSummary> rows = Rows(g, 1);
   ASSERT_EQ(rows.size(), 3u);
   EXPECT_EQ(rows[1].MinHitDealt, 30);
   EXPECT_EQ(rows[1].HitsDealt, 3);
@@ -116,12 +123,13 @@ TEST(EventDetailTest, MinimumIgnoresLaterZeroesButKeepsAFirstZeroHit) {
 }
 
 TEST(EventDetailTest, SwingsThatNeverLandShowEvasionAgainstMisses) {
-  Globals g = OneEvent({Rec(0, "Quill", "an imp", 0, kMiss), Rec(1, "Quill", "an imp", 0, kMiss),
-                        Rec(2, "Pike", "an imp", 0, kMiss), Rec(3, "Pike", "an imp", 0, kDodge),
-                        Rec(4, "Pike", "an imp", 0, kDodge), Rec(5, "Pike", "an imp", 0, kParry),
-                        Rec(6, "Pike", "an imp", 0, kBlock), Rec(7, "Pike", "an imp", 0, kRiposte)},
-                       "an imp");
-  const TextTable list = EventDetailListRows(ShowEventDetail(g, 1));
+  const ParsedLog g =
+      OneEvent({Rec(0, "Quill", "an imp", 0, kMiss), Rec(1, "Quill", "an imp", 0, kMiss),
+                Rec(2, "Pike", "an imp", 0, kMiss), Rec(3, "Pike", "an imp", 0, kDodge),
+                Rec(4, "Pike", "an imp", 0, kDodge), Rec(5, "Pike", "an imp", 0, kParry),
+                Rec(6, "Pike", "an imp", 0, kBlock), Rec(7, "Pike", "an imp", 0, kRiposte)},
+               "an imp");
+  const TextTable list = EventDetailListRows(Rows(g, 1));
   ASSERT_EQ(list.Rows(), 3u);
   EXPECT_EQ(Joined(list, 1),
             "Quill||1|0.00|0.00|01/02/2006 20:00:00|01/02/2006 20:00:01|0|0|0|0|0|0|0|0.00|2|0|0|0|"
@@ -132,38 +140,38 @@ TEST(EventDetailTest, SwingsThatNeverLandShowEvasionAgainstMisses) {
 }
 
 TEST(EventDetailTest, AbilityCastsByAnyoneInRangeAreListed) {
-  Globals g = OneEvent({Rec(0, "Someone", "Someone", 0, kSpellCast, "Glyph of Arcane Secrets"),
-                        Rec(1, "Tarlen", "a troll", 10, kMelee),
-                        Rec(2, "Mirra", "Mirra", 0, kSpellCast, "Staunch Recovery"),
-                        Rec(3, "Tarlen", "a troll", 0, kMelee, "Glyph of Nothing"),  // not a cast
-                        Rec(4, "Mirra", "Mirra", 0, kSpellCast, "Staunch Recovery"),
-                        Rec(5, "Tarlen", "Tarlen", 0, kSpellCast, "Intensity of the Resolute"),
-                        Rec(6, "Tarlen", "a troll", 10, kMelee),
-                        Rec(7, "Tarlen", "Tarlen", 0, kSpellCast, "Glyph of Ultimate Power")},
-                       "a troll");
-  g.EventTable[0].EndCounter = 6;  // the last cast comes after the event
-  ShowEventDetail(g, 1);
-  EXPECT_THAT(g.GlyphList, ElementsAre(0));
-  EXPECT_THAT(g.VeteranList, ElementsAre(2, 4, 5));
+  const std::vector<DamageRecord> records = {
+      Rec(0, "Someone", "Someone", 0, kSpellCast, "Glyph of Arcane Secrets"),
+      Rec(1, "Tarlen", "a troll", 10, kMelee),
+      Rec(2, "Mirra", "Mirra", 0, kSpellCast, "Staunch Recovery"),
+      Rec(3, "Tarlen", "a troll", 0, kMelee, "Glyph of Nothing"),  // not a cast
+      Rec(4, "Mirra", "Mirra", 0, kSpellCast, "Staunch Recovery"),
+      Rec(5, "Tarlen", "Tarlen", 0, kSpellCast, "Intensity of the Resolute"),
+      Rec(6, "Tarlen", "a troll", 10, kMelee),
+      Rec(7, "Tarlen", "Tarlen", 0, kSpellCast, "Glyph of Ultimate Power")};
+  EventRecord first = EventOver(records, "a troll");
+  first.EndCounter = 6;  // the last cast comes after the event
+  EventRecord second = first;
+  second.StartCounter = 6;
+  const ParsedLog log = LogOf(records, {first, second});
+  const EventDetail detail = BuildEventDetail(log, 1, false);
+  EXPECT_THAT(detail.GlyphList, ElementsAre(0));
+  EXPECT_THAT(detail.VeteranList, ElementsAre(2, 4, 5));
 
-  // The next event shown replaces the lists; one without casts empties them.
-  g.EventTable.push_back(g.EventTable[0]);
-  g.EventTable[1].StartCounter = 6;
-  ShowEventDetail(g, 2);
-  EXPECT_THAT(g.GlyphList, IsEmpty());
-  EXPECT_THAT(g.VeteranList, IsEmpty());
+  // An event without casts has empty lists.
+  const EventDetail without = BuildEventDetail(log, 2, false);
+  EXPECT_THAT(without.GlyphList, IsEmpty());
+  EXPECT_THAT(without.VeteranList, IsEmpty());
 }
 
 TEST(EventDetailTest, EventsWithoutRecordsOrOutsideTheListAreHarmless) {
-  Globals g;  // no fight: one empty event over an empty damage table
-  g.GlyphList = {3};
-  const std::vector<CombatantSummary> rows = ShowEventDetail(g, 1);
-  EXPECT_THAT(g.GlyphList, IsEmpty());
+  const ParsedLog g;  // no fight: one empty event over an empty damage table
+  const std::vector<CombatantSummary> rows = Rows(g, 1);
   EXPECT_EQ(Joined(EventDetailListRows(rows), 0),
             " [ Total ] ||1|0.00|0.00|12/30/1899 00:00:00|12/30/1899 00:00:00|0|0|0|0|0|0|0|0.00|"
             "0|0|0|0|0|0|0|0.00%|0.00%|0.00%");
-  EXPECT_THAT(ShowEventDetail(g, 2), IsEmpty());
-  EXPECT_THAT(ShowEventDetail(g, 0), IsEmpty());
+  EXPECT_THAT(Rows(g, 2), IsEmpty());
+  EXPECT_THAT(Rows(g, 0), IsEmpty());
 }
 
 }  // namespace

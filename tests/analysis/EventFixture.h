@@ -9,7 +9,7 @@
 #include "shared/DamageTable.h"
 #include "shared/DateTime.h"
 #include "shared/EventRecord.h"
-#include "shared/Globals.h"
+#include "shared/ParsedLog.h"
 #include "shared/TextTable.h"
 
 namespace ombrel::testing {
@@ -24,13 +24,9 @@ inline DamageRecord Rec(int seconds, std::string_view dealer, std::string_view t
   return {At(seconds), dealer, taker, damage, 0, type, name, 0};
 }
 
-// Globals holding `records` and one event against `opponent` spanning them
-// all, its sums and extremes counted over the damage records as events are.
-inline Globals OneEvent(const std::vector<DamageRecord>& records, std::string_view opponent,
-                        bool include_pets = false) {
-  Globals g;
-  g.DamageTable = DamageTable::FromRecords(records);
-  g.IncludePets = include_pets;
+// The event against `opponent` spanning all of `records`, its sums and
+// extremes counted over the damage records as events are.
+inline EventRecord EventOver(const std::vector<DamageRecord>& records, std::string_view opponent) {
   EventRecord e;
   e.Name = std::string(opponent);
   e.EndCounter = static_cast<int64_t>(records.size()) - 1;
@@ -48,8 +44,17 @@ inline Globals OneEvent(const std::vector<DamageRecord>& records, std::string_vi
     if (hits == 0 || r.Damage < min) min = r.Damage;
     ++hits;
   }
-  g.EventTable = {e};
-  return g;
+  return e;
+}
+
+// A parsed log of `records` with `events` and no mob.
+inline ParsedLog LogOf(const std::vector<DamageRecord>& records, std::vector<EventRecord> events) {
+  return ParsedLog(DamageTable::FromRecords(records), {}, std::move(events));
+}
+
+// A parsed log of `records` and the one event against `opponent` over them.
+inline ParsedLog OneEvent(const std::vector<DamageRecord>& records, std::string_view opponent) {
+  return LogOf(records, {EventOver(records, opponent)});
 }
 
 // The cells of one list row joined by "|", or its first column down the rows.

@@ -53,8 +53,8 @@ std::vector<DamageRecord> GoblinFight() {
 }
 
 TEST(TimelineTest, CellsFollowTheEventDetailRows) {
-  Globals g = OneEvent(GoblinFight(), "a goblin", /*include_pets=*/true);
-  const Timeline t = BuildTimeline(g, 1);
+  const ParsedLog g = OneEvent(GoblinFight(), "a goblin");
+  const Timeline t = BuildTimeline(g, 1, /*include_pets=*/true);
   EXPECT_EQ(t.Opponent, "a goblin");
   EXPECT_EQ(t.Start, At(0));
   EXPECT_EQ(t.FirstSecond, -2);
@@ -68,9 +68,8 @@ TEST(TimelineTest, CellsFollowTheEventDetailRows) {
 
   // Every row's lines add up to the totals of its event-detail row.
   for (const bool pets : {false, true}) {
-    Globals h = OneEvent(GoblinFight(), "a goblin", pets);
-    const Timeline timeline = BuildTimeline(h, 1);
-    const std::vector<CombatantSummary> rows = ShowEventDetail(h, 1);
+    const Timeline timeline = BuildTimeline(g, 1, pets);
+    const std::vector<CombatantSummary> rows = BuildEventDetail(g, 1, pets).rows;
     ASSERT_EQ(timeline.Rows.size() + 1, rows.size());
     for (size_t r = 0; r < timeline.Rows.size(); ++r) {
       int64_t dealt = 0, taken = 0;
@@ -88,12 +87,12 @@ TEST(TimelineTest, CellsFollowTheEventDetailRows) {
     }
   }
 
-  EXPECT_TRUE(BuildTimeline(g, 2).Cells.empty());
+  EXPECT_TRUE(BuildTimeline(g, 2, true).Cells.empty());
 }
 
 TEST(TimelineTest, CsvFollowsTheListOrder) {
-  Globals g = OneEvent(GoblinFight(), "a goblin", true);
-  const Timeline t = BuildTimeline(g, 1);
+  const ParsedLog g = OneEvent(GoblinFight(), "a goblin");
+  const Timeline t = BuildTimeline(g, 1, true);
   // As the list shows it after a sort; the total row is not a timeline row.
   const std::vector<std::string> listed = {" [ Total ] ", "Cy,\"Q\"", "Tarlen", "Bobby",
                                            "Anna + pet"};

@@ -60,13 +60,14 @@ DamageRecord Hit(int64_t second, std::string_view dealer, std::string_view taker
 
 // A finished run of two fights, built without the log parser.
 ParsedRun TwoFights() {
-  ParsedRun run;
-  run.parse.DamageTable = DamageTable::FromRecords(
+  DamageTable table = DamageTable::FromRecords(
       std::vector<DamageRecord>{Hit(0, "Tarlen", "a gnoll", 20), Hit(1, "Tarlen", "an orc", 5),
                                 Hit(2, "a gnoll", "Tarlen", 3)});
-  run.parse.MobList = {"a gnoll", "an orc"};
-  run.events = BuildEvents(run.parse.DamageTable, run.parse.MobList, 18);
-  run.events_list = EventsListRows(run.events);
+  std::vector<std::string_view> mobs = {table[0].Taker, table[1].Taker};
+  std::vector<EventRecord> events = BuildEvents(table, mobs, 18);
+  ParsedRun run;
+  run.events_list = EventsListRows(events);
+  run.log = ParsedLog(std::move(table), std::move(mobs), std::move(events));
   return run;
 }
 
@@ -79,8 +80,8 @@ TEST(AppSettings, TakenAtEveryParseAndKeptWhenTheNameIsRefused) {
   auto refused = app.Parse("/nonexistent/log.txt");
   ASSERT_TRUE(std::holds_alternative<Failure>(refused));
   EXPECT_EQ(std::get<Failure>(refused).reason, kInvalidNameMessage);
-  EXPECT_EQ(app.globals().EventGap, 900);
-  EXPECT_TRUE(app.globals().IncludePets);
+  EXPECT_EQ(app.settings().EventGap, 900);
+  EXPECT_TRUE(app.settings().IncludePets);
   EXPECT_FALSE(app.TabStripAvailable());
 }
 
@@ -137,7 +138,7 @@ TEST(AppParse, FailureOrCancelKeepsThePreviousResults) {
   cancelled.cancel = &cancel;
   EXPECT_TRUE(std::holds_alternative<Failure>(app.Parse(dir.path() / "log.txt", cancelled)));
   EXPECT_EQ(app.EventsList(), events);
-  EXPECT_EQ(app.globals().DamageTable.size(), 3u);
+  EXPECT_EQ(app.Log().DamageTable().size(), 3u);
   EXPECT_EQ(app.WindowCaption(), "Ombrel Raid - /logs/eqlog.txt");
 
   const ParseRequest request{

@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "app/App.h"
-#include "app/ListColumns.h"
 #include "loggen/LogGen.h"
+#include "shared/ListColumns.h"
 
 namespace ombrel {
 namespace {

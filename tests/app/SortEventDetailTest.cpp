@@ -10,6 +10,7 @@ namespace ombrel {
 namespace {
 
 using ::testing::ElementsAre;
+using Col = EventDetailColumn;
 
 // An event-detail row as the combatant summary renders it.
 std::vector<std::string> Row(std::string name, std::string dealt = "", std::string duration = "1",
@@ -22,14 +23,14 @@ std::vector<std::string> Row(std::string name, std::string dealt = "", std::stri
 }
 
 TextTable List(std::vector<std::vector<std::string>> rows) {
-  TextTable list(25);
+  TextTable list = EmptyList<Col>();
   for (auto& row : rows) list.AddRow(std::move(row));
   return list;
 }
 
-std::vector<std::string> Column(const TextTable& list, size_t column) {
+std::vector<std::string> Column(const TextTable& list, Col column) {
   std::vector<std::string> cells;
-  for (size_t r = 0; r < list.Rows(); ++r) cells.push_back(list.Cell(r, column));
+  for (size_t r = 0; r < list.Rows(); ++r) cells.push_back(CellAt(list, r, column));
   return cells;
 }
 
@@ -54,46 +55,65 @@ TEST(NameSortsBeforeTest, ComparesCharacterBytesLowFirstSkippingTheLastByteOfB) 
 
 TEST(SortEventDetailTest, ByNameAscendingBelowTheTotalRow) {
   TextTable list = List({Row(" [ Total ] "), Row("bob"), Row("Bob"), Row("Al")});
-  SortEventDetail(list, 0);
-  EXPECT_THAT(Column(list, 0), ElementsAre(" [ Total ] ", "Al", "Bob", "bob"));
+  SortEventDetail(list, Col::kDamageBy);
+  EXPECT_THAT(Column(list, Col::kDamageBy), ElementsAre(" [ Total ] ", "Al", "Bob", "bob"));
 
   TextTable prefix = List({Row(" [ Total ] "), Row("Ab"), Row("Ab2")});
-  SortEventDetail(prefix, 0);
-  EXPECT_THAT(Column(prefix, 0), ElementsAre(" [ Total ] ", "Ab2", "Ab"));
+  SortEventDetail(prefix, Col::kDamageBy);
+  EXPECT_THAT(Column(prefix, Col::kDamageBy), ElementsAre(" [ Total ] ", "Ab2", "Ab"));
 }
 
 TEST(SortEventDetailTest, ByValueDescendingWithTiesInTheirOrder) {
   TextTable list = List({Row(" [ Total ] ", "5,000"), Row("Nil1", ""), Row("Small", "999"),
                          Row("Big", "1,234"), Row("Nil2", ""), Row("Same", "999")});
-  SortEventDetail(list, 1);
-  EXPECT_THAT(Column(list, 0), ElementsAre(" [ Total ] ", "Big", "Small", "Same", "Nil1", "Nil2"));
-  EXPECT_THAT(Column(list, 1), ElementsAre("5,000", "1,234", "999", "999", "", ""));
+  SortEventDetail(list, Col::kDmgDealt);
+  EXPECT_THAT(Column(list, Col::kDamageBy),
+              ElementsAre(" [ Total ] ", "Big", "Small", "Same", "Nil1", "Nil2"));
+  EXPECT_THAT(Column(list, Col::kDmgDealt), ElementsAre("5,000", "1,234", "999", "999", "", ""));
 
   for (const bool lower_first : {true, false}) {
     TextTable rates =
         lower_first ? List({Row("T"), Row("Lo", "1", "1", "10.30"), Row("Hi", "1", "1", "10.40")})
                     : List({Row("T"), Row("Hi", "1", "1", "10.40"), Row("Lo", "1", "1", "10.30")});
-    SortEventDetail(rates, 3);
-    EXPECT_THAT(Column(rates, 0), ElementsAre("T", "Hi", "Lo"));
-    EXPECT_THAT(Column(rates, 3), ElementsAre(".00", "10.40", "10.30"));
+    SortEventDetail(rates, Col::kDPSDealt);
+    EXPECT_THAT(Column(rates, Col::kDamageBy), ElementsAre("T", "Hi", "Lo"));
+    EXPECT_THAT(Column(rates, Col::kDPSDealt), ElementsAre(".00", "10.40", "10.30"));
   }
 
   TextTable durations = List({Row("T", "", "90"), Row("A", "", "9"), Row("B", "", "10")});
-  SortEventDetail(durations, 2);
-  EXPECT_THAT(Column(durations, 0), ElementsAre("T", "B", "A"));
+  SortEventDetail(durations, Col::kDuration);
+  EXPECT_THAT(Column(durations, Col::kDamageBy), ElementsAre("T", "B", "A"));
 
   TextTable adps = List({Row("T"), Row("A", "", "1", "0", "0.50"), Row("B", "", "1", "0", "1.00"),
                          Row("C", "", "1", "0", "0.51")});
-  SortEventDetail(adps, 4);
-  EXPECT_THAT(Column(adps, 0), ElementsAre("T", "B", "C", "A"));
-  EXPECT_THAT(Column(adps, 4), ElementsAre(".00", "1.00", ".51", ".50"));
+  SortEventDetail(adps, Col::kADPSDealt);
+  EXPECT_THAT(Column(adps, Col::kDamageBy), ElementsAre("T", "B", "C", "A"));
+  EXPECT_THAT(Column(adps, Col::kADPSDealt), ElementsAre(".00", "1.00", ".51", ".50"));
+}
+
+TEST(SortEventDetailTest, ManyTiesKeepTheirOrderUnderEveryKey) {
+  // More rows than a plain std::sort puts through its insertion sort, so an
+  // unstable order would show.
+  std::vector<std::vector<std::string>> rows = {Row(" [ Total ] ")};
+  std::vector<std::string> marks = {"66.67%"};
+  for (int i = 0; i < 40; ++i) {
+    rows.push_back(Row("Same", "100", "5", "20.00", "2.00"));
+    rows.back()[At(Col::kAccuracy)] = std::to_string(i);
+    marks.push_back(std::to_string(i));
+  }
+  for (const Col key :
+       {Col::kDamageBy, Col::kDmgDealt, Col::kDuration, Col::kDPSDealt, Col::kADPSDealt}) {
+    TextTable list = List(rows);
+    SortEventDetail(list, key);
+    EXPECT_EQ(Column(list, Col::kAccuracy), marks) << At(key);
+  }
 }
 
 TEST(SortEventDetailTest, CellsAreRenderedAgainFromTheirValues) {
   TextTable list = List({Row(" [ Total ] ", "1,600", "12", "0.50", "1,333.33")});
   list.AddRow({"Odd", "x",   "y", "z", "", "not a date", "", "", "1,000", "-",  "",     "",   "",
                "",    "abc", "",  "",  "", "",           "", "", "kept",  "as", "they", "are"});
-  SortEventDetail(list, 0);
+  SortEventDetail(list, Col::kDamageBy);
   EXPECT_THAT(list.Row(0), ElementsAre(" [ Total ] ", "1,600", "12", ".50", "1,333.33",
                                        "01/02/2006 20:00:00", "01/02/2006 20:00:09", "30", "0", "1",
                                        "100", "100", "1", "1234", "1234.5", "1", "2", "3", "4", "5",
@@ -107,13 +127,13 @@ TEST(SortEventDetailTest, CellsAreRenderedAgainFromTheirValues) {
 
 TEST(SortEventDetailTest, OtherKeysAndEmptyListsChangeNothing) {
   const TextTable original = List({Row(" [ Total ] ", "", "1", "0.50"), Row("b"), Row("a")});
-  for (const int key : {5, 6, 24, -1}) {
+  for (const Col key : {Col::kStart, Col::kEnd, Col::kDefense, Col::kCount}) {
     TextTable list = original;
     SortEventDetail(list, key);
-    EXPECT_EQ(list, original) << key;
+    EXPECT_EQ(list, original) << At(key);
   }
-  TextTable empty(25);
-  SortEventDetail(empty, 0);
+  TextTable empty = EmptyList<Col>();
+  SortEventDetail(empty, Col::kDamageBy);
   EXPECT_EQ(empty.Rows(), 0u);
 }
 

@@ -9,7 +9,7 @@ namespace {
 
 TEST(AlignedTable, WritesUtf8PaddedByCharacters) {
   const ListColumn columns[3] = {
-      {"Mob", 0, Align::kLeft}, {"DmgTaken", 0, Align::kLeft}, {"End", 0, Align::kLeft}};
+      {0, "Mob", 0, Align::kLeft}, {1, "DmgTaken", 0, Align::kLeft}, {2, "End", 0, Align::kLeft}};
   TextTable list(3);
   list.AddRow({"Zo\xEB the gnoll", "12", "x"});
   list.AddRow({"", "1234567890", ""});
@@ -25,7 +25,7 @@ TEST(AlignedTable, WritesUtf8PaddedByCharacters) {
 }
 
 TEST(AlignedTable, ControlCharactersAndLongCellsCannotTakeOverTheTerminal) {
-  const ListColumn columns[2] = {{"Mob", 0, Align::kLeft}, {"End", 0, Align::kLeft}};
+  const ListColumn columns[2] = {{0, "Mob", 0, Align::kLeft}, {1, "End", 0, Align::kLeft}};
   TextTable list(2);
   // An escape sequence that would clear the screen, a bell, DEL and the
   // unassigned bytes that reach a terminal as C1 controls (0x9D begins an

@@ -237,7 +237,7 @@ class Form1DesktopTest : public QObject {
     // The command line: the name given there, then the log.
     w.form().OpenAtStart(QStringLiteral("Zarra"), log);
     w.WaitIdle();
-    QVERIFY(w.app().globals().CharacterName == "Zarra");
+    QVERIFY(w.app().settings().CharacterName == "Zarra");
     QCOMPARE(w.Rows(1).size(), 2);
     QVERIFY(w.dialogs().shown.empty());
 
@@ -270,7 +270,7 @@ class Form1DesktopTest : public QObject {
           started = true;
           while (!progress.Cancelled()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
           ParsedRun run;
-          run.parse.cancelled = true;
+          run.cancelled = true;
           return run;
         });
     const QString log = w.WriteLog();

@@ -5,7 +5,7 @@
 #include <QStatusBar>
 
 #include "WindowHarness.h"
-#include "app/ListColumns.h"
+#include "shared/ListColumns.h"
 
 using ombrel::ListColumn;
 using ombrel::gui::Form1;
@@ -205,7 +205,7 @@ class Form1StartTest : public QObject {
     QCOMPARE(w.dialogs().shown[0].title, QStringLiteral("About Ombrel"));
     QCOMPARE(w.dialogs().shown[0].text,
              QStringLiteral("Parse the whole raid, very beta, not so much necro goodness in it "
-                            "yet.\r\n\r\nZerrit\r\n\r\nBeta Version 0.0.11"));
+                            "yet.\r\n\r\nZerrit\r\n\r\nBeta Version " OMBREL_VERSION));
     QCOMPARE(Form1::AboutText(), w.dialogs().shown[0].text);
 
     QVERIFY(w.form().isVisible());

@@ -50,7 +50,7 @@ class Form1WorkflowTest : public QObject {
     // The name reaches the app as Windows-1252 bytes.
     name->setText(QString::fromUtf8("Zo\xC3\xAB"));
     QTest::mouseClick(parse, Qt::LeftButton);
-    QVERIFY(w.app().globals().CharacterName == "Zo\xEB");
+    QVERIFY(w.app().settings().CharacterName == "Zo\xEB");
   }
 
   void eventGapFromTheGapBox() {
@@ -58,9 +58,9 @@ class Form1WorkflowTest : public QObject {
     w.Find<QLineEdit>("Yourname")->setText(QStringLiteral("Tarlen"));
     QComboBox* gaps = w.Find<QComboBox>("cmbEventTimer");
     auto gap_after_parse = [&] {
-      w.app().globals().EventGap = -1;
+      w.app().settings().EventGap = -1;
       QTest::mouseClick(w.Find<QPushButton>("Command1"), Qt::LeftButton);  // dialog cancelled
-      return w.app().globals().EventGap;
+      return w.app().settings().EventGap;
     };
     QCOMPARE(gap_after_parse(), 18);  // no item chosen
     for (const auto& [item, gap] : {std::pair{0, 18}, {147, 900}, {7, 60}}) {

@@ -3,9 +3,9 @@
 #include <QAbstractItemModelTester>
 #include <QTest>
 
-#include "app/ListColumns.h"
 #include "gui/Cp1252.h"
 #include "gui/TextTableModel.h"
+#include "shared/ListColumns.h"
 #include "shared/TextTable.h"
 
 using ombrel::Align;
@@ -40,8 +40,9 @@ class TextTableModelTest : public QObject {
   }
 
   void modelViewsTheTable() {
-    static constexpr ListColumn kColumns[3] = {
-        {"Name", 2200, Align::kLeft}, {"Dmg", 1000, Align::kRight}, {"Extra", 1000, Align::kRight}};
+    static constexpr ListColumn kColumns[3] = {{0, "Name", 2200, Align::kLeft},
+                                               {1, "Dmg", 1000, Align::kRight},
+                                               {2, "Extra", 1000, Align::kRight}};
     TextTable table(2);  // one column fewer than the list shows
     TextTableModel model(table, kColumns);
     QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);

@@ -63,14 +63,14 @@ TEST(CombatantDetailRows, NothingToShowIsTheUnnamedRow) {
   const SourceRow fresh[] = {SourceRow{}};
   EXPECT_EQ(RenderCombatantDetailRows(fresh, 10), kUnnamedRow);
   // No such event.
-  Globals g;
-  EXPECT_EQ(CombatantDetailRows(g, 0, "Ann"), kUnnamedRow);
-  EXPECT_EQ(CombatantDetailRows(g, 2, "Ann"), kUnnamedRow);
+  const ParsedLog g;
+  EXPECT_EQ(CombatantDetailRows(g, 0, "Ann", false), kUnnamedRow);
+  EXPECT_EQ(CombatantDetailRows(g, 2, "Ann", false), kUnnamedRow);
 }
 
 // One fight against "a goblin" in which Ann, her pet and warder, Annabelle and
 // JoAnn all strike, the goblin hits back, Ann casts and hits a rat.
-Globals AnnsFight(bool include_pets) {
+ParsedLog AnnsFight() {
   auto t = [](int s) { return At(2024, 3, 14, 21, 5, s); };
   const DamageRecord records[] = {
       Record(t(0), "Ann", "a goblin", 10, 1, "hit"),
@@ -85,8 +85,6 @@ Globals AnnsFight(bool include_pets) {
       Record(t(9), "Ann`s pet", "a goblin", 0, 5, "hit"),
       Record(t(10), "Ann`s warder", "a goblin", 4, 2, "Spirit Strike"),
   };
-  Globals g;
-  g.DamageTable = DamageTable::FromRecords(records);
   EventRecord fight;
   fight.Name = "a goblin";
   fight.StartDate = t(0);
@@ -94,9 +92,7 @@ Globals AnnsFight(bool include_pets) {
   fight.Duration = 10;
   fight.StartCounter = 0;
   fight.EndCounter = 10;
-  g.EventTable = {fight};
-  g.IncludePets = include_pets;
-  return g;
+  return ParsedLog(DamageTable::FromRecords(records), {}, {fight});
 }
 
 // Ann's three rows; "hits" and "Spirit Strike" were last fed by the pet and the warder.
@@ -117,14 +113,16 @@ constexpr std::string_view kAnnsRows =
 // Which records each name takes in is checked with the combatant detail; here the
 // walk's rows as the report unfolds them.
 TEST(CombatantDetailRowsWalk, ReportUnfoldsThePetRowWithItsSuffix) {
-  const Globals g = AnnsFight(true);
+  const ParsedLog g = AnnsFight();
   TextTable events_list(16);
   events_list.AddRow(EventsRow("a goblin", "03/14/2024 21:05:00", "03/14/2024 21:05:10"));
   TextTable detail_list(25);
   detail_list.AddRow(DetailRow(" [ Total ] ", "03/14/2024 21:05:00", "03/14/2024 21:05:10"));
   detail_list.AddRow(DetailRow("Ann + pet", "03/14/2024 21:05:00", "03/14/2024 21:05:10"));
   std::ostringstream out;
-  WriteEventDetailReport(out, g, 1, events_list, detail_list, "03/15/2024 08:00:01");
+  const EventDetail no_casts;
+  WriteEventDetailReport(out, {g, 1, no_casts, /*include_pets=*/true, events_list, detail_list},
+                         "03/15/2024 08:00:01");
   const std::vector<std::string> lines = ReportLines(out.str());
   ASSERT_GT(lines.size(), 23u);
   EXPECT_THAT(lines[23], HasSubstr("-</a>  Ann + pet</td>"));

@@ -17,7 +17,8 @@ constexpr size_t kFirstRowLine = 22;  // 0-based index of the Total row's line
 // Two events; the second, against "a goblin", is the one reported. Its
 // records hold the ability casts that the two small tables show.
 struct Fixture {
-  Globals g;
+  ParsedLog g;
+  EventDetail detail;
   TextTable events_list{16};
   TextTable detail_list{25};
 
@@ -30,7 +31,6 @@ struct Fixture {
         Record(At(2024, 3, 14, 21, 5, 3), "Cy", "", 0, 4, "Intensity of the Resolute"),
         Record(At(2024, 3, 14, 21, 5, 4), "Ann", mob, 12, 1, "hits"),
     };
-    g.DamageTable = DamageTable::FromRecords(records);
     EventRecord rat;
     rat.Name = "a rat";
     EventRecord goblin;
@@ -38,7 +38,7 @@ struct Fixture {
     goblin.StartCounter = 1;
     goblin.EndCounter = 4;
     goblin.Duration = 9;
-    g.EventTable = {rat, goblin};
+    g = ParsedLog(DamageTable::FromRecords(records), {}, {rat, goblin});
     // The page's list date is the first listed event's end, not the reported one's.
     events_list.AddRow(EventsRow("a rat", "03/13/2024 10:00:00", "03/13/2024 10:00:00"));
     events_list.AddRow(EventsRow(mob, "03/14/2024 21:05:07", "03/14/2024 21:05:09"));
@@ -47,7 +47,8 @@ struct Fixture {
 
   std::vector<std::string> Report() const {
     std::ostringstream out;
-    WriteEventDetailReport(out, g, 2, events_list, detail_list, "03/15/2024 08:00:01");
+    WriteEventDetailReport(out, {g, 2, detail, false, events_list, detail_list},
+                           "03/15/2024 08:00:01");
     return ReportLines(out.str());
   }
 };
@@ -57,8 +58,8 @@ TEST(EventDetailReport, TotalOnlyReportIsTheFrameLineForLine) {
   // ability, whose table still shows one empty row. The title has one blank
   // before "on", the caption two; 9:05:07 in the evening shows 21:05:07.
   Fixture f;
-  f.g.GlyphList = {1};
-  f.g.VeteranList = {};
+  f.detail.GlyphList = {1};
+  f.detail.VeteranList = {};
   EXPECT_EQ(f.Report(), GoldenLines("event-detail-total-only.htm"));
 }
 
@@ -86,21 +87,21 @@ TEST(EventDetailReport, CombatantRowsCarryTheirTogglesInListOrder) {
             "<a href=\"#1a\" id=\"1b\" onclick=\"applyDisplay('none','1');\" "
             "style=\"display: none;\">-</a>  Name12" +
                 cells + "<tbody id=\"1c\"  style=\"display: none;\">" +
-                CombatantDetailRows(f.g, 2, "Name12") + "</tbody>");
+                CombatantDetailRows(f.g, 2, "Name12", false) + "</tbody>");
   EXPECT_EQ(lines[kFirstRowLine + 12],
             "<tr bgColor=#b0c4de><td>"
             "<a href=\"#12a\" id=\"12a\" onclick=\"applyDisplay('','12');\">+</a> "
             "<a href=\"#12a\" id=\"12b\" onclick=\"applyDisplay('none','12');\" "
             "style=\"display: none;\">-</a>  Name1" +
                 cells + "<tbody id=\"12c\"  style=\"display: none;\">" +
-                CombatantDetailRows(f.g, 2, "Name1") + "</tbody>");
+                CombatantDetailRows(f.g, 2, "Name1", false) + "</tbody>");
   EXPECT_EQ(lines[kFirstRowLine + 13], "<tr><td colspan=25>");
 }
 
 TEST(EventDetailReport, AbilityTablesShowOnlyRecordsOfTheirAbility) {
   Fixture f;
-  f.g.GlyphList = {1, 4};           // the second is a hit, not a glyph
-  f.g.VeteranList = {2, 3, 0, 99};  // a hit and an index past the table
+  f.detail.GlyphList = {1, 4};           // the second is a hit, not a glyph
+  f.detail.VeteranList = {2, 3, 0, 99};  // a hit and an index past the table
   const std::vector<std::string> lines = f.Report();
   ASSERT_EQ(lines.size(), 58u);
 
@@ -124,7 +125,7 @@ TEST(EventDetailReport, AbilityTablesShowOnlyRecordsOfTheirAbility) {
 
 TEST(EventDetailReport, InsertedValuesAreEscaped) {
   Fixture f("<Ann & \"Bob\">", "Al<i>", "Glyph of <b>&\"");
-  f.g.GlyphList = {1};
+  f.detail.GlyphList = {1};
   f.detail_list.AddRow(DetailRow("Al<i>", "03/14/2024 21:05:07", "not a <date>"));
   const std::vector<std::string> lines = f.Report();
   ASSERT_EQ(lines.size(), 45u);

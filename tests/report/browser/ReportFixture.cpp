@@ -77,16 +77,9 @@ ombrel::Timeline OddNamesTimeline() {
   t.Start = *DateTime::FromCivil({2024, 3, 14, 21, 5, 0});
   t.FirstSecond = -3;
   t.LastSecond = 40;
-  const std::string names[] = {"Flo",
-                               "Zo\xEB",
-                               "]]> <!-- x -->",
-                               "Ann + pet",
-                               std::string(100, 'W'),
-                               "Al<i> & 'Bo'",
-                               "Cy,Q",
-                               "Dee",
-                               "Eve\x81\x9D",
-                               "Bell\x01\x1F"};
+  const std::string names[] = {
+      "Flo",  "Zo\xEB", "]]> <!-- x -->", "Ann + pet",   std::string(100, 'W'), "Al<i> & 'Bo'",
+      "Cy,Q", "Dee",    "Eve\x81\x9D",    "Bell\x01\x1F"};
   for (size_t r = 0; r < std::size(names); ++r) {
     const int64_t dealt = 100 * static_cast<int64_t>(r + 1);
     t.Rows.push_back({names[r], dealt, 5});
@@ -117,8 +110,6 @@ int main(int argc, char** argv) {
       Record(8, "D\xE9sir\xE9", "a goblin", 4, 1, "slash"),
       Record(10, "Ann", "", 0, 4, "Staunch Recovery"),
   };
-  ombrel::Globals g;
-  g.DamageTable = ombrel::DamageTable::FromRecords(records);
   ombrel::EventRecord fight;
   fight.Name = "a goblin";
   fight.StartDate = records[0].Date;
@@ -126,10 +117,10 @@ int main(int argc, char** argv) {
   fight.Duration = 10;
   fight.StartCounter = 0;
   fight.EndCounter = 9;
-  g.EventTable = {fight};
-  g.IncludePets = true;
-  g.GlyphList = {5};
-  g.VeteranList = {9};
+  const ombrel::ParsedLog log(ombrel::DamageTable::FromRecords(records), {}, {fight});
+  ombrel::EventDetail casts;
+  casts.GlyphList = {5};
+  casts.VeteranList = {9};
 
   ombrel::TextTable events_list(16);
   events_list.AddRow({"a goblin", "49", "7", "10", "4.90", "0.70", "03/14/2024 21:05:00",
@@ -143,8 +134,10 @@ int main(int argc, char** argv) {
   std::ostringstream events;
   ombrel::WriteEventsReport(events, events_list, "03/15/2024 08:00:01");
   std::ostringstream detail;
-  ombrel::WriteEventDetailReport(detail, g, 1, events_list, detail_list, "03/15/2024 08:00:01");
-  const ombrel::Timeline timeline = ombrel::BuildTimeline(g, 1);
+  ombrel::WriteEventDetailReport(detail,
+                                 {log, 1, casts, /*include_pets=*/true, events_list, detail_list},
+                                 "03/15/2024 08:00:01");
+  const ombrel::Timeline timeline = ombrel::BuildTimeline(log, 1, /*include_pets=*/true);
   std::ostringstream picture;
   ombrel::WriteTimelineSvg(picture, timeline, ombrel::MovingWindowDps(timeline, 3));
   const ombrel::Timeline odd = OddNamesTimeline();
