@@ -152,7 +152,7 @@ bool LineClassifier::Chatter(Line& line) {
 const VerbMatch& LineClassifier::Verb(Line& line) {
   if (!line.verb_read) {
     line.verb = verbs_.Scan(line.text);
-    // The record's name views the verb where the line holds it, inside the table's buffer.
+    // The record's name is the verb as the line spells it.
     if (line.verb.found())
       line.verb.verb = line.text.substr(line.verb.at + 1, line.verb.verb.size());
     line.verb_read = true;
@@ -163,7 +163,8 @@ const VerbMatch& LineClassifier::Verb(Line& line) {
 bool LineClassifier::Keep(const DamageRecord& record) {
   if (!table_.Append(record)) return false;
   has_last_ = true;
-  last_ = record;
+  // The table's copy: its texts outlive the line.
+  last_ = table_[table_.size() - 1];
   return true;
 }
 
@@ -179,7 +180,7 @@ bool LineClassifier::KeepOrMerge(const DamageRecord& record) {
     merged.Crit = record.Crit;
     merged.Type = record.Type;
     if (!table_.ReplaceLast(merged)) return false;
-    last_ = merged;
+    last_ = table_[table_.size() - 1];
     return true;
   }
   return Keep(record);
@@ -367,7 +368,7 @@ void LineClassifier::OwnTick(Line& line, const Tick& tick) {
   if (tick.taker && tick.amount_read && name && date &&
       Keep({*date, texts_.character_name, TrimBlanks(*tick.taker), tick.amount, 0, kDamageOverTime,
             TrimBlanks(*name), line.index}))
-    mobs_.Register(TrimBlanks(*tick.taker));
+    mobs_.Register(last_.Taker);
   else
     line.failed = true;
 }
@@ -412,7 +413,7 @@ void LineClassifier::DirectHit(Line& line, int amount_phrase) {
     line.failed = true;
     return;
   }
-  if (*dealer == texts_.character_name) mobs_.Register(*taker);
+  if (*dealer == texts_.character_name) mobs_.Register(last_.Taker);
 }
 
 void LineClassifier::SpecialNames(Line& line) {
@@ -490,7 +491,7 @@ bool LineClassifier::HitByNonMelee(Line& line) {
     line.failed = true;
     return true;
   }
-  mobs_.Register(TrimBlanks(*taker));
+  mobs_.Register(last_.Taker);
   return true;
 }
 
@@ -525,7 +526,7 @@ bool LineClassifier::SchoolHit(Line& line) {
     line.failed = true;
     return true;
   }
-  if (*dealer == texts_.character_name) mobs_.Register(*taker);
+  if (*dealer == texts_.character_name) mobs_.Register(last_.Taker);
   return true;
 }
 
@@ -570,7 +571,7 @@ bool LineClassifier::DamageShield(Line& line) {
     line.failed = true;
     return true;
   }
-  if (*dealer == texts_.character_name) mobs_.Register(*taker);
+  if (*dealer == texts_.character_name) mobs_.Register(last_.Taker);
   return true;
 }
 

@@ -13,8 +13,8 @@
 
 namespace ombrel {
 
-// The texts a record may hold that are not in the log; they must lie inside
-// the damage table's buffer like every other text.
+// The texts a record may hold that are not in the log, held by the damage
+// table (DamageTable::Intern) so that they outlive the parse.
 struct ClassifierTexts {
   std::string_view character_name;
   std::string_view mana_resurgence;  // "Mana Resurgence Strike"
@@ -82,7 +82,8 @@ class LineClassifier {
   const VerbScanner& verbs_;
   bool extended_ = false;
 
-  // A copy of the last kept record, read by the cast merge and the special names.
+  // The last kept record as the table holds it, read by the cast merge and
+  // the special names.
   bool has_last_ = false;
   DamageRecord last_;
 

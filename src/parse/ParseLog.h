@@ -2,8 +2,6 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <memory>
-#include <ostream>
 #include <string_view>
 #include <variant>
 #include <vector>
@@ -18,7 +16,7 @@
 
 namespace ombrel {
 
-// What one parse of a log produced. MobList views into table's buffer.
+// What one parse of a log produced. MobList views into the table's texts.
 struct ParseResult {
   ombrel::DamageTable DamageTable;
   std::vector<std::string_view> MobList{std::string_view{}};
@@ -35,30 +33,17 @@ struct ParseResult {
 // The log path that names standard input.
 inline constexpr std::string_view kStandardInputPath = "-";
 
-// Reads the log at `path` whole, until its end whatever size the file claims
-// (pipes, FIFOs, files such as those of /proc), and classifies every line;
-// kStandardInputPath reads standard input. Fails (naming the path and the
+// Reads the log at `path` in pieces, until its end whatever size the file
+// claims (pipes, FIFOs, files such as those of /proc), and classifies every
+// line; a piece is dropped once its lines are classified. kStandardInputPath
+// reads standard input. Fails (naming the path and the
 // reason) only when the log cannot be opened or read.
 std::variant<ParseResult, Failure> ParseLog(const std::filesystem::path& path,
                                             std::string_view character_name, AttackVerbList verbs,
                                             const Progress& progress = {},
                                             LineRules rules = LineRules::kDefault);
 
-// Classifies the log text held in `buffer` (`size` bytes of log; the buffer
-// may be larger). Takes ownership of the buffer. The texts that records hold
-// but the log does not (the character name, the special attack names) are
-// stored after the log: when `capacity`, the buffer's length, leaves less
-// than ParseTailSize(character_name) bytes after the log, the log is first
-// copied into a buffer that has the room.
-ParseResult ParseLogBuffer(std::unique_ptr<char[]> buffer, size_t size,
-                           std::string_view character_name, AttackVerbList verbs,
-                           const Progress& progress = {}, size_t capacity = 0,
-                           LineRules rules = LineRules::kDefault);
-
-// Bytes a parse buffer needs after the log.
-size_t ParseTailSize(std::string_view character_name);
-
-// Convenience for tests: copies `text` and parses it.
+// Parses a log held in memory.
 ParseResult ParseLogText(std::string_view text, std::string_view character_name,
                          AttackVerbList verbs = kAttackVerbs,
                          LineRules rules = LineRules::kDefault);

@@ -1,5 +1,8 @@
 #include "shared/Csv.h"
 
+#include <charconv>
+#include <cstring>
+
 namespace ombrel {
 namespace {
 
@@ -53,14 +56,59 @@ bool LooksLikeFormula(std::string_view text) {
   }
 }
 
+CsvWriter::CsvWriter(std::ostream& out)
+    : out_(out), block_(new char[kBlockSize]), end_(block_.get()) {}
+
+CsvWriter::~CsvWriter() {
+  Flush();
+}
+
+void CsvWriter::Flush() {
+  const auto used = static_cast<std::streamsize>(end_ - block_.get());
+  if (used > 0) out_.write(block_.get(), used);
+  end_ = block_.get();
+}
+
+bool CsvWriter::Room(size_t bytes) {
+  if (static_cast<size_t>(block_.get() + kBlockSize - end_) >= bytes) return true;
+  Flush();
+  return bytes <= kBlockSize;
+}
+
+void CsvWriter::Put(std::string_view text) {
+  if (Room(text.size())) {
+    if (!text.empty()) std::memcpy(end_, text.data(), text.size());
+    end_ += text.size();
+  } else {
+    out_.write(text.data(), static_cast<std::streamsize>(text.size()));
+  }
+}
+
 CsvWriter& CsvWriter::Field(std::string_view text) {
-  if (!first_) out_.put(',');
+  if (!first_) {
+    Room(1);
+    Put(',');
+  }
   first_ = false;
   // A spreadsheet would run such a cell as a formula: the apostrophe makes it text.
   const bool guard = LooksLikeFormula(text);
   if (text.find_first_of(",\"\r\n") == std::string_view::npos) {
-    if (guard) out_.put('\'');
-    out_.write(text.data(), static_cast<std::streamsize>(text.size()));
+    if (guard) {
+      Room(1);
+      Put('\'');
+    }
+    Put(text);
+    return *this;
+  }
+  // Quoted: at most twice the text, the apostrophe and the two quotes.
+  if (Room(2 * text.size() + 3)) {
+    Put('"');
+    if (guard) Put('\'');
+    for (char ch : text) {
+      if (ch == '"') Put('"');
+      Put(ch);
+    }
+    Put('"');
     return *this;
   }
   out_.put('"');
@@ -74,16 +122,23 @@ CsvWriter& CsvWriter::Field(std::string_view text) {
 }
 
 CsvWriter& CsvWriter::Field(int64_t value) {
-  return Field(std::to_string(value));
+  // A comma and the longest 64-bit number.
+  Room(21);
+  if (!first_) Put(',');
+  first_ = false;
+  end_ = std::to_chars(end_, end_ + 20, value).ptr;
+  return *this;
 }
 
 void CsvWriter::EndLine() {
-  out_.write("\r\n", 2);
+  Room(2);
+  Put('\r');
+  Put('\n');
   first_ = true;
 }
 
 void CsvWriter::Header(std::string_view line) {
-  out_.write(line.data(), static_cast<std::streamsize>(line.size()));
+  Put(line);
   EndLine();
 }
 

@@ -1,8 +1,9 @@
 #include "shared/DamageTable.h"
 
-#include <cstdint>
+#include <algorithm>
 #include <cstring>
 #include <stdexcept>
+#include <utility>
 
 #if defined(__linux__)
 #include <sys/mman.h>
@@ -25,49 +26,121 @@ void AdviseHugePages(const void* begin, size_t bytes) {
 #endif
 }
 
+// FNV-1a: names are short, and a log holds few distinct ones.
+uint64_t HashText(std::string_view text) {
+  uint64_t hash = 14695981039346656037ull;
+  for (const char ch : text) {
+    hash ^= static_cast<unsigned char>(ch);
+    hash *= 1099511628211ull;
+  }
+  return hash;
+}
+
 }  // namespace
 
-std::unique_ptr<char[]> DamageTable::AllocateBuffer(size_t bytes) {
-  std::unique_ptr<char[]> buffer(new char[bytes]);
-  AdviseHugePages(buffer.get(), bytes);
-  return buffer;
-}
+// Distinct texts, each stored once in blocks that never move, found through
+// an open-addressing hash of their ids. Id 0 is the empty text.
+class DamageTable::TextTable {
+ public:
+  TextTable() : slots_(kFirstSlots, kNoId) { texts_.push_back({}); }
+
+  uint32_t Id(std::string_view text) {
+    if (text.empty()) return 0;
+    size_t slot = static_cast<size_t>(HashText(text)) & (slots_.size() - 1);
+    for (;; slot = (slot + 1) & (slots_.size() - 1)) {
+      const uint32_t id = slots_[slot];
+      if (id == kNoId) break;
+      if (texts_[id] == text) return id;
+    }
+    const auto id = static_cast<uint32_t>(texts_.size());
+    texts_.push_back(Store(text));
+    slots_[slot] = id;
+    if (2 * texts_.size() > slots_.size()) Grow();
+    return id;
+  }
+
+  std::string_view Text(uint32_t id) const { return texts_[id]; }
+
+  // True when `text` is one of the stored texts itself (not merely equal).
+  bool Holds(std::string_view text) const {
+    if (text.empty()) return true;
+    size_t slot = static_cast<size_t>(HashText(text)) & (slots_.size() - 1);
+    for (;; slot = (slot + 1) & (slots_.size() - 1)) {
+      const uint32_t id = slots_[slot];
+      if (id == kNoId) return false;
+      if (texts_[id] == text) return texts_[id].data() == text.data();
+    }
+  }
+  size_t size() const { return texts_.size(); }
+
+ private:
+  static constexpr uint32_t kNoId = UINT32_MAX;
+  static constexpr size_t kFirstSlots = 1024;
+  static constexpr size_t kBlockSize = size_t{64} << 10;
+
+  std::string_view Store(std::string_view text) {
+    if (text.size() > block_room_) {
+      // A text larger than a block gets a block of its own.
+      const size_t size = std::max(kBlockSize, text.size());
+      blocks_.push_back(std::make_unique<char[]>(size));
+      block_end_ = blocks_.back().get();
+      block_room_ = size;
+    }
+    std::memcpy(block_end_, text.data(), text.size());
+    const std::string_view stored(block_end_, text.size());
+    block_end_ += text.size();
+    block_room_ -= text.size();
+    return stored;
+  }
+
+  void Grow() {
+    std::vector<uint32_t> slots(2 * slots_.size(), kNoId);
+    for (uint32_t id = 1; id < texts_.size(); ++id) {
+      size_t slot = static_cast<size_t>(HashText(texts_[id])) & (slots.size() - 1);
+      while (slots[slot] != kNoId) slot = (slot + 1) & (slots.size() - 1);
+      slots[slot] = id;
+    }
+    slots_ = std::move(slots);
+  }
+
+  std::vector<std::unique_ptr<char[]>> blocks_;
+  char* block_end_ = nullptr;
+  size_t block_room_ = 0;
+  std::vector<std::string_view> texts_;
+  std::vector<uint32_t> slots_;
+};
+
+DamageTable::DamageTable() : texts_(std::make_unique<TextTable>()) {}
+DamageTable::DamageTable(DamageTable&&) noexcept = default;
+DamageTable& DamageTable::operator=(DamageTable&&) noexcept = default;
+DamageTable::~DamageTable() = default;
 
 void DamageTable::Reserve(size_t records) {
   records_.reserve(records);
   AdviseHugePages(records_.data(), records_.capacity() * sizeof(Packed));
 }
 
-DamageTable::DamageTable(std::unique_ptr<char[]> buffer, size_t size)
-    : buffer_(std::move(buffer)), size_(size) {}
-
 DamageTable DamageTable::FromRecords(std::span<const DamageRecord> records) {
-  size_t total = 0;
-  for (const DamageRecord& r : records) total += r.Dealer.size() + r.Taker.size() + r.Name.size();
-  auto buffer = std::make_unique<char[]>(total + 1);
-  size_t used = 0;
-  auto copy = [&](std::string_view text) {
-    if (!text.empty()) std::memcpy(buffer.get() + used, text.data(), text.size());
-    std::string_view placed(buffer.get() + used, text.size());
-    used += text.size();
-    return placed;
-  };
-  std::vector<DamageRecord> placed_records;
-  placed_records.reserve(records.size());
+  DamageTable table;
+  table.Reserve(records.size());
   for (const DamageRecord& r : records) {
-    DamageRecord p = r;
-    p.Dealer = copy(r.Dealer);
-    p.Taker = copy(r.Taker);
-    p.Name = copy(r.Name);
-    placed_records.push_back(p);
-  }
-  DamageTable table(std::move(buffer), total);
-  table.Reserve(placed_records.size());
-  for (const DamageRecord& r : placed_records) {
     if (!table.Append(r))
       throw std::invalid_argument("a record's type, counter or text does not fit a damage table");
   }
   return table;
+}
+
+std::string_view DamageTable::Intern(std::string_view text) {
+  if (text.size() > kMaxTextLength) return {};
+  return texts_->Text(texts_->Id(text));
+}
+
+bool DamageTable::Holds(std::string_view text) const {
+  return texts_->Holds(text);
+}
+
+size_t DamageTable::DistinctTexts() const {
+  return texts_->size();
 }
 
 DamageRecord DamageTable::operator[](size_t index) const {
@@ -75,37 +148,27 @@ DamageRecord DamageTable::operator[](size_t index) const {
   DamageRecord r;
   r.Date = DateTime{p.date_and_type >> 8};
   r.Type = static_cast<int32_t>(static_cast<int8_t>(p.date_and_type & 0xff));
-  r.Dealer = UnpackText(p.dealer);
-  r.Taker = UnpackText(p.taker);
-  r.Name = UnpackText(p.name);
+  r.Dealer = texts_->Text(p.dealer);
+  r.Taker = texts_->Text(p.taker);
+  r.Name = texts_->Text(p.name);
   r.Damage = p.damage;
   r.Counter = p.counter;
   return r;
 }
 
-bool DamageTable::PackText(std::string_view text, uint64_t& out) const {
-  if (text.empty()) {
-    out = 0;
-    return true;
-  }
-  const char* begin = buffer_.get();
-  if (begin == nullptr || text.data() < begin || text.data() + text.size() > begin + size_ ||
-      text.size() > kMaxTextLength)
-    return false;
-  const uint64_t offset = static_cast<uint64_t>(text.data() - begin);
-  if (offset >= (uint64_t{1} << 40)) return false;
-  out = offset << 24 | text.size();
-  return true;
-}
-
-bool DamageTable::Pack(const DamageRecord& r, Packed& out) const {
+bool DamageTable::Pack(const DamageRecord& r, Packed& out) {
   if (r.Type < -128 || r.Type > 127 || r.Counter < 0 || r.Counter > UINT32_MAX) return false;
+  if (r.Dealer.size() > kMaxTextLength || r.Taker.size() > kMaxTextLength ||
+      r.Name.size() > kMaxTextLength)
+    return false;
   out.date_and_type = static_cast<int64_t>(static_cast<uint64_t>(r.Date.seconds) << 8) |
                       static_cast<uint8_t>(static_cast<int8_t>(r.Type));
   out.damage = r.Damage;
   out.counter = static_cast<uint32_t>(r.Counter);
-  return PackText(r.Dealer, out.dealer) && PackText(r.Taker, out.taker) &&
-         PackText(r.Name, out.name);
+  out.dealer = texts_->Id(r.Dealer);
+  out.taker = texts_->Id(r.Taker);
+  out.name = texts_->Id(r.Name);
+  return true;
 }
 
 bool DamageTable::Append(const DamageRecord& record) {

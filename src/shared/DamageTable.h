@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <memory>
 #include <span>
-#include <string>
 #include <string_view>
 #include <vector>
 
@@ -12,37 +11,33 @@
 
 namespace ombrel {
 
-// The damage records of one parsed log, in log order. It owns one text buffer
-// (the log's bytes plus a small tail for texts that are not in the log, such
-// as the character name) and keeps each record packed, its texts as offsets
-// into that buffer, so that a large log costs little more than its own size.
-// Moving the table keeps every view into its buffer valid.
+// The damage records of one parsed log, in log order. Each record is packed
+// small, its texts (names, verbs, spell names) as ids into one table of
+// distinct texts that the table owns, so the log's own bytes need not stay in
+// memory once its lines are classified. Views handed out (by operator[] and
+// Intern) stay valid as long as the table lives, moves included.
 class DamageTable {
  public:
-  DamageTable() = default;
-  // Takes ownership of `buffer` of `size` bytes; records appended later must
-  // view texts inside it.
-  DamageTable(std::unique_ptr<char[]> buffer, size_t size);
+  DamageTable();
+  DamageTable(DamageTable&&) noexcept;
+  DamageTable& operator=(DamageTable&&) noexcept;
+  ~DamageTable();
 
-  // Builds a table from records whose texts live anywhere: they are copied
-  // into a buffer of the table's own. For tests and small tables. Throws
-  // std::invalid_argument for a record that does not pack (a type or counter
-  // out of range, a text too long).
+  // Builds a table from records whose texts live anywhere. For tests and
+  // small tables. Throws std::invalid_argument for a record that does not
+  // pack (a type or counter out of range, a text too long).
   static DamageTable FromRecords(std::span<const DamageRecord> records);
-
-  // An uninitialised buffer for a table's texts. Large ones are set up for
-  // huge pages where the system offers them, since a log's buffer and its
-  // records are touched page by page as they fill.
-  static std::unique_ptr<char[]> AllocateBuffer(size_t bytes);
 
   size_t size() const { return records_.size(); }
   bool empty() const { return records_.empty(); }
   DamageRecord operator[](size_t index) const;
 
-  std::string_view Buffer() const { return {buffer_.get(), size_}; }
+  // The table's own copy of `text`: equal texts give the same view.
+  std::string_view Intern(std::string_view text);
 
-  // Appends a record whose texts all lie inside Buffer(). Returns false (and
-  // appends nothing) when a text lies outside it or is too long to pack.
+  // Appends a record; its texts are copied into the table unless it holds
+  // them already. Returns false (and appends nothing) when a text is too long
+  // or the type or line number does not fit.
   bool Append(const DamageRecord& record);
   // Replaces the last record (the cast merge amends it in place).
   bool ReplaceLast(const DamageRecord& record);
@@ -52,28 +47,31 @@ class DamageTable {
   void Reserve(size_t records);
   void ShrinkToFit() { records_.shrink_to_fit(); }
 
+  // True when `text` views one of the table's own texts (as Intern returns them).
+  bool Holds(std::string_view text) const;
+
+  // Distinct texts held, the empty text included.
+  size_t DistinctTexts() const;
+
   // Longest text a record can hold.
   static constexpr size_t kMaxTextLength = (size_t{1} << 24) - 1;
 
  private:
   struct Packed {
     int64_t date_and_type;  // seconds << 8 | type
-    uint64_t dealer;        // offset << 24 | length
-    uint64_t taker;
-    uint64_t name;
+    uint32_t dealer;        // ids into the text table
+    uint32_t taker;
+    uint32_t name;
     int32_t damage;
     uint32_t counter;
   };
-  static_assert(sizeof(Packed) == 40, "a damage record packs into 40 bytes");
+  static_assert(sizeof(Packed) == 32, "a damage record packs into 32 bytes");
 
-  bool Pack(const DamageRecord& record, Packed& out) const;
-  bool PackText(std::string_view text, uint64_t& out) const;
-  std::string_view UnpackText(uint64_t ref) const {
-    return {buffer_.get() + (ref >> 24), static_cast<size_t>(ref & kMaxTextLength)};
-  }
+  class TextTable;
 
-  std::unique_ptr<char[]> buffer_;
-  size_t size_ = 0;
+  bool Pack(const DamageRecord& record, Packed& out);
+
+  std::unique_ptr<TextTable> texts_;
   std::vector<Packed> records_;
 };
 

@@ -1,21 +1,9 @@
 #include "shared/ParsedLog.h"
 
-#include <functional>
 #include <stdexcept>
 #include <utility>
 
 namespace ombrel {
-namespace {
-
-bool Inside(std::string_view text, std::string_view buffer) {
-  // Pointers into different arrays compare through std::less only.
-  const std::less<const char*> before;
-  return !before(text.data(), buffer.data()) &&
-         !before(buffer.data() + buffer.size(), text.data() + text.size());
-}
-
-}  // namespace
-
 ParsedLog::ParsedLog() : mob_list_{std::string_view{}}, event_table_(1), verbs_(kAttackVerbs) {}
 
 ParsedLog::ParsedLog(ombrel::DamageTable table, std::vector<std::string_view> mob_list,
@@ -25,8 +13,8 @@ ParsedLog::ParsedLog(ombrel::DamageTable table, std::vector<std::string_view> mo
       event_table_(std::move(events)),
       verbs_(verbs) {
   for (const std::string_view name : mob_list_) {
-    if (!name.empty() && !Inside(name, damage_table_.Buffer()))
-      throw std::invalid_argument("a mob name does not view its damage table's buffer");
+    if (!damage_table_.Holds(name))
+      throw std::invalid_argument("a mob name does not view its damage table's texts");
   }
   if (mob_list_.empty()) mob_list_.emplace_back();
   if (event_table_.empty()) event_table_.emplace_back();

@@ -13,15 +13,15 @@
 namespace ombrel {
 
 // One parsed log with its events: the damage records, the names the character
-// damaged (views into the records' buffer) and the fights built from them,
+// damaged (views into the damage table's texts) and the fights built from them,
 // with the verb table the log was read with. Built once and never changed:
-// the mob list travels and dies with the buffer it views, and nothing can
+// the mob list travels and dies with the table it views, and nothing can
 // swap one of the three for another log's.
 class ParsedLog {
  public:
   // No log: no records, the mob list's one empty entry, one empty event.
   ParsedLog();
-  // Takes the three together. Every mob name must view `table`'s buffer (or
+  // Takes the three together. Every mob name must view `table`'s texts (or
   // be empty); an empty event table gets its one empty event.
   ParsedLog(ombrel::DamageTable table, std::vector<std::string_view> mob_list,
             std::vector<EventRecord> events, AttackVerbList verbs = kAttackVerbs);

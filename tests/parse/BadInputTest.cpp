@@ -145,7 +145,7 @@ TEST_F(LogFiles, FilesThatClaimNoSizeAndFifosAreReadToTheirEnd) {
   writer.join();
   ASSERT_TRUE(std::holds_alternative<ParseResult>(piped));
   const ParseResult& r = std::get<ParseResult>(piped);
-  EXPECT_EQ(r.DamageTable.Buffer().substr(0, log.size()), log);
+  EXPECT_EQ(r.DamageTable.size(), static_cast<size_t>(r.lines) - 1);  // one hit a line
   EXPECT_EQ(static_cast<size_t>(r.lines), log.size() / (Line(kHit).size() + 1) + 1);
 }
 
@@ -156,7 +156,6 @@ TEST_F(LogFiles, ReadsTheWholeFileOrNamesThePathAndReason) {
   const ParseResult& r = std::get<ParseResult>(parsed);
   EXPECT_EQ(r.lines, 2);
   ExpectRecords(r.DamageTable, {{kName, "a gnoll", 20, kMelee, "hit", 0}});
-  EXPECT_EQ(r.DamageTable.Buffer().substr(0, log.size()), log);
   const auto empty = ParseLog(Write("empty.txt", ""), kName, kAttackVerbs);
   ASSERT_TRUE(std::holds_alternative<ParseResult>(empty));
   EXPECT_EQ(std::get<ParseResult>(empty).MobList, (std::vector<std::string_view>{""}));

@@ -1,9 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <random>
 #include <sstream>
+#include <string>
+#include <tuple>
+#include <vector>
 
 #include "loggen/LogGen.h"
+#include "parse/LogParser.h"
 #include "parse/LogText.h"
 #include "parse/ReferenceParse.h"
 
@@ -47,6 +52,58 @@ TEST(GeneratedLog, HarmlessLogsParseWithoutUnreadableLines) {
   EXPECT_EQ(r.unreadable_lines, 0);
   EXPECT_GT(r.MobList.size(), 1u);
   EXPECT_EQ(r.lines, std::count(log.begin(), log.end(), '\n') + 1);
+}
+
+TEST(GeneratedLog, PiecesOfAnySizeParseAsTheWholeLog) {
+  // Line ends split between pieces, lone CRs and LFs, empty lines and a last
+  // line without its end, on top of a realistic log, under both rule sets.
+  std::string log = Generated(7, 256 << 10, loggen::kMalformedAll, 0.02, true);
+  log += "\r\n\r\r\n\n\r\n[Mon Jan 02 15:04:05 2006] You hit a rat for 3 points of damage.\r";
+  auto written = [](const ParseResult& r) {
+    std::vector<std::tuple<size_t, std::string_view, std::string_view>> names;
+    for (const WrittenNames& w : r.written_names) names.emplace_back(w.index, w.Dealer, w.Taker);
+    return names;
+  };
+  const size_t slow_default_records = ReferenceParse(log, "Tarlen").records.size();
+  std::mt19937 random(12);
+  for (const LineRules rules : {LineRules::kDefault, LineRules::kExtended}) {
+    const ParseResult whole = ParseLogText(log, "Tarlen", AttackVerbsOf(rules), rules);
+    const ReferenceResult slow = ReferenceParse(log, "Tarlen", AttackVerbsOf(rules), rules);
+    ASSERT_EQ(ToReference(whole.DamageTable), slow.records);
+    for (const size_t piece :
+         {size_t{1}, size_t{2}, size_t{3}, size_t{7}, size_t{4096}, size_t{0}}) {
+      LogParser parser("Tarlen", AttackVerbsOf(rules), rules, log.size());
+      for (size_t at = 0; at < log.size();) {
+        // Size 0: pieces of random sizes.
+        const size_t size =
+            piece != 0 ? piece : std::uniform_int_distribution<size_t>(0, 300)(random);
+        parser.Feed(std::string(log.substr(at, size)));  // each piece gone after Feed
+        at += size;
+      }
+      const ParseResult r = parser.Finish();
+      EXPECT_EQ(r.lines, whole.lines) << piece;
+      EXPECT_EQ(r.unreadable_lines, whole.unreadable_lines) << piece;
+      ASSERT_EQ(ToReference(r.DamageTable), slow.records) << piece;
+      EXPECT_EQ(r.MobList, whole.MobList) << piece;
+      EXPECT_EQ(written(r), written(whole)) << piece;
+    }
+  }
+  // The same log with its CRs dropped: LF ends lines, in pieces as whole.
+  std::string lf_log;
+  for (const char ch : log)
+    if (ch != '\r') lf_log += ch;
+  const ParseResult lf_whole = ParseLogText(lf_log, "Tarlen");
+  EXPECT_EQ(lf_whole.lines, std::count(lf_log.begin(), lf_log.end(), '\n') + 1);
+  LogParser lf_parser("Tarlen", kAttackVerbs);
+  for (size_t at = 0; at < lf_log.size(); at += 7) lf_parser.Feed(lf_log.substr(at, 7));
+  const ParseResult lf_pieces = lf_parser.Finish();
+  EXPECT_EQ(lf_pieces.lines, lf_whole.lines);
+  EXPECT_EQ(ToReference(lf_pieces.DamageTable), ToReference(lf_whole.DamageTable));
+  EXPECT_GT(lf_whole.DamageTable.size(), slow_default_records / 2);
+
+  LogParser empty("Tarlen", kAttackVerbs);
+  empty.Feed("");
+  EXPECT_EQ(empty.Finish().lines, 0);
 }
 
 }  // namespace

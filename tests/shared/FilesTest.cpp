@@ -3,10 +3,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <string>
 #include <tuple>
+#include <vector>
 
 #include "shared/Csv.h"
 #include "shared/DamageTable.h"
@@ -25,11 +28,32 @@ TEST(CsvWriterTest, QuotesOnlyFieldsThatNeedIt) {
   csv.Field("plain").Field("a, gnoll").Field(int64_t{-5}).EndLine();
   csv.Field("say \"hi\"").Field("").Field("line\nbreak").EndLine();
   csv.Field("\xEB\x80 bytes").Field("cr\r").EndLine();
+  csv.Flush();
   EXPECT_EQ(out.str(),
             "A,B,C\r\n"
             "plain,\"a, gnoll\",-5\r\n"
             "\"say \"\"hi\"\"\",,\"line\nbreak\"\r\n"
             "\xEB\x80 bytes,\"cr\r\"\r\n");
+
+  // Lines across the writer's blocks and fields larger than a block come out
+  // whole and in order once the writer is gone.
+  std::ostringstream big;
+  std::string expected;
+  {
+    CsvWriter writer(big);
+    for (int64_t i = 0; i < 100000; ++i) {
+      writer.Field("a, gnoll " + std::to_string(i)).Field(INT64_MIN).Field(i).EndLine();
+      expected += "\"a, gnoll " + std::to_string(i) + "\"," + std::to_string(INT64_MIN) + "," +
+                  std::to_string(i) + "\r\n";
+    }
+    const std::string plain(size_t{3} << 20, 'p');
+    const std::string quoted = std::string(size_t{1} << 20, 'q') + "\"";
+    writer.Field(plain).Field(quoted).EndLine();
+    expected += plain + ",\"" + std::string(size_t{1} << 20, 'q') + "\"\"\"\r\n";
+    writer.Field(INT64_MAX).EndLine();
+    expected += std::to_string(INT64_MAX) + "\r\n";
+  }
+  EXPECT_TRUE(big.str() == expected);
 }
 
 TEST(CsvWriterTest, FormulaCellsBecomeTextAndNumbersStay) {
@@ -48,6 +72,7 @@ TEST(CsvWriterTest, FormulaCellsBecomeTextAndNumbersStay) {
     csv.Field(cell);
   }
   csv.Field(int64_t{-42}).EndLine();
+  csv.Flush();
   EXPECT_EQ(out.str(),
             "\"'=HYPERLINK(\"\"x\"\")\",'+cmd,'-,'-a gnoll,'@SUM(A1),'\tx,\"'\rx\",'=1+2,'-1-2,"
             "\"'+1,23\",'--5,'-1.,'-.,'=5\r\n"
@@ -204,11 +229,32 @@ TEST(DamageTableTest, RecordsKeepEveryFieldThroughPackingAndMoves) {
     return std::tuple(r.Date, r.Dealer, r.Taker, r.Damage, r.Crit, r.Type, r.Name, r.Counter);
   };
   for (size_t i = 0; i < 3; ++i) EXPECT_EQ(fields(moved[i]), fields(records[i])) << i;
-  DamageRecord outside = records[0];
-  const std::string elsewhere = "not in the buffer";
-  outside.Dealer = elsewhere;
-  EXPECT_FALSE(moved.Append(outside));
-  EXPECT_EQ(moved.size(), 3u);
+
+  // Each distinct text is held once, whatever memory the appended record viewed.
+  const std::string dealer = "Tarlen";
+  DamageRecord again = records[0];
+  again.Dealer = dealer;
+  again.Taker = "a new name";
+  ASSERT_TRUE(moved.Append(again));
+  EXPECT_EQ(moved[3].Dealer.data(), moved[0].Dealer.data());
+  EXPECT_EQ(moved[3].Taker, "a new name");
+  EXPECT_EQ(moved.DistinctTexts(), 8u);
+  DamageRecord too_long = records[0];
+  const std::string long_name(DamageTable::kMaxTextLength + 1, 'x');
+  too_long.Name = long_name;
+  EXPECT_FALSE(moved.Append(too_long));
+  EXPECT_EQ(moved.size(), 4u);
+
+  // Many names: each keeps its one view while the table grows and moves.
+  std::vector<std::string_view> views;
+  for (size_t i = 0; i < 5000; ++i) views.push_back(moved.Intern("mob " + std::to_string(i)));
+  DamageTable grown = std::move(moved);
+  for (size_t i = 0; i < 5000; ++i) {
+    const std::string name = "mob " + std::to_string(i);
+    ASSERT_EQ(views[i], name);
+    ASSERT_EQ(grown.Intern(name).data(), views[i].data()) << name;
+  }
+  EXPECT_EQ(grown[1].Dealer, "");
 }
 
 }  // namespace

@@ -23,7 +23,7 @@ TEST(ParsedLog, MobListStaysWithItsTable) {
   DamageTable table = OneHit();
   const std::string_view gnoll = table[0].Taker;
   ParsedLog log(std::move(table), {gnoll}, {});
-  // Moved twice, the names still read from the one buffer that moved along.
+  // Moved twice, the names still read from the one text table that moved along.
   ParsedLog moved = std::move(log);
   ParsedLog again;
   again = std::move(moved);

@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# Times, side by side on one log and in one run: `grep -c -F damage`, the parse
+# and events without files (bench/parse_events_time), and ombrel-batch end to
+# end (Data.csv, Events.csv, events.htm); prints the ratios to grep and the
+# peak memory of ombrel-batch against the log's size. Release build.
+#   scripts/bench.sh [LOG [NAME]]
+# Without LOG a 200 MB log is generated (seed 1) into the temporary folder.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+
+build=build-bench
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DOMBREL_BUILD_TESTS=OFF \
+  -DOMBREL_BUILD_GUI=OFF -DOMBREL_BUILD_BENCH=ON >/dev/null
+cmake --build "$build" -j2 --target ombrel-batch ombrel-loggen parse_events_time >/dev/null
+
+tmp=${TMPDIR:-/tmp}
+log=${1:-}
+name=${2:-Tarlen}
+if [[ -z "$log" ]]; then
+  log="$tmp/ombrel-bench-200M-seed1.txt"
+  if [[ ! -s "$log" ]]; then
+    "$build/tools/loggen/ombrel-loggen" --seed 1 --size 200M --out "$log"
+  fi
+fi
+out=$(mktemp -d "$tmp/ombrel-bench-out.XXXXXX")
+trap 'rm -rf "$out"' EXIT
+
+log_bytes=$(stat -c %s "$log")
+# Every program reads the log from the page cache, not from the disk.
+cat "$log" >/dev/null
+
+now() { date +%s.%N; }
+elapsed() { echo "$2 - $1" | bc -l; }
+ratio() { printf '%.2f' "$(echo "$1 / $2" | bc -l)"; }
+
+t0=$(now)
+matches=$(grep -c -F damage "$log" || true)
+t1=$(now)
+counts=$("$build/bench/parse_events_time" "$log" "$name")
+t2=$(now)
+/usr/bin/time -v -o "$out/time.txt" "$build/src/batch/ombrel-batch" --out "$out" --name "$name" \
+  "$log" >/dev/null 2>"$out/stderr.txt"
+t3=$(now)
+
+grep_s=$(elapsed "$t0" "$t1")
+parse_s=$(elapsed "$t1" "$t2")
+batch_s=$(elapsed "$t2" "$t3")
+peak_kb=$(awk -F': ' '/Maximum resident set size/ {print $2}' "$out/time.txt")
+read -r _ lines records events <<<"$counts"
+
+echo "log:            $log ($log_bytes bytes, $lines lines, $records records, $events events)"
+echo "cores:          $(nproc)"
+printf 'grep -c -F:     %.3f s (%s matching lines)\n' "$grep_s" "$matches"
+printf 'parse+events:   %.3f s  = %s x grep (target 2)\n' "$parse_s" "$(ratio "$parse_s" "$grep_s")"
+printf 'ombrel-batch:   %.3f s  = %s x grep (target 5)\n' "$batch_s" "$(ratio "$batch_s" "$grep_s")"
+printf 'batch peak RSS: %s kB = %s x the log (target 0.6)\n' "$peak_kb" \
+  "$(ratio "$((peak_kb * 1024))" "$log_bytes")"

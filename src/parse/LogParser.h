@@ -1,0 +1,63 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "parse/ParseLog.h"
+#include "shared/AttackVerbs.h"
+#include "shared/LineRules.h"
+
+namespace ombrel {
+
+// Classifies a log handed over in pieces, in log order, each of any size: a
+// line may run across pieces (its start is kept until its end arrives).
+// Lines end at CR LF; in a log that holds no CR LF at all, at LF alone, so
+// such a log is held whole until its end. The
+// records keep their texts in the damage table's own text table, so a piece
+// may be dropped as soon as Feed returns. The result is the same whatever the
+// pieces: one piece, a file read in blocks, or bytes appended later.
+class LogParser {
+ public:
+  // `expected_bytes`, the log's size when known, lets the record table be
+  // reserved once instead of growing as it fills.
+  LogParser(std::string_view character_name, AttackVerbList verbs,
+            LineRules rules = LineRules::kDefault, size_t expected_bytes = 0);
+  ~LogParser();
+  LogParser(const LogParser&) = delete;
+  LogParser& operator=(const LogParser&) = delete;
+
+  // Classifies every line that ends in `piece`; keeps the unended rest.
+  void Feed(std::string_view piece);
+
+  // Bytes fed so far.
+  uint64_t bytes() const { return bytes_; }
+
+  // The rest after the last line end is the last line, empty when the log
+  // ends with a line end; an empty log has no line at all. Under the extended
+  // rules the parties' spellings are then joined (JoinSentenceCapitals).
+  // Hands the result over; the parser is spent.
+  ParseResult Finish();
+
+  // Hands over what was classified without the unended rest: a parse that
+  // stops early. The parser is spent.
+  ParseResult Stop();
+
+ private:
+  struct State;
+
+  void FeedCrLf(std::string_view piece);
+  void ClassifyLines(std::string_view text);
+
+  std::unique_ptr<State> state_;
+  std::string carry_;  // the start of a line whose end has not arrived
+  // The log so far while it holds no CR LF (its line ends are not known yet).
+  std::string held_;
+  bool crlf_seen_ = false;
+  uint64_t bytes_ = 0;
+  size_t expected_bytes_ = 0;
+};
+
+}  // namespace ombrel
