@@ -802,7 +802,9 @@ void Form1::HighlightTimelineRow() {
   const TextTable& list = app_.EventDetailList();
   const size_t row = app_.SelectedCombatant();
   // The total row sums the opponent's side; it has no line of its own.
-  timeline_pane_->HighlightRow(row > 0 && row < list.Rows() ? list.Cell(row, 0) : std::string());
+  timeline_pane_->HighlightRow(row > 0 && row < list.Rows()
+                                   ? CellAt(list, row, EventDetailColumn::kDamageBy)
+                                   : std::string());
 }
 
 void Form1::ExportTimeline() {

@@ -1,4 +1,5 @@
 #include "analysis/EventDetail.h"
+#include "shared/ListColumns.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -135,8 +136,8 @@ TEST(EventDetailTest, SwingsThatNeverLandShowEvasionAgainstMisses) {
             "Quill||1|0.00|0.00|01/02/2006 20:00:00|01/02/2006 20:00:01|0|0|0|0|0|0|0|0.00|2|0|0|0|"
             "0|0|2|0.00%|0.00%|0.00%");
   EXPECT_THAT(list.Row(2).subspan(22), ElementsAre("83.33%", "500.00%", "83.33%"));
-  EXPECT_EQ(list.Cell(0, 15), "3");  // the total row sums the misses
-  EXPECT_EQ(list.Cell(0, 23), "166.67%");
+  EXPECT_EQ(CellAt(list, 0, EventDetailColumn::kMisses), "3");  // the total row sums the misses
+  EXPECT_EQ(CellAt(list, 0, EventDetailColumn::kEvasion), "166.67%");
 }
 
 TEST(EventDetailTest, AbilityCastsByAnyoneInRangeAreListed) {

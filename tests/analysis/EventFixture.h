@@ -9,6 +9,7 @@
 #include "shared/DamageTable.h"
 #include "shared/DateTime.h"
 #include "shared/EventRecord.h"
+#include "shared/ListColumns.h"
 #include "shared/ParsedLog.h"
 #include "shared/TextTable.h"
 
@@ -65,7 +66,8 @@ inline std::string Joined(const TextTable& list, size_t row) {
 }
 inline std::string FirstColumn(const TextTable& list) {
   std::string out;
-  for (size_t r = 0; r < list.Rows(); ++r) out += (r == 0 ? "" : "|") + list.Cell(r, 0);
+  for (size_t r = 0; r < list.Rows(); ++r)
+    out += (r == 0 ? "" : "|") + CellAt(list, r, EventDetailColumn::kDamageBy);
   return out;
 }
 

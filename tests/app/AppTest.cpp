@@ -11,6 +11,7 @@
 #include "app/App.h"
 #include "app/Settings.h"
 #include "events/BuildEvents.h"
+#include "shared/ListColumns.h"
 
 namespace ombrel {
 namespace {
@@ -104,7 +105,7 @@ TEST(AppPages, StatesAndCaptionsThroughTheTabs) {
   app.SelectEvent(7);  // not a row: ignored
   app.ChooseTab(3);
   EXPECT_EQ(app.FrameCaption(2), "Event Details - an orc");
-  EXPECT_EQ(app.EventDetailList().Cell(0, 0), " [ Total ] ");
+  EXPECT_EQ(CellAt(app.EventDetailList(), 0, EventDetailColumn::kDamageBy), " [ Total ] ");
   app.ChooseTab(4);
   EXPECT_EQ(app.FrameCaption(3), "PC Details -  [ Total ]  on an orc");
   app.ChooseTab(0);

@@ -17,6 +17,7 @@
 
 #include "app/App.h"
 #include "loggen/LogGen.h"
+#include "shared/ListColumns.h"
 
 namespace ombrel {
 namespace {
@@ -97,7 +98,7 @@ void CheckEveryEvent(const fs::path& dir, const loggen::Options& generate, bool 
     }
     std::map<std::string, size_t> list_position;
     for (size_t r = 1; r < app.EventDetailList().Rows(); ++r) {
-      list_position[app.EventDetailList().Cell(r, 0)] = r;
+      list_position[CellAt(app.EventDetailList(), r, EventDetailColumn::kDamageBy)] = r;
     }
 
     std::map<std::string, Sums> summed;

@@ -12,6 +12,7 @@
 #include "events/BuildEvents.h"
 #include "shared/DamageRecord.h"
 #include "shared/DamageTable.h"
+#include "shared/ListColumns.h"
 
 namespace ombrel {
 namespace {
@@ -263,10 +264,11 @@ TEST(EventsList, RatesAveragesAndTheClockGoingBack) {
   e.EndDate = kStart;  // the clock went back during the fight
   e.Duration = 1;
   const TextTable list = EventsListRows({e});
-  EXPECT_EQ(list.Cell(0, 4), "0.00");   // DPSTaken
-  EXPECT_EQ(list.Cell(0, 5), "1.00");   // DPSDealt
-  EXPECT_EQ(list.Cell(0, 11), "0");     // no hit taken: the average is a bare 0
-  EXPECT_EQ(list.Cell(0, 15), "0.50");  // one damage over two hits
+  EXPECT_EQ(CellAt(list, 0, EventsColumn::kDPSTaken), "0.00");
+  EXPECT_EQ(CellAt(list, 0, EventsColumn::kDPSDealt), "1.00");
+  EXPECT_EQ(CellAt(list, 0, EventsColumn::kAveHitTaken),
+            "0");  // no hit taken: the average is a bare 0
+  EXPECT_EQ(CellAt(list, 0, EventsColumn::kAveHitDealt), "0.50");  // one damage over two hits
   // The file's seconds stop at 0.
   EXPECT_NE(Csv({e}).find("a gnoll,0,0,1,"), std::string::npos);
 }

@@ -141,8 +141,10 @@ void CheckEventDetail(const std::vector<ombrel::CombatantSummary>& rows, const T
   if (rows.empty() || total_name_taken) return;
   // Misses, parries, dodges, ripostes and blocks add up; the Total row's
   // swings taken are the combatants' swings dealt and the reverse.
-  constexpr size_t kFirstCount = 15;  // "Misses"
-  constexpr size_t kSwingsTaken = 20, kSwingsDealt = 21;
+  using Column = ombrel::EventDetailColumn;
+  constexpr size_t kFirstCount = ombrel::At(Column::kMisses);  // then the four avoidances
+  constexpr size_t kSwingsTaken = ombrel::At(Column::kSwingsTaken);
+  constexpr size_t kSwingsDealt = ombrel::At(Column::kSwingsDealt);
   int64_t sums[5] = {};
   int64_t taken = 0, dealt = 0;
   for (size_t r = 1; r < list.Rows(); ++r) {
@@ -209,7 +211,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   app.AdoptParse(std::move(run), "fuzz.txt");
   const TextTable& events_list = app.EventsList();
   for (size_t r = 0; r < events_list.Rows(); ++r)
-    Expect(Number(events_list, r, 3) >= 1, "listed event duration below 1");
+    Expect(Number(events_list, r, ombrel::At(ombrel::EventsColumn::kDuration)) >= 1,
+           "listed event duration below 1");
   CheckReport(Text([&](std::ostream& out) { ombrel::WriteEventsReport(out, events_list, "x"); }),
               {&events_list});
 

@@ -11,6 +11,7 @@
 
 #include "WindowHarness.h"
 #include "gui/TimelinePane.h"
+#include "shared/ListColumns.h"
 
 using namespace ombrel;
 using namespace ombrel::gui;
@@ -77,7 +78,8 @@ class TimelinePaneTest : public QObject {
       w.ClickRow(2, static_cast<int>(row));
       const int series = pane->HighlightedSeries();
       QVERIFY(series >= 0);
-      QCOMPARE(pane->Line(series)->name().toStdString(), list.Cell(row, 0));
+      QCOMPARE(pane->Line(series)->name().toStdString(),
+               ombrel::CellAt(list, row, ombrel::EventDetailColumn::kDamageBy));
       QVERIFY(pane->Line(series)->pen().widthF() > pane->Line((series + 1) % 5)->pen().widthF());
     }
     w.ClickRow(2, 0);

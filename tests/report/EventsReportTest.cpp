@@ -5,6 +5,7 @@
 
 #include "ReportTestSupport.h"
 #include "report/Reports.h"
+#include "shared/ListColumns.h"
 
 namespace ombrel {
 namespace {
@@ -58,7 +59,7 @@ TEST(EventsReport, EmptyListIsDatedAsTheZeroDate) {
   ASSERT_EQ(lines.size(), 15u);
   EXPECT_EQ(lines[1], "<head><title>Defensive damage on 12/30/1899</title>");
 
-  const std::vector<std::string> no_rows = ReportLines(EventsReport(TextTable(16)));
+  const std::vector<std::string> no_rows = ReportLines(EventsReport(EmptyList<EventsColumn>()));
   ASSERT_EQ(no_rows.size(), 14u);
   EXPECT_EQ(no_rows[1], "<head><title>Defensive damage on 12/30/1899</title>");
 }
