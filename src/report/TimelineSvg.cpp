@@ -5,6 +5,7 @@
 #include <cmath>
 #include <string_view>
 
+#include "report/HtmlEscape.h"
 #include "shared/Display.h"
 
 namespace ombrel {
@@ -38,32 +39,19 @@ constexpr uint32_t kOpponentRgb = 0xd62728;
 // XML reader decodes them.
 void AppendXmlText(std::string& out, std::string_view text) {
   for (const char c : text) {
-    switch (c) {
-      case '&':
-        out += "&amp;";
-        break;
-      case '<':
-        out += "&lt;";
-        break;
-      case '>':
-        out += "&gt;";
-        break;
-      case '"':
-        out += "&quot;";
-        break;
-      default:
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20) {
-          out += "&#xFFFD;";
-        } else if (byte == 0x81 || byte == 0x8D || byte == 0x8F || byte == 0x90 || byte == 0x9D) {
-          static constexpr char kHex[] = "0123456789ABCDEF";
-          out += "&#x";
-          out.push_back(kHex[byte >> 4]);
-          out.push_back(kHex[byte & 0xF]);
-          out.push_back(';');
-        } else {
-          out.push_back(c);
-        }
+    const auto byte = static_cast<unsigned char>(c);
+    if (c == '&' || c == '<' || c == '>' || c == '"') {
+      AppendHtmlEscaped(out, std::string_view(&c, 1));
+    } else if (byte < 0x20) {
+      out += "&#xFFFD;";
+    } else if (byte == 0x81 || byte == 0x8D || byte == 0x8F || byte == 0x90 || byte == 0x9D) {
+      static constexpr char kHex[] = "0123456789ABCDEF";
+      out += "&#x";
+      out.push_back(kHex[byte >> 4]);
+      out.push_back(kHex[byte & 0xF]);
+      out.push_back(';');
+    } else {
+      out.push_back(c);
     }
   }
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <span>
 #include <string_view>
@@ -35,31 +36,10 @@ inline constexpr std::array<std::string_view, 40> kAttackVerbs = {
 
 using AttackVerbTable = std::array<std::string_view, 40>;
 
-// The verb table of the extended line rules: the 20 verbs above, in the same
-// order, then the verbs of older and newer logs that they lack. Appending keeps
-// every verb the table above finds the one found first.
+// The verbs of older and newer logs that the table above lacks, in the same
+// pairs.
 // clang-format off
-inline constexpr std::array<std::string_view, 54> kExtendedAttackVerbs = {
-    "mauls", "maul",
-    "bites", "bite",
-    "claws", "claw",
-    "gores", "gore",
-    "stings", "sting",
-    "slices", "slice",
-    "smashes", "smash",
-    "rends", "rend",
-    "slashes", "slash",
-    "punches", "punch",
-    "hits", "hit",
-    "crushes", "crush",
-    "pierces", "pierce",
-    "kicks", "kick",
-    "strikes", "strike",
-    "backstabs", "backstab",
-    "bashes", "bash",
-    "frenzies on", "frenzy on",
-    "slams", "slam",
-    "burns", "burn",
+inline constexpr std::array<std::string_view, 14> kExtraAttackVerbs = {
     "cleaves", "cleave",
     "stabs", "stab",
     "shoots", "shoot",
@@ -69,6 +49,16 @@ inline constexpr std::array<std::string_view, 54> kExtendedAttackVerbs = {
     "lashes", "lash",
 };
 // clang-format on
+
+// The verb table of the extended line rules: the table above, then the extra
+// verbs. Appending keeps every verb the table above finds the one found first.
+inline constexpr std::array<std::string_view, 54> kExtendedAttackVerbs = [] {
+  std::array<std::string_view, 54> all{};
+  std::copy(kAttackVerbs.begin(), kAttackVerbs.end(), all.begin());
+  std::copy(kExtraAttackVerbs.begin(), kExtraAttackVerbs.end(), all.begin() + kAttackVerbs.size());
+  return all;
+}();
+static_assert(kExtendedAttackVerbs.size() == kAttackVerbs.size() + kExtraAttackVerbs.size());
 
 // A verb table of any length: pairs of third-person and base form.
 using AttackVerbList = std::span<const std::string_view>;
