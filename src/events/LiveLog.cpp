@@ -16,11 +16,11 @@ bool SameRecord(const DamageRecord& a, const DamageRecord& b) {
 }  // namespace
 
 LiveLog::LiveLog(std::string_view character_name, AttackVerbList verbs, LineRules rules,
-                 int32_t event_gap, size_t expected_bytes)
+                 int32_t event_gap, size_t expected_bytes, ParseSharing sharing)
     : character_name_(character_name),
       rules_(rules),
       gap_(event_gap),
-      parser_(character_name, verbs, rules, expected_bytes),
+      parser_(character_name, verbs, rules, expected_bytes, sharing),
       events_(event_gap),
       joined_events_(1) {}
 

@@ -31,7 +31,7 @@ namespace ombrel {
 class LiveLog {
  public:
   LiveLog(std::string_view character_name, AttackVerbList verbs, LineRules rules, int32_t event_gap,
-          size_t expected_bytes = 0);
+          size_t expected_bytes = 0, ParseSharing sharing = {});
   LiveLog(const LiveLog&) = delete;
   LiveLog& operator=(const LiveLog&) = delete;
 

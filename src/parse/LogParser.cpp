@@ -195,7 +195,7 @@ LogParser::SoFar LogParser::ClassifiedSoFar() const {
   }
   const State& state = *state_;
   return {state.result.DamageTable, state.result.MobList, state.index + 1,
-          state.classifier.unreadable_lines()};
+          state.classifier.unreadable_lines() + state.joined_unreadable};
 }
 
 DamageTable& LogParser::ClassifiedTable() {

@@ -141,16 +141,19 @@ std::string GeneratedLog(uint64_t seed, bool clock_back, bool extended_kinds) {
   return log;
 }
 
-// Feeds `log` in random pieces (some a byte long, some splitting a CR LF),
-// and after each compares the live view with a one-shot parse of the same
+// Feeds `log` in random pieces (some a byte long, some splitting a CR LF,
+// the first a large one whose lines are classified on several threads), and
+// after each compares the live view with a one-shot parse of the same
 // prefix; at the end, Finish with a one-shot parse of the whole.
 void FollowInPieces(const std::string& log, LineRules rules, uint64_t seed) {
   std::mt19937_64 random(seed);
-  LiveLog live("Tarlen", AttackVerbsOf(rules), rules, kGap);
+  LiveLog live("Tarlen", AttackVerbsOf(rules), rules, kGap, 0,
+               ParseSharing{.threads = 3, .chunk_bytes = 2048});
   size_t fed = 0;
   int pieces = 0;
   while (fed < log.size()) {
     size_t size = 1 + random() % (random() % 4 == 0 ? 8 : 1500);
+    if (fed == 0) size = log.size() / 3;
     // Now and then a piece that ends between CR and LF.
     const size_t cr = log.find('\r', fed + 1);
     if (random() % 5 == 0 && cr != std::string::npos) size = cr + 1 - fed;
