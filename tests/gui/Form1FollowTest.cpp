@@ -7,6 +7,7 @@
 #include <QLabel>
 
 #include "WindowHarness.h"
+#include "gui/CommandLine.h"
 
 using ombrel::gui::testing::WindowHarness;
 
@@ -106,9 +107,15 @@ class Form1FollowTest : public QObject {
   }
 
   void aLogCutShortOrReplacedIsReadAgain() {
+    // ombrel-raid --name Tarlen --follow raid.txt
+    const auto line =
+        ombrel::gui::ParseCommandLine({"ombrel-raid", "--name", "Tarlen", "--follow", "raid.txt"});
+    QVERIFY(line.follow && line.log == "raid.txt" && line.error.empty());
     WindowHarness w;
     const QString log = w.WriteLog("raid.txt", kGnollFight + kOrcFight);
-    StartFollowing(w, log);
+    w.form().OpenAtStart(QStringLiteral("Tarlen"), log, true);
+    w.WaitIdle();
+    QTRY_VERIFY(w.app().Following());
     QCOMPARE(w.Rows(1).size(), 2);
     w.ClickRow(1, 1);
 
