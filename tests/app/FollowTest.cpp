@@ -162,8 +162,7 @@ TEST_F(FollowTest, AShrunkOrReplacedLogIsReadAgainFromItsStart) {
 TEST_F(FollowTest, TheOpenFightIsMarkedUntilTheLogPassesItsGap) {
   App app(dir_ / "live");
   Settle(app, dir_ / "live");
-  Write("[Sat Dec 31 22:30:08 2005] You hit a gnoll for 20 points of damage.\r\n",
-        std::ios::trunc);
+  Write("[Sat Dec 31 22:30:08 2005] You hit a gnoll for 20 points of damage.\r\n", std::ios::trunc);
   ASSERT_FALSE(app.StartFollowing(log_path()));
   EXPECT_TRUE(app.EventIsOpen(0));
   // 18 seconds later the gnoll's fight may still go on; 19, it is over.
