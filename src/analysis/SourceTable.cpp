@@ -108,6 +108,7 @@ std::vector<SourceRow> BuildSourceTable(const ParsedLog& log, int32_t event_numb
     const std::string_view opponent = event->Name;
     const DamageTable& table = log.DamageTable();
     const IndexRange range = EventIndexes(table, *event);
+    if (query.records_visited != nullptr) *query.records_visited += range.end - range.begin;
     for (size_t j = range.begin; j < range.end; ++j) {
       const DamageRecord r = table[j];
       if (IsSwing(r.Type) && Takes(query, r, opponent)) rows.Add(r);
@@ -116,13 +117,16 @@ std::vector<SourceRow> BuildSourceTable(const ParsedLog& log, int32_t event_numb
   return std::move(rows).Finish();
 }
 
-EventSwingsByDealer::EventSwingsByDealer(const ParsedLog& log, int32_t event_number) : log_(log) {
+EventSwingsByDealer::EventSwingsByDealer(const ParsedLog& log, int32_t event_number,
+                                         size_t* records_visited)
+    : log_(log) {
   const EventRecord* event = log.FindEvent(event_number);
   if (event == nullptr) return;
   opponent_ = event->Name;
   std::unordered_map<std::string_view, size_t> dealer_of;
   const DamageTable& table = log.DamageTable();
   const IndexRange range = EventIndexes(table, *event);
+  if (records_visited != nullptr) *records_visited += range.end - range.begin;
   for (size_t j = range.begin; j < range.end; ++j) {
     const DamageRecord r = table[j];
     if (!IsSwing(r.Type) || r.Taker != opponent_) continue;
@@ -151,6 +155,7 @@ std::vector<SourceRow> EventSwingsByDealer::WithPets(const SourceQuery& query) c
     records.insert(records.end(), it->records.begin(), it->records.end());
   }
   std::sort(records.begin(), records.end());
+  if (query.records_visited != nullptr) *query.records_visited += records.size();
   RowGatherer rows(log_.AttackVerbs(), query);
   for (size_t j : records) rows.Add(log_.DamageTable()[j]);
   return std::move(rows).Finish();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 #include <vector>
@@ -23,6 +24,9 @@ struct SourceQuery {
   // Sets HasPet on a row whose latest counted record was dealt by a name with
   // a grave accent, the mark the game puts into pet and warder names.
   bool mark_pets = false;
+  // When set, every record the table looks at adds one: the event-detail
+  // report's tests hold all its blocks together to about one walk of the event.
+  size_t* records_visited = nullptr;
 };
 
 // The attacks and spells with which the queried dealers acted on the opponent
@@ -38,8 +42,10 @@ std::vector<SourceRow> BuildSourceTable(const ParsedLog& log, int32_t event_numb
 // walk rather than one walk each.
 class EventSwingsByDealer {
  public:
-  // `log` must outlive the grouping.
-  EventSwingsByDealer(const ParsedLog& log, int32_t event_number);
+  // `log` must outlive the grouping. The walk adds the records it looks at to
+  // `records_visited` when set.
+  EventSwingsByDealer(const ParsedLog& log, int32_t event_number,
+                      size_t* records_visited = nullptr);
 
   // The same rows as BuildSourceTable for a query of SourceDealers::kWithPets.
   std::vector<SourceRow> WithPets(const SourceQuery& query) const;
