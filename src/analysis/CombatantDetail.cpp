@@ -57,14 +57,11 @@ EventReportSources::EventReportSources(const ParsedLog& log, int32_t event_numbe
     : log_(log),
       event_number_(event_number),
       include_pets_(include_pets),
-      swings_(log, event_number, &records_visited_) {}
+      swings_(log, event_number) {}
 
 std::vector<SourceRow> EventReportSources::For(std::string_view combatant_text) const {
-  SourceQuery query =
-      combatant_text == kTotalRowName ? PartyQuery() : ReportQuery(combatant_text, include_pets_);
-  query.records_visited = &records_visited_;
-  if (combatant_text == kTotalRowName) return BuildSourceTable(log_, event_number_, query);
-  return swings_.WithPets(query);
+  if (combatant_text == kTotalRowName) return BuildSourceTable(log_, event_number_, PartyQuery());
+  return swings_.WithPets(ReportQuery(combatant_text, include_pets_));
 }
 
 TextTable CombatantDetailListRows(const std::vector<SourceRow>& rows, int64_t event_duration) {

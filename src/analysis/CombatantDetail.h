@@ -45,14 +45,10 @@ class EventReportSources {
   EventReportSources(const ParsedLog& log, int32_t event_number, bool include_pets);
   std::vector<SourceRow> For(std::string_view combatant_text) const;
 
-  // How many records the grouping and every For so far looked at.
-  size_t RecordsVisited() const { return records_visited_; }
-
  private:
   const ParsedLog& log_;
   int32_t event_number_;
   bool include_pets_;
-  mutable size_t records_visited_ = 0;
   EventSwingsByDealer swings_;
 };
 

@@ -24,9 +24,6 @@ struct SourceQuery {
   // Sets HasPet on a row whose latest counted record was dealt by a name with
   // a grave accent, the mark the game puts into pet and warder names.
   bool mark_pets = false;
-  // When set, every record the table looks at adds one: the event-detail
-  // report's tests hold all its blocks together to about one walk of the event.
-  size_t* records_visited = nullptr;
 };
 
 // The attacks and spells with which the queried dealers acted on the opponent
@@ -37,15 +34,19 @@ struct SourceQuery {
 std::vector<SourceRow> BuildSourceTable(const ParsedLog& log, int32_t event_number,
                                         const SourceQuery& query);
 
+// How many damage-table records the source tables of the calling thread have
+// looked at so far: a walk of an event counts the event's records, a grouped
+// lookup the records it takes. The event-detail report's tests hold all its
+// blocks together to about one walk of the event with it.
+size_t SourceRecordsVisited();
+
 // The swings at the opponent of one event grouped by dealer in one walk of
 // the event, so that the tables of all its combatants together cost about one
 // walk rather than one walk each.
 class EventSwingsByDealer {
  public:
-  // `log` must outlive the grouping. The walk adds the records it looks at to
-  // `records_visited` when set.
-  EventSwingsByDealer(const ParsedLog& log, int32_t event_number,
-                      size_t* records_visited = nullptr);
+  // `log` must outlive the grouping.
+  EventSwingsByDealer(const ParsedLog& log, int32_t event_number);
 
   // The same rows as BuildSourceTable for a query of SourceDealers::kWithPets.
   std::vector<SourceRow> WithPets(const SourceQuery& query) const;

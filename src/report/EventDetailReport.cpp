@@ -97,7 +97,6 @@ void WriteCombatantRows(std::ostream& out, const EventDetailReportInput& input) 
     }
     html::WriteLine(out, line);
   }
-  if (input.records_visited != nullptr) *input.records_visited = sources.RecordsVisited();
 }
 
 // One of the two ability tables, nested in a cell that spans the main table.

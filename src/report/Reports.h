@@ -1,6 +1,5 @@
 #pragma once
 
-#include <cstddef>
 #include <cstdint>
 #include <ostream>
 #include <string>
@@ -29,9 +28,6 @@ struct EventDetailReportInput {
   bool include_pets;
   const TextTable& events_list;
   const TextTable& event_detail_list;
-  // When set, receives how many records the combatants' blocks looked at
-  // together (the tests hold it to about one walk of the event).
-  size_t* records_visited = nullptr;
 };
 
 // The HTML event-detail report.

@@ -5,6 +5,7 @@
 
 #include "ReportTestSupport.h"
 #include "analysis/EventDetail.h"
+#include "analysis/SourceTable.h"
 #include "report/Reports.h"
 
 namespace ombrel {
@@ -175,10 +176,10 @@ TEST(EventDetailReport, TheBlocksOfAllCombatantsTogetherWalkTheEventAboutOnce) {
     const EventDetail detail = BuildEventDetail(g, 1, include_pets);
     const TextTable detail_list = EventDetailListRows(detail.rows);
     ASSERT_GE(detail_list.Rows(), 400u);
-    size_t visited = 0;
     std::ostringstream out;
-    WriteEventDetailReport(out, {g, 1, detail, include_pets, events_list, detail_list, &visited},
-                           "");
+    const size_t before = SourceRecordsVisited();
+    WriteEventDetailReport(out, {g, 1, detail, include_pets, events_list, detail_list}, "");
+    const size_t visited = SourceRecordsVisited() - before;
     // One walk to group the event, then each record once for its dealer's
     // row and once more for its owner's row when a pet dealt it.
     EXPECT_GE(visited, records.size());
