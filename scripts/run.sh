@@ -14,8 +14,8 @@ build-release/src/batch/ombrel-batch --out out --name Tarlen --event 1 --combata
 
 if [[ -x build-release/src/gui/ombrel-raid ]]; then
   if [[ -n "${DISPLAY:-}" || -n "${WAYLAND_DISPLAY:-}" ]]; then
-    exec build-release/src/gui/ombrel-raid
+    exec build-release/src/gui/ombrel-raid --name Tarlen data/sample.txt
   else
-    echo "No display: start the window with  xvfb-run -a build-release/src/gui/ombrel-raid"
+    echo "No display: start the window with  xvfb-run -a build-release/src/gui/ombrel-raid --name Tarlen data/sample.txt"
   fi
 fi

@@ -83,14 +83,20 @@ struct LineClassifier::Tick {
   int32_t amount = 0;
 };
 
-LineClassifier::LineClassifier(DamageTable& table, std::vector<std::string_view>& mob_list,
-                               const ClassifierTexts& texts, const VerbScanner& verbs,
-                               LineRules rules)
+LineClassifier::LineClassifier(DamageTable& table, MobSink& mobs, const ClassifierTexts& texts,
+                               const VerbScanner& verbs, LineRules rules)
     : table_(table),
-      mobs_(mob_list),
+      mobs_(mobs),
       texts_(texts),
       verbs_(verbs),
-      extended_(rules == LineRules::kExtended) {}
+      extended_(rules == LineRules::kExtended) {
+  FollowTable();
+}
+
+void LineClassifier::FollowTable() {
+  has_last_ = !table_.empty();
+  if (has_last_) last_ = table_[table_.size() - 1];
+}
 
 void LineClassifier::Classify(std::string_view text, int64_t index) {
   // A tag after the final full stop is never part of a name or an amount.
@@ -172,6 +178,8 @@ bool LineClassifier::Keep(const DamageRecord& record) {
 // the cast record takes the hit's taker, amount and type and keeps its own
 // date, dealer, spell name and line number.
 bool LineClassifier::KeepOrMerge(const DamageRecord& record) {
+  if (!has_last_ && questions_ != nullptr && record.Type == kNonMelee)
+    questions_->push_back({true, std::string(record.Dealer), {}, {}});
   if (has_last_ && record.Type == kNonMelee && last_.Type == kSpellCast &&
       last_.Dealer == record.Dealer) {
     DamageRecord merged = last_;
@@ -440,6 +448,8 @@ void LineClassifier::SpecialNames(Line& line) {
       DamageRecord renamed = last_;
       renamed.Name = name;
       if (table_.ReplaceLast(renamed)) last_ = renamed;
+    } else if (!has_last_ && questions_ != nullptr) {
+      questions_->push_back({false, {}, *date, name});
     }
   }
 }

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -26,20 +27,48 @@ inline constexpr std::string_view kManaResurgenceStrike = "Mana Resurgence Strik
 inline constexpr std::string_view kStormBladeStrike = "Storm Blade Strike";
 inline constexpr std::string_view kDamageShield = "damage shield";
 
+// The texts above and the character's name, as `table` holds them.
+inline ClassifierTexts InternClassifierTexts(DamageTable& table, std::string_view character_name) {
+  return {table.Intern(character_name), table.Intern(kManaResurgenceStrike),
+          table.Intern(kStormBladeStrike), table.Intern(kDamageShield)};
+}
+
+// What a stretch of the log classified apart from the lines before it asked
+// of the record before its own first record, in order. A cast merge question
+// (`cast_merge`): is that record a spell cast by `dealer`? The stretch took it
+// that it is not, and kept its hit as a record of its own. A special name
+// question: is it a non-melee hit dated `date`? Then it is renamed `name`;
+// the stretch left that to whoever joins it to the lines before.
+struct StartQuestion {
+  bool cast_merge = false;
+  std::string dealer;
+  DateTime date;
+  std::string_view name;
+};
+
 // Puts the lines of a log, one after the other, through the combat rules:
 // appends damage records to the table (or amends the last one) and registers
 // the names the character damages as mobs.
 class LineClassifier {
  public:
-  LineClassifier(DamageTable& table, std::vector<std::string_view>& mob_list,
-                 const ClassifierTexts& texts, const VerbScanner& verbs,
-                 LineRules rules = LineRules::kDefault);
+  // The table's last record, if any, is taken as the last kept one.
+  LineClassifier(DamageTable& table, MobSink& mobs, const ClassifierTexts& texts,
+                 const VerbScanner& verbs, LineRules rules = LineRules::kDefault);
 
-  // `line` without its CR LF; `index` is its 0-based line number.
+  // `line` without its line end; `index` is its 0-based line number.
   void Classify(std::string_view line, int64_t index);
 
   // Lines a rule matched but whose time, amount or layout could not be read.
   int64_t unreadable_lines() const { return unreadable_lines_; }
+
+  // The lines start a stretch classified apart from the lines before it:
+  // until the stretch keeps a record, the questions the rules ask of the
+  // record before go to `questions` (which must outlive the classifier).
+  void DetachStart(std::vector<StartQuestion>* questions) { questions_ = questions; }
+
+  // Records were appended to or amended in the table by others: takes its
+  // last record as the last kept one again.
+  void FollowTable();
 
  private:
   struct Line;
@@ -77,7 +106,7 @@ class LineClassifier {
   bool KeepOrMerge(const DamageRecord& record);
 
   DamageTable& table_;
-  MobRegistry mobs_;
+  MobSink& mobs_;
   ClassifierTexts texts_;
   const VerbScanner& verbs_;
   bool extended_ = false;
@@ -86,6 +115,7 @@ class LineClassifier {
   // the special names.
   bool has_last_ = false;
   DamageRecord last_;
+  std::vector<StartQuestion>* questions_ = nullptr;
 
   // The last time stamp read: neighbouring lines mostly share it.
   char stamp_[25] = {};

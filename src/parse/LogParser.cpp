@@ -2,28 +2,17 @@
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
+#include "parse/ChunkClassify.h"
 #include "parse/LineClassifier.h"
+#include "parse/MobList.h"
 #include "parse/PartyNames.h"
 #include "parse/VerbScan.h"
+#include "shared/WorkerThreads.h"
 
 namespace ombrel {
 namespace {
-
-// Position of the CR of the first CR LF at or after `from`, npos when none.
-// A lone CR or LF does not end a line.
-size_t FindLineEnd(std::string_view text, size_t from) {
-  const char* data = text.data();
-  size_t at = from;
-  while (at < text.size()) {
-    const void* lf = std::memchr(data + at, '\n', text.size() - at);
-    if (lf == nullptr) break;
-    const size_t pos = static_cast<size_t>(static_cast<const char*>(lf) - data);
-    if (pos > from && data[pos - 1] == '\r') return pos - 1;
-    at = pos + 1;
-  }
-  return std::string_view::npos;
-}
 
 // Lines in a log of `bytes`, judged from the first megabyte of `start`. A
 // guess on the high side only costs address space: the untouched part of a
@@ -31,37 +20,52 @@ size_t FindLineEnd(std::string_view text, size_t from) {
 size_t EstimateLines(std::string_view start, size_t bytes) {
   const std::string_view sample = start.substr(0, size_t{1} << 20);
   size_t lines = 1;
-  for (size_t at = FindLineEnd(sample, 0); at != std::string_view::npos;
-       at = FindLineEnd(sample, at + 2))
+  for (size_t at = FindLineEnd(sample, 0, LineEnd::kCrLf); at != std::string_view::npos;
+       at = FindLineEnd(sample, at + 2, LineEnd::kCrLf))
     ++lines;
   if (sample.size() >= bytes) return lines;
   return static_cast<size_t>(static_cast<double>(lines) * static_cast<double>(bytes) /
                              static_cast<double>(sample.size()));
 }
 
+// Stretches a thread takes at a time: several per thread, so that a thread
+// slowed down by other work on the machine holds the others up less.
+constexpr size_t kChunksPerThread = 4;
+
 }  // namespace
 
 struct LogParser::State {
-  State(std::string_view character_name, AttackVerbList verbs, LineRules rules)
-      : scanner(verbs),
-        texts{result.DamageTable.Intern(character_name),
-              result.DamageTable.Intern(kManaResurgenceStrike),
-              result.DamageTable.Intern(kStormBladeStrike),
-              result.DamageTable.Intern(kDamageShield)},
-        classifier(result.DamageTable, result.MobList, texts, scanner, rules) {
+  State(std::string_view character_name, AttackVerbList verbs, LineRules rules,
+        ParseSharing sharing)
+      : mobs(result.MobList),
+        scanner(verbs),
+        texts(InternClassifierTexts(result.DamageTable, character_name)),
+        classifier(result.DamageTable, mobs, texts, scanner, rules),
+        rules(rules),
+        threads(sharing.threads == 0 ? MachineThreads() : sharing.threads),
+        chunk_bytes(std::max<size_t>(sharing.chunk_bytes, 1)) {
     result.rules = rules;
   }
 
   ParseResult result;
+  MobRegistry mobs;
   const VerbScanner scanner;
   const ClassifierTexts texts;
   LineClassifier classifier;
+  const LineRules rules;
   int64_t index = 0;
+  // Unreadable lines of the stretches classified apart and joined.
+  int64_t joined_unreadable = 0;
+
+  const unsigned threads;
+  const size_t chunk_bytes;
+  std::unique_ptr<WorkerThreads> workers;  // made when first needed
+  std::vector<ChunkResult> chunks;
 };
 
 LogParser::LogParser(std::string_view character_name, AttackVerbList verbs, LineRules rules,
-                     size_t expected_bytes)
-    : state_(std::make_unique<State>(character_name, verbs, rules)),
+                     size_t expected_bytes, ParseSharing sharing)
+    : state_(std::make_unique<State>(character_name, verbs, rules, sharing)),
       expected_bytes_(expected_bytes) {}
 
 LogParser::~LogParser() = default;
@@ -113,31 +117,82 @@ void LogParser::FeedCrLf(std::string_view piece) {
       at = pos + 1;
     }
   }
-  ClassifyLines(piece.substr(start));
+  ClassifyLines(piece.substr(start), LineEnd::kCrLf);
 }
 
-void LogParser::ClassifyLines(std::string_view text) {
-  LineClassifier& classifier = state_->classifier;
-  int64_t& index = state_->index;
-  size_t start = 0;
-  for (size_t end = FindLineEnd(text, start); end != std::string_view::npos;
-       end = FindLineEnd(text, start)) {
-    classifier.Classify(text.substr(start, end - start), index++);
-    start = end + 2;
+void LogParser::ClassifyLines(std::string_view text, LineEnd line_end) {
+  const size_t whole = PastLastLineEnd(text, line_end);
+  ClassifyWholeLines(text.substr(0, whole), line_end);
+  carry_.assign(text.substr(whole));
+}
+
+void LogParser::ClassifyWholeLines(std::string_view text, LineEnd line_end) {
+  State& state = *state_;
+  LineClassifier& classifier = state.classifier;
+  auto in_line = [&](std::string_view lines) {
+    state.index += ForEachLine(lines, line_end, state.index, [&](std::string_view line, int64_t k) {
+      classifier.Classify(line, k);
+    });
+  };
+  const size_t wanted =
+      std::min<size_t>(text.size() / state.chunk_bytes, size_t{state.threads} * kChunksPerThread);
+  if (state.threads <= 1 || wanted <= 1) {
+    in_line(text);
+    return;
   }
-  carry_.assign(text.substr(start));
+
+  // Cut at the first line end past each even share of the text.
+  std::vector<std::string_view> stretches;
+  size_t begin = 0;
+  for (size_t k = 1; k <= wanted && begin < text.size(); ++k) {
+    size_t end = text.size();
+    if (k < wanted) {
+      const size_t target = std::max(begin, k * (text.size() / wanted));
+      const size_t line_end_at = FindLineEnd(text, target, line_end);
+      if (line_end_at != std::string_view::npos) end = line_end_at + LineEndSize(line_end);
+    }
+    stretches.push_back(text.substr(begin, end - begin));
+    begin = end;
+  }
+  if (stretches.size() <= 1) {
+    in_line(text);
+    return;
+  }
+
+  // The first stretch follows the lines before it: the parser's own
+  // classifier takes it while the others are classified apart.
+  if (!state.workers) state.workers = std::make_unique<WorkerThreads>(state.threads - 1);
+  state.chunks.resize(stretches.size());
+  int64_t first_lines = 0;
+  state.workers->Run(stretches.size(), [&](size_t k) {
+    if (k == 0) {
+      first_lines =
+          ForEachLine(stretches[0], line_end, state.index,
+                      [&](std::string_view line, int64_t at) { classifier.Classify(line, at); });
+    } else {
+      ClassifyChunk(stretches[k], line_end, state.texts.character_name, state.scanner, state.rules,
+                    state.chunks[k]);
+    }
+  });
+  state.index += first_lines;
+  for (size_t k = 1; k < stretches.size(); ++k) {
+    ChunkResult& chunk = state.chunks[k];
+    if (JoinChunk(chunk, state.index, state.result.DamageTable, state.mobs)) {
+      classifier.FollowTable();
+      state.index += chunk.lines;
+      state.joined_unreadable += chunk.unreadable_lines;
+    } else {
+      in_line(stretches[k]);
+    }
+    chunk = ChunkResult{};
+  }
 }
 
 ParseResult LogParser::Finish() {
   State& state = *state_;
   if (!crlf_seen_) {
     // No CR LF in the whole log: every LF ends a line.
-    size_t start = 0;
-    for (size_t end = held_.find('\n'); end != std::string::npos; end = held_.find('\n', start)) {
-      state.classifier.Classify(std::string_view(held_).substr(start, end - start), state.index++);
-      start = end + 1;
-    }
-    carry_.assign(held_, start);
+    ClassifyLines(held_, LineEnd::kLf);
     held_ = std::string();
   }
   if (bytes_ != 0) state.classifier.Classify(carry_, state.index++);
@@ -150,10 +205,11 @@ ParseResult LogParser::Finish() {
 
 ParseResult LogParser::Stop() {
   State& state = *state_;
+  state.workers.reset();
   carry_.clear();
   held_.clear();
   state.result.lines = state.index;
-  state.result.unreadable_lines = state.classifier.unreadable_lines();
+  state.result.unreadable_lines = state.classifier.unreadable_lines() + state.joined_unreadable;
   return std::move(state.result);
 }
 

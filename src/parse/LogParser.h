@@ -6,11 +6,21 @@
 #include <string>
 #include <string_view>
 
+#include "parse/LineEnds.h"
 #include "parse/ParseLog.h"
 #include "shared/AttackVerbs.h"
 #include "shared/LineRules.h"
 
 namespace ombrel {
+
+// How a parser shares its work out: the whole lines of a large piece are cut
+// into stretches of at least `chunk_bytes` (at most four per thread), which
+// `threads` threads classify at once. 0 threads: as many as the machine runs
+// at once; 1: every line on the thread that feeds the parser.
+struct ParseSharing {
+  unsigned threads = 0;
+  size_t chunk_bytes = size_t{256} << 10;
+};
 
 // Classifies a log handed over in pieces, in log order, each of any size: a
 // line may run across pieces (its start is kept until its end arrives).
@@ -18,13 +28,15 @@ namespace ombrel {
 // such a log is held whole until its end. The
 // records keep their texts in the damage table's own text table, so a piece
 // may be dropped as soon as Feed returns. The result is the same whatever the
-// pieces: one piece, a file read in blocks, or bytes appended later.
+// pieces: one piece, a file read in blocks, or bytes appended later; and
+// whatever the sharing.
 class LogParser {
  public:
   // `expected_bytes`, the log's size when known, lets the record table be
   // reserved once instead of growing as it fills.
   LogParser(std::string_view character_name, AttackVerbList verbs,
-            LineRules rules = LineRules::kDefault, size_t expected_bytes = 0);
+            LineRules rules = LineRules::kDefault, size_t expected_bytes = 0,
+            ParseSharing sharing = {});
   ~LogParser();
   LogParser(const LogParser&) = delete;
   LogParser& operator=(const LogParser&) = delete;
@@ -49,7 +61,10 @@ class LogParser {
   struct State;
 
   void FeedCrLf(std::string_view piece);
-  void ClassifyLines(std::string_view text);
+  // Classifies the whole lines of `text` and keeps the rest.
+  void ClassifyLines(std::string_view text, LineEnd line_end);
+  // Classifies `text`, whole lines only, sharing it out when it is large.
+  void ClassifyWholeLines(std::string_view text, LineEnd line_end);
 
   std::unique_ptr<State> state_;
   std::string carry_;  // the start of a line whose end has not arrived

@@ -32,4 +32,17 @@ void MobRegistry::Register(std::string_view name) {
   known_.insert(name);
 }
 
+void ChunkMobs::Register(std::string_view name) {
+  if (name.empty()) {
+    bool& met = named_ ? empty_after_ : empty_before_;
+    if (!met) names_.push_back(name);
+    met = true;
+    return;
+  }
+  if (named_ && name == last_name_) return;
+  named_ = true;
+  last_name_ = name;
+  if (known_.insert(name).second) names_.push_back(name);
+}
+
 }  // namespace ombrel

@@ -1,5 +1,6 @@
 #include "shared/Csv.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstring>
 
@@ -57,7 +58,7 @@ bool LooksLikeFormula(std::string_view text) {
 }
 
 CsvWriter::CsvWriter(std::ostream& out)
-    : out_(out), block_(new char[kBlockSize]), end_(block_.get()) {}
+    : out_(out), block_(new char[kFirstBlockSize]), end_(block_.get()), capacity_(kFirstBlockSize) {}
 
 CsvWriter::~CsvWriter() {
   Flush();
@@ -70,9 +71,15 @@ void CsvWriter::Flush() {
 }
 
 bool CsvWriter::Room(size_t bytes) {
-  if (static_cast<size_t>(block_.get() + kBlockSize - end_) >= bytes) return true;
+  if (static_cast<size_t>(block_.get() + capacity_ - end_) >= bytes) return true;
   Flush();
-  return bytes <= kBlockSize;
+  // Small outputs stay in a small block; a large one soon writes whole blocks.
+  if (capacity_ < kBlockSize) {
+    capacity_ = std::min(kBlockSize, 4 * capacity_);
+    block_.reset(new char[capacity_]);
+    end_ = block_.get();
+  }
+  return bytes <= capacity_;
 }
 
 void CsvWriter::Put(std::string_view text) {

@@ -50,11 +50,13 @@ class CsvWriter {
   void Put(char ch) { *end_++ = ch; }
   void Put(std::string_view text);
 
+  static constexpr size_t kFirstBlockSize = size_t{16} << 10;
   static constexpr size_t kBlockSize = size_t{1} << 20;
 
   std::ostream& out_;
   std::unique_ptr<char[]> block_;
   char* end_;
+  size_t capacity_;
   bool first_ = true;
 };
 

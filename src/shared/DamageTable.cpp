@@ -178,6 +178,24 @@ bool DamageTable::Append(const DamageRecord& record) {
   return true;
 }
 
+bool DamageTable::AppendTable(const DamageTable& other, uint64_t line_offset) {
+  std::vector<uint32_t> ids(other.texts_->size());
+  for (uint32_t id = 0; id < ids.size(); ++id) ids[id] = texts_->Id(other.texts_->Text(id));
+  const size_t first = records_.size();
+  if (records_.capacity() < first + other.records_.size())
+    records_.reserve(std::max(first + other.records_.size(), 2 * records_.capacity()));
+  for (const Packed& p : other.records_) {
+    const uint64_t counter = p.counter + line_offset;
+    if (counter > UINT32_MAX) {
+      records_.resize(first);
+      return false;
+    }
+    records_.push_back({p.date_and_type, ids[p.dealer], ids[p.taker], ids[p.name], p.damage,
+                        static_cast<uint32_t>(counter)});
+  }
+  return true;
+}
+
 bool DamageTable::ReplaceLast(const DamageRecord& record) {
   return !records_.empty() && Replace(records_.size() - 1, record);
 }

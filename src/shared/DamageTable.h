@@ -39,6 +39,10 @@ class DamageTable {
   // them already. Returns false (and appends nothing) when a text is too long
   // or the type or line number does not fit.
   bool Append(const DamageRecord& record);
+  // Appends every record of `other`, in order, with `line_offset` added to
+  // its line number (Counter), its texts copied into this table. Returns false
+  // (and appends nothing) when a line number does not fit.
+  bool AppendTable(const DamageTable& other, uint64_t line_offset);
   // Replaces the last record (the cast merge amends it in place).
   bool ReplaceLast(const DamageRecord& record);
   // Replaces record `index`; false (and no change) as for Append, or when

@@ -70,22 +70,40 @@ TEST(GeneratedLog, PiecesOfAnySizeParseAsTheWholeLog) {
     const ParseResult whole = ParseLogText(log, "Tarlen", AttackVerbsOf(rules), rules);
     const ReferenceResult slow = ReferenceParse(log, "Tarlen", AttackVerbsOf(rules), rules);
     ASSERT_EQ(ToReference(whole.DamageTable), slow.records);
-    for (const size_t piece :
-         {size_t{1}, size_t{2}, size_t{3}, size_t{7}, size_t{4096}, size_t{0}}) {
-      LogParser parser("Tarlen", AttackVerbsOf(rules), rules, log.size());
+    // Pieces of one size, shared out over 1, 2 or 7 threads in stretches of
+    // a line or more (threads 0: the default sharing); size 0: pieces of
+    // random sizes; size -1: the whole log.
+    const std::vector<std::tuple<size_t, unsigned, size_t>> runs = {{1, 1, 1},
+                                                                    {2, 1, 1},
+                                                                    {3, 2, 1},
+                                                                    {7, 7, 1},
+                                                                    {4096, 1, 1},
+                                                                    {4096, 2, 1},
+                                                                    {4096, 7, 1},
+                                                                    {4096, 7, 700},
+                                                                    {0, 1, 1},
+                                                                    {0, 2, 1},
+                                                                    {0, 7, 1},
+                                                                    {size_t(-1), 2, 1},
+                                                                    {size_t(-1), 7, 1},
+                                                                    {size_t(-1), 7, 9000},
+                                                                    {size_t(-1), 0, 256 << 10}};
+    for (const auto& [piece, threads, chunk_bytes] : runs) {
+      LogParser parser("Tarlen", AttackVerbsOf(rules), rules, log.size(), {threads, chunk_bytes});
       for (size_t at = 0; at < log.size();) {
-        // Size 0: pieces of random sizes.
         const size_t size =
             piece != 0 ? piece : std::uniform_int_distribution<size_t>(0, 300)(random);
         parser.Feed(std::string(log.substr(at, size)));  // each piece gone after Feed
-        at += size;
+        at += std::min(size, log.size() - at);
       }
       const ParseResult r = parser.Finish();
-      EXPECT_EQ(r.lines, whole.lines) << piece;
-      EXPECT_EQ(r.unreadable_lines, whole.unreadable_lines) << piece;
-      ASSERT_EQ(ToReference(r.DamageTable), slow.records) << piece;
-      EXPECT_EQ(r.MobList, whole.MobList) << piece;
-      EXPECT_EQ(written(r), written(whole)) << piece;
+      const std::string run = std::to_string(piece) + " bytes, " + std::to_string(threads) +
+                              " threads, " + std::to_string(chunk_bytes);
+      EXPECT_EQ(r.lines, whole.lines) << run;
+      EXPECT_EQ(r.unreadable_lines, whole.unreadable_lines) << run;
+      ASSERT_EQ(ToReference(r.DamageTable), slow.records) << run;
+      EXPECT_EQ(r.MobList, whole.MobList) << run;
+      EXPECT_EQ(written(r), written(whole)) << run;
     }
   }
   // The same log with its CRs dropped: LF ends lines, in pieces as whole.
@@ -94,11 +112,14 @@ TEST(GeneratedLog, PiecesOfAnySizeParseAsTheWholeLog) {
     if (ch != '\r') lf_log += ch;
   const ParseResult lf_whole = ParseLogText(lf_log, "Tarlen");
   EXPECT_EQ(lf_whole.lines, std::count(lf_log.begin(), lf_log.end(), '\n') + 1);
-  LogParser lf_parser("Tarlen", kAttackVerbs);
-  for (size_t at = 0; at < lf_log.size(); at += 7) lf_parser.Feed(lf_log.substr(at, 7));
-  const ParseResult lf_pieces = lf_parser.Finish();
-  EXPECT_EQ(lf_pieces.lines, lf_whole.lines);
-  EXPECT_EQ(ToReference(lf_pieces.DamageTable), ToReference(lf_whole.DamageTable));
+  for (const unsigned threads : {1u, 7u}) {
+    LogParser lf_parser("Tarlen", kAttackVerbs, LineRules::kDefault, 0, {threads, 1});
+    for (size_t at = 0; at < lf_log.size(); at += 7) lf_parser.Feed(lf_log.substr(at, 7));
+    const ParseResult lf_pieces = lf_parser.Finish();
+    EXPECT_EQ(lf_pieces.lines, lf_whole.lines);
+    EXPECT_EQ(ToReference(lf_pieces.DamageTable), ToReference(lf_whole.DamageTable));
+    EXPECT_EQ(lf_pieces.MobList, lf_whole.MobList);
+  }
   EXPECT_GT(lf_whole.DamageTable.size(), slow_default_records / 2);
 
   LogParser empty("Tarlen", kAttackVerbs);

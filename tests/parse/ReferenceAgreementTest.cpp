@@ -2,6 +2,7 @@
 
 #include <random>
 
+#include "parse/LogParser.h"
 #include "parse/LogText.h"
 #include "parse/ReferenceParse.h"
 
@@ -66,6 +67,14 @@ void ExpectAgreement(std::string_view log, std::string_view name,
   }
   ASSERT_EQ(fast.MobList.size(), slow.mobs.size());
   for (size_t k = 0; k < slow.mobs.size(); ++k) EXPECT_EQ(fast.MobList[k], slow.mobs[k]);
+  // Shared out line by line over several threads: the same result.
+  LogParser parser(name, AttackVerbsOf(rules), rules, log.size(), {7, 1});
+  parser.Feed(log);
+  const ParseResult shared = parser.Finish();
+  EXPECT_EQ(shared.lines, slow.lines);
+  EXPECT_EQ(shared.unreadable_lines, slow.unreadable_lines);
+  ASSERT_EQ(ToReference(shared.DamageTable), slow.records);
+  EXPECT_EQ(shared.MobList, fast.MobList);
 }
 
 TEST(ReferenceAgreement, RandomLinesOfRulePieces) {

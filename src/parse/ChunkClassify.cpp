@@ -1,0 +1,44 @@
+#include "parse/ChunkClassify.h"
+
+#include <cstdint>
+
+namespace ombrel {
+
+void ClassifyChunk(std::string_view text, LineEnd line_end, std::string_view character_name,
+                   const VerbScanner& verbs, LineRules rules, ChunkResult& out) {
+  out = ChunkResult{};
+  // About one record per 130 bytes of a combat log.
+  out.table.Reserve(text.size() / 96 + 16);
+  const ClassifierTexts texts = InternClassifierTexts(out.table, character_name);
+  LineClassifier classifier(out.table, out.mobs, texts, verbs, rules);
+  classifier.DetachStart(&out.questions);
+  out.lines = ForEachLine(text, line_end, 0, [&](std::string_view line, int64_t index) {
+    classifier.Classify(line, index);
+  });
+  out.unreadable_lines = classifier.unreadable_lines();
+}
+
+bool JoinChunk(const ChunkResult& chunk, int64_t first_line, DamageTable& table, MobSink& mobs) {
+  // A record's line number must fit as it would have in line.
+  if (first_line < 0 || static_cast<uint64_t>(first_line + chunk.lines) > uint64_t{UINT32_MAX} + 1)
+    return false;
+  const bool has_last = !table.empty();
+  DamageRecord last = has_last ? table[table.size() - 1] : DamageRecord{};
+  for (const StartQuestion& question : chunk.questions) {
+    if (question.cast_merge && has_last && last.Type == kSpellCast &&
+        last.Dealer == question.dealer)
+      return false;
+  }
+  for (const StartQuestion& question : chunk.questions) {
+    if (question.cast_merge || !has_last || last.Type != kNonMelee || last.Date != question.date)
+      continue;
+    DamageRecord renamed = last;
+    renamed.Name = question.name;
+    if (table.ReplaceLast(renamed)) last = table[table.size() - 1];
+  }
+  table.AppendTable(chunk.table, static_cast<uint64_t>(first_line));
+  for (const std::string_view name : chunk.mobs.names()) mobs.Register(table.Intern(name));
+  return true;
+}
+
+}  // namespace ombrel
