@@ -9,6 +9,7 @@
 #include "analysis/CombatantDetail.h"
 #include "analysis/EventDetail.h"
 #include "analysis/EventRange.h"
+#include "app/LogFollow.h"
 #include "app/Settings.h"
 #include "app/SortEventDetail.h"
 #include "events/BuildEvents.h"
@@ -45,18 +46,13 @@ DateTime LocalNow() {
   return DateTime::FromCivil(civil).value_or(DateTime{});
 }
 
-std::variant<ParsedRun, Failure> RunStages(const ParseRequest& request, const Progress& progress) {
-  const double parse_share = request.print_data ? kParseShareBeforeDataCsv : kParseShare;
+// The stages after the parse: Data.csv, the events (built unless given),
+// Events.csv. `parse_share` is the part of the progress the parse took.
+ParsedRun CompleteStages(const ParseRequest& request, ParseResult& parse,
+                         std::optional<std::vector<EventRecord>> given_events,
+                         const Progress& progress, double parse_share) {
   Progress stage_progress;
   stage_progress.cancel = progress.cancel;
-  stage_progress.report = [&progress, parse_share](double f) { progress.Report(f * parse_share); };
-
-  progress.Stage(1);
-  auto parsed =
-      ParseLog(request.log, request.character_name, request.verbs, stage_progress, request.rules);
-  if (auto* failure = std::get_if<Failure>(&parsed)) return std::move(*failure);
-
-  ParseResult& parse = std::get<ParseResult>(parsed);
   ParsedRun run;
   run.lines = parse.lines;
   run.unreadable_lines = parse.unreadable_lines;
@@ -85,8 +81,9 @@ std::variant<ParsedRun, Failure> RunStages(const ParseRequest& request, const Pr
   stage_progress.report = [&progress](double f) {
     progress.Report(kParseShare + f * (1.0 - kParseShare));
   };
-  std::vector<EventRecord> events =
-      BuildEvents(parse.DamageTable, parse.MobList, request.event_gap, stage_progress);
+  std::vector<EventRecord> events = given_events ? std::move(*given_events)
+                                                 : BuildEvents(parse.DamageTable, parse.MobList,
+                                                               request.event_gap, stage_progress);
   if (progress.Cancelled()) {
     run.cancelled = true;
     return run;
@@ -113,6 +110,20 @@ std::variant<ParsedRun, Failure> RunStages(const ParseRequest& request, const Pr
   return run;
 }
 
+std::variant<ParsedRun, Failure> RunStages(const ParseRequest& request, const Progress& progress) {
+  const double parse_share = request.print_data ? kParseShareBeforeDataCsv : kParseShare;
+  Progress stage_progress;
+  stage_progress.cancel = progress.cancel;
+  stage_progress.report = [&progress, parse_share](double f) { progress.Report(f * parse_share); };
+
+  progress.Stage(1);
+  auto parsed =
+      ParseLog(request.log, request.character_name, request.verbs, stage_progress, request.rules);
+  if (auto* failure = std::get_if<Failure>(&parsed)) return std::move(*failure);
+  return CompleteStages(request, std::get<ParseResult>(parsed), std::nullopt, progress,
+                        parse_share);
+}
+
 }  // namespace
 
 Failure WorkFailure(const std::filesystem::path& log, std::exception_ptr error) {
@@ -135,6 +146,18 @@ std::variant<ParsedRun, Failure> RunParse(const ParseRequest& request, const Pro
   }
 }
 
+std::variant<ParsedRun, Failure> CompleteRun(const ParseRequest& request, ParseResult&& parse,
+                                             std::vector<EventRecord> events,
+                                             const Progress& progress) {
+  try {
+    ParseResult taken = std::move(parse);
+    return CompleteStages(request, taken, std::move(events), progress,
+                          request.print_data ? kParseShareBeforeDataCsv : kParseShare);
+  } catch (...) {
+    return WorkFailure(request.log, std::current_exception());
+  }
+}
+
 App::App(std::filesystem::path output_dir)
     : output_dir_(std::move(output_dir)),
       events_list_(EmptyList<EventsColumn>()),
@@ -145,6 +168,8 @@ App::App(std::filesystem::path output_dir)
   frame_captions_[2] = "Event Details";
   window_caption_ = kStartCaption;
 }
+
+App::~App() = default;
 
 void App::TakeSettings(std::string character_name, int gap_item_index, bool include_pets) {
   TakeSettingsSeconds(std::move(character_name), EventGapFromItem(gap_item_index), include_pets);
@@ -176,6 +201,7 @@ ParseRequest App::MakeParseRequest(const std::filesystem::path& log) const {
 
 void App::AdoptParse(ParsedRun&& run, const std::filesystem::path& log) {
   if (run.cancelled) return;
+  follow_.reset();  // a parse of its own ends following
   log_ = std::move(run.log);
   // The ability lists index the table just replaced.
   event_detail_ = EventDetail{};
@@ -204,6 +230,114 @@ std::variant<ParsedRun*, Failure> App::Parse(const std::filesystem::path& log,
   if (run.cancelled) return Failure{log.string(), "the parse was cancelled"};
   AdoptParse(std::move(run), log);
   return &last_run_;
+}
+
+void App::AdoptFollow(std::unique_ptr<LogFollow> follow) {
+  const std::filesystem::path log = follow->path();
+  AdoptParse(follow->Current(), log);
+  follow_ = std::move(follow);
+  window_caption_ += kFollowingCaptionSuffix;
+}
+
+std::optional<Failure> App::StartFollowing(const std::filesystem::path& log) {
+  if (!CharacterNameIsValid()) return Failure{log.string(), std::string(kInvalidNameMessage)};
+  auto follow = std::make_unique<LogFollow>(MakeParseRequest(log));
+  auto first = follow->Refresh();
+  if (auto* failure = std::get_if<Failure>(&first)) return std::move(*failure);
+  AdoptFollow(std::move(follow));
+  return std::nullopt;
+}
+
+std::variant<App::FollowStep, Failure> App::RefreshFollow() {
+  FollowStep step;
+  if (!follow_) return step;
+  // The log views the live events, which the refresh changes.
+  const EventRecord* selected = log_.FindEvent(static_cast<int32_t>(selected_event_ + 1));
+  const EventRecord before = selected != nullptr ? *selected : EventRecord{};
+  auto refreshed = follow_->Refresh();
+  if (auto* failure = std::get_if<Failure>(&refreshed)) return std::move(*failure);
+  const LogFollow::Refreshed& r = std::get<LogFollow::Refreshed>(refreshed);
+  step.started_over = r.started_over;
+  step.waiting = r.waiting;
+  // Even unchanged results are adopted again: the table may have grown.
+  log_ = follow_->CurrentLog();
+  if (!r.changed) return step;
+  step.changed = true;
+  follow_->UpdateEventsList(events_list_);
+  const std::span<const EventRecord> events = log_.EventTable();
+  const bool no_fight =
+      events.size() == 1 && events.front().Name.empty() && events.front().StartDate.seconds == 0;
+  last_run_.fights = no_fight ? 0 : static_cast<int64_t>(events.size());
+  last_run_.records = static_cast<int64_t>(log_.DamageTable().size());
+  KeepSelection(before, r.started_over, step);
+  return step;
+}
+
+std::variant<ParsedRun*, Failure> App::StopFollowing() {
+  if (!follow_) return &last_run_;
+  const EventRecord* selected = log_.FindEvent(static_cast<int32_t>(selected_event_ + 1));
+  const EventRecord before = selected != nullptr ? *selected : EventRecord{};
+  auto finished = follow_->Finish();
+  const std::filesystem::path log = follow_->path();
+  follow_.reset();
+  window_caption_ = std::string(kLogCaptionPrefix) + log.string();
+  // On failure the results stay as last refreshed.
+  if (auto* failure = std::get_if<Failure>(&finished)) return std::move(*failure);
+  ParsedRun& run = std::get<ParsedRun>(finished);
+  log_ = std::move(run.log);
+  events_list_ = std::move(run.events_list);
+  if (events_list_.Columns() == 0) events_list_ = EmptyList<EventsColumn>();
+  written_files_ = run.written;
+  last_run_ = std::move(run);
+  last_run_.log = ParsedLog{};
+  last_run_.events_list = EmptyList<EventsColumn>();
+  FollowStep step;
+  KeepSelection(before, false, step);
+  return &last_run_;
+}
+
+bool App::EventIsOpen(size_t row) const {
+  return follow_ != nullptr && follow_->IsOpen(row);
+}
+
+void App::KeepSelection(const EventRecord& before, bool started_over, FollowStep& step) {
+  const std::span<const EventRecord> events = log_.EventTable();
+  size_t row = 0;
+  if (!started_over) {
+    const auto at = std::find_if(events.begin(), events.end(), [&before](const EventRecord& e) {
+      return e.StartCounter == before.StartCounter && e.Name == before.Name;
+    });
+    if (at != events.end()) row = static_cast<size_t>(at - events.begin());
+  }
+  selected_event_ = row;
+  // The ability lists index the table, which a start over replaced.
+  if (started_over) event_detail_ = EventDetail{};
+  if ((started_over || !(events[row] == before)) && shown_page_ >= 2) {
+    RebuildEventDetail();
+    step.detail_changed = true;
+  }
+}
+
+void App::RebuildEventDetail() {
+  const std::string combatant =
+      selected_combatant_ < event_detail_list_.Rows()
+          ? CellAt(event_detail_list_, selected_combatant_, EventDetailColumn::kDamageBy)
+          : std::string();
+  frame_captions_[2] = "Event Details - " + SelectedEventName();
+  const auto event_number = static_cast<int32_t>(selected_event_ + 1);
+  const EventRecord* event = log_.FindEvent(event_number);
+  TimelineCollector timeline(event != nullptr ? *event : EventRecord{});
+  event_detail_ = BuildEventDetail(log_, event_number, settings_.IncludePets, timeline.Sink());
+  event_timeline_ = timeline.Finish(event_detail_.rows);
+  event_detail_list_ = EventDetailListRows(event_detail_.rows);
+  if (detail_sort_) SortEventDetail(event_detail_list_, *detail_sort_);
+  selected_combatant_ = 0;
+  for (size_t r = 0; r < event_detail_list_.Rows(); ++r) {
+    if (CellAt(event_detail_list_, r, EventDetailColumn::kDamageBy) == combatant) {
+      selected_combatant_ = r;
+      break;
+    }
+  }
 }
 
 void App::SelectEvent(size_t row) {
@@ -259,6 +393,7 @@ void App::ShowEventDetailPage(std::vector<Failure>& failures) {
   const std::vector<CombatantSummary>& rows = event_detail_.rows;
   event_timeline_ = timeline.Finish(rows);
   event_detail_list_ = EventDetailListRows(rows);
+  detail_sort_.reset();
   if (settings_.Options.PrintDetails) {
     if (auto failure = Write(output_dir_ / kTextPcListCsvFile,
                              [&rows](std::ostream& out) { WriteTextPcListCsv(out, rows); })) {
@@ -304,6 +439,7 @@ void App::EventDetailHeaderClicked(int column) {
   const auto key = static_cast<EventDetailColumn>(column - 1);
   if (!IsSortKey(key)) return;
   SortEventDetail(event_detail_list_, key);
+  detail_sort_ = key;
   selected_combatant_ = 0;
 }
 

@@ -5,6 +5,7 @@
 #include <exception>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -20,11 +21,14 @@
 #include "shared/Failure.h"
 #include "shared/FileOutput.h"
 #include "shared/LineRules.h"
+#include "shared/ListColumns.h"
 #include "shared/ParsedLog.h"
 #include "shared/Progress.h"
 #include "shared/TextTable.h"
 
 namespace ombrel {
+
+class LogFollow;
 
 // Everything a parse needs, copied from the settings so that the work can run
 // on another thread without touching the App.
@@ -67,6 +71,13 @@ struct ParsedRun {
 // previous results stay.
 std::variant<ParsedRun, Failure> RunParse(const ParseRequest& request, const Progress& progress);
 
+// The stages after the parse for a log parsed otherwise (a followed log at
+// its end): Data.csv, Events.csv and the run, as RunParse gives them from the
+// same parse and events.
+std::variant<ParsedRun, Failure> CompleteRun(const ParseRequest& request, ParseResult&& parse,
+                                             std::vector<EventRecord> events,
+                                             const Progress& progress = {});
+
 // The failure that tells of `error`, an exception thrown while `log` was
 // parsed or its events built.
 Failure WorkFailure(const std::filesystem::path& log, std::exception_ptr error);
@@ -86,6 +97,8 @@ inline constexpr std::string_view kStartCaption = "Ombrel Raid by Zerrit";
 inline constexpr std::string_view kLogCaptionPrefix = "Ombrel Raid - ";
 inline constexpr std::string_view kParsingCaption = "Settings - 1/2 Parsing Log";
 inline constexpr std::string_view kCreatingEventsCaption = "Settings - 2/2 Creating Events";
+// After the log's name in the window caption while the log is followed.
+inline constexpr std::string_view kFollowingCaptionSuffix = " (following)";
 
 // The tab captions, in tab order.
 inline constexpr std::string_view kTabCaptions[4] = {"Settings", "Events", "Event Detail",
@@ -105,6 +118,9 @@ class App {
  public:
   // `output_dir` receives the CSV files (the program's folder in the window).
   explicit App(std::filesystem::path output_dir);
+  ~App();
+  App(const App&) = delete;
+  App& operator=(const App&) = delete;
 
   Settings& settings() { return settings_; }
   const Settings& settings() const { return settings_; }
@@ -140,6 +156,36 @@ class App {
   // EventsList()):
   // line counts and the CSV files that could not be written.
   const ParsedRun& LastRun() const { return last_run_; }
+
+  // Following a log while the game writes it. AdoptFollow takes a follow
+  // whose first Refresh has run (on a worker thread for a long log) and
+  // adopts its results as AdoptParse adopts a parse, the caption saying the
+  // log is followed; no file is written until following stops.
+  void AdoptFollow(std::unique_ptr<LogFollow> follow);
+  // StartFollowing does all of it on this thread (the batch), after the name
+  // check; the log may not exist yet.
+  std::optional<Failure> StartFollowing(const std::filesystem::path& log);
+  struct FollowStep {
+    bool changed = false;         // the results were replaced
+    bool started_over = false;    // the file shrank or was replaced
+    bool waiting = false;         // no file at the path yet
+    bool detail_changed = false;  // the Event Detail page's fight changed and was built again
+  };
+  // Reads what the log gained. When the results changed they are replaced
+  // with the new ones: the selected event stays selected (found by its first
+  // record; after a start over the first row), the tab and page stay, and
+  // when the selected fight changed its event detail is built again (with
+  // its sort and selected combatant, no file written). On failure the
+  // results stay and the log is still followed.
+  std::variant<FollowStep, Failure> RefreshFollow();
+  // Ends following: reads what is left, counts an unended last line, adopts
+  // the results as RefreshFollow does and writes the files the Print options
+  // ask for, as a parse of those bytes writes them. Returns LastRun().
+  std::variant<ParsedRun*, Failure> StopFollowing();
+  bool Following() const { return follow_ != nullptr; }
+  // True when row `row` of the events list is a fight still open while
+  // following (its mob's latest, within the gap of the log's latest time).
+  bool EventIsOpen(size_t row) const;
 
   // The three lists.
   const TextTable& EventsList() const { return events_list_; }
@@ -205,6 +251,10 @@ class App {
   void ShowEventDetailPage(std::vector<Failure>& failures);
   void ShowCombatantDetailPage(std::vector<Failure>& failures);
   std::string SelectedEventName() const;
+  // After the log and events list were replaced while following: selects
+  // the event selected `before` again and rebuilds its detail if it changed.
+  void KeepSelection(const EventRecord& before, bool started_over, FollowStep& step);
+  void RebuildEventDetail();
   std::string CreationStamp() const;
   std::optional<Failure> Write(const std::filesystem::path& path,
                                const std::function<void(std::ostream&)>& write) const;
@@ -230,6 +280,9 @@ class App {
   std::vector<std::filesystem::path> written_files_;
   std::function<DateTime()> clock_;
   OutputSet* outputs_ = nullptr;
+  std::unique_ptr<LogFollow> follow_;
+  // The key the event-detail list was last sorted by since it was built.
+  std::optional<EventDetailColumn> detail_sort_;
 };
 
 }  // namespace ombrel

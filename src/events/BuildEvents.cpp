@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 
+#include "events/EventSteps.h"
 #include "shared/DamageRecord.h"
 #include "shared/DateTime.h"
 
@@ -14,47 +15,9 @@ namespace {
 // How many records pass between two progress reports (and cancel checks).
 constexpr size_t kProgressStride = size_t{1} << 16;
 
-// Adds one hit to the mob's dealt or taken side of an event.
-void CountHit(EventRecord& e, int64_t damage, bool dealt) {
-  int64_t& sum = dealt ? e.DamageDealt : e.DamageTaken;
-  int64_t& max = dealt ? e.MaxHitDealt : e.MaxHitTaken;
-  int64_t& min = dealt ? e.MinHitDealt : e.MinHitTaken;
-  int64_t& hits = dealt ? e.HitsDealt : e.HitsTaken;
-  sum += damage;
-  if (hits == 0 || damage > max) max = damage;
-  if (hits == 0 || damage < min) min = damage;
-  ++hits;
-}
-
-EventRecord OpenEvent(std::string_view mob, const DamageRecord& r, bool dealt, int64_t index) {
-  EventRecord e;
-  e.Name = std::string(mob);
-  CountHit(e, r.Damage, dealt);
-  e.StartDate = e.EndDate = r.Date;
-  e.StartCounter = e.EndCounter = index;
-  return e;
-}
-
-void TakeRecord(EventRecord& e, const DamageRecord& r, bool dealt, int64_t index) {
-  CountHit(e, r.Damage, dealt);
-  if (e.StartCounter > index) {
-    e.StartDate = r.Date;
-    e.StartCounter = index;
-  }
-  if (e.EndCounter < index) {
-    e.EndDate = r.Date;
-    e.EndCounter = index;
-  }
-}
-
-// An event takes a record of its mob whose time lies within the gap of the
-// event's last record, before or after it: a clock that steps back a little
-// (a correction of a few seconds) keeps the fight going, while a step back by
-// more than the gap (a daylight-saving change, a wrong date) opens a new one.
-bool Accepts(const EventRecord& e, DateTime date, int32_t gap) {
-  const int64_t after_end = SecondsBetween(e.EndDate, date);
-  return after_end <= gap && after_end >= -int64_t{gap};
-}
+using event_steps::Accepts;
+using event_steps::OpenEvent;
+using event_steps::TakeRecord;
 
 // The mobs by name, each with its most recently opened event (-1: none yet).
 // Built once; an open-addressing table with a cheap hash, since every damage
@@ -84,25 +47,9 @@ class MobIndex {
     bool used = false;
   };
 
-  static uint64_t Hash(std::string_view name) {
-    constexpr uint64_t kMix = 0x9E3779B97F4A7C15u;
-    uint64_t h = name.size() * kMix;
-    if (name.size() >= 8) {
-      uint64_t head;
-      uint64_t tail;
-      std::memcpy(&head, name.data(), 8);
-      std::memcpy(&tail, name.data() + name.size() - 8, 8);
-      h = ((h ^ head) * kMix ^ tail) * kMix;
-    } else {
-      for (char ch : name) h = (h ^ static_cast<unsigned char>(ch)) * 0x100000001B3u;
-      h *= kMix;
-    }
-    return h ^ (h >> 32);
-  }
-
   // The slot holding `name`, or the free slot where it would go.
   Slot& Probe(std::string_view name) {
-    for (size_t i = Hash(name) & mask_;; i = (i + 1) & mask_) {
+    for (size_t i = event_steps::NameHash{}(name)&mask_;; i = (i + 1) & mask_) {
       Slot& slot = slots_[i];
       if (!slot.used || slot.name == name) return slot;
     }

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <ostream>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -30,6 +31,14 @@ std::vector<EventRecord> BuildEvents(const DamageTable& table,
 
 // The events list: one row per event.
 TextTable EventsListRows(const std::vector<EventRecord>& events);
+// The cells of one event's row.
+std::vector<std::string> EventsListRow(const EventRecord& event);
+// Brings `list`, the events list of `listed`, to that of `events`, and
+// `listed` to `events`: only the rows of fights that changed are rendered
+// again, and the rows from the first other fight on (a new one, or one put
+// in between).
+void UpdateEventsListRows(TextTable& list, std::vector<EventRecord>& listed,
+                          const std::vector<EventRecord>& events);
 
 // Events.csv: header and 14 fields per event, CR LF line ends.
 void WriteEventsCsv(std::ostream& out, const std::vector<EventRecord>& events);

@@ -16,32 +16,53 @@ std::string AverageText(int64_t sum, int64_t hits) {
 
 }  // namespace
 
-TextTable EventsListRows(const std::vector<EventRecord>& events) {
+std::vector<std::string> EventsListRow(const EventRecord& e) {
   using Column = EventsColumn;
-  TextTable list = EmptyList<Column>();
+  const double duration = static_cast<double>(std::max<int64_t>(e.Duration, 1));
+  ListRow<Column> row;
+  row[Column::kMob] = e.Name;
+  row[Column::kDmgTaken] = display::Plain(e.DamageTaken);
+  row[Column::kDmgDealt] = display::Plain(e.DamageDealt);
+  row[Column::kDuration] = display::Plain(e.Duration);
+  row[Column::kDPSTaken] = display::Fixed2(static_cast<double>(e.DamageTaken) / duration);
+  row[Column::kDPSDealt] = display::Fixed2(static_cast<double>(e.DamageDealt) / duration);
+  row[Column::kStart] = display::DateTimeText(e.StartDate);
+  row[Column::kEnd] = display::DateTimeText(e.EndDate);
+  row[Column::kMaxHitTaken] = display::Plain(e.MaxHitTaken);
+  row[Column::kMinHitTaken] = display::Plain(e.MinHitTaken);
+  row[Column::kHitsTaken] = display::Plain(e.HitsTaken);
+  row[Column::kAveHitTaken] = AverageText(e.DamageTaken, e.HitsTaken);
+  row[Column::kMaxHitDealt] = display::Plain(e.MaxHitDealt);
+  row[Column::kMinHitDealt] = display::Plain(e.MinHitDealt);
+  row[Column::kHitsDealt] = display::Plain(e.HitsDealt);
+  row[Column::kAveHitDealt] = AverageText(e.DamageDealt, e.HitsDealt);
+  return std::move(row).Take();
+}
+
+TextTable EventsListRows(const std::vector<EventRecord>& events) {
+  TextTable list = EmptyList<EventsColumn>();
   list.Reserve(events.size());
-  for (const EventRecord& e : events) {
-    const double duration = static_cast<double>(std::max<int64_t>(e.Duration, 1));
-    ListRow<Column> row;
-    row[Column::kMob] = e.Name;
-    row[Column::kDmgTaken] = display::Plain(e.DamageTaken);
-    row[Column::kDmgDealt] = display::Plain(e.DamageDealt);
-    row[Column::kDuration] = display::Plain(e.Duration);
-    row[Column::kDPSTaken] = display::Fixed2(static_cast<double>(e.DamageTaken) / duration);
-    row[Column::kDPSDealt] = display::Fixed2(static_cast<double>(e.DamageDealt) / duration);
-    row[Column::kStart] = display::DateTimeText(e.StartDate);
-    row[Column::kEnd] = display::DateTimeText(e.EndDate);
-    row[Column::kMaxHitTaken] = display::Plain(e.MaxHitTaken);
-    row[Column::kMinHitTaken] = display::Plain(e.MinHitTaken);
-    row[Column::kHitsTaken] = display::Plain(e.HitsTaken);
-    row[Column::kAveHitTaken] = AverageText(e.DamageTaken, e.HitsTaken);
-    row[Column::kMaxHitDealt] = display::Plain(e.MaxHitDealt);
-    row[Column::kMinHitDealt] = display::Plain(e.MinHitDealt);
-    row[Column::kHitsDealt] = display::Plain(e.HitsDealt);
-    row[Column::kAveHitDealt] = AverageText(e.DamageDealt, e.HitsDealt);
-    list.AddRow(std::move(row).Take());
-  }
+  for (const EventRecord& e : events) list.AddRow(EventsListRow(e));
   return list;
+}
+
+void UpdateEventsListRows(TextTable& list, std::vector<EventRecord>& listed,
+                          const std::vector<EventRecord>& events) {
+  const size_t common = std::min({events.size(), listed.size(), list.Rows()});
+  size_t row = 0;
+  for (; row < common && events[row].StartCounter == listed[row].StartCounter &&
+         events[row].Name == listed[row].Name;
+       ++row) {
+    if (events[row] == listed[row]) continue;
+    list.SetRow(row, EventsListRow(events[row]));
+    listed[row] = events[row];
+  }
+  list.KeepRows(row);
+  listed.resize(row);
+  for (; row < events.size(); ++row) {
+    list.AddRow(EventsListRow(events[row]));
+    listed.push_back(events[row]);
+  }
 }
 
 void WriteEventsCsv(std::ostream& out, const std::vector<EventRecord>& events) {

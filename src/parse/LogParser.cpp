@@ -188,6 +188,20 @@ void LogParser::ClassifyWholeLines(std::string_view text, LineEnd line_end) {
   }
 }
 
+LogParser::SoFar LogParser::ClassifiedSoFar() const {
+  if (!crlf_seen_) {
+    static const ParseResult kNothing;
+    return {kNothing.DamageTable, kNothing.MobList, 0, 0};
+  }
+  const State& state = *state_;
+  return {state.result.DamageTable, state.result.MobList, state.index + 1,
+          state.classifier.unreadable_lines() + state.joined_unreadable};
+}
+
+DamageTable& LogParser::ClassifiedTable() {
+  return state_->result.DamageTable;
+}
+
 ParseResult LogParser::Finish() {
   State& state = *state_;
   if (!crlf_seen_) {

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "parse/LineEnds.h"
 #include "parse/ParseLog.h"
@@ -46,6 +47,25 @@ class LogParser {
 
   // Bytes fed so far.
   uint64_t bytes() const { return bytes_; }
+
+  // What Finish would hand over had the log ended right after the last line
+  // end fed so far, without spending the parser: the records and mob list
+  // classified so far and that prefix's line counts (the empty line after its
+  // last line end included). The names are as the lines wrote them: under the
+  // extended rules the joining of spellings is the caller's. While a log has
+  // shown no CR LF its line ends are not known, and the prefix is empty.
+  struct SoFar {
+    const ombrel::DamageTable& DamageTable;
+    const std::vector<std::string_view>& MobList;
+    int64_t lines = 0;
+    int64_t unreadable_lines = 0;
+  };
+  SoFar ClassifiedSoFar() const;
+
+  // The records classified so far, for a caller that rewrites names in place
+  // between two Feeds (a live view joining spellings). It must put back what
+  // the lines wrote before the next Feed, Finish or Stop.
+  ombrel::DamageTable& ClassifiedTable();
 
   // The rest after the last line end is the last line, empty when the log
   // ends with a line end; an empty log has no line at all. Under the extended

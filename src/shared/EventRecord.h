@@ -34,6 +34,8 @@ struct EventRecord {
   int64_t Ripostes = 0;
   int64_t Blocks = 0;
   bool HasPet = false;
+
+  friend bool operator==(const EventRecord&, const EventRecord&) = default;
 };
 
 using CombatantSummary = EventRecord;

@@ -30,6 +30,15 @@ class TextTable {
   const std::string& Cell(size_t row, size_t column) const {
     return cells_[row * columns_ + column];
   }
+  // Replaces the cells of row `row`, as AddRow takes them.
+  void SetRow(size_t row, std::vector<std::string> cells) {
+    cells.resize(columns_);
+    for (size_t c = 0; c < columns_; ++c) cells_[row * columns_ + c] = std::move(cells[c]);
+  }
+  // Drops the rows from `rows` on.
+  void KeepRows(size_t rows) {
+    if (rows < Rows()) cells_.resize(rows * columns_);
+  }
   void Clear() { cells_.clear(); }
   void Reserve(size_t rows) { cells_.reserve(rows * columns_); }
 

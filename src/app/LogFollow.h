@@ -1,0 +1,77 @@
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <variant>
+
+#include "app/App.h"
+#include "events/LiveLog.h"
+#include "parse/FileTail.h"
+#include "shared/Failure.h"
+#include "shared/Progress.h"
+
+namespace ombrel {
+
+// A log followed while the game writes it: each Refresh reads what the file
+// gained and brings the results to what a one-shot parse of the bytes up to
+// the last line end would give. A file that shrank or was replaced is read
+// again from its start; a log that does not exist yet is waited for.
+//
+// Threads: a LogFollow belongs to one thread at a time; the first Refresh of
+// a long log may run on a worker thread before the follow is handed over.
+class LogFollow {
+ public:
+  // The request's log, name, gap, rules and verbs; its print marks and
+  // output folder serve Finish.
+  explicit LogFollow(ParseRequest request);
+
+  struct Refreshed {
+    bool changed = false;       // the results differ from those before
+    bool started_over = false;  // the file shrank or was replaced
+    bool waiting = false;       // no file at the path yet
+    bool cancelled = false;     // stopped through the progress; read on later
+  };
+  // Reads everything the file gained, in pieces (progress is reported over
+  // the file's size, and a cancel stops between pieces). Fails when the file
+  // cannot be read.
+  std::variant<Refreshed, Failure> Refresh(const Progress& progress = {});
+
+  // The results as of the last Refresh, as a run to adopt. Its log shares
+  // the live table and events: adopt a newer one after each Refresh that
+  // changed them.
+  ParsedRun Current();
+  // Only the log of such a run.
+  ParsedLog CurrentLog() const;
+  // Brings `list`, the events list of the last run taken from Current (and
+  // kept up by this since), to the current events: only the rows of events
+  // that changed are rendered again, so that a refresh of a long log stays
+  // short.
+  void UpdateEventsList(TextTable& list);
+
+  // True when event `index` may still grow (its mob's latest, within the gap
+  // of the log's latest time).
+  bool IsOpen(size_t index) const { return live_->IsOpen(index); }
+  const std::vector<EventRecord>& Events() const { return live_->Events(); }
+
+  // Ends following: reads what is left, counts the unended last line as the
+  // one-shot parse does, and writes the CSV files the request asks for,
+  // exactly as RunParse on those bytes. The follow is spent.
+  std::variant<ParsedRun, Failure> Finish(const Progress& progress = {});
+
+  const std::filesystem::path& path() const { return request_.log; }
+  const ParseRequest& request() const { return request_; }
+
+ private:
+  void StartOver();
+
+  ParseRequest request_;
+  FileTail tail_;
+  std::shared_ptr<LiveLog> live_;
+  std::string piece_;
+  // The events as the list last taken shows them.
+  std::vector<EventRecord> listed_;
+};
+
+}  // namespace ombrel

@@ -1,0 +1,243 @@
+#include "events/LiveEvents.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+#include <string>
+#include <utility>
+
+#include "events/BuildEvents.h"
+#include "shared/DamageRecord.h"
+
+namespace ombrel {
+namespace {
+
+using event_steps::Accepts;
+using event_steps::OpenEvent;
+using event_steps::TakeRecord;
+
+bool StartsBefore(const EventRecord& e, int64_t start) {
+  return e.StartCounter < start;
+}
+
+bool ByStart(const EventRecord& a, const EventRecord& b) {
+  return a.StartCounter < b.StartCounter;
+}
+
+}  // namespace
+
+LiveEvents::LiveEvents(int32_t event_gap) : gap_(event_gap), no_event_(1) {
+  no_event_.front().Duration = DurationSeconds(DateTime{}, DateTime{});
+}
+
+const std::vector<EventRecord>& LiveEvents::Events() const {
+  return events_.empty() ? no_event_ : events_;
+}
+
+bool LiveEvents::IsLatestOfMob(size_t index) const {
+  const std::vector<EventRecord>& events = Events();
+  if (index >= events.size()) return false;
+  const EventRecord& e = events[index];
+  if (literal_) {
+    return std::none_of(events.begin() + static_cast<std::ptrdiff_t>(index) + 1, events.end(),
+                        [&e](const EventRecord& later) { return later.Name == e.Name; });
+  }
+  const auto mob = mobs_.find(std::string_view(e.Name));
+  return mob != mobs_.end() && mob->second.latest == e.StartCounter;
+}
+
+LiveEvents::Mob* LiveEvents::FindMob(std::string_view name) {
+  if (name.empty()) return nullptr;
+  const auto mob = mobs_.find(name);
+  return mob == mobs_.end() ? nullptr : &mob->second;
+}
+
+void LiveEvents::Update(const DamageTable& table, std::span<const std::string_view> mob_list) {
+  if (!literal_) {
+    if (table.size() < processed_ || table.size() > std::numeric_limits<uint32_t>::max()) {
+      literal_ = true;
+    } else {
+      TakeBackProvisional();
+      const std::vector<std::string_view> fresh = NewMobs(mob_list);
+      if (!fresh.empty() && !ClaimEarlierRecords(table, fresh)) {
+        Rebuild(table, mob_list);
+      } else {
+        const size_t count = table.size();
+        for (size_t i = processed_; i + 1 < count; ++i) Apply(table, i, false);
+        if (count > processed_) Apply(table, count - 1, true);
+        processed_ = count;
+      }
+      // The empty name as a mob changes how the first event opens; only the
+      // one-shot walk has that right.
+      const bool empty_name_is_mob =
+          (!mob_list.empty() && mob_list.front().empty()) || empty_name_listed_;
+      if (empty_name_is_mob && empty_party_seen_) literal_ = true;
+    }
+  }
+  if (literal_) BuildLiterally(table, mob_list);
+}
+
+void LiveEvents::TakeBackProvisional() {
+  if (!provisional_.applied) return;
+  Provisional& p = provisional_;
+  if (!p.mob.empty()) {
+    Mob& mob = mobs_.find(p.mob)->second;
+    if (p.opened) {
+      events_.pop_back();  // it started at the last record
+      mob.latest = p.previous_latest;
+    } else {
+      EventStartingAt(events_, mob.latest) = std::move(p.before);
+    }
+  }
+  for (const std::string_view name : p.waiting) {
+    if (!name.empty()) waiting_.find(name)->second.pop_back();
+  }
+  processed_ = p.index;
+  provisional_ = Provisional{};
+}
+
+std::vector<std::string_view> LiveEvents::NewMobs(std::span<const std::string_view> mob_list) {
+  std::vector<std::string_view> fresh;
+  auto consider = [this, &fresh](std::string_view name) {
+    if (name.empty()) return;
+    if (mobs_.try_emplace(name).second) fresh.push_back(name);
+  };
+  if (!mob_list.empty() && mob_list.front() != first_mob_) {
+    first_mob_ = mob_list.front();
+    consider(first_mob_);
+  }
+  for (size_t k = std::max<size_t>(mob_entries_, 1); k < mob_list.size(); ++k) {
+    if (mob_list[k].empty()) empty_name_listed_ = true;
+    consider(mob_list[k]);
+  }
+  mob_entries_ = mob_list.size();
+  return fresh;
+}
+
+bool LiveEvents::ClaimEarlierRecords(const DamageTable& table,
+                                     const std::vector<std::string_view>& names) {
+  std::vector<uint32_t> claimed;
+  for (const std::string_view name : names) {
+    const auto list = waiting_.find(name);
+    if (list == waiting_.end()) continue;
+    claimed.insert(claimed.end(), list->second.begin(), list->second.end());
+    waiting_.erase(list);
+  }
+  if (claimed.empty()) return true;
+  std::sort(claimed.begin(), claimed.end());
+  claimed.erase(std::unique(claimed.begin(), claimed.end()), claimed.end());
+
+  const NameSet fresh(names.begin(), names.end());
+  auto was_mob = [this, &fresh](std::string_view name) {
+    return FindMob(name) != nullptr && !fresh.contains(name);
+  };
+  std::vector<EventRecord> opened;  // by first record, as the claimed records are
+  for (const uint32_t index : claimed) {
+    const DamageRecord r = table[index];
+    const std::string_view before =
+        was_mob(r.Dealer) ? r.Dealer : (was_mob(r.Taker) ? r.Taker : std::string_view());
+    Mob* dealer = FindMob(r.Dealer);
+    const bool dealt = dealer != nullptr;
+    const std::string_view now = dealt ? r.Dealer : r.Taker;
+    if (!before.empty()) {
+      if (before != now) return false;  // taken from an older mob's events
+      continue;
+    }
+    Mob* mob = dealt ? dealer : FindMob(r.Taker);
+    if (mob == nullptr) continue;
+    Join(*mob, now, r, dealt, index, opened, nullptr);
+  }
+  if (opened.empty()) return true;
+  // Only the events from the first one opened on move.
+  const auto from =
+      std::lower_bound(events_.begin(), events_.end(), opened.front().StartCounter, StartsBefore);
+  const std::ptrdiff_t from_at = from - events_.begin();
+  const std::ptrdiff_t middle_at = static_cast<std::ptrdiff_t>(events_.size());
+  events_.insert(events_.end(), std::make_move_iterator(opened.begin()),
+                 std::make_move_iterator(opened.end()));
+  std::inplace_merge(events_.begin() + from_at, events_.begin() + middle_at, events_.end(),
+                     ByStart);
+  return true;
+}
+
+void LiveEvents::Apply(const DamageTable& table, size_t index, bool provisional) {
+  Provisional* undo = nullptr;
+  if (provisional) {
+    provisional_ = Provisional{};
+    provisional_.applied = true;
+    provisional_.index = index;
+    undo = &provisional_;
+  }
+  const DamageRecord r = table[index];
+  if (!IsDamageType(r.Type)) return;
+  if (r.Dealer.empty() || r.Taker.empty()) empty_party_seen_ = true;
+  auto wait = [this, index, undo](std::string_view name, int slot) {
+    if (name.empty()) return;
+    waiting_[name].push_back(static_cast<uint32_t>(index));
+    if (undo != nullptr) undo->waiting[slot] = name;
+  };
+  // The dealer side first: a record between two mobs counts for its dealer.
+  if (Mob* dealer = FindMob(r.Dealer)) {
+    Join(*dealer, r.Dealer, r, true, index, events_, undo);
+    return;
+  }
+  wait(r.Dealer, 0);
+  if (Mob* taker = FindMob(r.Taker)) {
+    Join(*taker, r.Taker, r, false, index, events_, undo);
+    return;
+  }
+  if (r.Taker != r.Dealer) wait(r.Taker, 1);
+}
+
+void LiveEvents::Join(Mob& mob, std::string_view name, const DamageRecord& r, bool dealt,
+                      size_t index, std::vector<EventRecord>& events, Provisional* undo) {
+  const auto at = static_cast<int64_t>(index);
+  if (undo != nullptr) {
+    undo->mob = name;
+    undo->previous_latest = mob.latest;
+  }
+  if (mob.latest >= 0) {
+    EventRecord& e = EventStartingAt(events, mob.latest);
+    if (Accepts(e, r.Date, gap_)) {
+      if (undo != nullptr) undo->before = e;
+      TakeRecord(e, r, dealt, at);
+      e.Duration = DurationSeconds(e.StartDate, e.EndDate);
+      return;
+    }
+  }
+  if (undo != nullptr) undo->opened = true;
+  events.push_back(OpenEvent(name, r, dealt, at));
+  events.back().Duration = DurationSeconds(r.Date, r.Date);
+  mob.latest = at;
+}
+
+EventRecord& LiveEvents::EventStartingAt(std::vector<EventRecord>& events, int64_t start) {
+  return *std::lower_bound(events.begin(), events.end(), start, StartsBefore);
+}
+
+void LiveEvents::Rebuild(const DamageTable& table, std::span<const std::string_view> mob_list) {
+  rebuilt_once_ = true;
+  events_.clear();
+  mobs_.clear();
+  waiting_.clear();
+  provisional_ = Provisional{};
+  processed_ = 0;
+  mob_entries_ = 0;
+  first_mob_ = {};
+  empty_name_listed_ = false;
+  empty_party_seen_ = false;
+  NewMobs(mob_list);
+  const size_t count = table.size();
+  for (size_t i = 0; i + 1 < count; ++i) Apply(table, i, false);
+  if (count > 0) Apply(table, count - 1, true);
+  processed_ = count;
+}
+
+void LiveEvents::BuildLiterally(const DamageTable& table,
+                                std::span<const std::string_view> mob_list) {
+  const std::vector<std::string_view> mobs(mob_list.begin(), mob_list.end());
+  events_ = BuildEvents(table, mobs, gap_);
+  processed_ = table.size();
+}
+
+}  // namespace ombrel

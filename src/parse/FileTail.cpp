@@ -1,0 +1,95 @@
+#include "parse/FileTail.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <system_error>
+#include <utility>
+
+namespace ombrel {
+namespace {
+
+Failure Failed(const std::filesystem::path& path, int error) {
+  return Failure{path.string(), std::generic_category().message(error)};
+}
+
+}  // namespace
+
+FileTail::FileTail(std::filesystem::path path) : path_(std::move(path)) {}
+
+FileTail::~FileTail() {
+  Close();
+}
+
+void FileTail::Close() {
+  if (fd_ >= 0) ::close(fd_);
+  fd_ = -1;
+}
+
+std::variant<FileTail::Read, Failure> FileTail::ReadMore(std::string& bytes, size_t limit) {
+  bytes.clear();
+  Read read;
+  struct stat named {};
+  if (::stat(path_.c_str(), &named) != 0) {
+    if (errno != ENOENT) return Failed(path_, errno);
+    // Gone: the file already open may still be read to its end.
+    if (fd_ < 0) {
+      read.waiting = true;
+      return read;
+    }
+  } else if (fd_ >= 0 && (named.st_dev != device_ || named.st_ino != inode_)) {
+    Close();  // another file took the path
+  }
+  if (fd_ < 0) {
+    fd_ = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd_ < 0) {
+      if (errno == ENOENT) {
+        read.waiting = true;
+        return read;
+      }
+      return Failed(path_, errno);
+    }
+    struct stat status {};
+    if (::fstat(fd_, &status) != 0) return Failed(path_, errno);
+    if (S_ISDIR(status.st_mode)) {
+      Close();
+      return Failed(path_, EISDIR);
+    }
+    device_ = status.st_dev;
+    inode_ = status.st_ino;
+    regular_ = S_ISREG(status.st_mode);
+    read.started_over = opened_once_;
+    opened_once_ = true;
+    offset_ = 0;
+  }
+  if (regular_) {
+    struct stat status {};
+    if (::fstat(fd_, &status) != 0) return Failed(path_, errno);
+    if (static_cast<uint64_t>(status.st_size) < offset_) {
+      read.started_over = true;
+      offset_ = 0;
+    }
+    if (::lseek(fd_, static_cast<off_t>(offset_), SEEK_SET) < 0) return Failed(path_, errno);
+  }
+  bytes.resize(limit);
+  size_t got = 0;
+  while (got < limit) {
+    const ssize_t n = ::read(fd_, bytes.data() + got, limit - got);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      const int error = errno;
+      bytes.clear();
+      return Failed(path_, error);
+    }
+    if (n == 0) break;
+    got += static_cast<size_t>(n);
+  }
+  bytes.resize(got);
+  offset_ += got;
+  return read;
+}
+
+}  // namespace ombrel

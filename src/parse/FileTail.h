@@ -1,0 +1,53 @@
+#pragma once
+
+#include <sys/types.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <variant>
+
+#include "shared/Failure.h"
+
+namespace ombrel {
+
+// Reads a file that another program appends to: each read hands over what
+// the file gained since the one before. A file that shrank, or another file
+// that took its path (a new inode, as when a log is rotated), is read again
+// from its start, and the caller is told to start its parse over. A path that
+// names no file yet is waited for. A file cut and grown back past the place
+// read between two reads is not noticed.
+class FileTail {
+ public:
+  explicit FileTail(std::filesystem::path path);
+  ~FileTail();
+  FileTail(const FileTail&) = delete;
+  FileTail& operator=(const FileTail&) = delete;
+
+  struct Read {
+    bool started_over = false;  // `bytes` come from the start of a new or shrunk file
+    bool waiting = false;       // no file at the path yet
+  };
+  // Replaces `bytes` with at most `limit` bytes the file gained; empty when
+  // it gained none. Fails (naming the path and the reason) only when the
+  // file cannot be opened or read for another reason than not existing.
+  std::variant<Read, Failure> ReadMore(std::string& bytes, size_t limit);
+
+  // Bytes read from the current file.
+  uint64_t offset() const { return offset_; }
+  const std::filesystem::path& path() const { return path_; }
+
+ private:
+  void Close();
+
+  std::filesystem::path path_;
+  int fd_ = -1;
+  dev_t device_ = 0;
+  ino_t inode_ = 0;
+  bool regular_ = false;
+  bool opened_once_ = false;
+  uint64_t offset_ = 0;
+};
+
+}  // namespace ombrel

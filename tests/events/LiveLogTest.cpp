@@ -1,0 +1,248 @@
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <random>
+#include <sstream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "events/BuildEvents.h"
+#include "events/LiveEvents.h"
+#include "events/LiveLog.h"
+#include "loggen/LogGen.h"
+#include "parse/ParseLog.h"
+#include "shared/DamageTable.h"
+
+namespace ombrel {
+namespace {
+
+constexpr int32_t kGap = 18;
+
+std::string RecordText(const DamageRecord& r) {
+  std::ostringstream s;
+  s << r.Date.seconds << '|' << r.Dealer << '|' << r.Taker << '|' << r.Damage << '|' << r.Crit
+    << '|' << r.Type << '|' << r.Name << '|' << r.Counter;
+  return s.str();
+}
+
+std::string EventText(const EventRecord& e) {
+  std::ostringstream s;
+  s << e.Name << '|' << e.DamageTaken << ' ' << e.HitsTaken << ' ' << e.MinHitTaken << ' '
+    << e.MaxHitTaken << '|' << e.DamageDealt << ' ' << e.HitsDealt << ' ' << e.MinHitDealt << ' '
+    << e.MaxHitDealt << '|' << e.StartCounter << '-' << e.EndCounter << '|' << e.StartDate.seconds
+    << ' ' << e.EndDate.seconds << '|' << e.Duration;
+  return s.str();
+}
+
+std::vector<std::string> Texts(const DamageTable& table) {
+  std::vector<std::string> texts;
+  for (size_t i = 0; i < table.size(); ++i) texts.push_back(RecordText(table[i]));
+  return texts;
+}
+
+std::vector<std::string> Texts(const std::vector<EventRecord>& events) {
+  std::vector<std::string> texts;
+  for (const EventRecord& e : events) texts.push_back(EventText(e));
+  return texts;
+}
+
+std::vector<std::string> Texts(const std::vector<WrittenNames>& written) {
+  std::vector<std::string> texts;
+  for (const WrittenNames& w : written)
+    texts.push_back(std::to_string(w.index) + '|' + std::string(w.Dealer) + '|' +
+                    std::string(w.Taker));
+  return texts;
+}
+
+std::vector<std::string> Texts(const std::vector<std::string_view>& names) {
+  return {names.begin(), names.end()};
+}
+
+// What a one-shot parse and BuildEvents give for `log`.
+struct OneShot {
+  ParseResult parse;
+  std::vector<EventRecord> events;
+};
+
+OneShot ParseOnce(std::string_view log, LineRules rules) {
+  OneShot once;
+  once.parse = ParseLogText(log, "Tarlen", AttackVerbsOf(rules), rules);
+  once.events = BuildEvents(once.parse.DamageTable, once.parse.MobList, kGap);
+  return once;
+}
+
+// The bytes up to the last CR LF: what a live view describes.
+std::string_view UpToLastLineEnd(std::string_view log) {
+  const size_t end = log.rfind("\r\n");
+  return end == std::string_view::npos ? std::string_view() : log.substr(0, end + 2);
+}
+
+void ExpectSameAsOneShot(const LiveLog& live, std::string_view prefix, LineRules rules,
+                         const std::string& where) {
+  const OneShot once = ParseOnce(prefix, rules);
+  SCOPED_TRACE(where);
+  ASSERT_EQ(live.lines(), once.parse.lines);
+  ASSERT_EQ(live.unreadable_lines(), once.parse.unreadable_lines);
+  ASSERT_EQ(Texts(live.MobList()), Texts(once.parse.MobList));
+  ASSERT_EQ(Texts(live.Table()), Texts(once.parse.DamageTable));
+  ASSERT_EQ(Texts(live.Written()), Texts(once.parse.written_names));
+  ASSERT_EQ(Texts(live.Events()), Texts(once.events));
+}
+
+// A generated log with lines put in that the generator does not write: a mob
+// hitting another before either is one, both becoming mobs later (the hits
+// then count for the dealer, taken away from the other's events), and a
+// group member the character attacks late, whose earlier hits then count as
+// hers.
+std::string GeneratedLog(uint64_t seed, bool clock_back, bool extended_kinds) {
+  loggen::Options options;
+  options.seed = seed;
+  options.target_bytes = 48 << 10;
+  options.malformed_rate = 0.01;
+  options.clock_goes_back = clock_back;
+  options.extended_kinds = extended_kinds;
+  std::ostringstream out;
+  loggen::Generate(options, out);
+  const std::string generated = out.str();
+
+  std::vector<std::string> lines;
+  for (size_t start = 0; start < generated.size();) {
+    size_t end = generated.find("\r\n", start);
+    end = end == std::string::npos ? generated.size() : end + 2;
+    lines.push_back(generated.substr(start, end - start));
+    start = end;
+  }
+  std::mt19937_64 random(seed);
+  const size_t count = lines.size();
+  auto stamp_at = [&lines](size_t at) { return lines[at].substr(0, 27); };
+  std::vector<std::pair<size_t, std::string>> extra;
+  auto put = [&](size_t at, const std::string& message) {
+    extra.emplace_back(at, stamp_at(at) + message + "\r\n");
+  };
+  for (int k = 0; k < 12; ++k) {
+    const size_t at = random() % (count / 2);
+    put(at, "a bear hits a wolf for 7 points of damage.");
+    put(at, "Quorra hits a wolf for 9 points of damage.");
+    put(at + random() % 40, "a wolf hits Quorra for 4 points of damage.");
+  }
+  put(count / 3, "You slash a wolf for 12 points of damage.");
+  put(count / 2, "You slash a bear for 13 points of damage.");
+  put(count / 2 + count / 8, "You slash Quorra for 2 points of damage.");
+  put(count / 2 + count / 8, "a bear hits a wolf for 8 points of damage.");
+  std::stable_sort(extra.begin(), extra.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
+  std::string log;
+  size_t next = 0;
+  for (size_t i = 0; i < count; ++i) {
+    while (next < extra.size() && extra[next].first == i) log += extra[next++].second;
+    log += lines[i];
+  }
+  return log;
+}
+
+// Feeds `log` in random pieces (some a byte long, some splitting a CR LF,
+// the first a large one whose lines are classified on several threads), and
+// after each compares the live view with a one-shot parse of the same
+// prefix; at the end, Finish with a one-shot parse of the whole.
+void FollowInPieces(const std::string& log, LineRules rules, uint64_t seed) {
+  std::mt19937_64 random(seed);
+  LiveLog live("Tarlen", AttackVerbsOf(rules), rules, kGap, 0,
+               ParseSharing{.threads = 3, .chunk_bytes = 2048});
+  size_t fed = 0;
+  int pieces = 0;
+  while (fed < log.size()) {
+    size_t size = 1 + random() % (random() % 4 == 0 ? 8 : 1500);
+    if (fed == 0) size = log.size() / 3;
+    // Now and then a piece that ends between CR and LF.
+    const size_t cr = log.find('\r', fed + 1);
+    if (random() % 5 == 0 && cr != std::string::npos) size = cr + 1 - fed;
+    size = std::min(size, log.size() - fed);
+    live.Feed(std::string_view(log).substr(fed, size));
+    fed += size;
+    live.Refresh();
+    ExpectSameAsOneShot(
+        live, UpToLastLineEnd(std::string_view(log).substr(0, fed)), rules,
+        "after " + std::to_string(fed) + " bytes, piece " + std::to_string(++pieces));
+    if (::testing::Test::HasFatalFailure()) return;
+  }
+  LiveLog::Final final = live.Finish();
+  const OneShot once = ParseOnce(log, rules);
+  EXPECT_EQ(final.parse.lines, once.parse.lines);
+  EXPECT_EQ(Texts(final.parse.MobList), Texts(once.parse.MobList));
+  EXPECT_EQ(Texts(final.parse.DamageTable), Texts(once.parse.DamageTable));
+  EXPECT_EQ(Texts(final.parse.written_names), Texts(once.parse.written_names));
+  EXPECT_EQ(Texts(final.events), Texts(once.events));
+}
+
+TEST(LiveLog, EveryPrefixAgreesWithAOneShotParse) {
+  for (const uint64_t seed : {1, 2, 3, 4}) {
+    SCOPED_TRACE("seed " + std::to_string(seed));
+    const std::string log = GeneratedLog(seed, seed % 2 == 0, seed == 4);
+    FollowInPieces(log, seed == 4 ? LineRules::kExtended : LineRules::kDefault, seed);
+    // The log's lines ending at LF alone: nothing shows until the end.
+    std::string lf_only;
+    for (const char c : log)
+      if (c != '\r') lf_only += c;
+    if (seed == 1) FollowInPieces(lf_only, LineRules::kDefault, seed);
+    // LF-only lines first, then CR LF ones: the first CR LF makes the LFs
+    // before it plain bytes of a line.
+    if (seed == 2) FollowInPieces(lf_only.substr(0, 3000) + log, LineRules::kDefault, seed);
+  }
+}
+
+TEST(LiveEvents, LateMobsTakeTheirEarlierRecordsAndTheDealerSide) {
+  const DateTime t0 = *DateTime::FromCivil({2005, 12, 31, 22, 0, 0});
+  auto at = [&t0](int64_t second, std::string_view dealer, std::string_view taker, int32_t damage) {
+    return DamageRecord{DateTime{t0.seconds + second}, dealer, taker, damage, 0, kMelee, "hit", 0};
+  };
+  // A wolf fights alone; a bear that hits the wolf joins later, taking those
+  // hits from the wolf's events; the bear's first fight lands between the
+  // wolf's two; a cast that the next line completes into a hit.
+  const std::vector<DamageRecord> records = {
+      at(0, "Tarlen", "a wolf", 10), at(5, "Ann", "a wolf", 3),     at(6, "a bear", "a wolf", 4),
+      at(8, "a bear", "Ann", 2),     at(60, "a bear", "a wolf", 5), at(61, "Tarlen", "a wolf", 6),
+      at(62, "Tarlen", "a bear", 7), at(63, "Quorra", "a rat", 1),  at(64, "Tarlen", "a rat", 1),
+      at(70, "Ann", "a bear", 9),
+  };
+  struct Step {
+    size_t records;
+    std::vector<std::string_view> mobs;
+  };
+  const std::vector<Step> steps = {{2, {"a wolf"}},
+                                   {4, {"a wolf"}},
+                                   {6, {"a wolf"}},
+                                   {7, {"a wolf", "a bear"}},
+                                   {9, {"a wolf", "a bear", "a rat"}},
+                                   {10, {"a wolf", "a bear", "a rat"}}};
+  LiveEvents live(kGap);
+  DamageTable table;
+  std::vector<std::string_view> mobs;
+  auto check = [&](const std::string& where) {
+    live.Update(table, mobs);
+    EXPECT_EQ(Texts(live.Events()), Texts(BuildEvents(table, mobs, kGap))) << where;
+  };
+  for (const Step& step : steps) {
+    while (table.size() < step.records) table.Append(records[table.size()]);
+    mobs.clear();
+    for (const std::string_view mob : step.mobs) mobs.push_back(table.Intern(mob));
+    check(std::to_string(step.records) + " records");
+  }
+  // A cast by Ann, then completed into a hit on the bear by the next line.
+  DamageRecord cast = at(71, "Ann", "", 0);
+  cast.Type = kSpellCast;
+  table.Append(cast);
+  check("the cast");
+  cast.Taker = "a bear";
+  cast.Damage = 30;
+  cast.Type = kNonMelee;
+  table.ReplaceLast(cast);
+  check("the cast completed");
+  // The bear took the records it dealt to the wolf: built again from the start.
+  EXPECT_TRUE(live.RebuiltOnce());
+  EXPECT_TRUE(live.IsLatestOfMob(live.Events().size() - 1));
+  EXPECT_FALSE(live.IsLatestOfMob(0));
+}
+
+}  // namespace
+}  // namespace ombrel
