@@ -38,4 +38,14 @@ void WriteAlignedTable(std::ostream& out, std::span<const ListColumn> columns,
   for (const auto& cells : lines) WriteLine(out, widths, cells);
 }
 
+void WriteTabbedLine(std::ostream& out, std::span<const std::string> cells) {
+  std::string line;
+  for (size_t c = 0; c < cells.size(); ++c) {
+    if (c != 0) line.push_back('\t');
+    line.append(ToTerminalCell(cells[c]).text);
+  }
+  line.push_back('\n');
+  out << line;
+}
+
 }  // namespace ombrel

@@ -2,6 +2,7 @@
 
 #include <ostream>
 #include <span>
+#include <string>
 #include <string_view>
 
 #include "shared/ListColumns.h"
@@ -15,5 +16,10 @@ namespace ombrel {
 // ToTerminalCell: control characters show as "?", long cells are cut.
 void WriteAlignedTable(std::ostream& out, std::span<const ListColumn> columns,
                        const TextTable& list);
+
+// Writes one line of cells as terminal text, TAB between them: the rows
+// printed one at a time while a log is followed, when the widths of the
+// rows to come are not known.
+void WriteTabbedLine(std::ostream& out, std::span<const std::string> cells);
 
 }  // namespace ombrel

@@ -1,5 +1,7 @@
 #include "batch/Batch.h"
 
+#include <time.h>
+
 #include <algorithm>
 #include <charconv>
 #include <cstdint>
@@ -8,12 +10,14 @@
 #include <string>
 #include <string_view>
 #include <system_error>
+#include <unordered_set>
 #include <variant>
 
 #include "app/App.h"
 #include "app/Settings.h"
 #include "batch/AlignedTable.h"
 #include "shared/Cp1252.h"
+#include "shared/Interrupt.h"
 #include "shared/LineRules.h"
 #include "shared/ListColumns.h"
 
@@ -23,6 +27,8 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr std::string_view kProgram = "ombrel-batch";
+// How long a followed log is left between two reads.
+constexpr long kFollowPollNanoseconds = 250'000'000;
 
 // Everything the command line asks for.
 struct BatchOptions {
@@ -34,6 +40,7 @@ struct BatchOptions {
   std::optional<int64_t> event;          // 1-based events-list row
   std::optional<int> sort;               // event-detail header 1 to 5
   bool timeline = false;                 // timeline.csv and timeline.svg of the event
+  bool follow = false;                   // keep reading the log as it grows
   std::optional<std::string> combatant;  // Windows-1252
   std::string combatant_as_given;        // UTF-8, for messages
   std::optional<fs::path> log;
@@ -128,6 +135,13 @@ constexpr OptionRule kOptions[] = {
     {"--timeline", "", false, "with --event: the fight over time, timeline.csv and timeline.svg",
      [](BatchOptions& o, std::string_view) -> std::optional<std::string> {
        o.timeline = true;
+       return std::nullopt;
+     }},
+    {"--follow", "", false,
+     "keep reading the log as it grows, printing each fight's row once it is over; "
+     "SIGINT or SIGTERM ends it and writes the files",
+     [](BatchOptions& o, std::string_view) -> std::optional<std::string> {
+       o.follow = true;
        return std::nullopt;
      }},
 };
@@ -241,7 +255,7 @@ class BatchRun {
     app_.CollectOutputsIn(&outputs_);
     app_.TakeSettingsSeconds(*options_.name, options_.gap, options_.pets);
 
-    auto parsed = app_.Parse(*options_.log);
+    auto parsed = options_.follow ? Follow() : app_.Parse(*options_.log);
     if (const auto* failure = std::get_if<Failure>(&parsed)) {
       Error(failure->Message());
       return 1;
@@ -273,6 +287,49 @@ class BatchRun {
 
  private:
   fs::path File(std::string_view name) const { return options_.out_dir / name; }
+
+  // Follows the log until SIGINT or SIGTERM, printing the row of each fight
+  // once it is over; then reads what is left and hands over the results of
+  // those bytes, as a parse of them would.
+  std::variant<ParsedRun*, Failure> Follow() {
+    NoteInterrupts();
+    if (auto failure = app_.StartFollowing(*options_.log)) {
+      RemoveTemporariesOnInterrupt();
+      return std::move(*failure);
+    }
+    out_ << "Following " << options_.log->string() << "\n";
+    std::vector<std::string> headers;
+    for (const ListColumn& column : kEventsColumns) headers.emplace_back(column.header);
+    WriteTabbedLine(out_, headers);
+    for (;;) {
+      PrintOverFights();
+      if (InterruptNoted()) break;
+      const timespec wait{0, kFollowPollNanoseconds};
+      ::nanosleep(&wait, nullptr);  // a signal cuts it short
+      if (InterruptNoted()) break;
+      auto step = app_.RefreshFollow();
+      if (auto* failure = std::get_if<Failure>(&step)) {
+        RemoveTemporariesOnInterrupt();
+        return std::move(*failure);
+      }
+    }
+    // From here on an interrupt removes the files being written, as always.
+    RemoveTemporariesOnInterrupt();
+    out_ << "\n";
+    return app_.StopFollowing();
+  }
+
+  // Prints the rows of the fights that are over and were not printed yet.
+  void PrintOverFights() {
+    const std::span<const EventRecord> events = app_.Log().EventTable();
+    const TextTable& list = app_.EventsList();
+    for (size_t row = 0; row < events.size() && row < list.Rows(); ++row) {
+      if (events[row].Name.empty() || app_.EventIsOpen(row)) continue;
+      if (!printed_.insert(events[row].StartCounter).second) continue;
+      WriteTabbedLine(out_, list.Row(row));
+    }
+    out_.flush();
+  }
 
   void Error(const std::string& message) {
     err_ << kProgram << ": " << message << "\n";
@@ -341,6 +398,7 @@ class BatchRun {
   bool write_failed_ = false;
   std::vector<std::string> written_;
   int exit_code_ = 0;
+  std::unordered_set<int64_t> printed_;  // first records of the fights printed while following
 };
 
 }  // namespace

@@ -25,6 +25,13 @@ struct Slot {
 
 std::array<Slot, kSlots> slots;
 
+// A signal noted while a log is followed.
+std::atomic<int> noted_signal{0};
+
+extern "C" void Note(int signal_number) {
+  noted_signal.store(signal_number);
+}
+
 extern "C" void RemoveAndExit(int signal_number) {
   for (Slot& slot : slots) {
     if (slot.state.load() == kHeld) ::unlink(slot.path);
@@ -61,6 +68,20 @@ void RemoveTemporariesOnInterrupt() {
   sigaddset(&action.sa_mask, SIGTERM);
   sigaction(SIGINT, &action, nullptr);
   sigaction(SIGTERM, &action, nullptr);
+}
+
+void NoteInterrupts() {
+  noted_signal.store(0);
+  struct sigaction action = {};
+  action.sa_handler = Note;
+  sigemptyset(&action.sa_mask);
+  // No SA_RESTART: a wait in progress ends at once.
+  sigaction(SIGINT, &action, nullptr);
+  sigaction(SIGTERM, &action, nullptr);
+}
+
+bool InterruptNoted() {
+  return noted_signal.load() != 0;
 }
 
 }  // namespace ombrel

@@ -21,7 +21,14 @@ int RegisterTemporary(std::string_view path);
 // Forgets a registration (the file was renamed or removed).
 void UnregisterTemporary(int slot);
 
-// Installs the SIGINT and SIGTERM handlers; call once at start.
+// Installs the SIGINT and SIGTERM handlers; call once at start, and again to
+// put them back after NoteInterrupts.
 void RemoveTemporariesOnInterrupt();
+
+// While a log is followed, SIGINT and SIGTERM end the following instead of
+// the program: the handlers NoteInterrupts installs only note the signal
+// (and cut a wait short), and InterruptNoted tells whether one came since.
+void NoteInterrupts();
+bool InterruptNoted();
 
 }  // namespace ombrel

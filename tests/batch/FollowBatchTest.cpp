@@ -1,0 +1,111 @@
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "batch/Batch.h"
+#include "loggen/LogGen.h"
+
+namespace ombrel {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Contents(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// A report's creation stamp differs between two runs; nothing else may.
+std::string WithoutCreationStamp(std::string text) {
+  static const std::regex stamp("report, created on [^<]*<");
+  return std::regex_replace(text, stamp, "report, created on <");
+}
+
+TEST(FollowBatch, AnInterruptWritesWhatAOneShotRunOnTheSameBytesWrites) {
+  std::string pattern = (fs::temp_directory_path() / "ombrel-follow-batch-XXXXXX").string();
+  const fs::path dir = mkdtemp(pattern.data());
+  const fs::path log = dir / "log.txt";
+  loggen::Options options;
+  options.seed = 11;
+  options.target_bytes = 256 << 10;
+  options.clock_goes_back = true;
+  std::ostringstream generated;
+  loggen::Generate(options, generated);
+  // The log ends in an unended line, which counts when following ends.
+  const std::string text =
+      generated.str() + "[Sat Dec 31 23:59:59 2005] You hit a last rat for 3 points of damage.";
+
+  const std::vector<std::string> settings = {"--name", "Tarlen", "--event", "2", "--timeline"};
+  auto args_for = [&](const fs::path& out, bool follow) {
+    std::vector<std::string> args = {"--out", out.string()};
+    if (follow) args.push_back("--follow");
+    args.insert(args.end(), settings.begin(), settings.end());
+    args.push_back(log.string());
+    return args;
+  };
+
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    std::ofstream out(dir / "stdout.txt", std::ios::binary);
+    std::ostringstream err;
+    _exit(RunBatch(args_for(dir / "live", true), out, err));
+  }
+  // A writer appends the log in random pieces, some ending inside a line or
+  // between CR and LF, while the follower polls.
+  std::mt19937_64 random(3);
+  size_t written = 0;
+  while (written < text.size()) {
+    const size_t size = std::min<size_t>(text.size() - written, 1 + random() % 40000);
+    std::ofstream(log, std::ios::binary | std::ios::app) << text.substr(written, size);
+    written += size;
+    std::this_thread::sleep_for(std::chrono::milliseconds(random() % 120));
+  }
+  std::this_thread::sleep_for(std::chrono::milliseconds(400));
+  ASSERT_EQ(kill(child, SIGINT), 0);
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+
+  std::ostringstream out, err;
+  ASSERT_EQ(RunBatch(args_for(dir / "once", false), out, err), 0) << err.str();
+  for (const char* file : {"Data.csv", "Events.csv", "events.htm", "textpclist.csv",
+                           "event-detail.htm", "timeline.csv", "timeline.svg"}) {
+    EXPECT_EQ(WithoutCreationStamp(Contents(dir / "live" / file)),
+              WithoutCreationStamp(Contents(dir / "once" / file)))
+        << file;
+  }
+  // The fights that were over while following were printed as they closed,
+  // one TAB-separated row each; then the one-shot run's report.
+  const std::string printed = Contents(dir / "stdout.txt");
+  EXPECT_EQ(printed.rfind("Following " + log.string() + "\nMob\tDmgTaken\t", 0), 0u) << printed;
+  const size_t report = printed.find("\nParsed ");
+  ASSERT_NE(report, std::string::npos);
+  std::string final_report = printed.substr(report + 1);
+  const std::string live_dir = (dir / "live").string();
+  for (size_t at = final_report.find(live_dir); at != std::string::npos;
+       at = final_report.find(live_dir, at))
+    final_report.replace(at, live_dir.size(), (dir / "once").string());
+  EXPECT_EQ(final_report, out.str());
+  const std::string rows = printed.substr(0, report);
+  EXPECT_GE(std::count(rows.begin(), rows.end(), '\n'), 4) << rows;
+  fs::remove_all(dir);
+}
+
+}  // namespace
+}  // namespace ombrel
