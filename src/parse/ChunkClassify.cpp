@@ -6,7 +6,10 @@ namespace ombrel {
 
 void ClassifyChunk(std::string_view text, LineEnd line_end, std::string_view character_name,
                    const VerbScanner& verbs, LineRules rules, ChunkResult& out) {
-  out = ChunkResult{};
+  // The table keeps the room it had for the stretch before.
+  out.table.Clear();
+  out.mobs = ChunkMobs{};
+  out.questions.clear();
   // About one record per 130 bytes of a combat log.
   out.table.Reserve(text.size() / 96 + 16);
   const ClassifierTexts texts = InternClassifierTexts(out.table, character_name);

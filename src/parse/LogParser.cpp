@@ -60,7 +60,7 @@ struct LogParser::State {
   const unsigned threads;
   const size_t chunk_bytes;
   std::unique_ptr<WorkerThreads> workers;  // made when first needed
-  std::vector<ChunkResult> chunks;
+  std::vector<ChunkResult> chunks;         // kept from piece to piece, with their room
 };
 
 LogParser::LogParser(std::string_view character_name, AttackVerbList verbs, LineRules rules,
@@ -184,7 +184,6 @@ void LogParser::ClassifyWholeLines(std::string_view text, LineEnd line_end) {
     } else {
       in_line(stretches[k]);
     }
-    chunk = ChunkResult{};
   }
 }
 
@@ -220,6 +219,7 @@ ParseResult LogParser::Finish() {
 ParseResult LogParser::Stop() {
   State& state = *state_;
   state.workers.reset();
+  state.chunks = std::vector<ChunkResult>();
   carry_.clear();
   held_.clear();
   state.result.lines = state.index;

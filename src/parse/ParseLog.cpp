@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <future>
 #include <memory>
 #include <new>
 #include <system_error>
@@ -22,6 +23,20 @@ constexpr size_t kReadPiece = size_t{4} << 20;
 
 std::string ErrorText(int error, const char* fallback) {
   return error != 0 ? std::generic_category().message(error) : fallback;
+}
+
+// What one read gave: the bytes, 0 at the end, or -1 and the error.
+struct ReadResult {
+  ssize_t bytes = 0;
+  int error = 0;
+};
+
+ReadResult ReadPiece(int fd, char* into, size_t size) {
+  for (;;) {
+    const ssize_t n = ::read(fd, into, size);
+    if (n < 0 && errno == EINTR) continue;
+    return {n, n < 0 ? errno : 0};
+  }
 }
 
 }  // namespace
@@ -53,13 +68,23 @@ std::variant<ParseResult, Failure> ParseLog(const std::filesystem::path& path,
   const auto size = static_cast<size_t>(expected);
   try {
     LogParser parser(character_name, verbs, rules, size);
-    const std::unique_ptr<char[]> piece(new char[kReadPiece]);
-    for (;;) {
-      const ssize_t n = ::read(fd, piece.get(), kReadPiece);
-      if (n < 0 && errno == EINTR) continue;
-      if (n < 0) return Failure{shown, ErrorText(errno, "cannot read the file")};
-      if (n == 0) break;
-      parser.Feed({piece.get(), static_cast<size_t>(n)});
+    // The next piece of a file is read on a thread of its own while the one
+    // before is classified. A pipe is read in turn: a read there may wait for
+    // a writer, and a cancel must not wait with it.
+    const std::unique_ptr<char[]> pieces[2] = {std::unique_ptr<char[]>(new char[kReadPiece]),
+                                               std::unique_ptr<char[]>(new char[kReadPiece])};
+    const bool ahead = S_ISREG(status.st_mode);
+    auto read_into = [fd, ahead](char* into) {
+      return std::async(ahead ? std::launch::async : std::launch::deferred, ReadPiece, fd, into,
+                        kReadPiece);
+    };
+    std::future<ReadResult> next = read_into(pieces[0].get());
+    for (int current = 0;; current ^= 1) {
+      const ReadResult read = next.get();
+      if (read.bytes < 0) return Failure{shown, ErrorText(read.error, "cannot read the file")};
+      if (read.bytes == 0) break;
+      next = read_into(pieces[current ^ 1].get());
+      parser.Feed({pieces[current].get(), static_cast<size_t>(read.bytes)});
       if (size != 0)
         progress.Report(
             std::min(1.0, static_cast<double>(parser.bytes()) / static_cast<double>(size)));

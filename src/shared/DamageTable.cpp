@@ -26,14 +26,38 @@ void AdviseHugePages(const void* begin, size_t bytes) {
 #endif
 }
 
-// FNV-1a: names are short, and a log holds few distinct ones.
+// Names are short: eight bytes at a time, the last eight (or the last four,
+// or the bytes one by one) overlapping the ones before.
 uint64_t HashText(std::string_view text) {
-  uint64_t hash = 14695981039346656037ull;
-  for (const char ch : text) {
-    hash ^= static_cast<unsigned char>(ch);
-    hash *= 1099511628211ull;
+  constexpr uint64_t kMultiplier = 0x9E3779B97F4A7C15ull;
+  const char* p = text.data();
+  const size_t n = text.size();
+  uint64_t hash = n * kMultiplier;
+  auto mix = [&hash](uint64_t word) {
+    hash = (hash ^ word) * kMultiplier;
+    hash ^= hash >> 29;
+  };
+  if (n >= 8) {
+    uint64_t word = 0;
+    for (size_t at = 0; at + 8 < n; at += 8) {
+      std::memcpy(&word, p + at, 8);
+      mix(word);
+    }
+    std::memcpy(&word, p + n - 8, 8);
+    mix(word);
+  } else if (n >= 4) {
+    uint32_t low = 0;
+    uint32_t high = 0;
+    std::memcpy(&low, p, 4);
+    std::memcpy(&high, p + n - 4, 4);
+    mix(uint64_t{high} << 32 | low);
+  } else {
+    uint64_t word = 0;
+    for (size_t at = 0; at < n; ++at) word = word << 8 | static_cast<unsigned char>(p[at]);
+    mix(word);
   }
-  return hash;
+  hash *= kMultiplier;
+  return hash ^ (hash >> 32);
 }
 
 }  // namespace
@@ -118,6 +142,11 @@ DamageTable::~DamageTable() = default;
 void DamageTable::Reserve(size_t records) {
   records_.reserve(records);
   AdviseHugePages(records_.data(), records_.capacity() * sizeof(Packed));
+}
+
+void DamageTable::Clear() {
+  records_.clear();
+  texts_ = std::make_unique<TextTable>();
 }
 
 DamageTable DamageTable::FromRecords(std::span<const DamageRecord> records) {

@@ -49,6 +49,8 @@ class DamageTable {
   // there is no such record.
   bool Replace(size_t index, const DamageRecord& record);
   void Reserve(size_t records);
+  // Removes every record and text; the room reserved for records stays.
+  void Clear();
   void ShrinkToFit() { records_.shrink_to_fit(); }
 
   // True when `text` views one of the table's own texts (as Intern returns them).
