@@ -269,6 +269,8 @@ std::variant<App::FollowStep, Failure> App::RefreshFollow() {
       events.size() == 1 && events.front().Name.empty() && events.front().StartDate.seconds == 0;
   last_run_.fights = no_fight ? 0 : static_cast<int64_t>(events.size());
   last_run_.records = static_cast<int64_t>(log_.DamageTable().size());
+  last_run_.lines = follow_->lines();
+  last_run_.unreadable_lines = follow_->unreadable_lines();
   KeepSelection(before, r.started_over, step);
   return step;
 }

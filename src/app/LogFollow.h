@@ -54,6 +54,8 @@ class LogFollow {
   // of the log's latest time).
   bool IsOpen(size_t index) const { return live_->IsOpen(index); }
   const std::vector<EventRecord>& Events() const { return live_->Events(); }
+  int64_t lines() const { return live_->lines(); }
+  int64_t unreadable_lines() const { return live_->unreadable_lines(); }
 
   // Ends following: reads what is left, counts the unended last line as the
   // one-shot parse does, and writes the CSV files the request asks for,

@@ -30,6 +30,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
       }
     } else if (view.starts_with("--name=")) {
       line.name = arg.substr(7);
+    } else if (view == "--follow") {
+      line.follow = true;
     } else if (view == "--help" || view == "-h") {
       line.help = true;
     } else if (view == "--version") {
@@ -49,10 +51,11 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
 }
 
 std::string CommandLineUsage() {
-  return "Usage: ombrel-raid [--name NAME] [LOG]\n"
+  return "Usage: ombrel-raid [--name NAME] [--follow] [LOG]\n"
          "Analyses a game's combat log by fight.\n"
          "\n"
          "  --name NAME  your character's name as the log writes it\n"
+         "  --follow     follow LOG while the game writes it\n"
          "  LOG          a log to parse at once\n"
          "  --help       this text\n"
          "  --version    the program's version\n";

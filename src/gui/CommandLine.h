@@ -6,12 +6,13 @@
 
 namespace ombrel::gui {
 
-// The window's command line, `ombrel-raid [--name NAME] [LOG]`, taken apart
+// The window's command line, `ombrel-raid [--name NAME] [--follow] [LOG]`, taken apart
 // before Qt sees it: Qt's own options include -name (and reads --name the
 // same way), which would swallow the character's name.
 struct CommandLine {
   std::optional<std::string> name;
   std::optional<std::string> log;
+  bool follow = false;  // follow the log instead of parsing it once
   bool help = false;
   bool version = false;
   std::string error;              // a usage error, empty when none

@@ -20,11 +20,13 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QShortcut>
 #include <QSignalBlocker>
 #include <QSplitter>
@@ -32,7 +34,9 @@
 #include <QStandardItemModel>
 #include <QStandardPaths>
 #include <QStatusBar>
+#include <QStringList>
 #include <QTabBar>
+#include <QTimer>
 #include <QTreeView>
 #include <QVBoxLayout>
 
@@ -186,7 +190,19 @@ Form1::Form1(App& app, Dialogs& dialogs, ParseRunner runner, QSettings* settings
       app_(app),
       dialogs_(dialogs),
       memory_(settings),
-      worker_(std::move(runner)) {
+      worker_(std::move(runner)),
+      caught_up_(std::make_shared<std::unique_ptr<LogFollow>>()),
+      follow_worker_(
+          [slot = caught_up_](const ParseRequest& request,
+                              const Progress& progress) -> std::variant<ParsedRun, Failure> {
+            auto follow = std::make_unique<LogFollow>(request);
+            auto first = follow->Refresh(progress);
+            if (auto* failure = std::get_if<Failure>(&first)) return std::move(*failure);
+            ParsedRun run;
+            run.cancelled = std::get<LogFollow::Refreshed>(first).cancelled;
+            if (!run.cancelled) *slot = std::move(follow);
+            return run;
+          }) {
   InitGuiResources();
   setObjectName(QStringLiteral("Form1"));
   setWindowIcon(QIcon(QStringLiteral(":/ombrel-raid.svg")));
@@ -203,6 +219,7 @@ Form1::Form1(App& app, Dialogs& dialogs, ParseRunner runner, QSettings* settings
 Form1::~Form1() {
   if (busy_) {
     worker_.Abandon();
+    follow_worker_.Abandon();
     QApplication::restoreOverrideCursor();
   }
 }
@@ -388,6 +405,9 @@ void Form1::BuildMenus() {
   mnu_parse_again_ = item(mnu_file_, "mnuParseAgain", "Parse &Again");
   mnu_parse_again_->setShortcut(QKeySequence(Qt::Key_F5));
   mnu_parse_again_->setEnabled(false);
+  mnu_follow_log_ = item(mnu_file_, "mnuFollowLog", "&Follow Log...");
+  mnu_stop_following_ = item(mnu_file_, "mnuStopFollowing", "&Stop Following");
+  mnu_stop_following_->setEnabled(false);
   mnu_recent_ = mnu_file_->addMenu(QStringLiteral("Recent &Logs"));
   mnu_recent_->setObjectName(QStringLiteral("mnuRecentLogs"));
   mnu_file_->addSeparator();
@@ -560,6 +580,16 @@ void Form1::Connect() {
   connect(&worker_, &ParseWorker::StageEntered, this, &Form1::ParseStageEntered);
   connect(&worker_, &ParseWorker::ProgressChanged, progress_, &QProgressBar::setValue);
   connect(&worker_, &ParseWorker::Finished, this, &Form1::ParseFinished);
+
+  connect(mnu_follow_log_, &QAction::triggered, this, &Form1::FollowCommand);
+  connect(mnu_stop_following_, &QAction::triggered, this, &Form1::StopFollowing);
+  connect(&follow_worker_, &ParseWorker::ProgressChanged, progress_, &QProgressBar::setValue);
+  connect(&follow_worker_, &ParseWorker::Finished, this, &Form1::FollowCaughtUp);
+  follow_timer_ = new QTimer(this);
+  follow_timer_->setObjectName(QStringLiteral("followTimer"));
+  follow_timer_->setInterval(1000);  // at most once a second
+  connect(follow_timer_, &QTimer::timeout, this, &Form1::RefreshFollowed);
+  models_[0]->SetBoldRows([this](size_t row) { return app_.EventIsOpen(row); });
 }
 
 bool Form1::TakeSettings() {
@@ -588,9 +618,14 @@ void Form1::ParseFile(const QString& path) {
   StartParse(path);
 }
 
-void Form1::OpenAtStart(const std::optional<QString>& name, const QString& log) {
+void Form1::OpenAtStart(const std::optional<QString>& name, const QString& log, bool follow) {
   if (name) yourname_->setText(*name);
-  if (!log.isEmpty()) ParseFile(log);
+  if (log.isEmpty()) return;
+  if (follow) {
+    FollowFile(log);
+  } else {
+    ParseFile(log);
+  }
 }
 
 void Form1::StartParse(const QString& path) {
@@ -635,8 +670,10 @@ void Form1::ParseFinished() {
 
   const std::vector<Failure> write_failures = run->write_failures;
   for (TextTableModel* model : models_) model->BeginChange();
-  app_.AdoptParse(std::move(*run), ToPath(parse_path_));
+  app_.AdoptParse(std::move(*run), ToPath(parse_path_));  // ends following
   for (TextTableModel* model : models_) model->EndChange();
+  follow_timer_->stop();
+  mnu_stop_following_->setEnabled(false);
   for (int list = 0; list < 3; ++list) SelectFromApp(list);
   memory_.AddRecentLog(QFileInfo(parse_path_).absoluteFilePath());
   FillRecentLogs();
@@ -664,6 +701,7 @@ void Form1::CancelParse() {
   // Stop the parse and wait for its thread; its results are dropped and the
   // earlier ones stay.
   worker_.Abandon();
+  follow_worker_.Abandon();
   progress_->hide();
   cancel_->hide();
   QApplication::restoreOverrideCursor();
@@ -930,6 +968,8 @@ void Form1::SetBusy(bool busy) {
   command1_->setEnabled(!busy);
   mnu_open_log_->setEnabled(!busy);
   mnu_parse_again_->setEnabled(!busy && !parse_path_.isEmpty() && app_.TabStripAvailable());
+  mnu_follow_log_->setEnabled(!busy);
+  mnu_stop_following_->setEnabled(!busy && app_.Following());
   mnu_recent_->setEnabled(!busy && !mnu_recent_->isEmpty());
   mnu_options_->menuAction()->setEnabled(!busy);
   mnu_export_->menuAction()->setEnabled(!busy);
@@ -992,6 +1032,147 @@ void Form1::closeEvent(QCloseEvent* event) {
                      list_views_[list]->header()->saveState());
   }
   event->accept();
+}
+
+// ---- Following a log while the game writes it ----
+
+void Form1::FollowCommand() {
+  if (busy_ || !TakeSettings()) return;
+  const std::optional<QString> path = dialogs_.OpenFile(
+      this, QStringLiteral("Pick a log file to follow"), kLogFilter, memory_.Folder(kOpenFolder));
+  if (!path) return;
+  memory_.SetFolder(kOpenFolder, FolderOf(*path));
+  FollowFile(*path);
+}
+
+void Form1::FollowFile(const QString& path) {
+  if (busy_ || !TakeSettings()) return;
+  parse_path_ = path;
+  caption_before_parse_ = windowTitle();
+  status_before_parse_ = status_text_->text();
+  setWindowTitle(FromCp1252(kLogCaptionPrefix) + QDir::toNativeSeparators(path) +
+                 FromCp1252(kFollowingCaptionSuffix));
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  SetBusy(true);
+  ParseStageEntered(1);
+  progress_->setValue(0);
+  progress_->show();
+  cancel_->show();
+  status_text_->setText(QStringLiteral("Reading %1...").arg(QDir::toNativeSeparators(path)));
+  caught_up_->reset();
+  follow_worker_.Start(app_.MakeParseRequest(ToPath(path)));
+}
+
+void Form1::FollowCaughtUp() {
+  std::variant<ParsedRun, Failure> result = follow_worker_.TakeResult();
+  progress_->hide();
+  cancel_->hide();
+  QApplication::restoreOverrideCursor();
+  SetBusy(false);
+  auto* run = std::get_if<ParsedRun>(&result);
+  if (run == nullptr || run->cancelled || !*caught_up_) {
+    setWindowTitle(caption_before_parse_);
+    frames_[0]->setTitle(FromCp1252(app_.FrameCaption(0)));
+    status_text_->setText(status_before_parse_);
+    if (run == nullptr)
+      dialogs_.Message(this, QStringLiteral("Cannot Read Log"),
+                       FailureText(std::get<Failure>(result)));
+    return;
+  }
+  for (TextTableModel* model : models_) model->BeginChange();
+  app_.AdoptFollow(std::move(*caught_up_));
+  for (TextTableModel* model : models_) model->EndChange();
+  for (int list = 0; list < 3; ++list) SelectFromApp(list);
+  memory_.AddRecentLog(QFileInfo(parse_path_).absoluteFilePath());
+  FillRecentLogs();
+  SetBusy(false);
+  setWindowTitle(FromCp1252(kLogCaptionPrefix) + QDir::toNativeSeparators(parse_path_) +
+                 FromCp1252(kFollowingCaptionSuffix));
+  ShowFollowStatus();
+  follow_timer_->start();
+}
+
+void Form1::RefreshFollowed() {
+  if (!app_.Following()) {
+    follow_timer_->stop();
+    mnu_stop_following_->setEnabled(false);
+    return;
+  }
+  if (busy_) return;
+  std::array<int, 3> scrolled{};
+  for (int list = 0; list < 3; ++list) {
+    scrolled[list] = list_views_[list]->verticalScrollBar()->value();
+    models_[list]->BeginLayoutChange();
+  }
+  const auto step = app_.RefreshFollow();
+  for (TextTableModel* model : models_) model->EndLayoutChange();
+  if (const auto* failure = std::get_if<Failure>(&step)) {
+    status_text_->setText(FailureText(*failure));
+    return;
+  }
+  const App::FollowStep& done = std::get<App::FollowStep>(step);
+  if (done.changed) {
+    // The selected fight stays selected wherever its row went; the lists
+    // stay where they were scrolled to.
+    SelectFromApp(0);
+    if (done.detail_changed) {
+      SelectFromApp(1);
+      DrawTimeline();
+    }
+    for (int list = 0; list < 3; ++list) {
+      if (!done.started_over) list_views_[list]->verticalScrollBar()->setValue(scrolled[list]);
+    }
+    ShowState();
+  }
+  list_views_[0]->viewport()->update();  // the bold mark may have moved
+  ShowFollowStatus();
+}
+
+void Form1::StopFollowing() {
+  if (busy_ || !app_.Following()) return;
+  follow_timer_->stop();
+  std::variant<ParsedRun*, Failure> stopped;
+  {
+    const WaitCursor wait;
+    for (TextTableModel* model : models_) model->BeginChange();
+    stopped = app_.StopFollowing();
+    for (TextTableModel* model : models_) model->EndChange();
+  }
+  for (int list = 0; list < 3; ++list) SelectFromApp(list);
+  setWindowTitle(FromCp1252(kLogCaptionPrefix) + QDir::toNativeSeparators(parse_path_));
+  mnu_stop_following_->setEnabled(false);
+  mnu_parse_again_->setEnabled(true);
+  ShowState();
+  if (const auto* failure = std::get_if<Failure>(&stopped)) {
+    dialogs_.Message(this, QStringLiteral("Cannot Read Log"), FailureText(*failure));
+    return;
+  }
+  const ParsedRun& last = app_.LastRun();
+  const QLocale locale;
+  ShowStatus(QStringLiteral("%1: %2 lines, %3 records, %4 unreadable lines, %5 events.")
+                 .arg(QFileInfo(parse_path_).fileName(),
+                      locale.toString(static_cast<qlonglong>(last.lines)),
+                      locale.toString(static_cast<qlonglong>(last.records)),
+                      locale.toString(static_cast<qlonglong>(last.unreadable_lines)),
+                      locale.toString(static_cast<qlonglong>(last.fights))));
+  ShowFailures(last.write_failures, kCannotWrite);
+}
+
+void Form1::ShowFollowStatus() {
+  const ParsedRun& last = app_.LastRun();
+  const QLocale locale;
+  QStringList open;
+  const TextTable& events = app_.EventsList();
+  for (size_t row = 0; row < events.Rows(); ++row) {
+    if (app_.EventIsOpen(row))
+      open << FromCp1252(CellAt(events, row, EventsColumn::kMob)) + QStringLiteral(" (live)");
+  }
+  QString text = QStringLiteral("Following %1: %2 lines, %3 events.")
+                     .arg(QFileInfo(parse_path_).fileName(),
+                          locale.toString(static_cast<qlonglong>(last.lines)),
+                          locale.toString(static_cast<qlonglong>(last.fights)));
+  if (!open.isEmpty()) text += QLatin1Char(' ') + open.join(QStringLiteral(", "));
+  status_text_->setText(text);
 }
 
 }  // namespace ombrel::gui

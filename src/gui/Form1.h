@@ -2,6 +2,7 @@
 
 #include <array>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -9,6 +10,7 @@
 #include <QString>
 
 #include "app/App.h"
+#include "app/LogFollow.h"
 #include "gui/ParseWorker.h"
 #include "gui/WindowMemory.h"
 
@@ -25,6 +27,7 @@ class QSettings;
 class QSplitter;
 class QStackedWidget;
 class QTabBar;
+class QTimer;
 class QTreeView;
 
 namespace ombrel::gui {
@@ -59,8 +62,18 @@ class Form1 : public QMainWindow {
   // log), after the same settings and name check as "Parse Log".
   void ParseFile(const QString& path);
   // The command line: `name` replaces the name box's text; `log`, when not
-  // empty, is parsed at once.
-  void OpenAtStart(const std::optional<QString>& name, const QString& log);
+  // empty, is parsed at once, or followed with `follow`.
+  void OpenAtStart(const std::optional<QString>& name, const QString& log, bool follow = false);
+
+  // Follows `path` while the game writes it (File > Follow Log... without the
+  // dialog), after the same settings and name check as "Parse Log": the log
+  // is read to its end on the worker thread, then its results are shown and
+  // brought up to date every second.
+  void FollowFile(const QString& path);
+  // One refresh of a followed log, as the timer runs it every second.
+  void RefreshFollowed();
+  // File > Stop Following: reads the rest, shows and writes the final results.
+  void StopFollowing();
   // The folder the CSV files go to.
   QString CsvFolder() const;
 
@@ -90,6 +103,11 @@ class Form1 : public QMainWindow {
   void ParseStageEntered(int stage);
   void ParseFinished();
   void CancelParse();
+  void FollowCommand();
+  void FollowCaughtUp();
+  // The status bar while following: the figures and the open fights, each
+  // "(live)".
+  void ShowFollowStatus();
   void TabChanged(int index);
   void StepTab(int step);
   void ListDoubleClicked(int list);
@@ -129,6 +147,11 @@ class Form1 : public QMainWindow {
   Dialogs& dialogs_;
   WindowMemory memory_;
   ParseWorker worker_;
+  // Reads a followed log to its end off the window's thread; the follow it
+  // made waits here until it is adopted.
+  std::shared_ptr<std::unique_ptr<LogFollow>> caught_up_;
+  ParseWorker follow_worker_;
+  QTimer* follow_timer_ = nullptr;
   bool busy_ = false;
   bool syncing_ = false;  // selections set by the program are not the user's
   QString parse_path_;
@@ -163,6 +186,8 @@ class Form1 : public QMainWindow {
   QMenu* mnu_help_ = nullptr;
   QAction* mnu_open_log_ = nullptr;
   QAction* mnu_parse_again_ = nullptr;
+  QAction* mnu_follow_log_ = nullptr;
+  QAction* mnu_stop_following_ = nullptr;
   QAction* mnu_quit_ = nullptr;
   QAction* mnu_print_data_ = nullptr;
   QAction* mnu_print_events_ = nullptr;

@@ -1,5 +1,7 @@
 #include "gui/TextTableModel.h"
 
+#include <QFont>
+
 #include <algorithm>
 #include <climits>
 
@@ -40,6 +42,12 @@ QVariant TextTableModel::data(const QModelIndex& index, int role) const {
       return FromCp1252(table_.Cell(static_cast<size_t>(index.row()), column));
     case Qt::TextAlignmentRole:
       return static_cast<int>(AlignmentOf(columns_[column].align));
+    case Qt::FontRole: {
+      if (!bold_ || !bold_(static_cast<size_t>(index.row()))) return {};
+      QFont font;
+      font.setBold(true);
+      return font;
+    }
     default:
       return {};
   }
@@ -66,6 +74,18 @@ void TextTableModel::BeginChange() {
 }
 void TextTableModel::EndChange() {
   endResetModel();
+}
+
+void TextTableModel::BeginLayoutChange() {
+  emit layoutAboutToBeChanged();
+}
+
+void TextTableModel::EndLayoutChange() {
+  const int rows = rowCount();
+  for (const QModelIndex& index : persistentIndexList()) {
+    if (index.row() >= rows) changePersistentIndex(index, QModelIndex());
+  }
+  emit layoutChanged();
 }
 
 }  // namespace ombrel::gui

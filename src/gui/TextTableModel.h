@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include <span>
 
 #include <QAbstractTableModel>
@@ -31,10 +33,20 @@ class TextTableModel : public QAbstractTableModel {
   // selection before it and read the new rows after it.
   void BeginChange();
   void EndChange();
+  // Brackets a change that keeps the rows' meaning (a followed log's list
+  // growing or updated in place): views keep their selection and scroll
+  // position. Rows gone afterwards leave no selection behind.
+  void BeginLayoutChange();
+  void EndLayoutChange();
+
+  // Rows for which `bold` is true show in a bold font (the open fight while
+  // a log is followed); none without it.
+  void SetBoldRows(std::function<bool(size_t row)> bold) { bold_ = std::move(bold); }
 
  private:
   const TextTable& table_;
   std::span<const ListColumn> columns_;
+  std::function<bool(size_t row)> bold_;
 };
 
 }  // namespace ombrel::gui

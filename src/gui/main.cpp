@@ -55,6 +55,7 @@ int main(int argc, char** argv) {
   std::optional<QString> name;
   if (line.name) name = QString::fromLocal8Bit(*line.name);
   form.OpenAtStart(name,
-                   line.log ? QFile::decodeName(QByteArray::fromStdString(*line.log)) : QString());
+                   line.log ? QFile::decodeName(QByteArray::fromStdString(*line.log)) : QString(),
+                   line.follow);
   return QApplication::exec();
 }

@@ -77,8 +77,8 @@ void LogParser::Feed(std::string_view piece) {
     state_->result.DamageTable.Reserve(expected + expected / 4 + 16);
   }
   bytes_ += piece.size();
-  if (crlf_seen_) {
-    FeedCrLf(piece);
+  if (crlf_seen_ || lf_known_) {
+    FeedLines(piece, crlf_seen_ ? LineEnd::kCrLf : LineEnd::kLf);
     return;
   }
   // A log that holds no CR LF at all went through a tool that dropped the
@@ -89,14 +89,15 @@ void LogParser::Feed(std::string_view piece) {
     crlf_seen_ = true;
     const std::string held = std::move(held_);
     held_ = std::string();
-    FeedCrLf(held);
+    FeedLines(held, LineEnd::kCrLf);
   }
 }
 
-void LogParser::FeedCrLf(std::string_view piece) {
+void LogParser::FeedLines(std::string_view piece, LineEnd line_end) {
   size_t start = 0;
   if (!carry_.empty()) {
-    // The carried line ends at the first CR LF, which may straddle the pieces.
+    // The carried line ends at the first line end, which may straddle the
+    // pieces (a CR LF).
     size_t at = 0;
     for (;;) {
       const void* lf = std::memchr(piece.data() + at, '\n', piece.size() - at);
@@ -105,10 +106,11 @@ void LogParser::FeedCrLf(std::string_view piece) {
         return;
       }
       const size_t pos = static_cast<size_t>(static_cast<const char*>(lf) - piece.data());
-      const bool after_cr = pos > 0 ? piece[pos - 1] == '\r' : carry_.back() == '\r';
-      if (after_cr) {
+      const bool ends =
+          line_end == LineEnd::kLf || (pos > 0 ? piece[pos - 1] == '\r' : carry_.back() == '\r');
+      if (ends) {
         carry_.append(piece.substr(0, pos));
-        carry_.pop_back();  // the CR
+        if (line_end == LineEnd::kCrLf) carry_.pop_back();  // the CR
         state_->classifier.Classify(carry_, state_->index++);
         carry_.clear();
         start = pos + 1;
@@ -117,7 +119,7 @@ void LogParser::FeedCrLf(std::string_view piece) {
       at = pos + 1;
     }
   }
-  ClassifyLines(piece.substr(start), LineEnd::kCrLf);
+  ClassifyLines(piece.substr(start), line_end);
 }
 
 void LogParser::ClassifyLines(std::string_view text, LineEnd line_end) {
@@ -188,7 +190,7 @@ void LogParser::ClassifyWholeLines(std::string_view text, LineEnd line_end) {
 }
 
 LogParser::SoFar LogParser::ClassifiedSoFar() const {
-  if (!crlf_seen_) {
+  if (!crlf_seen_ && !lf_known_) {
     static const ParseResult kNothing;
     return {kNothing.DamageTable, kNothing.MobList, 0, 0};
   }
@@ -203,7 +205,7 @@ DamageTable& LogParser::ClassifiedTable() {
 
 ParseResult LogParser::Finish() {
   State& state = *state_;
-  if (!crlf_seen_) {
+  if (!crlf_seen_ && !lf_known_) {
     // No CR LF in the whole log: every LF ends a line.
     ClassifyLines(held_, LineEnd::kLf);
     held_ = std::string();

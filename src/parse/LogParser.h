@@ -26,7 +26,8 @@ struct ParseSharing {
 // Classifies a log handed over in pieces, in log order, each of any size: a
 // line may run across pieces (its start is kept until its end arrives).
 // Lines end at CR LF; in a log that holds no CR LF at all, at LF alone, so
-// such a log is held whole until its end. The
+// such a log is held whole until its end unless the caller knows beforehand
+// (LinesEndAtLf). The
 // records keep their texts in the damage table's own text table, so a piece
 // may be dropped as soon as Feed returns. The result is the same whatever the
 // pieces: one piece, a file read in blocks, or bytes appended later; and
@@ -42,6 +43,11 @@ class LogParser {
   LogParser(const LogParser&) = delete;
   LogParser& operator=(const LogParser&) = delete;
 
+  // Before the first Feed, by a caller that knows the whole log holds no CR
+  // LF (a file looked through beforehand): its lines end at LF, and are
+  // classified as their pieces come instead of the log being held.
+  void LinesEndAtLf() { lf_known_ = true; }
+
   // Classifies every line that ends in `piece`; keeps the unended rest.
   void Feed(std::string_view piece);
 
@@ -53,7 +59,8 @@ class LogParser {
   // classified so far and that prefix's line counts (the empty line after its
   // last line end included). The names are as the lines wrote them: under the
   // extended rules the joining of spellings is the caller's. While a log has
-  // shown no CR LF its line ends are not known, and the prefix is empty.
+  // shown no CR LF its line ends are not known (unless LinesEndAtLf said so),
+  // and the prefix is empty.
   struct SoFar {
     const ombrel::DamageTable& DamageTable;
     const std::vector<std::string_view>& MobList;
@@ -80,7 +87,9 @@ class LogParser {
  private:
   struct State;
 
-  void FeedCrLf(std::string_view piece);
+  // Classifies the line carried from the pieces before if it ends in
+  // `piece`, then the whole lines after it.
+  void FeedLines(std::string_view piece, LineEnd line_end);
   // Classifies the whole lines of `text` and keeps the rest.
   void ClassifyLines(std::string_view text, LineEnd line_end);
   // Classifies `text`, whole lines only, sharing it out when it is large.
@@ -91,6 +100,7 @@ class LogParser {
   // The log so far while it holds no CR LF (its line ends are not known yet).
   std::string held_;
   bool crlf_seen_ = false;
+  bool lf_known_ = false;
   uint64_t bytes_ = 0;
   size_t expected_bytes_ = 0;
 };

@@ -39,6 +39,29 @@ ReadResult ReadPiece(int fd, char* into, size_t size) {
   }
 }
 
+// True when the file holds no CR LF at all, read through with pread from its
+// start (its read position stays). A CR LF log shows one in its first line,
+// so only a log whose CRs were dropped is read through twice. A read error
+// counts as a CR LF: the parse then reads as it would without knowing.
+bool HoldsNoCrLf(int fd) {
+  size_t block = size_t{64} << 10;  // the first line is short
+  const std::unique_ptr<char[]> bytes(new char[kReadPiece]);
+  off_t at = 0;
+  char before = 0;
+  for (;;) {
+    const ssize_t n = ::pread(fd, bytes.get(), block, at);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return false;
+    if (n == 0) return true;
+    const std::string_view text(bytes.get(), static_cast<size_t>(n));
+    if ((before == '\r' && text.front() == '\n') || text.find("\r\n") != std::string_view::npos)
+      return false;
+    before = text.back();
+    at += n;
+    block = kReadPiece;
+  }
+}
+
 }  // namespace
 
 std::variant<ParseResult, Failure> ParseLog(const std::filesystem::path& path,
@@ -68,6 +91,8 @@ std::variant<ParseResult, Failure> ParseLog(const std::filesystem::path& path,
   const auto size = static_cast<size_t>(expected);
   try {
     LogParser parser(character_name, verbs, rules, size);
+    // A file whose CRs were dropped need not be held whole to find out.
+    if (S_ISREG(status.st_mode) && HoldsNoCrLf(fd)) parser.LinesEndAtLf();
     // The next piece of a file is read on a thread of its own while the one
     // before is classified. A pipe is read in turn: a read there may wait for
     // a writer, and a cancel must not wait with it.

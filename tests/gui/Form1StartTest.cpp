@@ -59,6 +59,7 @@ class Form1StartTest : public QObject {
     // with their mnemonics and shortcuts.
     const char* menus[5] = {
         "mnuFile:&File|mnuOpenLog:&Open Log... Ctrl+O|mnuParseAgain:Parse &Again F5|"
+        "mnuFollowLog:&Follow Log...|mnuStopFollowing:&Stop Following|"
         "mnuRecentLogs:Recent &Logs|:|mnuQuit:&Quit Ctrl+Q",
         "mnuOptions:&Options|mnuPrintData:Print &Data|mnuPrintEvents:Print &Events|"
         "mnuPrintDetails:Print De&tails|mnuPrintPCDetails:Print &PC Details|:|"

@@ -178,6 +178,29 @@ TEST_F(LogFiles, FilesThatClaimNoSizeAndFifosAreReadToTheirEnd) {
   EXPECT_EQ(static_cast<size_t>(r.lines), log.size() / (Line(kHit).size() + 1) + 1);
 }
 
+TEST_F(LogFiles, AFileWithoutCrLfIsReadAsItsLinesComeAndOneCrLfKeepsTheCrLfRule) {
+  // Larger than a read piece, so that its lines are classified piece by
+  // piece; the CR LF of the other files is their last two bytes, or split
+  // between the first read of the look for it and the next.
+  std::string lf_log;
+  for (int k = 0; lf_log.size() < (size_t{9} << 19); ++k)
+    lf_log += Line("You hit a gnoll for " + std::to_string(k) + " points of damage.") + "\n";
+  for (const std::string& log :
+       {lf_log, lf_log + "\r\n", lf_log.substr(0, 65535) + "\r\n" + lf_log.substr(0, 65535)}) {
+    const auto parsed = ParseLog(Write("log.txt", log), kName, kAttackVerbs);
+    ASSERT_TRUE(std::holds_alternative<ParseResult>(parsed));
+    const ParseResult& r = std::get<ParseResult>(parsed);
+    const ParseResult whole = Parse(log);
+    EXPECT_EQ(r.lines, whole.lines);
+    ASSERT_EQ(r.DamageTable.size(), whole.DamageTable.size());
+    const size_t last = r.DamageTable.size() - 1;
+    EXPECT_EQ(r.DamageTable[last].Damage, whole.DamageTable[last].Damage);
+    EXPECT_EQ(r.DamageTable[last].Counter, whole.DamageTable[last].Counter);
+  }
+  EXPECT_GT(Parse(lf_log).lines, 50000);
+  EXPECT_EQ(Parse(lf_log + "\r\n").lines, 2);
+}
+
 TEST_F(LogFiles, ReadsTheWholeFileOrNamesThePathAndReason) {
   const std::string log = Log({Line(kHit), "no line end at the end"});
   const auto parsed = ParseLog(Write("log.txt", log), kName, kAttackVerbs);

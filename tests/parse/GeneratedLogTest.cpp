@@ -112,9 +112,12 @@ TEST(GeneratedLog, PiecesOfAnySizeParseAsTheWholeLog) {
     if (ch != '\r') lf_log += ch;
   const ParseResult lf_whole = ParseLogText(lf_log, "Tarlen");
   EXPECT_EQ(lf_whole.lines, std::count(lf_log.begin(), lf_log.end(), '\n') + 1);
-  for (const unsigned threads : {1u, 7u}) {
+  // Held until the end, or classified as it comes by a caller that knows.
+  for (const auto& [threads, known, piece] :
+       {std::tuple{1u, false, 7}, {7u, false, 7}, {1u, true, 7}, {7u, true, 7}, {7u, true, 4096}}) {
     LogParser lf_parser("Tarlen", kAttackVerbs, LineRules::kDefault, 0, {threads, 1});
-    for (size_t at = 0; at < lf_log.size(); at += 7) lf_parser.Feed(lf_log.substr(at, 7));
+    if (known) lf_parser.LinesEndAtLf();
+    for (size_t at = 0; at < lf_log.size(); at += piece) lf_parser.Feed(lf_log.substr(at, piece));
     const ParseResult lf_pieces = lf_parser.Finish();
     EXPECT_EQ(lf_pieces.lines, lf_whole.lines);
     EXPECT_EQ(ToReference(lf_pieces.DamageTable), ToReference(lf_whole.DamageTable));

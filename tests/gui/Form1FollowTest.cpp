@@ -1,0 +1,141 @@
+// Following a log in the window: the lists updated in place, the open fight
+// marked, stopping, and a log cut short or replaced.
+#include <filesystem>
+#include <fstream>
+
+#include <QFont>
+#include <QLabel>
+
+#include "WindowHarness.h"
+#include "gui/CommandLine.h"
+
+using ombrel::gui::testing::WindowHarness;
+
+namespace {
+
+const std::string kGnollFight =
+    "[Mon Jan 02 15:04:05 2006] You hit a gnoll for 20 points of damage.\r\n"
+    "[Mon Jan 02 15:04:06 2006] a gnoll hits YOU for 15 points of damage.\r\n"
+    "[Mon Jan 02 15:04:09 2006] Zarra slashes a gnoll for 50 points of damage.\r\n";
+const std::string kOrcFight =
+    "[Mon Jan 02 15:06:00 2006] You hit an orc for 7 points of damage.\r\n"
+    "[Mon Jan 02 15:06:02 2006] Zarra slashes an orc for 40 points of damage.\r\n";
+
+QString Status(WindowHarness& w) {
+  return w.Find<QLabel>("StatusText")->text();
+}
+
+bool Bold(WindowHarness& w, int row) {
+  QAbstractItemModel* model = w.List(1)->model();
+  return model->data(model->index(row, 0), Qt::FontRole).value<QFont>().bold();
+}
+
+void Append(const QString& path, const std::string& text) {
+  std::ofstream(ombrel::gui::ToPath(path), std::ios::binary | std::ios::app) << text;
+}
+
+// The events list a parse of `path` shows in a window of its own.
+QStringList OneShotRows(const QString& path) {
+  WindowHarness once;
+  once.Parse(path);
+  return once.Rows(1);
+}
+
+void StartFollowing(WindowHarness& w, const QString& path) {
+  w.Find<QLineEdit>("Yourname")->setText(QStringLiteral("Tarlen"));
+  w.dialogs().open_answers.push_back(path);
+  w.Item("mnuFollowLog")->trigger();
+  w.WaitIdle();
+  QTRY_VERIFY(w.app().Following());
+}
+
+}  // namespace
+
+class Form1FollowTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void listsUpdateInPlaceAndTheOpenFightIsMarked() {
+    WindowHarness w;
+    const QString log = w.WriteLog("raid.txt", kGnollFight);
+    StartFollowing(w, log);
+    QVERIFY(w.form().windowTitle().endsWith(QStringLiteral("raid.txt (following)")));
+    QVERIFY(w.Item("mnuStopFollowing")->isEnabled());
+    QCOMPARE(w.Rows(1), OneShotRows(log));
+    QVERIFY(Bold(w, 0));
+    QVERIFY(Status(w).contains(QStringLiteral("a gnoll (live)")));
+
+    // The orc fight starts long after: the gnoll's is over, the orc's open.
+    Append(log, kOrcFight);
+    w.form().RefreshFollowed();
+    QCOMPARE(w.Rows(1), OneShotRows(log));
+    QVERIFY(!Bold(w, 0));
+    QVERIFY(Bold(w, 1));
+    QVERIFY(Status(w).contains(QStringLiteral("an orc (live)")));
+    QVERIFY(!Status(w).contains(QStringLiteral("a gnoll (live)")));
+
+    // The orc selected, then shown on the Event Detail page.
+    w.ClickRow(1, 1);
+    QCOMPARE(w.app().SelectedEvent(), size_t{1});
+    w.ClickTab(2);
+    const QStringList detail = w.Rows(2);
+
+    // The character hits Zarra: her hits count as hers from the start, and
+    // her first fight (at the gnoll's time) lands before the orc's row. The
+    // orc's fight grows too: its detail is built again.
+    Append(log,
+           "[Mon Jan 02 15:06:05 2006] You hit Zarra for 3 points of damage.\r\n"
+           "[Mon Jan 02 15:06:06 2006] You hit an orc for 9 points of damage.\r\n"
+           "[Mon Jan 02 15:06:07 2006] You hit an orc for 11 points of");  // unended
+    w.form().RefreshFollowed();
+    const QStringList rows = w.Rows(1);
+    QCOMPARE(rows.size(), 4);
+    QVERIFY(rows[1].startsWith(QStringLiteral("Zarra|")));
+    QCOMPARE(w.app().SelectedEvent(), size_t{2});
+    QCOMPARE(w.List(1)->currentIndex().row(), 2);
+    QVERIFY(w.Rows(2) != detail);
+    QCOMPARE(w.ShownPage(), 2);
+
+    // Stopping counts the unended line and shows what a parse shows.
+    w.Item("mnuStopFollowing")->trigger();
+    QVERIFY(!w.app().Following());
+    QVERIFY(!w.Item("mnuStopFollowing")->isEnabled());
+    QVERIFY(!w.form().windowTitle().contains(QStringLiteral("following")));
+    QCOMPARE(w.Rows(1), OneShotRows(log));
+    QVERIFY(!Bold(w, 3));
+    QCOMPARE(w.app().SelectedEvent(), size_t{2});
+  }
+
+  void aLogCutShortOrReplacedIsReadAgain() {
+    // ombrel-raid --name Tarlen --follow raid.txt
+    const auto line =
+        ombrel::gui::ParseCommandLine({"ombrel-raid", "--name", "Tarlen", "--follow", "raid.txt"});
+    QVERIFY(line.follow && line.log == "raid.txt" && line.error.empty());
+    WindowHarness w;
+    const QString log = w.WriteLog("raid.txt", kGnollFight + kOrcFight);
+    w.form().OpenAtStart(QStringLiteral("Tarlen"), log, true);
+    w.WaitIdle();
+    QTRY_VERIFY(w.app().Following());
+    QCOMPARE(w.Rows(1).size(), 2);
+    w.ClickRow(1, 1);
+
+    std::filesystem::resize_file(ombrel::gui::ToPath(log), kGnollFight.size());
+    w.form().RefreshFollowed();
+    QCOMPARE(w.Rows(1), OneShotRows(log));
+    QCOMPARE(w.app().SelectedEvent(), size_t{0});
+
+    const QString other = w.WriteLog("other.txt", kOrcFight);
+    std::filesystem::rename(ombrel::gui::ToPath(other), ombrel::gui::ToPath(log));
+    w.form().RefreshFollowed();
+    QCOMPARE(w.Rows(1), OneShotRows(log));
+    QVERIFY(w.Rows(1).first().startsWith(QStringLiteral("an orc|")));
+
+    // A parse of its own ends following.
+    w.Parse(log);
+    QVERIFY(!w.app().Following());
+    QVERIFY(!w.Item("mnuStopFollowing")->isEnabled());
+  }
+};
+
+QTEST_MAIN(Form1FollowTest)
+#include "Form1FollowTest.moc"
