@@ -34,10 +34,16 @@ now() { date +%s.%N; }
 elapsed() { echo "$2 - $1" | bc -l; }
 ratio() { printf '%.2f' "$(echo "$1 / $2" | bc -l)"; }
 
+# Processor seconds (user and system) of a run whose /usr/bin/time -v report is in $1.
+processor() {
+  awk -F': ' '/User time/ {u = $2} /System time/ {s = $2} END {printf "%.2f", u + s}' "$1"
+}
+
+load=$(cut -d' ' -f1-3 /proc/loadavg)
 t0=$(now)
-matches=$(grep -c -F damage "$log" || true)
+matches=$( (/usr/bin/time -v -o "$out/grep.txt" grep -c -F damage "$log") || true)
 t1=$(now)
-counts=$("$build/bench/parse_events_time" "$log" "$name")
+counts=$(/usr/bin/time -v -o "$out/parse.txt" "$build/bench/parse_events_time" "$log" "$name")
 t2=$(now)
 /usr/bin/time -v -o "$out/time.txt" "$build/src/batch/ombrel-batch" --out "$out" --name "$name" \
   "$log" >/dev/null 2>"$out/stderr.txt"
@@ -50,9 +56,12 @@ peak_kb=$(awk -F': ' '/Maximum resident set size/ {print $2}' "$out/time.txt")
 read -r _ lines records events <<<"$counts"
 
 echo "log:            $log ($log_bytes bytes, $lines lines, $records records, $events events)"
-echo "cores:          $(nproc)"
-printf 'grep -c -F:     %.3f s (%s matching lines)\n' "$grep_s" "$matches"
-printf 'parse+events:   %.3f s  = %s x grep (target 2)\n' "$parse_s" "$(ratio "$parse_s" "$grep_s")"
-printf 'ombrel-batch:   %.3f s  = %s x grep (target 5)\n' "$batch_s" "$(ratio "$batch_s" "$grep_s")"
+echo "cores:          $(nproc) (load average before the runs: $load)"
+printf 'grep -c -F:     %.3f s (%s matching lines; processor %s s)\n' "$grep_s" "$matches" \
+  "$(processor "$out/grep.txt")"
+printf 'parse+events:   %.3f s  = %s x grep (target 2; processor %s s)\n' "$parse_s" \
+  "$(ratio "$parse_s" "$grep_s")" "$(processor "$out/parse.txt")"
+printf 'ombrel-batch:   %.3f s  = %s x grep (target 5; processor %s s)\n' "$batch_s" \
+  "$(ratio "$batch_s" "$grep_s")" "$(processor "$out/time.txt")"
 printf 'batch peak RSS: %s kB = %s x the log (target 0.6)\n' "$peak_kb" \
   "$(ratio "$((peak_kb * 1024))" "$log_bytes")"

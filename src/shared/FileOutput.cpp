@@ -35,8 +35,10 @@ fs::path RandomName(const fs::path& path) {
   return temp;
 }
 
-// Holds SIGINT and SIGTERM back while a temporary file appears or goes and
-// its registration follows, so that an interrupt sees both or neither.
+// Holds SIGINT and SIGTERM back on this thread while a temporary file and its
+// registration appear or go, so that a handler running here sees both or
+// neither. A handler on another thread is covered by the order: a file is
+// registered before it is created and removed before it is forgotten.
 class InterruptsHeld {
  public:
   InterruptsHeld() {
@@ -123,12 +125,18 @@ std::optional<Failure> OutputSet::Add(const fs::path& path,
   for (int attempt = 0; attempt < kNameAttempts && fd < 0; ++attempt) {
     staged.temp = names_(path);
     InterruptsHeld held;
+    // Noted before it is created: holding the signals back covers this
+    // thread only, and a handler on another thread must find the file as soon
+    // as it exists. A name found taken is forgotten again.
+    const int registration = RegisterTemporary(staged.temp.native());
     fd = ::open(staged.temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    const int error = errno;
     if (fd >= 0) {
-      staged.registration = RegisterTemporary(staged.temp.native());
-    } else if (errno != EEXIST && errno != ELOOP) {
-      return fail(ErrorText(errno, "cannot create the file"));
+      staged.registration = registration;
+      continue;
     }
+    UnregisterTemporary(registration);
+    if (error != EEXIST && error != ELOOP) return fail(ErrorText(error, "cannot create the file"));
   }
   if (fd < 0) return fail(ErrorText(EEXIST, "cannot create the file"));
   staged_.push_back(staged);

@@ -191,6 +191,24 @@ TEST(AppParse, FiguresWrittenFilesAndProgressOverDataCsv) {
   EXPECT_EQ(app.EventsList().Rows(), 1u);  // the empty event's row stays
 }
 
+TEST(AppParse, DataCsvAndEventsCsvAreReplacedTogetherOrNotAtAll) {
+  TempDir dir;
+  App app(dir.path());
+  WriteText(dir.path() / "log.txt", kLog);
+  WriteText(dir.path() / "Data.csv", "old");
+  fs::create_directory(dir.path() / "Events.csv");  // cannot be written
+  app.options().PrintData = true;
+  app.options().PrintEvents = true;
+  app.TakeSettings("Tarlen", 0, false);
+  ASSERT_TRUE(std::holds_alternative<ParsedRun*>(app.Parse(dir.path() / "log.txt")));
+  ASSERT_EQ(app.LastRun().write_failures.size(), 1u);
+  EXPECT_EQ(app.LastRun().write_failures[0].path, (dir.path() / "Events.csv").string());
+  EXPECT_TRUE(app.WrittenFiles().empty());
+  std::ifstream data(dir.path() / "Data.csv", std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(data), {}), "old");
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 3);
+}
+
 TEST(AppExport, ReportsCarryTheCreationStamp) {
   TempDir dir;
   App app(dir.path());

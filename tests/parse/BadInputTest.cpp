@@ -1,9 +1,13 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <thread>
@@ -132,14 +136,39 @@ TEST_F(LogFiles, FilesThatClaimNoSizeAndFifosAreReadToTheirEnd) {
   EXPECT_GT(std::get<ParseResult>(proc).lines, 1);
 
   // A FIFO (more than one buffer's worth, written piece by piece) waits for
-  // its writer as any reader would.
+  // its writer as any reader would. The writer opens it only once the reader
+  // waits in open, so the reader always starts without a writer; a reader that
+  // leaves early fails the writes instead of killing the test with SIGPIPE.
   const fs::path fifo = dir_ / "fifo";
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
   std::string log;
   while (log.size() < (size_t{3} << 20)) log += Line(kHit) + "\n";
   std::thread writer([&] {
-    std::ofstream out(fifo, std::ios::binary);
-    for (size_t at = 0; at < log.size(); at += 4000) out << log.substr(at, 4000) << std::flush;
+    sigset_t pipe_signal;
+    sigemptyset(&pipe_signal);
+    sigaddset(&pipe_signal, SIGPIPE);
+    pthread_sigmask(SIG_BLOCK, &pipe_signal, nullptr);
+    const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    int fd = -1;
+    while ((fd = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC)) < 0 && errno == ENXIO &&
+           std::chrono::steady_clock::now() < give_up) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    if (fd < 0) {
+      ADD_FAILURE() << "no reader waited for the FIFO's writer";
+      return;
+    }
+    ::fcntl(fd, F_SETFL, 0);  // blocking writes from here on
+    for (size_t at = 0; at < log.size();) {
+      const ssize_t n = ::write(fd, log.data() + at, std::min<size_t>(4000, log.size() - at));
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0) {
+        ADD_FAILURE() << "the reader left after " << at << " bytes";
+        break;
+      }
+      at += static_cast<size_t>(n);
+    }
+    ::close(fd);
   });
   const auto piped = ParseLog(fifo, kName, kAttackVerbs);
   writer.join();

@@ -4,6 +4,8 @@
 #include <sstream>
 
 #include "ReportTestSupport.h"
+#include "analysis/EventDetail.h"
+#include "analysis/SourceTable.h"
 #include "report/Reports.h"
 
 namespace ombrel {
@@ -140,6 +142,49 @@ TEST(EventDetailReport, InsertedValuesAreEscaped) {
   EXPECT_THAT(lines[26], HasSubstr(">Glyph AA's on " + mob + " 03/13/2024<"));
   EXPECT_EQ(lines[29], "<td>Al&lt;i&gt;</td>");
   EXPECT_EQ(lines[30], "<td>Glyph of &lt;b&gt;&amp;&quot;</td>");
+}
+
+TEST(EventDetailReport, TheBlocksOfAllCombatantsTogetherWalkTheEventAboutOnce) {
+  // One event with hundreds of combatants, every fifth with a pet: each row's
+  // block must take that combatant's records from one grouping of the event,
+  // not walk the whole event again (hundreds of walks).
+  std::vector<std::string> names;
+  for (int c = 0; c < 400; ++c) {
+    names.push_back("Fighter" + std::to_string(c));
+    names.push_back(names.back() + "`s pet");
+  }
+  const std::string_view dragon = "an ancient dragon";
+  std::vector<DamageRecord> records;
+  for (size_t c = 0; c < names.size(); c += 2) {
+    const DateTime at = At(2006, 1, 2, 20, 0, static_cast<int>(c % 50));
+    records.push_back(Record(at, names[c], dragon, 100, kMelee, "slashes"));
+    records.push_back(Record(at, names[c], dragon, 0, kMiss, "slash"));
+    records.push_back(Record(at, dragon, names[c], 70, kMelee, "claws"));
+    if (c % 10 == 0) records.push_back(Record(at, names[c + 1], dragon, 30, kMelee, "bites"));
+  }
+  for (size_t k = 0; k < records.size(); ++k) records[k].Counter = static_cast<int64_t>(k);
+  EventRecord event;
+  event.Name = std::string(dragon);
+  event.EndCounter = static_cast<int64_t>(records.size()) - 1;
+  event.StartDate = At(2006, 1, 2, 20, 0, 0);
+  event.EndDate = At(2006, 1, 2, 20, 0, 49);
+  event.Duration = 50;
+  const ParsedLog g(DamageTable::FromRecords(records), {}, {event});
+  TextTable events_list(16);
+  events_list.AddRow(EventsRow(std::string(dragon), "01/02/2006 20:00:00", "01/02/2006 20:00:49"));
+  for (const bool include_pets : {true, false}) {
+    const EventDetail detail = BuildEventDetail(g, 1, include_pets);
+    const TextTable detail_list = EventDetailListRows(detail.rows);
+    ASSERT_GE(detail_list.Rows(), 400u);
+    std::ostringstream out;
+    const size_t before = SourceRecordsVisited();
+    WriteEventDetailReport(out, {g, 1, detail, include_pets, events_list, detail_list}, "");
+    const size_t visited = SourceRecordsVisited() - before;
+    // One walk to group the event, then each record once for its dealer's
+    // row and once more for its owner's row when a pet dealt it.
+    EXPECT_GE(visited, records.size());
+    EXPECT_LE(visited, 3 * records.size()) << "include_pets " << include_pets;
+  }
 }
 
 }  // namespace

@@ -1,0 +1,198 @@
+// The built programs as a shell runs them: standard output on a full device
+// or a closed pipe, and SIGINT or SIGTERM while their files are being written.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "loggen/LogGen.h"
+
+extern char** environ;
+
+namespace ombrel {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Contents(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+// The names in `dir` that are temporary files of an output set.
+std::vector<std::string> Temporaries(const fs::path& dir) {
+  std::vector<std::string> found;
+  std::error_code ec;
+  for (const auto& entry : fs::directory_iterator(dir, ec)) {
+    const std::string name = entry.path().filename().string();
+    if (name.find(".tmp") != std::string::npos) found.push_back(name);
+  }
+  return found;
+}
+
+class ProgramTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    std::string pattern = (fs::temp_directory_path() / "ombrel-program-XXXXXX").string();
+    dir_ = mkdtemp(pattern.data());
+    out_dir_ = dir_ / "out";
+    fs::create_directories(out_dir_);
+  }
+  void TearDown() override {
+    std::error_code ec;
+    fs::remove_all(dir_, ec);
+  }
+
+  // Starts `program` with `args`, standard output to `stdout_fd` (or
+  // /dev/null), standard error to a file, and `env` added to the environment.
+  pid_t Start(const std::string& program, const std::vector<std::string>& args, int stdout_fd = -1,
+              const std::vector<std::string>& env = {}) {
+    std::vector<std::string> argv_text = {program};
+    argv_text.insert(argv_text.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (std::string& a : argv_text) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    std::vector<std::string> env_text = env;
+    for (char** e = environ; *e != nullptr; ++e) env_text.emplace_back(*e);
+    std::vector<char*> envp;
+    for (std::string& e : env_text) envp.push_back(e.data());
+    envp.push_back(nullptr);
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    if (stdout_fd >= 0) {
+      posix_spawn_file_actions_adddup2(&actions, stdout_fd, STDOUT_FILENO);
+    } else {
+      posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    }
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, Stderr().c_str(),
+                                     O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    pid_t pid = -1;
+    const int error =
+        posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    EXPECT_EQ(error, 0) << program;
+    return error == 0 ? pid : -1;
+  }
+
+  // The exit status of `pid`, or -1 when a signal ended it.
+  static int ExitCode(pid_t pid) {
+    int status = 0;
+    if (waitpid(pid, &status, 0) != pid) return -2;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+
+  fs::path Stderr() const { return dir_ / "stderr.txt"; }
+
+  // A generated log large enough that writing its files takes a while.
+  std::string BigLog() {
+    const fs::path path = dir_ / "big.txt";
+    loggen::Options options;
+    options.target_bytes = uint64_t{16} << 20;
+    std::ofstream out(path, std::ios::binary);
+    loggen::Generate(options, out);
+    return path.string();
+  }
+
+  // Waits until a temporary file appears in out_dir_, then sends `signal_number`.
+  // False when the program ended first or wrote nothing for two minutes (then
+  // it is killed).
+  bool SignalWhileWriting(pid_t pid, int signal_number) {
+    const auto give_up = std::chrono::steady_clock::now() + std::chrono::minutes(2);
+    while (std::chrono::steady_clock::now() < give_up) {
+      if (!Temporaries(out_dir_).empty()) return kill(pid, signal_number) == 0;
+      int status = 0;
+      if (waitpid(pid, &status, WNOHANG) == pid) return false;
+      std::this_thread::sleep_for(std::chrono::microseconds(200));
+    }
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+    return false;
+  }
+
+  fs::path dir_;
+  fs::path out_dir_;
+};
+
+constexpr std::string_view kSmallLog =
+    "[Sat Dec 31 22:30:08 2005] You hit a gnoll for 20 points of damage.\r\n"
+    "[Sat Dec 31 22:30:09 2005] Annabelle slashes a gnoll for 17 points of damage.\r\n";
+
+TEST_F(ProgramTest, AFullDeviceOrAClosedPipeOnStandardOutputEndsWithExit1) {
+  const std::string log = (dir_ / "log.txt").string();
+  std::ofstream(log, std::ios::binary) << kSmallLog;
+  const std::vector<std::string> args = {"--out", out_dir_.string(), "--name", "Tarlen", log};
+
+  const int full = open("/dev/full", O_WRONLY);
+  ASSERT_GE(full, 0);
+  const pid_t on_full = Start(OMBREL_BATCH_PROGRAM, args, full);
+  close(full);
+  EXPECT_EQ(ExitCode(on_full), 1);
+  EXPECT_NE(Contents(Stderr()).find("cannot write to standard output"), std::string::npos)
+      << Contents(Stderr());
+
+  int ends[2];
+  ASSERT_EQ(pipe(ends), 0);
+  close(ends[0]);  // nobody reads
+  const pid_t on_pipe = Start(OMBREL_BATCH_PROGRAM, args, ends[1]);
+  close(ends[1]);
+  EXPECT_EQ(ExitCode(on_pipe), 1);
+  EXPECT_NE(Contents(Stderr()).find("cannot write to standard output"), std::string::npos)
+      << Contents(Stderr());
+
+  // Written all the same: the files are complete, only the table is lost.
+  EXPECT_NE(Contents(out_dir_ / "Events.csv").find("a gnoll"), std::string::npos);
+}
+
+TEST_F(ProgramTest, AnInterruptedBatchRemovesItsTemporariesAndKeepsTheOldFiles) {
+  const std::string log = BigLog();
+  std::ofstream(out_dir_ / "Data.csv", std::ios::binary) << "old";
+  for (int signal_number : {SIGINT, SIGTERM}) {
+    const pid_t pid = Start(OMBREL_BATCH_PROGRAM,
+                            {"--out", out_dir_.string(), "--name", "Tarlen", "--event", "1", log});
+    ASSERT_TRUE(SignalWhileWriting(pid, signal_number)) << "ended before writing; a larger log?";
+    EXPECT_EQ(ExitCode(pid), 128 + signal_number);
+    EXPECT_EQ(Temporaries(out_dir_), std::vector<std::string>{});
+    EXPECT_EQ(Contents(out_dir_ / "Data.csv"), "old");
+  }
+}
+
+#ifdef OMBREL_WINDOW_PROGRAM
+TEST_F(ProgramTest, TheWindowKilledWhileWritingRemovesItsTemporaries) {
+  // The window remembers where its CSV files go and that it writes them.
+  const fs::path config = dir_ / "config";
+  fs::create_directories(config / "ombrel-raid");
+  std::ofstream(config / "ombrel-raid" / "ombrel-raid.conf")
+      << "[folders]\ncsv=" << out_dir_.string()
+      << "\n[options]\nprintData=true\nprintEvents=true\n";
+  const std::string log = BigLog();
+  std::ofstream(out_dir_ / "Data.csv", std::ios::binary) << "old";
+  for (int signal_number : {SIGINT, SIGTERM}) {
+    const pid_t pid = Start(OMBREL_WINDOW_PROGRAM, {"--name", "Tarlen", log}, -1,
+                            {"QT_QPA_PLATFORM=offscreen", "XDG_CONFIG_HOME=" + config.string(),
+                             "HOME=" + dir_.string()});
+    ASSERT_TRUE(SignalWhileWriting(pid, signal_number)) << Contents(Stderr());
+    EXPECT_EQ(ExitCode(pid), 128 + signal_number);
+    EXPECT_EQ(Temporaries(out_dir_), std::vector<std::string>{});
+    EXPECT_EQ(Contents(out_dir_ / "Data.csv"), "old");
+  }
+}
+#endif
+
+}  // namespace
+}  // namespace ombrel
