@@ -119,10 +119,13 @@ __attribute__((no_sanitize("coverage"))) void CheckReport(
   for (size_t at = html.find('<'); at != std::string::npos; at = html.find('<', at + 1)) {
     if (!IsReportTag(html, at)) Broken("a report holds a tag it does not write");
   }
+  // A listed text stands between a tag's ">" and the next "<"; searched for
+  // with both, a text ending in "<" is not taken for the plain text followed
+  // by the report's own closing tag.
   for (const TextTable* list : lists) {
     for (size_t r = 0; r < list->Rows(); ++r) {
       for (const std::string& cell : list->Row(r)) {
-        if (cell.find('<') != std::string::npos && html.find(cell) != std::string::npos)
+        if (cell.find('<') != std::string::npos && html.find('>' + cell + '<') != std::string::npos)
           Broken("a report holds a listed text unescaped");
       }
     }
