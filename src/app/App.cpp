@@ -199,19 +199,22 @@ ParseRequest App::MakeParseRequest(const std::filesystem::path& log) const {
   return r;
 }
 
-void App::AdoptParse(ParsedRun&& run, const std::filesystem::path& log) {
-  if (run.cancelled) return;
-  follow_.reset();  // a parse of its own ends following
+void App::TakeRun(ParsedRun&& run) {
   log_ = std::move(run.log);
-  // The ability lists index the table just replaced.
-  event_detail_ = EventDetail{};
   events_list_ = std::move(run.events_list);
   if (events_list_.Columns() == 0) events_list_ = EmptyList<EventsColumn>();
-
   written_files_ = run.written;
   last_run_ = std::move(run);
   last_run_.log = ParsedLog{};
   last_run_.events_list = EmptyList<EventsColumn>();
+}
+
+void App::AdoptParse(ParsedRun&& run, const std::filesystem::path& log) {
+  if (run.cancelled) return;
+  follow_.reset();  // a parse of its own ends following
+  TakeRun(std::move(run));
+  // The ability lists index the table just replaced.
+  event_detail_ = EventDetail{};
 
   window_caption_ = std::string(kLogCaptionPrefix) + log.string();
   frame_captions_[0] = "Settings";
@@ -286,13 +289,7 @@ std::variant<ParsedRun*, Failure> App::StopFollowing() {
   // On failure the results stay as last refreshed.
   if (auto* failure = std::get_if<Failure>(&finished)) return std::move(*failure);
   ParsedRun& run = std::get<ParsedRun>(finished);
-  log_ = std::move(run.log);
-  events_list_ = std::move(run.events_list);
-  if (events_list_.Columns() == 0) events_list_ = EmptyList<EventsColumn>();
-  written_files_ = run.written;
-  last_run_ = std::move(run);
-  last_run_.log = ParsedLog{};
-  last_run_.events_list = EmptyList<EventsColumn>();
+  TakeRun(std::move(run));
   FollowStep step;
   KeepSelection(before, false, step);
   return &last_run_;

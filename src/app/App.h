@@ -248,6 +248,9 @@ class App {
   void CollectOutputsIn(OutputSet* set) { outputs_ = set; }
 
  private:
+  // Makes a parse's log and events list the current ones, keeping the rest of
+  // the run (line counts, files written) for the status and reports.
+  void TakeRun(ParsedRun&& run);
   void ShowEventDetailPage(std::vector<Failure>& failures);
   void ShowCombatantDetailPage(std::vector<Failure>& failures);
   std::string SelectedEventName() const;

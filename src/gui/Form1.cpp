@@ -604,13 +604,16 @@ bool Form1::TakeSettings() {
   return true;
 }
 
+std::optional<QString> Form1::PickLog(const QString& title) {
+  const std::optional<QString> path =
+      dialogs_.OpenFile(this, title, kLogFilter, memory_.Folder(kOpenFolder));
+  if (path) memory_.SetFolder(kOpenFolder, FolderOf(*path));
+  return path;
+}
+
 void Form1::ParseCommand() {
   if (busy_ || !TakeSettings()) return;
-  const std::optional<QString> path = dialogs_.OpenFile(
-      this, QStringLiteral("Pick a log file already"), kLogFilter, memory_.Folder(kOpenFolder));
-  if (!path) return;
-  memory_.SetFolder(kOpenFolder, FolderOf(*path));
-  StartParse(*path);
+  if (const auto path = PickLog(QStringLiteral("Pick a log file already"))) StartParse(*path);
 }
 
 void Form1::ParseFile(const QString& path) {
@@ -628,18 +631,38 @@ void Form1::OpenAtStart(const std::optional<QString>& name, const QString& log, 
   }
 }
 
-void Form1::StartParse(const QString& path) {
+void Form1::BeginReading(const QString& path, const QString& caption_suffix,
+                         const QString& status) {
   parse_path_ = path;
   caption_before_parse_ = windowTitle();
   status_before_parse_ = status_text_->text();
-  setWindowTitle(FromCp1252(kLogCaptionPrefix) + QDir::toNativeSeparators(path));
+  setWindowTitle(FromCp1252(kLogCaptionPrefix) + QDir::toNativeSeparators(path) + caption_suffix);
   QApplication::setOverrideCursor(Qt::WaitCursor);
   SetBusy(true);
   ParseStageEntered(1);
   progress_->setValue(0);
   progress_->show();
   cancel_->show();
-  status_text_->setText(QStringLiteral("Parsing %1...").arg(QDir::toNativeSeparators(path)));
+  status_text_->setText(status.arg(QDir::toNativeSeparators(path)));
+}
+
+void Form1::EndReading() {
+  progress_->hide();
+  cancel_->hide();
+  QApplication::restoreOverrideCursor();
+  SetBusy(false);
+}
+
+void Form1::ReadingFailed(const std::variant<ParsedRun, Failure>& result) {
+  setWindowTitle(caption_before_parse_);
+  frames_[0]->setTitle(FromCp1252(app_.FrameCaption(0)));
+  status_text_->setText(status_before_parse_);
+  if (const auto* failure = std::get_if<Failure>(&result))
+    dialogs_.Message(this, QStringLiteral("Cannot Read Log"), FailureText(*failure));
+}
+
+void Form1::StartParse(const QString& path) {
+  BeginReading(path, QString(), QStringLiteral("Parsing %1..."));
   // The events list keeps its rows until the new ones replace them, so that a
   // log that cannot be read leaves everything as it was.
   worker_.Start(app_.MakeParseRequest(ToPath(path)));
@@ -651,20 +674,11 @@ void Form1::ParseStageEntered(int stage) {
 
 void Form1::ParseFinished() {
   std::variant<ParsedRun, Failure> result = worker_.TakeResult();
-  progress_->hide();
-  cancel_->hide();
-  QApplication::restoreOverrideCursor();
-  SetBusy(false);
+  EndReading();
 
   auto* run = std::get_if<ParsedRun>(&result);
   if (run == nullptr || run->cancelled) {
-    setWindowTitle(caption_before_parse_);
-    frames_[0]->setTitle(FromCp1252(app_.FrameCaption(0)));
-    status_text_->setText(status_before_parse_);
-    if (run == nullptr) {
-      dialogs_.Message(this, QStringLiteral("Cannot Read Log"),
-                       FailureText(std::get<Failure>(result)));
-    }
+    ReadingFailed(result);
     return;
   }
 
@@ -1038,45 +1052,22 @@ void Form1::closeEvent(QCloseEvent* event) {
 
 void Form1::FollowCommand() {
   if (busy_ || !TakeSettings()) return;
-  const std::optional<QString> path = dialogs_.OpenFile(
-      this, QStringLiteral("Pick a log file to follow"), kLogFilter, memory_.Folder(kOpenFolder));
-  if (!path) return;
-  memory_.SetFolder(kOpenFolder, FolderOf(*path));
-  FollowFile(*path);
+  if (const auto path = PickLog(QStringLiteral("Pick a log file to follow"))) FollowFile(*path);
 }
 
 void Form1::FollowFile(const QString& path) {
   if (busy_ || !TakeSettings()) return;
-  parse_path_ = path;
-  caption_before_parse_ = windowTitle();
-  status_before_parse_ = status_text_->text();
-  setWindowTitle(FromCp1252(kLogCaptionPrefix) + QDir::toNativeSeparators(path) +
-                 FromCp1252(kFollowingCaptionSuffix));
-  QApplication::setOverrideCursor(Qt::WaitCursor);
-  SetBusy(true);
-  ParseStageEntered(1);
-  progress_->setValue(0);
-  progress_->show();
-  cancel_->show();
-  status_text_->setText(QStringLiteral("Reading %1...").arg(QDir::toNativeSeparators(path)));
+  BeginReading(path, FromCp1252(kFollowingCaptionSuffix), QStringLiteral("Reading %1..."));
   caught_up_->reset();
   follow_worker_.Start(app_.MakeParseRequest(ToPath(path)));
 }
 
 void Form1::FollowCaughtUp() {
   std::variant<ParsedRun, Failure> result = follow_worker_.TakeResult();
-  progress_->hide();
-  cancel_->hide();
-  QApplication::restoreOverrideCursor();
-  SetBusy(false);
+  EndReading();
   auto* run = std::get_if<ParsedRun>(&result);
   if (run == nullptr || run->cancelled || !*caught_up_) {
-    setWindowTitle(caption_before_parse_);
-    frames_[0]->setTitle(FromCp1252(app_.FrameCaption(0)));
-    status_text_->setText(status_before_parse_);
-    if (run == nullptr)
-      dialogs_.Message(this, QStringLiteral("Cannot Read Log"),
-                       FailureText(std::get<Failure>(result)));
+    ReadingFailed(result);
     return;
   }
   for (TextTableModel* model : models_) model->BeginChange();

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <variant>
 #include <vector>
 
 #include <QMainWindow>
@@ -99,6 +100,13 @@ class Form1 : public QMainWindow {
   void ParseCommand();
   // Takes the Settings page and checks the name; false when refused.
   bool TakeSettings();
+  // The log picker, remembering the folder of the log picked.
+  std::optional<QString> PickLog(const QString& title);
+  // The window while a log is read on a worker: caption, busy state, progress
+  // and status; and back when the reading ends or fails.
+  void BeginReading(const QString& path, const QString& caption_suffix, const QString& status);
+  void EndReading();
+  void ReadingFailed(const std::variant<ParsedRun, Failure>& result);
   void StartParse(const QString& path);
   void ParseStageEntered(int stage);
   void ParseFinished();
