@@ -3,7 +3,9 @@
 #include <cstring>
 
 #include "parse/LineText.h"
+#include "parse/LiteralSet.h"
 #include "parse/LogLineTime.h"
+#include "parse/StampLayout.h"
 #include "parse/TextSearch.h"
 #include "shared/TrimBlanks.h"
 
@@ -23,6 +25,23 @@ constexpr std::string_view kDamage = "damage";
 constexpr std::string_view kHealed = "healed";
 constexpr std::string_view kEnergy = "energy";
 constexpr std::string_view kTell = " tell";
+
+// The literals every rule's literals hold one of: a line that holds none of
+// them is done with after one pass over it. Their bits in the set found.
+constexpr uint32_t kBeginMarker = 1u << 0;
+constexpr uint32_t kTriesToMarker = 1u << 1;
+constexpr uint32_t kDamageMarker = 1u << 2;
+constexpr uint32_t kEnergyMarker = 1u << 3;
+
+// The literals that make a line chat or rule it out as a hit, looked for
+// together once a rule asks; their bits in `Line::chat_markers`.
+constexpr uint32_t kTellMarker = 1u << 0;
+constexpr uint32_t kToMarker = 1u << 1;
+constexpr uint32_t kFromMarker = 1u << 2;
+constexpr uint32_t kGuildMarker = 1u << 3;
+constexpr uint32_t kYouHaveTakenMarker = 1u << 4;
+constexpr uint32_t kHealedMarker = 1u << 5;
+constexpr uint32_t kChatMarkers = kTellMarker | kToMarker | kFromMarker | kGuildMarker;
 
 // The five avoidance markers, in rule order, with the record type of each.
 constexpr std::string_view kAvoidanceMarkers[5] = {" but misses!", " parries!", " dodges!",
@@ -58,11 +77,22 @@ bool ReadAmountOf(const std::optional<std::string_view>& text, int32_t& amount) 
   return true;
 }
 
+// Which of `literals` a line holds. In a line that opens with a well-formed
+// stamp none of them can start before `skip`, and the search begins there.
+template <Literal... literals>
+uint32_t FindInLine(std::string_view text, bool stamped) {
+  constexpr size_t skip = std::min({EarliestStartAfterStamp(literals.view())...});
+  return FindLiterals<literals...>(stamped ? text.substr(skip) : text);
+}
+
 }  // namespace
 
 // One line on its way through the rules.
 struct LineClassifier::Line {
   std::string_view text;
+  bool chat_markers_read = false;
+  uint32_t chat_markers = 0;
+  bool stamped = false;  // the line opens with a well-formed stamp
   int64_t length = 0;
   int64_t index = 0;
   bool failed = false;  // a rule matched but could not read the line
@@ -102,16 +132,19 @@ void LineClassifier::Classify(std::string_view text, int64_t index) {
   // A tag after the final full stop is never part of a name or an amount.
   if (extended_) text = WithoutTrailingTags(text);
   // Every rule's literals hold one of these four words; chat and most other
-  // messages hold none and are done with after four quick scans.
-  const bool casts = FindText(text, "begin") != kNone;
-  const bool tries = FindText(text, "tries to") != kNone;
-  const bool damage = FindText(text, kDamage) != kNone;
-  const bool energy = FindText(text, kEnergy) != kNone;
+  // messages hold none and are done with after one pass over the line.
+  const bool stamped = OpensWithStamp(text);
+  const uint32_t markers = FindInLine<"begin", "tries to", "damage", "energy">(text, stamped);
+  const bool casts = (markers & kBeginMarker) != 0;
+  const bool tries = (markers & kTriesToMarker) != 0;
+  const bool damage = (markers & kDamageMarker) != 0;
+  const bool energy = (markers & kEnergyMarker) != 0;
   const bool own_try = extended_ && StartsAt(text, kMessageStart, kOwnTry);
   if (!casts && !tries && !damage && !energy && !own_try) return;
 
   Line line;
   line.text = text;
+  line.stamped = stamped;
   line.length = static_cast<int64_t>(text.size());
   line.index = index;
   if (casts) SpellCasts(line);
@@ -138,9 +171,20 @@ std::optional<DateTime> LineClassifier::Date(Line& line) {
   return line.date;
 }
 
+uint32_t LineClassifier::ChatMarkers(Line& line) {
+  if (!line.chat_markers_read) {
+    line.chat_markers =
+        FindInLine<" tell", " -> ", " <- ", "to your guild", "You have taken", "healed">(
+            line.text, line.stamped);
+    line.chat_markers_read = true;
+  }
+  return line.chat_markers;
+}
+
 bool LineClassifier::Chatter(Line& line) {
   if (line.chatter_read) return line.chatter;
   line.chatter_read = true;
+  if ((ChatMarkers(line) & kChatMarkers) == 0) return false;
   const std::string_view text = line.text;
   // " tell " or " tells ".
   for (size_t at = FindText(text, kTell); at != kNone; at = FindText(text, kTell, at + 1)) {
@@ -157,7 +201,7 @@ bool LineClassifier::Chatter(Line& line) {
 
 const VerbMatch& LineClassifier::Verb(Line& line) {
   if (!line.verb_read) {
-    line.verb = verbs_.Scan(line.text);
+    line.verb = verbs_.Scan(line.text, line.stamped);
     // The record's name is the verb as the line spells it.
     if (line.verb.found())
       line.verb.verb = line.text.substr(line.verb.at + 1, line.verb.verb.size());
@@ -330,9 +374,11 @@ void LineClassifier::Damage(Line& line) {
     return;
   }
   // Heals and the character's own damage summaries are never damage records.
-  if (Chatter(line) || ContainsText(text, "You have taken")) return;
+  if (Chatter(line) || (ChatMarkers(line) & kYouHaveTakenMarker) != 0) return;
   bool healed_you = false;
-  for (size_t at = FindText(text, kHealed); at != kNone; at = FindText(text, kHealed, at + 1)) {
+  const size_t first_healed =
+      (ChatMarkers(line) & kHealedMarker) != 0 ? FindText(text, kHealed) : kNone;
+  for (size_t at = first_healed; at != kNone; at = FindText(text, kHealed, at + 1)) {
     const size_t after = at + kHealed.size();
     if (EndsAt(text, at, "You have ") ||
         (EndsAt(text, at, "has ") && StartsAt(text, after, " you for")))
