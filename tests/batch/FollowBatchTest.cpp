@@ -107,5 +107,46 @@ TEST(FollowBatch, AnInterruptWritesWhatAOneShotRunOnTheSameBytesWrites) {
   fs::remove_all(dir);
 }
 
+// Waits up to five seconds for `path` to hold `text`.
+bool Shows(const fs::path& path, const std::string& text) {
+  for (int k = 0; k < 100; ++k) {
+    if (Contents(path).find(text) != std::string::npos) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  return false;
+}
+
+TEST(FollowBatch, AReplacedLogPrintsItsOwnFightsThoughTheyStartAtTheSameRecords) {
+  std::string pattern = (fs::temp_directory_path() / "ombrel-follow-batch-XXXXXX").string();
+  const fs::path dir = mkdtemp(pattern.data());
+  const fs::path log = dir / "log.txt";
+  // A fight against `mob`, over once the next line lies past the gap.
+  auto log_against = [](const std::string& mob) {
+    return "[Sat Dec 31 22:30:00 2005] You slash " + mob + " for 10 points of damage.\r\n" +
+           "[Sat Dec 31 22:31:00 2005] You slash a bat for 12 points of damage.\r\n";
+  };
+  std::ofstream(log, std::ios::binary) << log_against("a rat");
+
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    std::ofstream out(dir / "stdout.txt", std::ios::binary);
+    std::ostringstream err;
+    _exit(RunBatch({"--out", (dir / "out").string(), "--name", "Tarlen", "--follow", log.string()},
+                   out, err));
+  }
+  const bool rat = Shows(dir / "stdout.txt", "\na rat\t");
+  // Rotated: a new file whose first fight starts at record 0 as the old one did.
+  std::ofstream(dir / "new.txt", std::ios::binary) << log_against("a cat");
+  fs::rename(dir / "new.txt", log);
+  const bool cat = rat && Shows(dir / "stdout.txt", "\na cat\t");
+  ASSERT_EQ(kill(child, SIGINT), 0);
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  EXPECT_TRUE(rat);
+  EXPECT_TRUE(cat) << Contents(dir / "stdout.txt");
+  fs::remove_all(dir);
+}
+
 }  // namespace
 }  // namespace ombrel
