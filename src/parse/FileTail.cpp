@@ -44,7 +44,9 @@ std::variant<FileTail::Read, Failure> FileTail::ReadMore(std::string& bytes, siz
     Close();  // another file took the path
   }
   if (fd_ < 0) {
-    fd_ = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);
+    // Without waiting: a FIFO opens at once without a writer, and a read
+    // hands over what its writer wrote so far.
+    fd_ = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd_ < 0) {
       if (errno == ENOENT) {
         read.waiting = true;
@@ -79,6 +81,7 @@ std::variant<FileTail::Read, Failure> FileTail::ReadMore(std::string& bytes, siz
   while (got < limit) {
     const ssize_t n = ::read(fd_, bytes.data() + got, limit - got);
     if (n < 0 && errno == EINTR) continue;
+    if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) break;  // a FIFO with nothing more yet
     if (n < 0) {
       const int error = errno;
       bytes.clear();

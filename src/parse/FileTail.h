@@ -16,8 +16,9 @@ namespace ombrel {
 // the file gained since the one before. A file that shrank, or another file
 // that took its path (a new inode, as when a log is rotated), is read again
 // from its start, and the caller is told to start its parse over. A path that
-// names no file yet is waited for. A file cut and grown back past the place
-// read between two reads is not noticed.
+// names no file yet is waited for. A FIFO is read without waiting for its
+// writer. A file cut and grown back past the place read between two reads is
+// not noticed.
 class FileTail {
  public:
   explicit FileTail(std::filesystem::path path);

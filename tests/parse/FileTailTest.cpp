@@ -1,9 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <future>
 #include <string>
 #include <variant>
 
@@ -75,6 +80,39 @@ TEST(FileTail, ReadsWhatIsAppendedAndStartsOverOnAShrunkOrReplacedFile) {
   FileTail folder(dir);
   std::string bytes;
   EXPECT_TRUE(std::holds_alternative<Failure>(folder.ReadMore(bytes, 5)));
+  fs::remove_all(dir);
+}
+
+TEST(FileTail, AFifoHandsOverWhatItsWriterWroteWithoutWaitingForMore) {
+  const fs::path dir = fs::temp_directory_path() / ("file-tail-fifo-" + std::to_string(::getpid()));
+  fs::remove_all(dir);
+  fs::create_directories(dir);
+  const fs::path fifo = dir / "log.fifo";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  // Reads in the background; a read still waiting after two seconds is set
+  // free by `release`, so that the test fails instead of hanging.
+  auto read_soon = [](FileTail& tail, const std::function<void()>& release) {
+    std::string bytes;
+    auto read = std::async(std::launch::async, [&] { return tail.ReadMore(bytes, 1000); });
+    const bool in_time = read.wait_for(std::chrono::seconds(2)) == std::future_status::ready;
+    if (!in_time) release();
+    read.get();
+    return in_time ? bytes : std::string("(waited)");
+  };
+
+  // No writer yet.
+  FileTail tail(fifo);
+  EXPECT_EQ(read_soon(tail, [&] { ::close(::open(fifo.c_str(), O_RDWR)); }), "");
+  // A writer that keeps the FIFO open: what it wrote so far.
+  int writer = ::open(fifo.c_str(), O_RDWR | O_NONBLOCK);
+  ASSERT_GE(writer, 0);
+  ASSERT_EQ(::write(writer, "line\r\n", 6), 6);
+  auto close_writer = [&writer] {
+    ::close(writer);
+    writer = -1;
+  };
+  EXPECT_EQ(read_soon(tail, close_writer), "line\r\n");
+  if (writer >= 0) close_writer();
   fs::remove_all(dir);
 }
 
