@@ -191,6 +191,30 @@ TEST(LiveLog, EveryPrefixAgreesWithAOneShotParse) {
   }
 }
 
+TEST(LiveLog, APieceClassifiedApartSeesTheNamesAsTheLinesWroteThem) {
+  // Under the extended rules a refresh shows the cast by "a gnoll" as cast by
+  // "A gnoll", the spelling met first. The hit that completes it starts a
+  // stretch of the next piece classified on another thread.
+  const std::string head =
+      "[Sat Dec 31 22:30:00 2005] A gnoll hits YOU for 11 points of damage.\r\n"
+      "[Sat Dec 31 22:30:01 2005] a gnoll begins to cast a spell. <Fire Shard>\r\n";
+  std::string piece;
+  for (int k = 0; k < 40; ++k) piece += "[Sat Dec 31 22:30:02 2005] Ann says, 'hold'\r\n";
+  piece += "[Sat Dec 31 22:30:02 2005] a gnoll hit Tarlen for 30 points of non-melee damage.\r\n";
+  LiveLog live("Tarlen", AttackVerbsOf(LineRules::kExtended), LineRules::kExtended, kGap, 0,
+               ParseSharing{.threads = 2, .chunk_bytes = 64});
+  live.Feed(head);
+  live.Refresh();
+  ExpectSameAsOneShot(live, head, LineRules::kExtended, "the cast");
+  // Half a line read: still the same.
+  live.Feed(std::string_view(piece).substr(0, 20));
+  live.Refresh();
+  ExpectSameAsOneShot(live, head, LineRules::kExtended, "half a line");
+  live.Feed(std::string_view(piece).substr(20));
+  live.Refresh();
+  ExpectSameAsOneShot(live, head + piece, LineRules::kExtended, "the cast completed");
+}
+
 TEST(LiveEvents, LateMobsTakeTheirEarlierRecordsAndTheDealerSide) {
   const DateTime t0 = *DateTime::FromCivil({2005, 12, 31, 22, 0, 0});
   auto at = [&t0](int64_t second, std::string_view dealer, std::string_view taker, int32_t damage) {
