@@ -1,6 +1,5 @@
 #include "events/LiveLog.h"
 
-#include <algorithm>
 #include <utility>
 
 #include "events/BuildEvents.h"
@@ -59,12 +58,10 @@ bool LiveLog::IsOpen(size_t index) const {
   const std::vector<EventRecord>& events = Events();
   const std::optional<DateTime> latest = LatestTime();
   if (index >= events.size() || !latest || events[index].Name.empty()) return false;
-  const EventRecord& e = events[index];
-  const int64_t since_end = SecondsBetween(e.EndDate, *latest);
-  if (since_end > gap_ || since_end < -int64_t{gap_}) return false;
+  // A record of its mob at the latest time would still join it.
+  if (!event_steps::Accepts(events[index], *latest, gap_)) return false;
   if (rules_ != LineRules::kExtended) return events_.IsLatestOfMob(index);
-  return std::none_of(events.begin() + static_cast<std::ptrdiff_t>(index) + 1, events.end(),
-                      [&e](const EventRecord& later) { return later.Name == e.Name; });
+  return NoLaterEventOfItsMob(events, index);
 }
 
 // The spellings are joined in the parser's own table; the names the lines
