@@ -63,7 +63,6 @@ class LogFollow {
   std::variant<ParsedRun, Failure> Finish(const Progress& progress = {});
 
   const std::filesystem::path& path() const { return request_.log; }
-  const ParseRequest& request() const { return request_; }
 
  private:
   void StartOver();

@@ -38,7 +38,6 @@ class LiveLog {
   // Classifies the lines that end in `bytes`; keeps the unended rest. The
   // views below are brought up to them by the next Refresh only.
   void Feed(std::string_view bytes);
-  uint64_t bytes() const { return parser_.bytes(); }
 
   // Brings the views up to the last line end fed. Returns true when the
   // prefix they describe grew by a line or more.

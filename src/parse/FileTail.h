@@ -37,7 +37,6 @@ class FileTail {
 
   // Bytes read from the current file.
   uint64_t offset() const { return offset_; }
-  const std::filesystem::path& path() const { return path_; }
 
  private:
   void Close();
