@@ -17,8 +17,8 @@ namespace ombrel {
 // that took its path (a new inode, as when a log is rotated), is read again
 // from its start, and the caller is told to start its parse over. A path that
 // names no file yet is waited for. A FIFO is read without waiting for its
-// writer. A file cut and grown back past the place read between two reads is
-// not noticed.
+// writer; "-" (kStandardInputPath) is standard input. A file cut and grown back past the place read
+// between two reads is not noticed.
 class FileTail {
  public:
   explicit FileTail(std::filesystem::path path);
@@ -41,7 +41,8 @@ class FileTail {
  private:
   void Close();
 
-  std::filesystem::path path_;
+  std::filesystem::path path_;    // as the failures name it
+  std::filesystem::path source_;  // what is opened
   int fd_ = -1;
   dev_t device_ = 0;
   ino_t inode_ = 0;

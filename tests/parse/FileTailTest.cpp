@@ -83,7 +83,7 @@ TEST(FileTail, ReadsWhatIsAppendedAndStartsOverOnAShrunkOrReplacedFile) {
   fs::remove_all(dir);
 }
 
-TEST(FileTail, AFifoHandsOverWhatItsWriterWroteWithoutWaitingForMore) {
+TEST(FileTail, AFifoOrStandardInputHandsOverWhatItsWriterWroteWithoutWaitingForMore) {
   const fs::path dir = fs::temp_directory_path() / ("file-tail-fifo-" + std::to_string(::getpid()));
   fs::remove_all(dir);
   fs::create_directories(dir);
@@ -113,6 +113,24 @@ TEST(FileTail, AFifoHandsOverWhatItsWriterWroteWithoutWaitingForMore) {
   };
   EXPECT_EQ(read_soon(tail, close_writer), "line\r\n");
   if (writer >= 0) close_writer();
+
+  // "-" is standard input, here the FIFO's other end.
+  const int kept_input = ::dup(STDIN_FILENO);
+  writer = ::open(fifo.c_str(), O_RDWR | O_NONBLOCK);
+  ASSERT_GE(writer, 0);
+  const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+  ASSERT_EQ(::dup2(reader, STDIN_FILENO), STDIN_FILENO);
+  ::close(reader);
+  ASSERT_EQ(::write(writer, "piped\r\n", 7), 7);
+  FileTail input("-");
+  std::string bytes;
+  auto read = input.ReadMore(bytes, 1000);
+  ::dup2(kept_input, STDIN_FILENO);
+  ::close(kept_input);
+  close_writer();
+  ASSERT_TRUE(std::holds_alternative<FileTail::Read>(read));
+  EXPECT_FALSE(std::get<FileTail::Read>(read).waiting);
+  EXPECT_EQ(bytes, "piped\r\n");
   fs::remove_all(dir);
 }
 
