@@ -1,44 +1,11 @@
 // A parse on the worker thread: progress, refused commands, closing meanwhile.
-#include <atomic>
-#include <chrono>
 #include <fstream>
-#include <thread>
 
 #include "WindowHarness.h"
 #include "loggen/LogGen.h"
 
-using ombrel::Failure;
-using ombrel::ParsedRun;
-using ombrel::ParseRequest;
-using ombrel::Progress;
+using ombrel::gui::testing::EndlessParse;
 using ombrel::gui::testing::WindowHarness;
-
-namespace {
-
-// A parse that reports stage 2 at 42 % and then runs until it is told to stop.
-struct EndlessParse {
-  std::atomic<bool> started{false};
-  std::atomic<bool> saw_cancel{false};
-  ParseRequest request;
-
-  ombrel::gui::ParseRunner Runner() {
-    return [this](const ParseRequest& r,
-                  const Progress& progress) -> std::variant<ParsedRun, Failure> {
-      request = r;
-      progress.Stage(2);
-      progress.Report(0.42);
-      progress.Report(0.421);  // the same whole percent: not posted again
-      started = true;
-      while (!progress.Cancelled()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-      saw_cancel = true;
-      ParsedRun run;
-      run.cancelled = true;
-      return run;
-    };
-  }
-};
-
-}  // namespace
 
 class Form1LongWorkTest : public QObject {
   Q_OBJECT

@@ -1,13 +1,11 @@
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <variant>
 
 #include "parse/FileTail.h"
+#include "support/TestFiles.h"
 
 namespace ombrel {
 namespace {
@@ -15,7 +13,7 @@ namespace {
 namespace fs = std::filesystem;
 
 void Append(const fs::path& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary | std::ios::app) << bytes;
+  testing::WriteFile(path, bytes, std::ios::app);
 }
 
 // Reads everything the file gained; `read` gets the last read's flags.
@@ -36,9 +34,7 @@ std::string ReadAll(FileTail& tail, FileTail::Read& read) {
 }
 
 TEST(FileTail, ReadsWhatIsAppendedAndStartsOverOnAShrunkOrReplacedFile) {
-  const fs::path dir = fs::temp_directory_path() / ("file-tail-" + std::to_string(::getpid()));
-  fs::remove_all(dir);
-  fs::create_directories(dir);
+  const testing::TempDir dir("ombrel-file-tail");
   const fs::path log = dir / "log.txt";
   FileTail tail(log);
   FileTail::Read read;
@@ -75,7 +71,6 @@ TEST(FileTail, ReadsWhatIsAppendedAndStartsOverOnAShrunkOrReplacedFile) {
   FileTail folder(dir);
   std::string bytes;
   EXPECT_TRUE(std::holds_alternative<Failure>(folder.ReadMore(bytes, 5)));
-  fs::remove_all(dir);
 }
 
 }  // namespace
