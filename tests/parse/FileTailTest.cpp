@@ -6,13 +6,13 @@
 
 #include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <future>
 #include <string>
 #include <variant>
 
 #include "parse/FileTail.h"
+#include "support/TestFiles.h"
 
 namespace ombrel {
 namespace {
@@ -20,7 +20,7 @@ namespace {
 namespace fs = std::filesystem;
 
 void Append(const fs::path& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary | std::ios::app) << bytes;
+  testing::WriteFile(path, bytes, std::ios::app);
 }
 
 // Reads everything the file gained; `read` gets the last read's flags.
@@ -41,9 +41,7 @@ std::string ReadAll(FileTail& tail, FileTail::Read& read) {
 }
 
 TEST(FileTail, ReadsWhatIsAppendedAndStartsOverOnAShrunkOrReplacedFile) {
-  const fs::path dir = fs::temp_directory_path() / ("file-tail-" + std::to_string(::getpid()));
-  fs::remove_all(dir);
-  fs::create_directories(dir);
+  const testing::TempDir dir("ombrel-file-tail");
   const fs::path log = dir / "log.txt";
   FileTail tail(log);
   FileTail::Read read;
@@ -80,13 +78,10 @@ TEST(FileTail, ReadsWhatIsAppendedAndStartsOverOnAShrunkOrReplacedFile) {
   FileTail folder(dir);
   std::string bytes;
   EXPECT_TRUE(std::holds_alternative<Failure>(folder.ReadMore(bytes, 5)));
-  fs::remove_all(dir);
 }
 
 TEST(FileTail, AFifoOrStandardInputHandsOverWhatItsWriterWroteWithoutWaitingForMore) {
-  const fs::path dir = fs::temp_directory_path() / ("file-tail-fifo-" + std::to_string(::getpid()));
-  fs::remove_all(dir);
-  fs::create_directories(dir);
+  const testing::TempDir dir("ombrel-file-tail-fifo");
   const fs::path fifo = dir / "log.fifo";
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
   // Reads in the background; a read still waiting after two seconds is set
@@ -131,7 +126,6 @@ TEST(FileTail, AFifoOrStandardInputHandsOverWhatItsWriterWroteWithoutWaitingForM
   ASSERT_TRUE(std::holds_alternative<FileTail::Read>(read));
   EXPECT_FALSE(std::get<FileTail::Read>(read).waiting);
   EXPECT_EQ(bytes, "piped\r\n");
-  fs::remove_all(dir);
 }
 
 }  // namespace
