@@ -88,10 +88,7 @@ ParsedRun CompleteStages(const ParseRequest& request, ParseResult& parse,
     run.cancelled = true;
     return run;
   }
-  // With no fight the table holds only the empty event, dated 12/30/1899.
-  const bool no_fight =
-      events.size() == 1 && events.front().Name.empty() && events.front().StartDate.seconds == 0;
-  run.fights = no_fight ? 0 : static_cast<int64_t>(events.size());
+  run.fights = FightCount(events);
   run.events_list = EventsListRows(events);
   if (request.print_events) {
     WriteCsv(
@@ -125,6 +122,13 @@ std::variant<ParsedRun, Failure> RunStages(const ParseRequest& request, const Pr
 }
 
 }  // namespace
+
+int64_t FightCount(std::span<const EventRecord> events) {
+  // With no fight the table holds only the empty event, dated 12/30/1899.
+  const bool no_fight =
+      events.size() == 1 && events.front().Name.empty() && events.front().StartDate.seconds == 0;
+  return no_fight ? 0 : static_cast<int64_t>(events.size());
+}
 
 Failure WorkFailure(const std::filesystem::path& log, std::exception_ptr error) {
   try {
@@ -267,13 +271,7 @@ std::variant<App::FollowStep, Failure> App::RefreshFollow() {
   if (!r.changed) return step;
   step.changed = true;
   follow_->UpdateEventsList(events_list_);
-  const std::span<const EventRecord> events = log_.EventTable();
-  const bool no_fight =
-      events.size() == 1 && events.front().Name.empty() && events.front().StartDate.seconds == 0;
-  last_run_.fights = no_fight ? 0 : static_cast<int64_t>(events.size());
-  last_run_.records = static_cast<int64_t>(log_.DamageTable().size());
-  last_run_.lines = follow_->lines();
-  last_run_.unreadable_lines = follow_->unreadable_lines();
+  follow_->CountInto(last_run_);
   KeepSelection(before, r.started_over, step);
   return step;
 }

@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -58,6 +59,10 @@ struct ParsedRun {
   int64_t records = 0;                         // damage records the log gave
   int64_t fights = 0;                          // events built; 0 when the log names no opponent
 };
+
+// The fights among `events`: 0 when the only one is the empty event of a log
+// that names no opponent.
+int64_t FightCount(std::span<const EventRecord> events);
 
 // Parses the log and builds its events (stages 1 and 2), writing Data.csv and
 // Events.csv into request.output_dir when asked, both or neither. Reports stage

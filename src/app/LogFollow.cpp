@@ -55,17 +55,19 @@ std::variant<LogFollow::Refreshed, Failure> LogFollow::Refresh(const Progress& p
 
 ParsedRun LogFollow::Current() {
   ParsedRun run;
+  CountInto(run);
   const std::vector<EventRecord>& events = live_->Events();
-  const bool no_fight =
-      events.size() == 1 && events.front().Name.empty() && events.front().StartDate.seconds == 0;
-  run.lines = live_->lines();
-  run.unreadable_lines = live_->unreadable_lines();
-  run.records = static_cast<int64_t>(live_->Table().size());
-  run.fights = no_fight ? 0 : static_cast<int64_t>(events.size());
   run.events_list = EventsListRows(events);
   listed_ = events;
   run.log = CurrentLog();
   return run;
+}
+
+void LogFollow::CountInto(ParsedRun& run) const {
+  run.lines = live_->lines();
+  run.unreadable_lines = live_->unreadable_lines();
+  run.records = static_cast<int64_t>(live_->Table().size());
+  run.fights = FightCount(live_->Events());
 }
 
 ParsedLog LogFollow::CurrentLog() const {

@@ -50,12 +50,13 @@ class LogFollow {
   // short.
   void UpdateEventsList(TextTable& list);
 
+  // Sets the line, unreadable-line, record and fight counts of `run` to
+  // those of the current results.
+  void CountInto(ParsedRun& run) const;
+
   // True when event `index` may still grow (its mob's latest, within the gap
   // of the log's latest time).
   bool IsOpen(size_t index) const { return live_->IsOpen(index); }
-  const std::vector<EventRecord>& Events() const { return live_->Events(); }
-  int64_t lines() const { return live_->lines(); }
-  int64_t unreadable_lines() const { return live_->unreadable_lines(); }
 
   // Ends following: reads what is left, counts the unended last line as the
   // one-shot parse does, and writes the CSV files the request asks for,
@@ -63,7 +64,6 @@ class LogFollow {
   std::variant<ParsedRun, Failure> Finish(const Progress& progress = {});
 
   const std::filesystem::path& path() const { return request_.log; }
-  const ParseRequest& request() const { return request_; }
 
  private:
   void StartOver();

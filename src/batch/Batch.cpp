@@ -312,6 +312,9 @@ class BatchRun {
         RemoveTemporariesOnInterrupt();
         return std::move(*failure);
       }
+      // Another file (or the same one cut short) is read from its start: its
+      // fights are new, whatever records they start at.
+      if (std::get<App::FollowStep>(step).started_over) printed_.clear();
     }
     // From here on an interrupt removes the files being written, as always.
     RemoveTemporariesOnInterrupt();

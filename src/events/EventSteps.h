@@ -1,6 +1,6 @@
 #pragma once
 
-#include <bit>
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <string>

@@ -26,6 +26,12 @@ bool ByStart(const EventRecord& a, const EventRecord& b) {
 
 }  // namespace
 
+bool NoLaterEventOfItsMob(const std::vector<EventRecord>& events, size_t index) {
+  const std::string_view mob = events[index].Name;
+  return std::none_of(events.begin() + static_cast<std::ptrdiff_t>(index) + 1, events.end(),
+                      [mob](const EventRecord& later) { return later.Name == mob; });
+}
+
 LiveEvents::LiveEvents(int32_t event_gap) : gap_(event_gap), no_event_(1) {
   no_event_.front().Duration = DurationSeconds(DateTime{}, DateTime{});
 }
@@ -38,10 +44,7 @@ bool LiveEvents::IsLatestOfMob(size_t index) const {
   const std::vector<EventRecord>& events = Events();
   if (index >= events.size()) return false;
   const EventRecord& e = events[index];
-  if (literal_) {
-    return std::none_of(events.begin() + static_cast<std::ptrdiff_t>(index) + 1, events.end(),
-                        [&e](const EventRecord& later) { return later.Name == e.Name; });
-  }
+  if (literal_) return NoLaterEventOfItsMob(events, index);
   const auto mob = mobs_.find(std::string_view(e.Name));
   return mob != mobs_.end() && mob->second.latest == e.StartCounter;
 }

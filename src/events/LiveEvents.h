@@ -104,4 +104,9 @@ class LiveEvents {
   Provisional provisional_;
 };
 
+// True when no event after `index` (in the order of `events`, as BuildEvents
+// gives them) has the same mob: only the latest event of a mob can take its
+// later records.
+bool NoLaterEventOfItsMob(const std::vector<EventRecord>& events, size_t index);
+
 }  // namespace ombrel

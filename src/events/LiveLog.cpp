@@ -1,19 +1,10 @@
 #include "events/LiveLog.h"
 
-#include <algorithm>
 #include <utility>
 
 #include "events/BuildEvents.h"
 
 namespace ombrel {
-namespace {
-
-bool SameRecord(const DamageRecord& a, const DamageRecord& b) {
-  return a.Date == b.Date && a.Dealer == b.Dealer && a.Taker == b.Taker && a.Damage == b.Damage &&
-         a.Crit == b.Crit && a.Type == b.Type && a.Name == b.Name && a.Counter == b.Counter;
-}
-
-}  // namespace
 
 LiveLog::LiveLog(std::string_view character_name, AttackVerbList verbs, LineRules rules,
                  int32_t event_gap, size_t expected_bytes, ParseSharing sharing)
@@ -25,6 +16,10 @@ LiveLog::LiveLog(std::string_view character_name, AttackVerbList verbs, LineRule
       joined_events_(1) {}
 
 void LiveLog::Feed(std::string_view bytes) {
+  // The parser reads back the last record it kept (a cast the next line
+  // completes) and joins stretches classified apart to it: it must find the
+  // names as the lines wrote them.
+  PutBackWrittenNames();
   parser_.Feed(bytes);
 }
 
@@ -34,7 +29,7 @@ bool LiveLog::Refresh() {
   lines_ = so_far.lines;
   unreadable_lines_ = so_far.unreadable_lines;
   if (rules_ == LineRules::kExtended) {
-    if (grew) JoinNames();
+    if (grew || names_put_back_) JoinNames();
   } else {
     events_.Update(so_far.DamageTable, so_far.MobList);
   }
@@ -63,34 +58,30 @@ bool LiveLog::IsOpen(size_t index) const {
   const std::vector<EventRecord>& events = Events();
   const std::optional<DateTime> latest = LatestTime();
   if (index >= events.size() || !latest || events[index].Name.empty()) return false;
-  const EventRecord& e = events[index];
-  const int64_t since_end = SecondsBetween(e.EndDate, *latest);
-  if (since_end > gap_ || since_end < -int64_t{gap_}) return false;
+  // A record of its mob at the latest time would still join it.
+  if (!event_steps::Accepts(events[index], *latest, gap_)) return false;
   if (rules_ != LineRules::kExtended) return events_.IsLatestOfMob(index);
-  return std::none_of(events.begin() + static_cast<std::ptrdiff_t>(index) + 1, events.end(),
-                      [&e](const EventRecord& later) { return later.Name == e.Name; });
+  return NoLaterEventOfItsMob(events, index);
 }
 
 // The spellings are joined in the parser's own table; the names the lines
-// wrote are put back before the next join and before the parser finishes.
+// wrote are put back before the parser reads on and before it finishes.
 void LiveLog::PutBackWrittenNames() {
+  if (written_.empty()) return;
   DamageTable& table = parser_.ClassifiedTable();
   for (const WrittenNames& w : written_) {
-    if (w.index >= table.size()) continue;
     DamageRecord r = table[w.index];
-    // The parser amended its last record since (a cast completed by its hit):
-    // it holds the names as written already.
-    if (w.index + 1 == table.size() && last_joined_ && !SameRecord(r, *last_joined_)) continue;
     r.Dealer = w.Dealer;
     r.Taker = w.Taker;
     table.Replace(w.index, r);
   }
   written_.clear();
-  last_joined_.reset();
+  names_put_back_ = true;
 }
 
 void LiveLog::JoinNames() {
   PutBackWrittenNames();
+  names_put_back_ = false;
   const LogParser::SoFar so_far = parser_.ClassifiedSoFar();
   joined_mobs_ = so_far.MobList;
   if (so_far.DamageTable.empty() && so_far.lines == 0) {
@@ -99,7 +90,6 @@ void LiveLog::JoinNames() {
   }
   DamageTable& table = parser_.ClassifiedTable();
   written_ = JoinSentenceCapitals(table, joined_mobs_, character_name_);
-  if (!table.empty()) last_joined_ = table[table.size() - 1];
   joined_events_ = BuildEvents(table, joined_mobs_, gap_);
 }
 

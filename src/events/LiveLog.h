@@ -38,14 +38,15 @@ class LiveLog {
   // Classifies the lines that end in `bytes`; keeps the unended rest. The
   // views below are brought up to them by the next Refresh only.
   void Feed(std::string_view bytes);
-  uint64_t bytes() const { return parser_.bytes(); }
 
   // Brings the views up to the last line end fed. Returns true when the
   // prefix they describe grew by a line or more.
   bool Refresh();
 
   // The views as of the last Refresh. The table is the parser's own: it
-  // grows (and its last record may be amended) with the next Feed.
+  // grows (and its last record may be amended) with the next Feed, which
+  // under the extended rules also puts back the names as the lines wrote
+  // them until the next Refresh joins them again.
   const DamageTable& Table() const;
   const std::vector<std::string_view>& MobList() const;
   const std::vector<EventRecord>& Events() const;
@@ -79,12 +80,13 @@ class LiveLog {
   int32_t gap_;
   LogParser parser_;
   LiveEvents events_;
-  // Extended rules: the joined mob list and events of the last refresh, and
-  // the record left last by it, to tell whether the parser amended it since.
+  // Extended rules: the joined mob list and events of the last refresh, the
+  // names its join replaced in the table, and whether they were put back
+  // since (the table then needs joining again).
   std::vector<std::string_view> joined_mobs_{std::string_view{}};
   std::vector<EventRecord> joined_events_;
   std::vector<WrittenNames> written_;
-  std::optional<DamageRecord> last_joined_;
+  bool names_put_back_ = false;
   int64_t lines_ = 0;
   int64_t unreadable_lines_ = 0;
 };

@@ -9,6 +9,8 @@
 #include <system_error>
 #include <utility>
 
+#include "parse/ParseLog.h"
+
 namespace ombrel {
 namespace {
 
@@ -18,7 +20,10 @@ Failure Failed(const std::filesystem::path& path, int error) {
 
 }  // namespace
 
-FileTail::FileTail(std::filesystem::path path) : path_(std::move(path)) {}
+FileTail::FileTail(std::filesystem::path path)
+    : path_(std::move(path)),
+      // Opened anew, standard input reads from its start (a file) or on (a pipe).
+      source_(path_ == kStandardInputPath ? std::filesystem::path("/dev/stdin") : path_) {}
 
 FileTail::~FileTail() {
   Close();
@@ -33,7 +38,7 @@ std::variant<FileTail::Read, Failure> FileTail::ReadMore(std::string& bytes, siz
   bytes.clear();
   Read read;
   struct stat named {};
-  if (::stat(path_.c_str(), &named) != 0) {
+  if (::stat(source_.c_str(), &named) != 0) {
     if (errno != ENOENT) return Failed(path_, errno);
     // Gone: the file already open may still be read to its end.
     if (fd_ < 0) {
@@ -44,7 +49,9 @@ std::variant<FileTail::Read, Failure> FileTail::ReadMore(std::string& bytes, siz
     Close();  // another file took the path
   }
   if (fd_ < 0) {
-    fd_ = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);
+    // Without waiting: a FIFO opens at once without a writer, and a read
+    // hands over what its writer wrote so far.
+    fd_ = ::open(source_.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd_ < 0) {
       if (errno == ENOENT) {
         read.waiting = true;
@@ -79,6 +86,7 @@ std::variant<FileTail::Read, Failure> FileTail::ReadMore(std::string& bytes, siz
   while (got < limit) {
     const ssize_t n = ::read(fd_, bytes.data() + got, limit - got);
     if (n < 0 && errno == EINTR) continue;
+    if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) break;  // a FIFO with nothing more yet
     if (n < 0) {
       const int error = errno;
       bytes.clear();

@@ -16,8 +16,9 @@ namespace ombrel {
 // the file gained since the one before. A file that shrank, or another file
 // that took its path (a new inode, as when a log is rotated), is read again
 // from its start, and the caller is told to start its parse over. A path that
-// names no file yet is waited for. A file cut and grown back past the place
-// read between two reads is not noticed.
+// names no file yet is waited for. A FIFO is read without waiting for its
+// writer; "-" (kStandardInputPath) is standard input. A file cut and grown back past the place read
+// between two reads is not noticed.
 class FileTail {
  public:
   explicit FileTail(std::filesystem::path path);
@@ -36,12 +37,12 @@ class FileTail {
 
   // Bytes read from the current file.
   uint64_t offset() const { return offset_; }
-  const std::filesystem::path& path() const { return path_; }
 
  private:
   void Close();
 
-  std::filesystem::path path_;
+  std::filesystem::path path_;    // as the failures name it
+  std::filesystem::path source_;  // what is opened
   int fd_ = -1;
   dev_t device_ = 0;
   ino_t inode_ = 0;

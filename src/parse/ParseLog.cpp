@@ -16,9 +16,9 @@
 namespace ombrel {
 namespace {
 
-// The log is read and classified in pieces of this size: only one piece of
-// the log is in memory at a time, and progress and cancel are looked at after
-// each.
+// The log is read and classified in pieces of this size: no more than two
+// pieces of the log (the one classified, the next read meanwhile) are in
+// memory at a time, and progress and cancel are looked at after each.
 constexpr size_t kReadPiece = size_t{4} << 20;
 
 std::string ErrorText(int error, const char* fallback) {

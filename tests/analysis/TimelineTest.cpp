@@ -66,24 +66,18 @@ TEST(TimelineTest, CellsFollowTheEventDetailRows) {
                           CellText{3, "Anna + pet", 1, 0}, CellText{3, "Bobby", 6, 0},
                           CellText{3, "Cy,\"Q\"", 2, 0}));
 
-  // Every row's lines add up to the totals of its event-detail row.
+  // The rows are the event-detail rows after the total, with pets or without
+  // (the app's timeline test adds up every row's lines on generated logs).
   for (const bool pets : {false, true}) {
-    const Timeline timeline = BuildTimeline(g, 1, pets);
-    const std::vector<CombatantSummary> rows = BuildEventDetail(g, 1, pets).rows;
-    ASSERT_EQ(timeline.Rows.size() + 1, rows.size());
-    for (size_t r = 0; r < timeline.Rows.size(); ++r) {
-      int64_t dealt = 0, taken = 0;
-      for (const TimelineCell& c : timeline.Cells) {
-        if (c.Row != r) continue;
-        dealt += c.DamageDealt;
-        taken += c.DamageTaken;
-      }
-      EXPECT_EQ(timeline.Rows[r].Name, rows[r + 1].Name);
-      EXPECT_EQ(dealt, rows[r + 1].DamageDealt) << rows[r + 1].Name;
-      EXPECT_EQ(taken, rows[r + 1].DamageTaken) << rows[r + 1].Name;
-    }
+    std::vector<std::string> names;
+    for (const TimelineRow& row : BuildTimeline(g, 1, pets).Rows) names.push_back(row.Name);
+    std::vector<std::string> listed;
+    for (const CombatantSummary& row : BuildEventDetail(g, 1, pets).rows)
+      listed.push_back(row.Name);
+    listed.erase(listed.begin());
+    EXPECT_EQ(names, listed);
     if (!pets) {
-      EXPECT_EQ(timeline.Rows[1].Name, "Anna`s pet");
+      EXPECT_EQ(names[1], "Anna`s pet");
     }
   }
 

@@ -2,9 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -12,33 +10,16 @@
 #include "app/Settings.h"
 #include "events/BuildEvents.h"
 #include "shared/ListColumns.h"
+#include "support/TestFiles.h"
 
 namespace ombrel {
 namespace {
 
 namespace fs = std::filesystem;
 
-// A fresh folder under the system's temporary folder, removed afterwards.
-class TempDir {
- public:
-  TempDir() {
-    std::string pattern = (fs::temp_directory_path() / "ombrel-app-XXXXXX").string();
-    path_ = mkdtemp(pattern.data());
-  }
-  ~TempDir() {
-    std::error_code ec;
-    fs::remove_all(path_, ec);
-  }
-  const fs::path& path() const { return path_; }
-
- private:
-  fs::path path_;
-};
-
-void WriteText(const fs::path& path, std::string_view text) {
-  std::ofstream(path, std::ios::binary)
-      .write(text.data(), static_cast<std::streamsize>(text.size()));
-}
+using testing::ReadFile;
+using testing::TempDir;
+using testing::WriteFile;
 
 // A short log of two fights: Tarlen against a gnoll, and against an orc.
 constexpr std::string_view kLog =
@@ -72,10 +53,8 @@ ParsedRun TwoFights() {
   return run;
 }
 
+// The gap items and their seconds are checked through the window's gap box.
 TEST(AppSettings, TakenAtEveryParseAndKeptWhenTheNameIsRefused) {
-  const std::vector<std::string> items = GapItems();
-  ASSERT_EQ(items.size(), 148u);
-  EXPECT_EQ(items[1] + items.back() + std::to_string(EventGapFromItem(-1)), "00:00:2400:15:0018");
   App app(fs::temp_directory_path());
   app.TakeSettings("Type your name here", 147, true);
   auto refused = app.Parse("/nonexistent/log.txt");
@@ -133,7 +112,7 @@ TEST(AppParse, FailureOrCancelKeepsThePreviousResults) {
   app.AdoptParse(TwoFights(), "/logs/eqlog.txt");
   const TextTable events = app.EventsList();
   EXPECT_TRUE(std::holds_alternative<Failure>(app.Parse(dir.path() / "missing.txt")));
-  WriteText(dir.path() / "log.txt", kLog);
+  WriteFile(dir.path() / "log.txt", kLog);
   std::atomic<bool> cancel{true};
   Progress cancelled;
   cancelled.cancel = &cancel;
@@ -159,7 +138,7 @@ TEST(AppParse, FailureOrCancelKeepsThePreviousResults) {
 TEST(AppParse, FiguresWrittenFilesAndProgressOverDataCsv) {
   TempDir dir;
   App app(dir.path() / "unused");
-  WriteText(dir.path() / "log.txt", kLog);
+  WriteFile(dir.path() / "log.txt", kLog);
   app.SetOutputDir(dir.path());
   app.options().PrintData = true;
   app.options().PrintEvents = true;
@@ -184,7 +163,7 @@ TEST(AppParse, FiguresWrittenFilesAndProgressOverDataCsv) {
   EXPECT_EQ(app.WrittenFiles(), (std::vector<fs::path>{dir.path() / "textpclist.csv"}));
 
   // A log in which the character fought nobody.
-  WriteText(dir.path() / "quiet.txt", kLog.substr(0, kLog.find("\r\n") + 2));
+  WriteFile(dir.path() / "quiet.txt", kLog.substr(0, kLog.find("\r\n") + 2));
   ASSERT_TRUE(std::holds_alternative<ParsedRun*>(app.Parse(dir.path() / "quiet.txt")));
   EXPECT_TRUE(app.LastParseFoundNoFight());
   EXPECT_EQ(app.LastRun().fights, 0);
@@ -194,8 +173,8 @@ TEST(AppParse, FiguresWrittenFilesAndProgressOverDataCsv) {
 TEST(AppParse, DataCsvAndEventsCsvAreReplacedTogetherOrNotAtAll) {
   TempDir dir;
   App app(dir.path());
-  WriteText(dir.path() / "log.txt", kLog);
-  WriteText(dir.path() / "Data.csv", "old");
+  WriteFile(dir.path() / "log.txt", kLog);
+  WriteFile(dir.path() / "Data.csv", "old");
   fs::create_directory(dir.path() / "Events.csv");  // cannot be written
   app.options().PrintData = true;
   app.options().PrintEvents = true;
@@ -204,8 +183,7 @@ TEST(AppParse, DataCsvAndEventsCsvAreReplacedTogetherOrNotAtAll) {
   ASSERT_EQ(app.LastRun().write_failures.size(), 1u);
   EXPECT_EQ(app.LastRun().write_failures[0].path, (dir.path() / "Events.csv").string());
   EXPECT_TRUE(app.WrittenFiles().empty());
-  std::ifstream data(dir.path() / "Data.csv", std::ios::binary);
-  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(data), {}), "old");
+  EXPECT_EQ(ReadFile(dir / "Data.csv"), "old");
   EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 3);
 }
 
@@ -215,9 +193,7 @@ TEST(AppExport, ReportsCarryTheCreationStamp) {
   app.AdoptParse(TwoFights(), "/logs/eqlog.txt");
   app.SetClock([] { return *DateTime::FromCivil({2024, 3, 9, 7, 5, 1}); });
   EXPECT_FALSE(app.ExportEvents(dir.path() / "events.htm").has_value());
-  std::ifstream in(dir.path() / "events.htm", std::ios::binary);
-  const std::string html{std::istreambuf_iterator<char>(in), {}};
-  EXPECT_NE(html.find("03/09/2024 07:05:01"), std::string::npos);
+  EXPECT_NE(ReadFile(dir / "events.htm").find("03/09/2024 07:05:01"), std::string::npos);
 }
 
 }  // namespace

@@ -4,21 +4,17 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "app/App.h"
-#include "loggen/LogGen.h"
 #include "shared/ListColumns.h"
+#include "support/GeneratedLog.h"
+#include "support/TestFiles.h"
 
 namespace ombrel {
 namespace {
-
-namespace fs = std::filesystem;
 
 template <size_t N>
 size_t ColumnOf(const ListColumn (&columns)[N], std::string_view header) {
@@ -35,21 +31,16 @@ constexpr std::string_view kDetailChecked[] = {
     "Ripostes",  "Blocks",     "Swings Taken", "Swings Dealt",  "Accuracy"};
 
 TEST(ExtendedLogTest, EveryExtendedKindInAShortGeneratedLog) {
-  std::string pattern = (fs::temp_directory_path() / "ombrel-extended-XXXXXX").string();
-  const fs::path dir = mkdtemp(pattern.data());
-  loggen::Options generate;
-  generate.seed = 1;
-  generate.target_bytes = 3 << 10;  // 41 lines, one fight against "a gnoll shaman"
-  generate.malformed_rate = 0;
-  generate.extended_kinds = true;
-  generate.every_extended_kind = true;
-  {
-    std::ofstream log(dir / "log.txt", std::ios::binary);
-    loggen::Generate(generate, log);
-  }
-  App app(dir);
+  const testing::TempDir dir("ombrel-extended");
+  // 41 lines, one fight against "a gnoll shaman".
+  testing::WriteFile(dir / "log.txt", testing::GeneratedLog(1, 3 << 10, [](auto& o) {
+                       o.malformed_rate = 0;
+                       o.extended_kinds = true;
+                       o.every_extended_kind = true;
+                     }));
+  App app(dir.path());
   app.options().ExtendedLineRules = true;
-  app.TakeSettingsSeconds(generate.character, 18, false);
+  app.TakeSettingsSeconds("Tarlen", 18, false);
   ASSERT_TRUE(std::holds_alternative<ParsedRun*>(app.Parse(dir / "log.txt")));
 
   // The mob is written "A gnoll shaman" at the start of its own lines and "a gnoll shaman"
@@ -95,7 +86,6 @@ TEST(ExtendedLogTest, EveryExtendedKindInAShortGeneratedLog) {
       row.push_back(detail.Cell(r, ColumnOf(kEventDetailColumns, header)));
     EXPECT_EQ(row, expected[r]) << "event-detail row " << r;
   }
-  fs::remove_all(dir);
 }
 
 }  // namespace

@@ -1,41 +1,25 @@
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <sstream>
 #include <string>
 #include <variant>
 
 #include "app/App.h"
-#include "loggen/LogGen.h"
 #include "shared/ListColumns.h"
+#include "support/GeneratedLog.h"
+#include "support/TestFiles.h"
 
 namespace ombrel {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::ReadFile;
 
 class FollowTest : public ::testing::Test {
  protected:
   FollowTest() {
-    std::string pattern = (fs::temp_directory_path() / "ombrel-follow-XXXXXX").string();
-    dir_ = mkdtemp(pattern.data());
     fs::create_directories(dir_ / "live");
     fs::create_directories(dir_ / "once");
-    loggen::Options options;
-    options.seed = 7;
-    options.target_bytes = 512 << 10;
-    options.clock_goes_back = true;
-    std::ostringstream out;
-    loggen::Generate(options, out);
-    log_text_ = out.str();
-  }
-  ~FollowTest() override {
-    std::error_code ec;
-    fs::remove_all(dir_, ec);
   }
 
   static void Settle(App& app, const fs::path& out) {
@@ -48,7 +32,7 @@ class FollowTest : public ::testing::Test {
   // The events list a one-shot parse of `bytes` gives.
   TextTable OneShotList(std::string_view bytes) {
     const fs::path path = dir_ / "once.txt";
-    std::ofstream(path, std::ios::binary) << bytes;
+    testing::WriteFile(path, bytes);
     App once(dir_ / "once");
     Settle(once, dir_ / "once");
     EXPECT_TRUE(std::holds_alternative<ParsedRun*>(once.Parse(path)));
@@ -56,14 +40,9 @@ class FollowTest : public ::testing::Test {
   }
 
   void Write(std::string_view bytes, std::ios::openmode mode = std::ios::app) {
-    std::ofstream(log_path(), std::ios::binary | mode) << bytes;
+    testing::WriteFile(log_path(), bytes, mode);
   }
   fs::path log_path() const { return dir_ / "log.txt"; }
-
-  static std::string Contents(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  }
 
   // The bytes up to the last CR LF of the first `size` bytes of the log.
   std::string_view Prefix(size_t size) const {
@@ -72,8 +51,9 @@ class FollowTest : public ::testing::Test {
     return end == std::string_view::npos ? std::string_view() : head.substr(0, end + 2);
   }
 
-  fs::path dir_;
-  std::string log_text_;
+  testing::TempDir dir_{"ombrel-follow"};
+  const std::string log_text_ =
+      testing::GeneratedLog(7, 512 << 10, [](auto& o) { o.clock_goes_back = true; });
 };
 
 TEST_F(FollowTest, RefreshesInPlaceKeepingTheSelectedFightAndEndsAsAOneShotParse) {
@@ -122,12 +102,12 @@ TEST_F(FollowTest, RefreshesInPlaceKeepingTheSelectedFightAndEndsAsAOneShotParse
   ASSERT_TRUE(std::holds_alternative<ParsedRun*>(stopped));
   EXPECT_FALSE(app.Following());
   EXPECT_FALSE(app.EventIsOpen(0));
-  const std::string whole = Contents(log_path());
+  const std::string whole = ReadFile(log_path());
   EXPECT_EQ(app.EventsList(), OneShotList(whole));
   EXPECT_EQ(CellAt(app.EventsList(), app.EventsList().Rows() - 1, EventsColumn::kMob),
             "a last rat");
   for (const char* file : {"Data.csv", "Events.csv"})
-    EXPECT_EQ(Contents(dir_ / "live" / file), Contents(dir_ / "once" / file)) << file;
+    EXPECT_EQ(ReadFile(dir_ / "live" / file), ReadFile(dir_ / "once" / file)) << file;
 }
 
 TEST_F(FollowTest, AShrunkOrReplacedLogIsReadAgainFromItsStart) {
@@ -148,7 +128,7 @@ TEST_F(FollowTest, AShrunkOrReplacedLogIsReadAgainFromItsStart) {
 
   // Another file moved into its place.
   const std::string other = log_text_.substr(0, log_text_.size() / 2);
-  std::ofstream(dir_ / "new.txt", std::ios::binary) << other;
+  testing::WriteFile(dir_ / "new.txt", other);
   fs::rename(dir_ / "new.txt", log_path());
   step = std::get<App::FollowStep>(app.RefreshFollow());
   EXPECT_TRUE(step.started_over);

@@ -6,18 +6,16 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <map>
-#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "app/App.h"
-#include "loggen/LogGen.h"
 #include "shared/ListColumns.h"
+#include "support/GeneratedLog.h"
+#include "support/TestFiles.h"
 
 namespace ombrel {
 namespace {
@@ -29,8 +27,7 @@ using CsvRow = std::vector<std::string>;
 // RFC 4180: fields split at commas, quoted fields with doubled quotes, CR LF
 // line ends.
 std::vector<CsvRow> ReadCsv(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const std::string text = testing::ReadFile(path);
   std::vector<CsvRow> rows;
   CsvRow row;
   std::string field;
@@ -72,10 +69,7 @@ struct Sums {
 // negative second.
 void CheckEveryEvent(const fs::path& dir, const loggen::Options& generate, bool pets,
                      int& negative_seconds) {
-  {
-    std::ofstream log(dir / "log.txt", std::ios::binary);
-    loggen::Generate(generate, log);
-  }
+  testing::WriteFile(dir / "log.txt", testing::GeneratedLog(generate));
   App app(dir);
   app.options().PrintDetails = true;
   app.TakeSettingsSeconds(generate.character, 18, pets);
@@ -135,12 +129,9 @@ TEST(TimelineFilesTest, RowsAddUpToTheEventDetailOnGeneratedLogs) {
       options.seed = 3;
       options.target_bytes = 512 << 10;
       options.clock_goes_back = clock_goes_back;
-      std::string pattern = (fs::temp_directory_path() / "ombrel-timeline-XXXXXX").string();
-      const fs::path dir = mkdtemp(pattern.data());
+      const testing::TempDir dir("ombrel-timeline");
       int negative = 0;
       CheckEveryEvent(dir, options, pets, negative);
-      std::error_code ec;
-      fs::remove_all(dir, ec);
       // Seconds before the start come only from a clock that went back.
       if (!clock_goes_back) {
         EXPECT_EQ(negative, 0);

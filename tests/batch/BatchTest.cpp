@@ -11,25 +11,18 @@
 #include <vector>
 
 #include "batch/Batch.h"
+#include "support/TestFiles.h"
 
 namespace ombrel {
 namespace {
 
 namespace fs = std::filesystem;
 
-class BatchTest : public testing::Test {
+using testing::ReadFile;
+
+class BatchTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "ombrel-batch-XXXXXX").string();
-    dir_ = mkdtemp(pattern.data());
-    log_ = (dir_ / "log.txt").string();
-    out_dir_ = (dir_ / "out" / "nested").string();
-    std::ofstream(log_, std::ios::binary) << kLog;
-  }
-  void TearDown() override {
-    std::error_code ec;
-    fs::remove_all(dir_, ec);
-  }
+  void SetUp() override { testing::WriteFile(log_, kLog); }
 
   int Run(std::vector<std::string> args) {
     std::ostringstream out, err;
@@ -48,9 +41,9 @@ class BatchTest : public testing::Test {
       "[Sat Dec 31 22:30:10 2005] You hit a gnoll for 31 points of damage.\r\n"
       "[Sat Dec 31 22:35:10 2005] You hit an orc for 5 points of damage.\r\n";
 
-  fs::path dir_;
-  std::string log_;
-  std::string out_dir_;
+  const testing::TempDir dir_{"ombrel-batch"};
+  const std::string log_ = (dir_ / "log.txt").string();
+  const std::string out_dir_ = (dir_ / "out" / "nested").string();
   std::string out_;
   std::string err_;
 };
@@ -67,7 +60,7 @@ TEST_F(BatchTest, UsageErrors) {
       {n, t, "--combatant", "Ann", log_}, {n, t, "--timeline", log_}};
   // clang-format on
   for (const auto& args : wrong) {
-    EXPECT_EQ(Run(args), 2) << testing::PrintToString(args);
+    EXPECT_EQ(Run(args), 2) << ::testing::PrintToString(args);
     EXPECT_NE(err_.find("usage: ombrel-batch [--out DIR] --name NAME"), std::string::npos);
     EXPECT_EQ(out_, "");
   }
@@ -128,8 +121,7 @@ TEST_F(BatchTest, EventDetailSortAndCombatant) {
   }
   EXPECT_NE(out_.find("Wrote " + out_dir_ + "/PCdetail.csv\n"), std::string::npos);
   EXPECT_NE(out_.find("Wrote " + out_dir_ + "/timeline.svg\n"), std::string::npos);
-  std::ifstream timeline(fs::path(out_dir_) / "timeline.csv", std::ios::binary);
-  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(timeline), {}),
+  EXPECT_EQ(ReadFile(fs::path(out_dir_) / "timeline.csv"),
             "Second,Combatant,Damage Dealt,Damage Taken\r\n"
             "0,Tarlen,20,0\r\n1,Annabelle,17,0\r\n2,Tarlen,31,0\r\n");
   fs::remove_all(out_dir_);
@@ -161,22 +153,17 @@ TEST_F(BatchTest, EventDetailSortAndCombatant) {
 
 TEST_F(BatchTest, AFileThatCannotBeWrittenReplacesNoFile) {
   ASSERT_EQ(Run({"--out", out_dir_, "--name", "Tarlen", "--event", "1", log_}), 0) << err_;
-  auto contents = [this](std::string_view name) {
-    std::ifstream in(fs::path(out_dir_) / name, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  };
-  const std::string data = contents("Data.csv");
+  const std::string data = ReadFile(fs::path(out_dir_) / "Data.csv");
   // The last file of the run is blocked by a folder in its place.
   fs::remove(fs::path(out_dir_) / "event-detail.htm");
   fs::create_directory(fs::path(out_dir_) / "event-detail.htm");
   const std::string other = (dir_ / "other.txt").string();
-  std::ofstream(other, std::ios::binary) << "[Sat Dec 31 22:30:08 2005] You hit a rat for 1 points "
-                                            "of damage.\r\n";
+  testing::WriteFile(other, "[Sat Dec 31 22:30:08 2005] You hit a rat for 1 points of damage.\r\n");
   EXPECT_EQ(Run({"--out", out_dir_, "--name", "Tarlen", "--event", "1", other}), 1);
   EXPECT_NE(err_.find("event-detail.htm: Is a directory"), std::string::npos) << err_;
   EXPECT_NE(err_.find("no file was replaced"), std::string::npos) << err_;
   EXPECT_EQ(out_.find("Wrote "), std::string::npos) << out_;
-  EXPECT_EQ(contents("Data.csv"), data);
+  EXPECT_EQ(ReadFile(fs::path(out_dir_) / "Data.csv"), data);
   size_t files = 0;
   for (const auto& entry : fs::directory_iterator(out_dir_)) {
     EXPECT_EQ(entry.path().string().find(".tmp"), std::string::npos) << entry.path();

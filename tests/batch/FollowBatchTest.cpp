@@ -17,17 +17,15 @@
 #include <vector>
 
 #include "batch/Batch.h"
-#include "loggen/LogGen.h"
+#include "support/GeneratedLog.h"
+#include "support/TestFiles.h"
 
 namespace ombrel {
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string Contents(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+using testing::ReadFile;
 
 // A report's creation stamp differs between two runs; nothing else may.
 std::string WithoutCreationStamp(std::string text) {
@@ -36,18 +34,12 @@ std::string WithoutCreationStamp(std::string text) {
 }
 
 TEST(FollowBatch, AnInterruptWritesWhatAOneShotRunOnTheSameBytesWrites) {
-  std::string pattern = (fs::temp_directory_path() / "ombrel-follow-batch-XXXXXX").string();
-  const fs::path dir = mkdtemp(pattern.data());
+  const testing::TempDir dir("ombrel-follow-batch");
   const fs::path log = dir / "log.txt";
-  loggen::Options options;
-  options.seed = 11;
-  options.target_bytes = 256 << 10;
-  options.clock_goes_back = true;
-  std::ostringstream generated;
-  loggen::Generate(options, generated);
   // The log ends in an unended line, which counts when following ends.
   const std::string text =
-      generated.str() + "[Sat Dec 31 23:59:59 2005] You hit a last rat for 3 points of damage.";
+      testing::GeneratedLog(11, 256 << 10, [](auto& o) { o.clock_goes_back = true; }) +
+      "[Sat Dec 31 23:59:59 2005] You hit a last rat for 3 points of damage.";
 
   const std::vector<std::string> settings = {"--name", "Tarlen", "--event", "2", "--timeline"};
   auto args_for = [&](const fs::path& out, bool follow) {
@@ -71,7 +63,7 @@ TEST(FollowBatch, AnInterruptWritesWhatAOneShotRunOnTheSameBytesWrites) {
   size_t written = 0;
   while (written < text.size()) {
     const size_t size = std::min<size_t>(text.size() - written, 1 + random() % 40000);
-    std::ofstream(log, std::ios::binary | std::ios::app) << text.substr(written, size);
+    testing::WriteFile(log, std::string_view(text).substr(written, size), std::ios::app);
     written += size;
     std::this_thread::sleep_for(std::chrono::milliseconds(random() % 120));
   }
@@ -86,13 +78,13 @@ TEST(FollowBatch, AnInterruptWritesWhatAOneShotRunOnTheSameBytesWrites) {
   ASSERT_EQ(RunBatch(args_for(dir / "once", false), out, err), 0) << err.str();
   for (const char* file : {"Data.csv", "Events.csv", "events.htm", "textpclist.csv",
                            "event-detail.htm", "timeline.csv", "timeline.svg"}) {
-    EXPECT_EQ(WithoutCreationStamp(Contents(dir / "live" / file)),
-              WithoutCreationStamp(Contents(dir / "once" / file)))
+    EXPECT_EQ(WithoutCreationStamp(ReadFile(dir / "live" / file)),
+              WithoutCreationStamp(ReadFile(dir / "once" / file)))
         << file;
   }
   // The fights that were over while following were printed as they closed,
   // one TAB-separated row each; then the one-shot run's report.
-  const std::string printed = Contents(dir / "stdout.txt");
+  const std::string printed = ReadFile(dir / "stdout.txt");
   EXPECT_EQ(printed.rfind("Following " + log.string() + "\nMob\tDmgTaken\t", 0), 0u) << printed;
   const size_t report = printed.find("\nParsed ");
   ASSERT_NE(report, std::string::npos);
@@ -104,7 +96,45 @@ TEST(FollowBatch, AnInterruptWritesWhatAOneShotRunOnTheSameBytesWrites) {
   EXPECT_EQ(final_report, out.str());
   const std::string rows = printed.substr(0, report);
   EXPECT_GE(std::count(rows.begin(), rows.end(), '\n'), 4) << rows;
-  fs::remove_all(dir);
+}
+
+// Waits up to five seconds for `path` to hold `text`.
+bool Shows(const fs::path& path, const std::string& text) {
+  for (int k = 0; k < 100; ++k) {
+    if (ReadFile(path).find(text) != std::string::npos) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  return false;
+}
+
+TEST(FollowBatch, AReplacedLogPrintsItsOwnFightsThoughTheyStartAtTheSameRecords) {
+  const testing::TempDir dir("ombrel-follow-batch");
+  const fs::path log = dir / "log.txt";
+  // A fight against `mob`, over once the next line lies past the gap.
+  auto log_against = [](const std::string& mob) {
+    return "[Sat Dec 31 22:30:00 2005] You slash " + mob + " for 10 points of damage.\r\n" +
+           "[Sat Dec 31 22:31:00 2005] You slash a bat for 12 points of damage.\r\n";
+  };
+  testing::WriteFile(log, log_against("a rat"));
+
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    std::ofstream out(dir / "stdout.txt", std::ios::binary);
+    std::ostringstream err;
+    _exit(RunBatch({"--out", (dir / "out").string(), "--name", "Tarlen", "--follow", log.string()},
+                   out, err));
+  }
+  const bool rat = Shows(dir / "stdout.txt", "\na rat\t");
+  // Rotated: a new file whose first fight starts at record 0 as the old one did.
+  testing::WriteFile(dir / "new.txt", log_against("a cat"));
+  fs::rename(dir / "new.txt", log);
+  const bool cat = rat && Shows(dir / "stdout.txt", "\na cat\t");
+  ASSERT_EQ(kill(child, SIGINT), 0);
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  EXPECT_TRUE(rat);
+  EXPECT_TRUE(cat) << ReadFile(dir / "stdout.txt");
 }
 
 }  // namespace

@@ -12,12 +12,12 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include "loggen/LogGen.h"
+#include "support/GeneratedLog.h"
+#include "support/TestFiles.h"
 
 extern char** environ;
 
@@ -26,12 +26,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string Contents(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
+using testing::ReadFile;
 
 // The names in `dir` that are temporary files of an output set.
 std::vector<std::string> Temporaries(const fs::path& dir) {
@@ -44,18 +39,9 @@ std::vector<std::string> Temporaries(const fs::path& dir) {
   return found;
 }
 
-class ProgramTest : public testing::Test {
+class ProgramTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "ombrel-program-XXXXXX").string();
-    dir_ = mkdtemp(pattern.data());
-    out_dir_ = dir_ / "out";
-    fs::create_directories(out_dir_);
-  }
-  void TearDown() override {
-    std::error_code ec;
-    fs::remove_all(dir_, ec);
-  }
+  void SetUp() override { fs::create_directories(out_dir_); }
 
   // Starts `program` with `args`, standard output to `stdout_fd` (or
   // /dev/null), standard error to a file, and `env` added to the environment.
@@ -102,10 +88,7 @@ class ProgramTest : public testing::Test {
   // A generated log large enough that writing its files takes a while.
   std::string BigLog() {
     const fs::path path = dir_ / "big.txt";
-    loggen::Options options;
-    options.target_bytes = uint64_t{16} << 20;
-    std::ofstream out(path, std::ios::binary);
-    loggen::Generate(options, out);
+    testing::WriteFile(path, testing::GeneratedLog(1, uint64_t{16} << 20));
     return path.string();
   }
 
@@ -125,8 +108,8 @@ class ProgramTest : public testing::Test {
     return false;
   }
 
-  fs::path dir_;
-  fs::path out_dir_;
+  const testing::TempDir dir_{"ombrel-program"};
+  const fs::path out_dir_ = dir_ / "out";
 };
 
 constexpr std::string_view kSmallLog =
@@ -143,8 +126,8 @@ TEST_F(ProgramTest, AFullDeviceOrAClosedPipeOnStandardOutputEndsWithExit1) {
   const pid_t on_full = Start(OMBREL_BATCH_PROGRAM, args, full);
   close(full);
   EXPECT_EQ(ExitCode(on_full), 1);
-  EXPECT_NE(Contents(Stderr()).find("cannot write to standard output"), std::string::npos)
-      << Contents(Stderr());
+  EXPECT_NE(ReadFile(Stderr()).find("cannot write to standard output"), std::string::npos)
+      << ReadFile(Stderr());
 
   int ends[2];
   ASSERT_EQ(pipe(ends), 0);
@@ -152,11 +135,11 @@ TEST_F(ProgramTest, AFullDeviceOrAClosedPipeOnStandardOutputEndsWithExit1) {
   const pid_t on_pipe = Start(OMBREL_BATCH_PROGRAM, args, ends[1]);
   close(ends[1]);
   EXPECT_EQ(ExitCode(on_pipe), 1);
-  EXPECT_NE(Contents(Stderr()).find("cannot write to standard output"), std::string::npos)
-      << Contents(Stderr());
+  EXPECT_NE(ReadFile(Stderr()).find("cannot write to standard output"), std::string::npos)
+      << ReadFile(Stderr());
 
   // Written all the same: the files are complete, only the table is lost.
-  EXPECT_NE(Contents(out_dir_ / "Events.csv").find("a gnoll"), std::string::npos);
+  EXPECT_NE(ReadFile(out_dir_ / "Events.csv").find("a gnoll"), std::string::npos);
 }
 
 TEST_F(ProgramTest, AnInterruptedBatchRemovesItsTemporariesAndKeepsTheOldFiles) {
@@ -168,7 +151,7 @@ TEST_F(ProgramTest, AnInterruptedBatchRemovesItsTemporariesAndKeepsTheOldFiles) 
     ASSERT_TRUE(SignalWhileWriting(pid, signal_number)) << "ended before writing; a larger log?";
     EXPECT_EQ(ExitCode(pid), 128 + signal_number);
     EXPECT_EQ(Temporaries(out_dir_), std::vector<std::string>{});
-    EXPECT_EQ(Contents(out_dir_ / "Data.csv"), "old");
+    EXPECT_EQ(ReadFile(out_dir_ / "Data.csv"), "old");
   }
 }
 
@@ -185,11 +168,11 @@ TEST_F(ProgramTest, TheWindowKilledWhileWritingRemovesItsTemporaries) {
   for (int signal_number : {SIGINT, SIGTERM}) {
     const pid_t pid = Start(OMBREL_WINDOW_PROGRAM, {"--name", "Tarlen", log}, -1,
                             {"QT_QPA_PLATFORM=offscreen", "XDG_CONFIG_HOME=" + config.string(),
-                             "HOME=" + dir_.string()});
-    ASSERT_TRUE(SignalWhileWriting(pid, signal_number)) << Contents(Stderr());
+                             "HOME=" + dir_.path().string()});
+    ASSERT_TRUE(SignalWhileWriting(pid, signal_number)) << ReadFile(Stderr());
     EXPECT_EQ(ExitCode(pid), 128 + signal_number);
     EXPECT_EQ(Temporaries(out_dir_), std::vector<std::string>{});
-    EXPECT_EQ(Contents(out_dir_ / "Data.csv"), "old");
+    EXPECT_EQ(ReadFile(out_dir_ / "Data.csv"), "old");
   }
 }
 #endif

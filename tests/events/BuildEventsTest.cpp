@@ -253,6 +253,15 @@ TEST(EventsList, RowsAndCsvOfFights) {
                              "1000000,0,3,0,0,0\r\n"
                              "\"Grunt, the orc\",1,0,0,01/01/2006 00:00:00,01/01/2006 00:00:00,"
                              "2,2,1,1,1,0,0,0\r\n");
+
+  // Nothing found: the one empty event at the zero date.
+  const auto none = BuildEvents(DamageTable{}, {""}, 18);
+  EXPECT_EQ(
+      Row(EventsListRows(none), 0),
+      (std::vector<std::string>{"", "0", "0", "1", "0.00", "0.00", "12/30/1899 00:00:00",
+                                "12/30/1899 00:00:00", "0", "0", "0", "0", "0", "0", "0", "0"}));
+  EXPECT_EQ(Csv(none),
+            kHeader + ",0,0,0,12/30/1899 00:00:00,12/30/1899 00:00:00,0,0,0,0,0,0,0,0\r\n");
 }
 
 TEST(EventsList, RatesAveragesAndTheClockGoingBack) {
@@ -271,16 +280,6 @@ TEST(EventsList, RatesAveragesAndTheClockGoingBack) {
   EXPECT_EQ(CellAt(list, 0, EventsColumn::kAveHitDealt), "0.50");  // one damage over two hits
   // The file's seconds stop at 0.
   EXPECT_NE(Csv({e}).find("a gnoll,0,0,1,"), std::string::npos);
-}
-
-TEST(EventsList, EmptyResultRow) {
-  const auto events = BuildEvents(DamageTable{}, {""}, 18);
-  EXPECT_EQ(
-      Row(EventsListRows(events), 0),
-      (std::vector<std::string>{"", "0", "0", "1", "0.00", "0.00", "12/30/1899 00:00:00",
-                                "12/30/1899 00:00:00", "0", "0", "0", "0", "0", "0", "0", "0"}));
-  EXPECT_EQ(Csv(events),
-            kHeader + ",0,0,0,12/30/1899 00:00:00,12/30/1899 00:00:00,0,0,0,0,0,0,0,0\r\n");
 }
 
 }  // namespace

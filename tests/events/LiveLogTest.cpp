@@ -10,23 +10,23 @@
 #include "events/BuildEvents.h"
 #include "events/LiveEvents.h"
 #include "events/LiveLog.h"
-#include "loggen/LogGen.h"
 #include "parse/ParseLog.h"
 #include "shared/DamageTable.h"
+#include "support/GeneratedLog.h"
 
 namespace ombrel {
 namespace {
 
 constexpr int32_t kGap = 18;
 
-std::string RecordText(const DamageRecord& r) {
+std::string Text(const DamageRecord& r) {
   std::ostringstream s;
   s << r.Date.seconds << '|' << r.Dealer << '|' << r.Taker << '|' << r.Damage << '|' << r.Crit
     << '|' << r.Type << '|' << r.Name << '|' << r.Counter;
   return s.str();
 }
 
-std::string EventText(const EventRecord& e) {
+std::string Text(const EventRecord& e) {
   std::ostringstream s;
   s << e.Name << '|' << e.DamageTaken << ' ' << e.HitsTaken << ' ' << e.MinHitTaken << ' '
     << e.MaxHitTaken << '|' << e.DamageDealt << ' ' << e.HitsDealt << ' ' << e.MinHitDealt << ' '
@@ -35,28 +35,20 @@ std::string EventText(const EventRecord& e) {
   return s.str();
 }
 
-std::vector<std::string> Texts(const DamageTable& table) {
-  std::vector<std::string> texts;
-  for (size_t i = 0; i < table.size(); ++i) texts.push_back(RecordText(table[i]));
-  return texts;
+std::string Text(const WrittenNames& w) {
+  return std::to_string(w.index) + '|' + std::string(w.Dealer) + '|' + std::string(w.Taker);
 }
 
-std::vector<std::string> Texts(const std::vector<EventRecord>& events) {
-  std::vector<std::string> texts;
-  for (const EventRecord& e : events) texts.push_back(EventText(e));
-  return texts;
+std::string Text(std::string_view name) {
+  return std::string(name);
 }
 
-std::vector<std::string> Texts(const std::vector<WrittenNames>& written) {
+// Each record, event, written name or mob as one text.
+template <class Items>
+std::vector<std::string> Texts(const Items& items) {
   std::vector<std::string> texts;
-  for (const WrittenNames& w : written)
-    texts.push_back(std::to_string(w.index) + '|' + std::string(w.Dealer) + '|' +
-                    std::string(w.Taker));
+  for (size_t i = 0; i < items.size(); ++i) texts.push_back(Text(items[i]));
   return texts;
-}
-
-std::vector<std::string> Texts(const std::vector<std::string_view>& names) {
-  return {names.begin(), names.end()};
 }
 
 // What a one-shot parse and BuildEvents give for `log`.
@@ -95,16 +87,12 @@ void ExpectSameAsOneShot(const LiveLog& live, std::string_view prefix, LineRules
 // then count for the dealer, taken away from the other's events), and a
 // group member the character attacks late, whose earlier hits then count as
 // hers.
-std::string GeneratedLog(uint64_t seed, bool clock_back, bool extended_kinds) {
-  loggen::Options options;
-  options.seed = seed;
-  options.target_bytes = 48 << 10;
-  options.malformed_rate = 0.01;
-  options.clock_goes_back = clock_back;
-  options.extended_kinds = extended_kinds;
-  std::ostringstream out;
-  loggen::Generate(options, out);
-  const std::string generated = out.str();
+std::string LogWithLateMobs(uint64_t seed, bool clock_back, bool extended_kinds) {
+  const std::string generated = testing::GeneratedLog(seed, 48 << 10, [&](auto& o) {
+    o.malformed_rate = 0.01;
+    o.clock_goes_back = clock_back;
+    o.extended_kinds = extended_kinds;
+  });
 
   std::vector<std::string> lines;
   for (size_t start = 0; start < generated.size();) {
@@ -178,7 +166,7 @@ void FollowInPieces(const std::string& log, LineRules rules, uint64_t seed) {
 TEST(LiveLog, EveryPrefixAgreesWithAOneShotParse) {
   for (const uint64_t seed : {1, 2, 3, 4}) {
     SCOPED_TRACE("seed " + std::to_string(seed));
-    const std::string log = GeneratedLog(seed, seed % 2 == 0, seed == 4);
+    const std::string log = LogWithLateMobs(seed, seed % 2 == 0, seed == 4);
     FollowInPieces(log, seed == 4 ? LineRules::kExtended : LineRules::kDefault, seed);
     // The log's lines ending at LF alone: nothing shows until the end.
     std::string lf_only;
@@ -189,6 +177,30 @@ TEST(LiveLog, EveryPrefixAgreesWithAOneShotParse) {
     // before it plain bytes of a line.
     if (seed == 2) FollowInPieces(lf_only.substr(0, 3000) + log, LineRules::kDefault, seed);
   }
+}
+
+TEST(LiveLog, APieceClassifiedApartSeesTheNamesAsTheLinesWroteThem) {
+  // Under the extended rules a refresh shows the cast by "a gnoll" as cast by
+  // "A gnoll", the spelling met first. The hit that completes it starts a
+  // stretch of the next piece classified on another thread.
+  const std::string head =
+      "[Sat Dec 31 22:30:00 2005] A gnoll hits YOU for 11 points of damage.\r\n"
+      "[Sat Dec 31 22:30:01 2005] a gnoll begins to cast a spell. <Fire Shard>\r\n";
+  std::string piece;
+  for (int k = 0; k < 40; ++k) piece += "[Sat Dec 31 22:30:02 2005] Ann says, 'hold'\r\n";
+  piece += "[Sat Dec 31 22:30:02 2005] a gnoll hit Tarlen for 30 points of non-melee damage.\r\n";
+  LiveLog live("Tarlen", AttackVerbsOf(LineRules::kExtended), LineRules::kExtended, kGap, 0,
+               ParseSharing{.threads = 2, .chunk_bytes = 64});
+  live.Feed(head);
+  live.Refresh();
+  ExpectSameAsOneShot(live, head, LineRules::kExtended, "the cast");
+  // Half a line read: still the same.
+  live.Feed(std::string_view(piece).substr(0, 20));
+  live.Refresh();
+  ExpectSameAsOneShot(live, head, LineRules::kExtended, "half a line");
+  live.Feed(std::string_view(piece).substr(20));
+  live.Refresh();
+  ExpectSameAsOneShot(live, head + piece, LineRules::kExtended, "the cast completed");
 }
 
 TEST(LiveEvents, LateMobsTakeTheirEarlierRecordsAndTheDealerSide) {

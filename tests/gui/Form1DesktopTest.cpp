@@ -1,8 +1,7 @@
 // The window as a desktop program: keyboard, copying, memory between runs,
-// logs opened without the dialog, cancelling, the status bar, the CSV folder.
-#include <atomic>
-#include <chrono>
-#include <thread>
+// logs opened without the dialog, the status bar, the CSV folder, and a parse
+// on the worker thread: progress, cancelling, refused commands, closing meanwhile.
+#include <fstream>
 
 #include <QApplication>
 #include <QClipboard>
@@ -13,19 +12,12 @@
 
 #include "WindowHarness.h"
 #include "gui/CommandLine.h"
+#include "loggen/LogGen.h"
 
-using ombrel::Failure;
-using ombrel::ParsedRun;
-using ombrel::ParseRequest;
-using ombrel::Progress;
-using ombrel::gui::testing::Split;
+using ombrel::gui::testing::EndlessParse;
 using ombrel::gui::testing::WindowHarness;
 
 namespace {
-
-QString Status(WindowHarness& w) {
-  return w.Find<QLabel>("StatusText")->text();
-}
 
 void Key(QWidget* target, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
   QTest::keyClick(target, key, modifiers);
@@ -133,6 +125,7 @@ class Form1DesktopTest : public QObject {
       QCOMPARE(w.Find<QComboBox>("cmbEventTimer")->currentIndex(), -1);
       QVERIFY(!w.Find<QCheckBox>("chkPets")->isChecked());
       QVERIFY(!w.Item("mnuPrintEvents")->isChecked());
+      QVERIFY(!w.Item("mnuExtendedRules")->isChecked());
       QVERIFY(!w.Find<QMenu>("mnuRecentLogs")->isEnabled());
 
       // The logs outlive the first window's temporary folder.
@@ -143,10 +136,15 @@ class Form1DesktopTest : public QObject {
       w.Find<QCheckBox>("chkPets")->setChecked(true);
       w.Parse(other, QStringLiteral("Zarra"));
       w.Parse(log);
-      w.Item("mnuPrintEvents")->trigger();
+      // Marks set, and one set and cleared again.
+      for (const char* mark :
+           {"mnuPrintEvents", "mnuPrintPCDetails", "mnuExtendedRules", "mnuPrintData"}) {
+        w.Item(mark)->trigger();
+      }
+      w.Item("mnuPrintData")->trigger();
       w.dialogs().save_answers.push_back(w.Dir() + "/report.htm");
       w.Item("mnuExportEvents")->trigger();
-      QCOMPARE(Status(w), "Wrote " + QDir::toNativeSeparators(w.Dir() + "/report.htm") + ".");
+      QCOMPARE(w.Status(), "Wrote " + QDir::toNativeSeparators(w.Dir() + "/report.htm") + ".");
       w.List(1)->header()->resizeSection(0, 333);
       w.form().resize(w.form().size() + QSize(40, 30));
       size = w.form().size();
@@ -161,7 +159,9 @@ class Form1DesktopTest : public QObject {
     QCOMPARE(w.Find<QComboBox>("cmbEventTimer")->currentIndex(), 7);
     QVERIFY(w.Find<QCheckBox>("chkPets")->isChecked());
     QVERIFY(w.Item("mnuPrintEvents")->isChecked() && w.app().options().PrintEvents);
-    QVERIFY(!w.Item("mnuPrintData")->isChecked());
+    QVERIFY(w.Item("mnuPrintPCDetails")->isChecked() && w.app().options().PrintPCDetails);
+    QVERIFY(w.Item("mnuExtendedRules")->isChecked() && w.app().options().ExtendedLineRules);
+    QVERIFY(!w.Item("mnuPrintData")->isChecked() && !w.app().options().PrintData);
     QCOMPARE(w.form().size(), size);
     QCOMPARE(w.List(1)->header()->sectionSize(0), list_width);
 
@@ -199,38 +199,6 @@ class Form1DesktopTest : public QObject {
     QVERIFY(ParseCommandLine({"ombrel-raid", "--help"}).help);
   }
 
-  void extendedRulesSurviveARestartAndChangeTheParse() {
-    QTemporaryDir store;
-    const QString file = store.filePath(QStringLiteral("ombrel-raid.conf"));
-    // The mob is written with a capital at the start of its own line: the default rules see two
-    // parties, the extended rules one that dealt 7.
-    const std::string text =
-        "[Mon Jan 02 15:00:00 2006] You slash a gnoll for 20 points of damage.\r\n"
-        "[Mon Jan 02 15:00:02 2006] A gnoll hits YOU for 7 points of damage.\r\n";
-    auto gnoll_dealt = [](WindowHarness& w) {
-      QAbstractItemModel* model = w.List(1)->model();
-      for (int c = 0; c < model->columnCount(); ++c)
-        if (model->headerData(c, Qt::Horizontal).toString() == QStringLiteral("DmgDealt"))
-          return model->data(model->index(0, c)).toString();
-      return QStringLiteral("no DmgDealt column");
-    };
-    {
-      QSettings settings(file, QSettings::IniFormat);
-      WindowHarness w(&ombrel::RunParse, {}, &settings);
-      QVERIFY(!w.Item("mnuExtendedRules")->isChecked());
-      w.Parse(w.WriteLog("capitals.txt", text));
-      QCOMPARE(gnoll_dealt(w), QStringLiteral("0"));
-      w.Item("mnuExtendedRules")->trigger();
-      QVERIFY(w.form().close());
-    }
-    QSettings settings(file, QSettings::IniFormat);
-    WindowHarness w(&ombrel::RunParse, {}, &settings);
-    QVERIFY(w.Item("mnuExtendedRules")->isChecked() && w.app().options().ExtendedLineRules);
-    w.Parse(w.WriteLog("capitals.txt", text));
-    QCOMPARE(w.Rows(1).size(), 1);
-    QCOMPARE(gnoll_dealt(w), QStringLiteral("7"));
-  }
-
   void logsOpenWithoutTheDialog() {
     WindowHarness w;
     const QString log = w.WriteLog();
@@ -262,22 +230,14 @@ class Form1DesktopTest : public QObject {
 
   void cancelKeepsTheEarlierResults() {
     // The first parse is real, the second runs until it is cancelled.
-    std::atomic<int> runs{0};
-    std::atomic<bool> started{false};
-    WindowHarness w(
-        [&](const ParseRequest& r, const Progress& progress) -> std::variant<ParsedRun, Failure> {
-          if (runs++ == 0) return ombrel::RunParse(r, progress);
-          started = true;
-          while (!progress.Cancelled()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-          ParsedRun run;
-          run.cancelled = true;
-          return run;
-        });
+    EndlessParse parse;
+    parse.real_runs = 1;
+    WindowHarness w(parse.Runner());
     const QString log = w.WriteLog();
     w.Parse(log);
     const QStringList rows = w.Rows(1);
     const QString caption = w.form().windowTitle();
-    const QString figures = Status(w);
+    const QString figures = w.Status();
     QCOMPARE(figures,
              QStringLiteral("raid.txt: 8 lines, 7 records, 0 unreadable lines, 2 events."));
 
@@ -285,14 +245,14 @@ class Form1DesktopTest : public QObject {
     QPushButton* cancel = w.Find<QPushButton>("CancelParse");
     QVERIFY(cancel->isVisible() && w.Find<QProgressBar>("ParseProgress")->isVisible());
     QCOMPARE(cancel->parentWidget(), w.Find<QProgressBar>("ParseProgress")->parentWidget());
-    QTRY_VERIFY(started);
+    QTRY_VERIFY(parse.started);
     QTest::mouseClick(cancel, Qt::LeftButton);
     QVERIFY(!w.form().Busy() && !cancel->isVisible());
     QCOMPARE(w.Rows(1), rows);
     QCOMPARE(w.form().windowTitle(), caption);
     QCOMPARE(w.Frame(0)->title(), QStringLiteral("Settings"));
     QVERIFY(w.Tabs()->isEnabled());
-    QCOMPARE(Status(w), QStringLiteral("Parse cancelled."));
+    QCOMPARE(w.Status(), QStringLiteral("Parse cancelled."));
     QVERIFY(QApplication::overrideCursor() == nullptr);
   }
 
@@ -300,7 +260,7 @@ class Form1DesktopTest : public QObject {
     WindowHarness w;
     // A log without a fight says so.
     w.Parse(w.WriteLog("quiet.txt", "[Mon Jan 02 15:04:05 2006] You say, 'hello'\r\n"));
-    QCOMPARE(Status(w),
+    QCOMPARE(w.Status(),
              QStringLiteral("No fight found in quiet.txt for Tarlen: 2 lines, 0 records, 0 "
                             "unreadable lines."));
 
@@ -315,9 +275,9 @@ class Form1DesktopTest : public QObject {
     w.Parse(w.WriteLog());
     const QString events_csv = QDir::toNativeSeparators(elsewhere.filePath("Events.csv"));
     QVERIFY(QFile::exists(events_csv));
-    QVERIFY(Status(w).endsWith(" 2 events. Wrote " + events_csv + "."));
+    QVERIFY(w.Status().endsWith(" 2 events. Wrote " + events_csv + "."));
     w.ClickTab(2);
-    QCOMPARE(Status(w),
+    QCOMPARE(w.Status(),
              "Wrote " + QDir::toNativeSeparators(elsewhere.filePath("textpclist.csv")) + ".");
 
     // Where no folder was chosen: the program's folder when writable, else a
@@ -360,6 +320,70 @@ class Form1DesktopTest : public QObject {
     QTest::mouseDClick(header->viewport(), Qt::LeftButton, {}, edge);
     QVERIFY(header->sectionSize(0) >=
             QFontMetrics(w.List(2)->font()).horizontalAdvance(QStringLiteral("Brutus`s pet")));
+  }
+
+  void commandsAreRefusedWhileTheParseRuns() {
+    EndlessParse parse;
+    WindowHarness w(parse.Runner());
+    w.Find<QComboBox>("cmbEventTimer")->setCurrentIndex(147);
+    w.Item("mnuPrintEvents")->trigger();
+    w.Item("mnuExtendedRules")->trigger();
+    const QString log = w.WriteLog();
+    w.StartParse(log);
+
+    QVERIFY(w.form().Busy());
+    QCOMPARE(w.form().windowTitle(),
+             QStringLiteral("Ombrel Raid - ") + QDir::toNativeSeparators(log));
+    QTRY_VERIFY(parse.started);
+    // The settings travel with the request.
+    QVERIFY(parse.request.character_name == "Tarlen" && parse.request.event_gap == 900);
+    QVERIFY(parse.request.print_events && !parse.request.print_data);
+    QVERIFY(parse.request.rules == ombrel::LineRules::kExtended &&
+            parse.request.verbs.size() == ombrel::kExtendedAttackVerbs.size());
+    QTRY_COMPARE(w.Frame(0)->title(), QStringLiteral("Settings - 2/2 Creating Events"));
+    QProgressBar* progress = w.Find<QProgressBar>("ParseProgress");
+    QVERIFY(progress->isVisible());
+    QTRY_COMPARE(progress->value(), 42);
+
+    for (QObject* control : std::initializer_list<QObject*>{
+             w.Find<QPushButton>("Command1"), w.Item("mnuOpenLog"), w.Tabs(),
+             w.Find<QMenu>("mnuOptions")->menuAction(), w.Find<QMenu>("mnuExport")->menuAction()}) {
+      QVERIFY2(!control->property("enabled").toBool(), qPrintable(control->objectName()));
+    }
+    // Triggered anyway (a shortcut, a test): nothing happens.
+    const size_t dialogs_before = w.dialogs().shown.size();
+    w.Item("mnuOpenLog")->trigger();
+    w.Item("mnuExportEvents")->trigger();
+    w.Item("mnuPrintData")->trigger();
+    QCOMPARE(w.dialogs().shown.size(), dialogs_before);
+    QVERIFY(!w.app().options().PrintData && !w.Item("mnuPrintData")->isChecked());
+    w.Tabs()->setCurrentIndex(2);
+    QCOMPARE(w.Tabs()->currentIndex(), 0);
+    QCOMPARE(w.ShownPage(), 0);
+
+    // Closing the window stops the parse and drops it.
+    QVERIFY(w.form().close());
+    QVERIFY(parse.saw_cancel);
+    QVERIFY(!w.form().Busy() && !w.form().isVisible());
+  }
+
+  void closingDuringARealParse() {
+    WindowHarness w;
+    ombrel::loggen::Options options;
+    options.target_bytes = 8u << 20;
+    const QString log = w.Dir() + QStringLiteral("/big.txt");
+    {
+      std::ofstream out(ombrel::gui::ToPath(log), std::ios::binary);
+      ombrel::loggen::Generate(options, out);
+    }
+    w.StartParse(log);
+    QVERIFY(w.form().Busy());
+    QVERIFY(w.form().close());
+    QVERIFY(!w.form().Busy());
+    QTest::qWait(20);  // whatever the worker posted arrives and is ignored
+    QVERIFY(w.app().EventsList().Empty() && !w.Tabs()->isEnabled());
+    QVERIFY(w.dialogs().Messages().empty());
+    QVERIFY(QApplication::overrideCursor() == nullptr);
   }
 };
 

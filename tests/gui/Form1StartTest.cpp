@@ -95,6 +95,13 @@ class Form1StartTest : public QObject {
     // A disabled export item does nothing even when triggered.
     w.Item("mnuExportEvents")->trigger();
     QVERIFY(w.dialogs().shown.empty());
+    w.Item("mnuAbout")->trigger();
+    QCOMPARE(w.dialogs().shown.size(), size_t(1));
+    QCOMPARE(w.dialogs().shown[0].kind + "|" + w.dialogs().shown[0].title + "|" +
+                 w.dialogs().shown[0].text,
+             QStringLiteral(
+                 "message|About Ombrel|Parse the whole raid, very beta, not so much "
+                 "necro goodness in it yet.\r\n\r\nZerrit\r\n\r\nBeta Version " OMBREL_VERSION));
   }
 
   void layoutFollowsTheWindow() {
@@ -191,27 +198,6 @@ class Form1StartTest : public QObject {
         QCOMPARE(bool(align & Qt::AlignRight), list > 0 && c > 0);
       }
     }
-    QCOMPARE(w.List(1)->model()->headerData(0, Qt::Horizontal).toString() + "|" +
-                 w.List(2)->model()->headerData(24, Qt::Horizontal).toString() + "|" +
-                 w.List(3)->model()->headerData(0, Qt::Horizontal).toString(),
-             QStringLiteral("Mob|Defense|Damage Source"));
-    QCOMPARE(w.List(2)->model()->columnCount() * 100 + w.List(3)->model()->columnCount(), 2516);
-  }
-
-  void aboutBoxAndQuit() {
-    WindowHarness w;
-    w.Item("mnuAbout")->trigger();
-    QCOMPARE(w.dialogs().shown.size(), size_t(1));
-    QCOMPARE(w.dialogs().shown[0].kind, QStringLiteral("message"));
-    QCOMPARE(w.dialogs().shown[0].title, QStringLiteral("About Ombrel"));
-    QCOMPARE(w.dialogs().shown[0].text,
-             QStringLiteral("Parse the whole raid, very beta, not so much necro goodness in it "
-                            "yet.\r\n\r\nZerrit\r\n\r\nBeta Version " OMBREL_VERSION));
-    QCOMPARE(Form1::AboutText(), w.dialogs().shown[0].text);
-
-    QVERIFY(w.form().isVisible());
-    w.Item("mnuQuit")->trigger();
-    QVERIFY(!w.form().isVisible());
   }
 };
 

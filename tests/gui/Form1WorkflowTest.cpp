@@ -222,21 +222,6 @@ class Form1WorkflowTest : public QObject {
     }
   }
 
-  void optionsMarks() {
-    WindowHarness w;
-    // Print Data toggled twice writes nothing.
-    QAction* data = w.Item("mnuPrintData");
-    data->trigger();
-    QVERIFY(data->isChecked() && w.app().options().PrintData);
-    data->trigger();
-    QVERIFY(!data->isChecked() && !w.app().options().PrintData);
-    w.Parse(w.WriteLog());
-    QVERIFY(!QFileInfo::exists(w.Dir() + QStringLiteral("/Data.csv")));
-    // The other marks are seen at work where their files are written.
-    w.Item("mnuPrintPCDetails")->trigger();
-    QVERIFY(w.app().options().PrintPCDetails);
-  }
-
   void petBoxCountsFromTheNextParse() {
     WindowHarness w;
     const QString log = w.WriteLog();

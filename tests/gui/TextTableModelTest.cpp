@@ -19,18 +19,13 @@ class TextTableModelTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void cp1252EveryByteRoundTrips() {
+  void cp1252() {
+    // Every byte round-trips through the window's texts (the code page itself
+    // is checked with the shared library).
     std::string all;
     for (int b = 0; b < 256; ++b) all.push_back(static_cast<char>(b));
-    const QString text = FromCp1252(all);
-    QCOMPARE(text.size(), 256);
-    // The euro sign, a quotation mark, Y with diaeresis, an undefined byte, e with diaeresis.
-    const QChar picked[] = {text[0x80], text[0x92], text[0x9F], text[0x81], text[0xEB], text[0x60]};
-    QCOMPARE(QString(picked, 6), QString::fromUtf16(u"\u20AC\u2019\u0178\u0081\u00EB`"));
-    QVERIFY(ToCp1252(text) == all);
-  }
-
-  void cp1252OutsideTheCodePage() {
+    QCOMPARE(FromCp1252(all).size(), 256);
+    QVERIFY(ToCp1252(FromCp1252(all)) == all);
     QVERIFY(ToCp1252(QString::fromUtf8("Zo\xC3\xAB \xE2\x82\xAC")) == "Zo\xEB \x80");
     // A Greek letter, a CJK character and an emoji (a surrogate pair): one "?" each.
     QVERIFY(ToCp1252(QString::fromUtf8("a\xCE\xB1"

@@ -1,9 +1,12 @@
 #pragma once
 
+#include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <memory>
 #include <string>
+#include <thread>
 
 #include <QAction>
 #include <QCheckBox>
@@ -11,6 +14,7 @@
 #include <QFile>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QProgressBar>
@@ -44,6 +48,35 @@ inline QStringList Split(const char* cells) {
   return QString::fromLatin1(cells).split(QLatin1Char('|'));
 }
 
+// A parse that reports stage 2 at 42 % and then runs until it is told to
+// stop; the first `real_runs` parses are real ones.
+struct EndlessParse {
+  std::atomic<int> real_runs{0};
+  std::atomic<bool> started{false};
+  std::atomic<bool> saw_cancel{false};
+  ParseRequest request;
+
+  ParseRunner Runner() {
+    return [this](const ParseRequest& r,
+                  const Progress& progress) -> std::variant<ParsedRun, Failure> {
+      if (real_runs > 0) {
+        --real_runs;
+        return RunParse(r, progress);
+      }
+      request = r;
+      progress.Stage(2);
+      progress.Report(0.42);
+      progress.Report(0.421);  // the same whole percent: not posted again
+      started = true;
+      while (!progress.Cancelled()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+      saw_cancel = true;
+      ParsedRun run;
+      run.cancelled = true;
+      return run;
+    };
+  }
+};
+
 // A window over a fresh app whose CSV files go to a temporary folder, driven
 // the way a user drives it.
 class WindowHarness {
@@ -75,6 +108,7 @@ class WindowHarness {
     return form_->findChild<QTreeView*>(QStringLiteral("ListView%1").arg(number));
   }
   QAction* Item(const char* name) { return Find<QAction>(name); }
+  QString Status() { return Find<QLabel>("StatusText")->text(); }
   // The page the window shows (0 to 3); the others are hidden.
   int ShownPage() {
     int shown = -1;

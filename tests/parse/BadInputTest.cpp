@@ -9,11 +9,11 @@
 #include <cerrno>
 #include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <thread>
 
 #include "parse/LogText.h"
 #include "parse/RecordMatchers.h"
+#include "support/TestFiles.h"
 
 namespace ombrel::testing {
 namespace {
@@ -114,19 +114,12 @@ TEST(BadAmounts, NonNumericAndOutOfRangeAmountsSkipTheLine) {
 
 class LogFiles : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() / ("ombrel_parse_test_" + std::to_string(::getpid()));
-    fs::create_directories(dir_);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-
   fs::path Write(const std::string& name, const std::string& bytes) {
-    const fs::path path = dir_ / name;
-    std::ofstream(path, std::ios::binary) << bytes;
-    return path;
+    WriteFile(dir_ / name, bytes);
+    return dir_ / name;
   }
 
-  fs::path dir_;
+  const TempDir dir_{"ombrel-parse"};
 };
 
 TEST_F(LogFiles, FilesThatClaimNoSizeAndFifosAreReadToTheirEnd) {
@@ -213,7 +206,7 @@ TEST_F(LogFiles, ReadsTheWholeFileOrNamesThePathAndReason) {
   EXPECT_EQ(std::get<ParseResult>(empty).MobList, (std::vector<std::string_view>{""}));
 
   std::vector<std::pair<fs::path, std::string>> failing = {
-      {dir_ / "missing.txt", "No such file or directory"}, {dir_, "Is a directory"}};
+      {dir_ / "missing.txt", "No such file or directory"}, {dir_.path(), "Is a directory"}};
   if (::geteuid() != 0) {  // root reads anything
     failing.emplace_back(Write("locked.txt", Line(kHit)), "Permission denied");
     fs::permissions(failing.back().first, fs::perms::none);

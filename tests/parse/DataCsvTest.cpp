@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <sstream>
 #include <vector>
 
@@ -43,17 +42,6 @@ TEST(DataCsv, NamesFromTheLogCannotBecomeFormulas) {
             "01/02/2006 15:04:05,'=cmd|' /C calc'!A0,a gnoll,5,0,1,hits,0\r\n"
             "01/02/2006 15:04:05,Tarlen,'-a gnoll,7,0,1,hit,1\r\n"
             "01/02/2006 15:04:05,'@Ann,a gnoll,-2,0,1,hits,2\r\n");
-}
-
-TEST(DataCsv, ManyRecordsPassThroughTheBlockBuffer) {
-  std::string log;
-  for (int k = 0; k < 30000; ++k)
-    log += Line("You hit a gnoll for " + std::to_string(k) + " points of damage.\r\n");
-  const auto r = Parse(log);
-  ASSERT_EQ(r.DamageTable.size(), 30000u);
-  const std::string csv = DataCsv(r.DamageTable);
-  EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 30001);
-  EXPECT_TRUE(csv.ends_with("01/02/2006 15:04:05,Tarlen,a gnoll,29999,0,1,hit,29999\r\n"));
 }
 
 TEST(DataCsv, DatesAsTheDisplayWritesThem) {

@@ -1,13 +1,18 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
-#include <fstream>
+#include <functional>
+#include <future>
 #include <string>
 #include <variant>
 
 #include "parse/FileTail.h"
+#include "support/TestFiles.h"
 
 namespace ombrel {
 namespace {
@@ -15,7 +20,7 @@ namespace {
 namespace fs = std::filesystem;
 
 void Append(const fs::path& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary | std::ios::app) << bytes;
+  testing::WriteFile(path, bytes, std::ios::app);
 }
 
 // Reads everything the file gained; `read` gets the last read's flags.
@@ -36,9 +41,7 @@ std::string ReadAll(FileTail& tail, FileTail::Read& read) {
 }
 
 TEST(FileTail, ReadsWhatIsAppendedAndStartsOverOnAShrunkOrReplacedFile) {
-  const fs::path dir = fs::temp_directory_path() / ("file-tail-" + std::to_string(::getpid()));
-  fs::remove_all(dir);
-  fs::create_directories(dir);
+  const testing::TempDir dir("ombrel-file-tail");
   const fs::path log = dir / "log.txt";
   FileTail tail(log);
   FileTail::Read read;
@@ -75,7 +78,54 @@ TEST(FileTail, ReadsWhatIsAppendedAndStartsOverOnAShrunkOrReplacedFile) {
   FileTail folder(dir);
   std::string bytes;
   EXPECT_TRUE(std::holds_alternative<Failure>(folder.ReadMore(bytes, 5)));
-  fs::remove_all(dir);
+}
+
+TEST(FileTail, AFifoOrStandardInputHandsOverWhatItsWriterWroteWithoutWaitingForMore) {
+  const testing::TempDir dir("ombrel-file-tail-fifo");
+  const fs::path fifo = dir / "log.fifo";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  // Reads in the background; a read still waiting after two seconds is set
+  // free by `release`, so that the test fails instead of hanging.
+  auto read_soon = [](FileTail& tail, const std::function<void()>& release) {
+    std::string bytes;
+    auto read = std::async(std::launch::async, [&] { return tail.ReadMore(bytes, 1000); });
+    const bool in_time = read.wait_for(std::chrono::seconds(2)) == std::future_status::ready;
+    if (!in_time) release();
+    read.get();
+    return in_time ? bytes : std::string("(waited)");
+  };
+
+  // No writer yet.
+  FileTail tail(fifo);
+  EXPECT_EQ(read_soon(tail, [&] { ::close(::open(fifo.c_str(), O_RDWR)); }), "");
+  // A writer that keeps the FIFO open: what it wrote so far.
+  int writer = ::open(fifo.c_str(), O_RDWR | O_NONBLOCK);
+  ASSERT_GE(writer, 0);
+  ASSERT_EQ(::write(writer, "line\r\n", 6), 6);
+  auto close_writer = [&writer] {
+    ::close(writer);
+    writer = -1;
+  };
+  EXPECT_EQ(read_soon(tail, close_writer), "line\r\n");
+  if (writer >= 0) close_writer();
+
+  // "-" is standard input, here the FIFO's other end.
+  const int kept_input = ::dup(STDIN_FILENO);
+  writer = ::open(fifo.c_str(), O_RDWR | O_NONBLOCK);
+  ASSERT_GE(writer, 0);
+  const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+  ASSERT_EQ(::dup2(reader, STDIN_FILENO), STDIN_FILENO);
+  ::close(reader);
+  ASSERT_EQ(::write(writer, "piped\r\n", 7), 7);
+  FileTail input("-");
+  std::string bytes;
+  auto read = input.ReadMore(bytes, 1000);
+  ::dup2(kept_input, STDIN_FILENO);
+  ::close(kept_input);
+  close_writer();
+  ASSERT_TRUE(std::holds_alternative<FileTail::Read>(read));
+  EXPECT_FALSE(std::get<FileTail::Read>(read).waiting);
+  EXPECT_EQ(bytes, "piped\r\n");
 }
 
 }  // namespace

@@ -2,31 +2,26 @@
 
 #include <algorithm>
 #include <random>
-#include <sstream>
 #include <string>
 #include <tuple>
 #include <vector>
 
-#include "loggen/LogGen.h"
 #include "parse/LogParser.h"
 #include "parse/LogText.h"
 #include "parse/ReferenceParse.h"
+#include "support/GeneratedLog.h"
 
 namespace ombrel::testing {
 namespace {
 
 std::string Generated(uint64_t seed, uint64_t bytes, uint32_t malformed_kinds, double rate,
                       bool extended_kinds = false) {
-  loggen::Options options;
-  options.seed = seed;
-  options.target_bytes = bytes;
-  options.malformed_kinds = malformed_kinds;
-  options.malformed_rate = rate;
-  options.clock_goes_back = true;
-  options.extended_kinds = extended_kinds;
-  std::ostringstream out;
-  loggen::Generate(options, out);
-  return out.str();
+  return GeneratedLog(seed, bytes, [&](auto& o) {
+    o.malformed_rate = rate;
+    o.malformed_kinds = malformed_kinds;
+    o.clock_goes_back = true;
+    o.extended_kinds = extended_kinds;
+  });
 }
 
 TEST(GeneratedLog, FastParserAgreesWithTheRulesOnRealisticLogs) {

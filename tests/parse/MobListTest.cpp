@@ -8,7 +8,7 @@ namespace {
 
 using Names = std::vector<std::string_view>;
 
-TEST(MobList, AddMobKeepsFirstAppearanceOrderWithoutRepeats) {
+TEST(MobList, AddMobAndTheRegistryKeepFirstAppearanceOrderWithoutRepeats) {
   Names list{std::string_view{}};
   AddMob(list, "a gnoll");
   EXPECT_EQ(list, (Names{"a gnoll"}));  // the empty entry is replaced
@@ -21,9 +21,8 @@ TEST(MobList, AddMobKeepsFirstAppearanceOrderWithoutRepeats) {
   EXPECT_EQ(empty_start, (Names{""}));
   AddMob(list, "");  // no empty first entry any more: an empty name is appended
   EXPECT_EQ(list, (Names{"a gnoll", "a bat", "A gnoll", ""}));
-}
 
-TEST(MobList, RegistryAgreesWithAddMobEveryTime) {
+  // The registry agrees with AddMob after every name.
   const Names names = {"", "a", "b", "a", "", "c", "", "b", "d", "a"};
   Names by_add{std::string_view{}};
   Names by_registry{std::string_view{}};

@@ -33,16 +33,15 @@ TEST(CastMerge, ANonMeleeHitCompletesTheCastBeforeIt) {
                  {kName, "a gnoll", 7, kMelee, "hit", 7},
                  {kName, "a gnoll", 8, kNonMelee, "hit", 8}});
   EXPECT_EQ(r.DamageTable[0].Date, Civil(2006, 1, 2, 15, 4, 1));
-}
 
-TEST(CastMerge, OnlyAgainstTheLastKeptRecord) {
-  // The line between cast and hit yields nothing (chat, unreadable line), so they still merge.
-  const auto r = Parse(Log({Line("You begin casting Bolt."), Line("Soandso says, 'hi'"),
-                            Line("You hit a gnoll for lots of damage, points of non-melee damage"),
-                            Line("You hit a gnoll for 5 points of non-melee damage.")}));
-  ASSERT_EQ(r.DamageTable.size(), 1u);
-  ExpectRecord(r.DamageTable, 0, {kName, "a gnoll", 5, kNonMelee, "Bolt", 0});
-  EXPECT_EQ(r.unreadable_lines, 1);
+  // Only against the last kept record: lines between cast and hit that yield
+  // nothing (chat, an unreadable line) do not keep them apart.
+  const auto kept =
+      Parse(Log({Line("You begin casting Bolt."), Line("Soandso says, 'hi'"),
+                 Line("You hit a gnoll for lots of damage, points of non-melee damage"),
+                 Line("You hit a gnoll for 5 points of non-melee damage.")}));
+  ExpectRecords(kept.DamageTable, {{kName, "a gnoll", 5, kNonMelee, "Bolt", 0}});
+  EXPECT_EQ(kept.unreadable_lines, 1);
 }
 
 TEST(SpecialNames, RenameTheLastNonMeleeHitOfTheSameSecond) {

@@ -41,13 +41,5 @@ TEST(DateTimeTest, CivilRoundTripAndValidation) {
   EXPECT_EQ(DateTime{-1}.ToCivil().day, 29);  // a second before the zero date
 }
 
-TEST(DateTimeTest, DurationsAreAtLeastOneSecond) {
-  const DateTime a{100};
-  EXPECT_EQ(DurationSeconds(a, a), 1);
-  EXPECT_EQ(DurationSeconds(a, DateTime{90}), 1);
-  EXPECT_EQ(DurationSeconds(a, DateTime{130}), 30);
-  EXPECT_EQ(SecondsBetween(a, DateTime{90}), -10);
-}
-
 }  // namespace
 }  // namespace ombrel

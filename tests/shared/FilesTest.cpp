@@ -15,6 +15,7 @@
 #include "shared/DamageTable.h"
 #include "shared/FileOutput.h"
 #include "shared/Interrupt.h"
+#include "support/TestFiles.h"
 
 namespace ombrel {
 namespace {
@@ -79,33 +80,15 @@ TEST(CsvWriterTest, FormulaCellsBecomeTextAndNumbersStay) {
             "-5,+5,\"-1,234,567.89\",-.41,-12.50%,-0.00,+7%,a=b, =x,1e5,-42\r\n");
 }
 
+using testing::ReadFile;
+
 class FileOutputTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("ombrel_files_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-            "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-  }
-  void TearDown() override {
-    fs::permissions(dir_, fs::perms::owner_all, fs::perm_options::add);
-    fs::remove_all(dir_);
-  }
-  fs::path dir_;
+  const testing::TempDir dir_{"ombrel-files"};
 };
 
-TEST_F(FileOutputTest, ReplacesTheFileWholeAndLeavesNoTemporaryFile) {
-  const fs::path path = dir_ / "out.csv";
-  { std::ofstream(path) << "old contents that are longer"; }
-  EXPECT_FALSE(WriteFileAtomically(path, [](std::ostream& out) { out << "new\r\n"; }));
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  EXPECT_EQ(text.str(), "new\r\n");
-  EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);
-}
-
+// A whole set replaced, and the temporary files, are checked with OutputSet
+// below; a single file goes through a set of one.
 TEST_F(FileOutputTest, FailuresNameThePathAndTheReason) {
   const fs::path missing = dir_ / "no" / "such" / "folder" / "x.htm";
   const auto failure = WriteFileAtomically(missing, [](std::ostream& out) { out << "x"; });
@@ -117,13 +100,6 @@ TEST_F(FileOutputTest, FailuresNameThePathAndTheReason) {
   const auto on_dir = WriteFileAtomically(dir_, [](std::ostream& out) { out << "x"; });
   ASSERT_TRUE(on_dir);
   EXPECT_EQ(on_dir->reason, "Is a directory");
-}
-
-std::string Contents(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
 }
 
 TEST_F(FileOutputTest, APlantedLinkAtTheTemporaryNameOverwritesNothing) {
@@ -146,9 +122,9 @@ TEST_F(FileOutputTest, APlantedLinkAtTheTemporaryNameOverwritesNothing) {
   EXPECT_FALSE(set.Add(path, [](std::ostream& out) { out << "new"; }));
   EXPECT_FALSE(set.Commit());
   EXPECT_EQ(calls, 3);
-  EXPECT_EQ(Contents(victim), "precious");
+  EXPECT_EQ(ReadFile(victim), "precious");
   EXPECT_FALSE(fs::exists(dir_ / "nowhere"));
-  EXPECT_EQ(Contents(path), "new");
+  EXPECT_EQ(ReadFile(path), "new");
 }
 
 TEST_F(FileOutputTest, ASetIsRenamedWholeOrNotAtAll) {
@@ -173,21 +149,21 @@ TEST_F(FileOutputTest, ASetIsRenamedWholeOrNotAtAll) {
     ASSERT_TRUE(commit);
     EXPECT_EQ(commit->path, b.string());
   }
-  EXPECT_EQ(Contents(a), "old a");
-  EXPECT_EQ(Contents(b), "old b");
+  EXPECT_EQ(ReadFile(a), "old a");
+  EXPECT_EQ(ReadFile(b), "old b");
   EXPECT_EQ(count_files(), 2);
   {
     // Dropped before its commit (an error elsewhere): nothing replaced either.
     OutputSet set;
     EXPECT_FALSE(set.Add(a, [](std::ostream& out) { out << "new a"; }));
   }
-  EXPECT_EQ(Contents(a), "old a");
+  EXPECT_EQ(ReadFile(a), "old a");
   EXPECT_EQ(count_files(), 2);
   OutputSet set;
   EXPECT_FALSE(set.Add(a, [](std::ostream& out) { out << "new a"; }));
   EXPECT_FALSE(set.Add(b, [](std::ostream& out) { out << "new b"; }));
   EXPECT_FALSE(set.Commit());
-  EXPECT_EQ(Contents(a) + Contents(b), "new anew b");
+  EXPECT_EQ(ReadFile(a) + ReadFile(b), "new anew b");
   EXPECT_EQ(count_files(), 2);
 }
 
@@ -211,7 +187,7 @@ TEST_F(FileOutputTest, AnInterruptRemovesTheTemporaryFilesAndEndsWith128PlusTheS
     ASSERT_EQ(waitpid(child, &status, 0), child);
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 128 + signal_number);
-    EXPECT_EQ(Contents(path), "old");
+    EXPECT_EQ(ReadFile(path), "old");
     EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);
   }
 }
