@@ -1,7 +1,9 @@
 #include "parse/LogParser.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
+#include <mutex>
 #include <vector>
 
 #include "parse/ChunkClassify.h"
@@ -162,11 +164,48 @@ void LogParser::ClassifyWholeLines(std::string_view text, LineEnd line_end) {
   }
 
   // The first stretch follows the lines before it: the parser's own
-  // classifier takes it while the others are classified apart.
+  // classifier takes it while the others are classified apart. Each
+  // stretch, once classified, is joined to the table in log order by
+  // whichever thread is free, while the others go on classifying.
   if (!state.workers) state.workers = std::make_unique<WorkerThreads>(state.threads - 1);
-  state.chunks.resize(stretches.size());
+  const size_t count = stretches.size();
+  state.chunks.resize(count);
+  std::vector<std::atomic<bool>> classified(count);
+  std::atomic<size_t> joined = 0;  // stretches [0, joined) are in the table
+  std::mutex joining;
   int64_t first_lines = 0;
-  state.workers->Run(stretches.size(), [&](size_t k) {
+  auto join = [&](size_t k) {
+    if (k == 0) {
+      state.index += first_lines;
+      return;
+    }
+    ChunkResult& chunk = state.chunks[k];
+    if (JoinChunk(chunk, state.index, state.result.DamageTable, state.mobs)) {
+      classifier.FollowTable();
+      state.index += chunk.lines;
+      state.joined_unreadable += chunk.unreadable_lines;
+    } else {
+      // The stretch took a record before it for other than it is: the
+      // parser's classifier reads it again after the lines before it.
+      in_line(stretches[k]);
+    }
+  };
+  // Joins what is ready; a stretch marked while another thread joins is seen
+  // by that thread, or by this one after the other lets go.
+  auto join_ready = [&] {
+    for (;;) {
+      std::unique_lock<std::mutex> lock(joining, std::try_to_lock);
+      if (!lock.owns_lock()) return;
+      size_t next = joined.load();
+      for (; next < count && classified[next].load(); ++next) {
+        join(next);
+        joined.store(next + 1);
+      }
+      lock.unlock();
+      if (next == count || !classified[next].load()) return;
+    }
+  };
+  state.workers->Run(count, [&](size_t k) {
     if (k == 0) {
       first_lines =
           ForEachLine(stretches[0], line_end, state.index,
@@ -175,18 +214,11 @@ void LogParser::ClassifyWholeLines(std::string_view text, LineEnd line_end) {
       ClassifyChunk(stretches[k], line_end, state.texts.character_name, state.scanner, state.rules,
                     state.chunks[k]);
     }
+    classified[k].store(true);
+    join_ready();
   });
-  state.index += first_lines;
-  for (size_t k = 1; k < stretches.size(); ++k) {
-    ChunkResult& chunk = state.chunks[k];
-    if (JoinChunk(chunk, state.index, state.result.DamageTable, state.mobs)) {
-      classifier.FollowTable();
-      state.index += chunk.lines;
-      state.joined_unreadable += chunk.unreadable_lines;
-    } else {
-      in_line(stretches[k]);
-    }
-  }
+  // Every job has ended, so nothing holds the joins: what is left is joined here.
+  for (size_t k = joined.load(); k < count; ++k) join(k);
 }
 
 LogParser::SoFar LogParser::ClassifiedSoFar() const {
