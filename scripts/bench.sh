@@ -3,7 +3,7 @@
 # and events without files (bench/parse_events_time), and ombrel-batch end to
 # end (Data.csv, Events.csv, events.htm); prints the ratios to grep and the
 # peak memory of ombrel-batch against the log's size. Release build.
-#   scripts/bench.sh [LOG [NAME]]
+#   [ROUNDS=N] scripts/bench.sh [LOG [NAME]]
 # Without LOG a 200 MB log is generated (seed 1) into the temporary folder.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -40,28 +40,45 @@ processor() {
 }
 
 load=$(cut -d' ' -f1-3 /proc/loadavg)
-t0=$(now)
-matches=$( (/usr/bin/time -v -o "$out/grep.txt" grep -c -F damage "$log") || true)
-t1=$(now)
-counts=$(/usr/bin/time -v -o "$out/parse.txt" "$build/bench/parse_events_time" "$log" "$name")
-t2=$(now)
-/usr/bin/time -v -o "$out/time.txt" "$build/src/batch/ombrel-batch" --out "$out" --name "$name" \
-  "$log" >/dev/null 2>"$out/stderr.txt"
-t3=$(now)
+# The three programs run in turn, ROUNDS times (default 3); each figure is the
+# median of its rounds, so that one slow moment of a shared machine does not
+# decide a ratio.
+rounds=${ROUNDS:-3}
+declare -a grep_t parse_t batch_t grep_p parse_p batch_p peaks
+for ((r = 0; r < rounds; r++)); do
+  t0=$(now)
+  matches=$( (/usr/bin/time -v -o "$out/grep.txt" grep -c -F damage "$log") || true)
+  t1=$(now)
+  counts=$(/usr/bin/time -v -o "$out/parse.txt" "$build/bench/parse_events_time" "$log" "$name")
+  t2=$(now)
+  /usr/bin/time -v -o "$out/time.txt" "$build/src/batch/ombrel-batch" --out "$out" \
+    --name "$name" "$log" >/dev/null 2>"$out/stderr.txt"
+  t3=$(now)
+  grep_t+=("$(elapsed "$t0" "$t1")")
+  parse_t+=("$(elapsed "$t1" "$t2")")
+  batch_t+=("$(elapsed "$t2" "$t3")")
+  grep_p+=("$(processor "$out/grep.txt")")
+  parse_p+=("$(processor "$out/parse.txt")")
+  batch_p+=("$(processor "$out/time.txt")")
+  peaks+=("$(awk -F': ' '/Maximum resident set size/ {print $2}' "$out/time.txt")")
+done
 
-grep_s=$(elapsed "$t0" "$t1")
-parse_s=$(elapsed "$t1" "$t2")
-batch_s=$(elapsed "$t2" "$t3")
-peak_kb=$(awk -F': ' '/Maximum resident set size/ {print $2}' "$out/time.txt")
+median() { printf '%s\n' "$@" | sort -g | awk '{v[NR] = $1} END {print v[int((NR + 1) / 2)]}'; }
+spread() { printf '%s\n' "$@" | sort -g | awk 'NR == 1 {lo = $1} {hi = $1} END {printf "%.3f-%.3f", lo, hi}'; }
+
+grep_s=$(median "${grep_t[@]}")
+parse_s=$(median "${parse_t[@]}")
+batch_s=$(median "${batch_t[@]}")
+peak_kb=$(median "${peaks[@]}")
 read -r _ lines records events <<<"$counts"
 
 echo "log:            $log ($log_bytes bytes, $lines lines, $records records, $events events)"
-echo "cores:          $(nproc) (load average before the runs: $load)"
-printf 'grep -c -F:     %.3f s (%s matching lines; processor %s s)\n' "$grep_s" "$matches" \
-  "$(processor "$out/grep.txt")"
-printf 'parse+events:   %.3f s  = %s x grep (target 2; processor %s s)\n' "$parse_s" \
-  "$(ratio "$parse_s" "$grep_s")" "$(processor "$out/parse.txt")"
-printf 'ombrel-batch:   %.3f s  = %s x grep (target 5; processor %s s)\n' "$batch_s" \
-  "$(ratio "$batch_s" "$grep_s")" "$(processor "$out/time.txt")"
+echo "cores:          $(nproc) (load average before the runs: $load; median of $rounds rounds)"
+printf 'grep -c -F:     %.3f s (%s; %s matching lines; processor %s s)\n' "$grep_s" \
+  "$(spread "${grep_t[@]}")" "$matches" "$(median "${grep_p[@]}")"
+printf 'parse+events:   %.3f s  = %s x grep (%s; target 2; processor %s s)\n' "$parse_s" \
+  "$(ratio "$parse_s" "$grep_s")" "$(spread "${parse_t[@]}")" "$(median "${parse_p[@]}")"
+printf 'ombrel-batch:   %.3f s  = %s x grep (%s; target 5; processor %s s)\n' "$batch_s" \
+  "$(ratio "$batch_s" "$grep_s")" "$(spread "${batch_t[@]}")" "$(median "${batch_p[@]}")"
 printf 'batch peak RSS: %s kB = %s x the log (target 0.6)\n' "$peak_kb" \
   "$(ratio "$((peak_kb * 1024))" "$log_bytes")"

@@ -18,45 +18,9 @@ using event_steps::Accepts;
 using event_steps::OpenEvent;
 using event_steps::TakeRecord;
 
-// The mobs by name, each with its most recently opened event (-1: none yet).
-// Built once; an open-addressing table with a cheap hash, since every damage
-// record looks up one or two names.
-class MobIndex {
- public:
-  explicit MobIndex(const std::vector<std::string_view>& mobs)
-      : slots_(std::bit_ceil(2 * mobs.size() + 2)), mask_(slots_.size() - 1) {
-    for (std::string_view mob : mobs) {
-      Slot& slot = Probe(mob);
-      slot.name = mob;
-      slot.used = true;
-    }
-  }
-
-  // The latest-event index of a mob, or null when `name` is no mob. Stays
-  // valid as long as the index lives.
-  int64_t* Find(std::string_view name) {
-    Slot& slot = Probe(name);
-    return slot.used ? &slot.latest : nullptr;
-  }
-
- private:
-  struct Slot {
-    std::string_view name;
-    int64_t latest = -1;
-    bool used = false;
-  };
-
-  // The slot holding `name`, or the free slot where it would go.
-  Slot& Probe(std::string_view name) {
-    for (size_t i = event_steps::NameHash{}(name)&mask_;; i = (i + 1) & mask_) {
-      Slot& slot = slots_[i];
-      if (!slot.used || slot.name == name) return slot;
-    }
-  }
-
-  std::vector<Slot> slots_;
-  size_t mask_;
-};
+// The mark of a text that names no mob, where a mob's most recently opened
+// event (or -1) stands.
+constexpr int64_t kNotMob = -2;
 
 }  // namespace
 
@@ -67,9 +31,14 @@ bool IsMob(const std::vector<std::string_view>& mob_list, std::string_view name)
 std::vector<EventRecord> BuildEvents(const DamageTable& table,
                                      const std::vector<std::string_view>& mob_list,
                                      int32_t event_gap, const Progress& progress) {
-  // Every mob with its most recently opened event, the only one that can take
-  // a record of the mob.
-  MobIndex mobs(mob_list);
+  // Every mob's most recently opened event, the only one that can take a
+  // record of the mob, by the id of its name among the table's texts: a
+  // record's names are looked up as numbers.
+  std::vector<int64_t> latest_of(table.DistinctTexts(), kNotMob);
+  for (const std::string_view mob : mob_list) {
+    const uint32_t id = table.FindId(mob);
+    if (id != DamageTable::kNoText) latest_of[id] = -1;
+  }
 
   std::vector<EventRecord> events(1);
   // While the first event still has an empty name (no event yet, or only one
@@ -89,12 +58,12 @@ std::vector<EventRecord> BuildEvents(const DamageTable& table,
     // The dealer side first: a record between two mobs counts for its dealer.
     bool dealt = true;
     std::string_view mob = r.Dealer;
-    int64_t* latest = mobs.Find(mob);
-    if (latest == nullptr) {
+    int64_t* latest = &latest_of[table.DealerId(i)];
+    if (*latest == kNotMob) {
       dealt = false;
       mob = r.Taker;
-      latest = mobs.Find(mob);
-      if (latest == nullptr) continue;
+      latest = &latest_of[table.TakerId(i)];
+      if (*latest == kNotMob) continue;
     }
     const int64_t index = static_cast<int64_t>(i);
 

@@ -3,7 +3,9 @@
 #include <cstring>
 
 #include "parse/LineText.h"
+#include "parse/LiteralSet.h"
 #include "parse/LogLineTime.h"
+#include "parse/StampLayout.h"
 #include "parse/TextSearch.h"
 #include "shared/TrimBlanks.h"
 
@@ -18,11 +20,39 @@ constexpr int64_t kMessageStart = static_cast<int64_t>(kStampAndBlank.size());
 // The part of the stamp the time is read from: through the year.
 constexpr size_t kStampRead = std::string_view("[Mon Jan 02 15:04:05 2006").size();
 
+// A literal of the rules, with the first place it can start in a line that
+// opens with a well-formed stamp: searches in such lines begin there.
+struct RuleLiteral {
+  std::string_view text;
+  size_t skip = 0;
+  consteval RuleLiteral(const char* literal)  // NOLINT: implicit on purpose
+      : text(literal), skip(EarliestStartAfterStamp(text)) {}
+  consteval RuleLiteral(std::string_view literal)  // NOLINT: implicit on purpose
+      : text(literal), skip(EarliestStartAfterStamp(text)) {}
+};
+
 // The literals whose occurrences the rules walk.
 constexpr std::string_view kDamage = "damage";
 constexpr std::string_view kHealed = "healed";
 constexpr std::string_view kEnergy = "energy";
 constexpr std::string_view kTell = " tell";
+
+// The literals every rule's literals hold one of: a line that holds none of
+// them is done with after one pass over it. Their bits in the set found.
+constexpr uint32_t kBeginMarker = 1u << 0;
+constexpr uint32_t kTriesToMarker = 1u << 1;
+constexpr uint32_t kDamageMarker = 1u << 2;
+constexpr uint32_t kEnergyMarker = 1u << 3;
+
+// The literals that make a line chat or rule it out as a hit, looked for
+// together once a rule asks; their bits in `Line::chat_markers`.
+constexpr uint32_t kTellMarker = 1u << 0;
+constexpr uint32_t kToMarker = 1u << 1;
+constexpr uint32_t kFromMarker = 1u << 2;
+constexpr uint32_t kGuildMarker = 1u << 3;
+constexpr uint32_t kYouHaveTakenMarker = 1u << 4;
+constexpr uint32_t kHealedMarker = 1u << 5;
+constexpr uint32_t kChatMarkers = kTellMarker | kToMarker | kFromMarker | kGuildMarker;
 
 // The five avoidance markers, in rule order, with the record type of each.
 constexpr std::string_view kAvoidanceMarkers[5] = {" but misses!", " parries!", " dodges!",
@@ -41,7 +71,7 @@ constexpr std::string_view kCharacterTick = "You have taken ";
 // The amount phrases of a direct hit, each with the literal that ends its amount.
 constexpr std::string_view kAmountPhrases[4] = {" point of ", " points of ", " point of non-melee ",
                                                 " points of non-melee "};
-constexpr std::string_view kAmountEnds[4] = {" point ", " points ", " point ", " points "};
+constexpr RuleLiteral kAmountEnds[4] = {" point ", " points ", " point ", " points "};
 constexpr int32_t kAmountTypes[4] = {kMelee, kMelee, kNonMelee, kNonMelee};
 
 // Just past the verb of a line (the blank after it in a well-formed line).
@@ -58,11 +88,22 @@ bool ReadAmountOf(const std::optional<std::string_view>& text, int32_t& amount) 
   return true;
 }
 
+// Which of `literals` a line holds. In a line that opens with a well-formed
+// stamp none of them can start before `skip`, and the search begins there.
+template <Literal... literals>
+uint32_t FindInLine(std::string_view text, bool stamped) {
+  constexpr size_t skip = std::min({EarliestStartAfterStamp(literals.view())...});
+  return FindLiterals<literals...>(stamped ? text.substr(skip) : text);
+}
+
 }  // namespace
 
 // One line on its way through the rules.
 struct LineClassifier::Line {
   std::string_view text;
+  bool chat_markers_read = false;
+  uint32_t chat_markers = 0;
+  bool stamped = false;  // the line opens with a well-formed stamp
   int64_t length = 0;
   int64_t index = 0;
   bool failed = false;  // a rule matched but could not read the line
@@ -73,6 +114,18 @@ struct LineClassifier::Line {
   bool chatter = false;
   bool verb_read = false;
   VerbMatch verb;
+
+  // The first occurrence of a literal (LineText.h).
+  size_t Find(RuleLiteral literal) const {
+    return FindText(text, literal.text, stamped ? literal.skip : 0);
+  }
+  LiteralPlace Locate(RuleLiteral literal) const {
+    const size_t at = Find(literal);
+    const int64_t begin = at == kNone ? -1 : static_cast<int64_t>(at);
+    return {begin, begin + static_cast<int64_t>(literal.text.size())};
+  }
+  int64_t Before(RuleLiteral literal) const { return Locate(literal).begin; }
+  int64_t After(RuleLiteral literal) const { return Locate(literal).end; }
 };
 
 // What both damage-over-time shapes read: the taker before "has taken" and
@@ -102,16 +155,19 @@ void LineClassifier::Classify(std::string_view text, int64_t index) {
   // A tag after the final full stop is never part of a name or an amount.
   if (extended_) text = WithoutTrailingTags(text);
   // Every rule's literals hold one of these four words; chat and most other
-  // messages hold none and are done with after four quick scans.
-  const bool casts = FindText(text, "begin") != kNone;
-  const bool tries = FindText(text, "tries to") != kNone;
-  const bool damage = FindText(text, kDamage) != kNone;
-  const bool energy = FindText(text, kEnergy) != kNone;
+  // messages hold none and are done with after one pass over the line.
+  const bool stamped = OpensWithStamp(text);
+  const uint32_t markers = FindInLine<"begin", "tries to", "damage", "energy">(text, stamped);
+  const bool casts = (markers & kBeginMarker) != 0;
+  const bool tries = (markers & kTriesToMarker) != 0;
+  const bool damage = (markers & kDamageMarker) != 0;
+  const bool energy = (markers & kEnergyMarker) != 0;
   const bool own_try = extended_ && StartsAt(text, kMessageStart, kOwnTry);
   if (!casts && !tries && !damage && !energy && !own_try) return;
 
   Line line;
   line.text = text;
+  line.stamped = stamped;
   line.length = static_cast<int64_t>(text.size());
   line.index = index;
   if (casts) SpellCasts(line);
@@ -138,12 +194,23 @@ std::optional<DateTime> LineClassifier::Date(Line& line) {
   return line.date;
 }
 
+uint32_t LineClassifier::ChatMarkers(Line& line) {
+  if (!line.chat_markers_read) {
+    line.chat_markers =
+        FindInLine<" tell", " -> ", " <- ", "to your guild", "You have taken", "healed">(
+            line.text, line.stamped);
+    line.chat_markers_read = true;
+  }
+  return line.chat_markers;
+}
+
 bool LineClassifier::Chatter(Line& line) {
   if (line.chatter_read) return line.chatter;
   line.chatter_read = true;
+  if ((ChatMarkers(line) & kChatMarkers) == 0) return false;
   const std::string_view text = line.text;
   // " tell " or " tells ".
-  for (size_t at = FindText(text, kTell); at != kNone; at = FindText(text, kTell, at + 1)) {
+  for (size_t at = line.Find(kTell); at != kNone; at = FindText(text, kTell, at + 1)) {
     const size_t after = at + kTell.size();
     if (StartsAt(text, after, " ") || StartsAt(text, after, "s ")) {
       line.chatter = true;
@@ -157,7 +224,7 @@ bool LineClassifier::Chatter(Line& line) {
 
 const VerbMatch& LineClassifier::Verb(Line& line) {
   if (!line.verb_read) {
-    line.verb = verbs_.Scan(line.text);
+    line.verb = verbs_.Scan(line.text, line.stamped);
     // The record's name is the verb as the line spells it.
     if (line.verb.found())
       line.verb.verb = line.text.substr(line.verb.at + 1, line.verb.verb.size());
@@ -198,7 +265,7 @@ void LineClassifier::SpellCasts(Line& line) {
   const std::string_view text = line.text;
   bool by_other = false;
   bool own = false;
-  for (size_t at = FindText(text, "begin"); at != kNone && !(by_other && own);
+  for (size_t at = line.Find("begin"); at != kNone && !(by_other && own);
        at = FindText(text, "begin", at + 1)) {
     by_other = by_other || StartsAt(text, at, "begins to cast a spell. ");
     own = own || StartsAt(text, at, "begin casting");
@@ -210,8 +277,8 @@ void LineClassifier::SpellCasts(Line& line) {
 void LineClassifier::CastByOther(Line& line) {
   // The dealer before " begins"; the name after "<", less the line's last character.
   const std::string_view text = line.text;
-  const auto dealer = Cut(text, kMessageStart, Before(text, " begins"));
-  const auto name = Cut(text, After(text, "<"), line.length - 1);
+  const auto dealer = Cut(text, kMessageStart, line.Before(" begins"));
+  const auto name = Cut(text, line.After("<"), line.length - 1);
   const auto date = Date(line);
   if (!dealer || !name || !date || !Keep({*date, *dealer, {}, 0, 0, kSpellCast, *name, line.index}))
     line.failed = true;
@@ -220,7 +287,7 @@ void LineClassifier::CastByOther(Line& line) {
 void LineClassifier::OwnCast(Line& line) {
   // The name after "casting" and a blank, less the full stop.
   const std::string_view text = line.text;
-  const auto name = Cut(text, After(text, "casting") + kBlank, line.length - 1);
+  const auto name = Cut(text, line.After("casting") + kBlank, line.length - 1);
   const auto date = Date(line);
   if (!name || !date ||
       !Keep({*date, texts_.character_name, {}, 0, 0, kSpellCast, TrimBlanks(*name), line.index}))
@@ -242,7 +309,7 @@ void LineClassifier::Avoidances(Line& line) {
   }
   if (!any || Chatter(line)) return;
 
-  const auto dealer = Cut(text, kMessageStart, Before(text, " tries"));
+  const auto dealer = Cut(text, kMessageStart, line.Before(" tries"));
   const auto date = Date(line);
   const VerbMatch& verb = Verb(line);
   int64_t taker_begin = 0;
@@ -252,13 +319,13 @@ void LineClassifier::Avoidances(Line& line) {
     // No verb of the table ("A gnoll tries to shoot YOU, but misses!"): the
     // taker follows the first word after "tries to " and its blank; without
     // that blank it would start past the line's end.
-    const int64_t word = After(text, "tries to") + kBlank;
+    const int64_t word = line.After("tries to") + kBlank;
     const size_t blank = text.find(' ', static_cast<size_t>(word));
     taker_begin = blank == kNone ? line.length + 1 : static_cast<int64_t>(blank) + 1;
   }
   // A miss's taker ends at ", but misses!", the others' at the first ", but ".
-  const int64_t misses_end = Before(text, ", but misses!");
-  const int64_t but_end = Before(text, ", but ");
+  const int64_t misses_end = line.Before(", but misses!");
+  const int64_t but_end = line.Before(", but ");
   for (int k = 0; k < 5; ++k) {
     if (!marked[k]) continue;
     const auto taker = Cut(text, taker_begin, k == 0 ? misses_end : but_end);
@@ -300,7 +367,7 @@ void LineClassifier::OwnTry(Line& line) {
     const size_t blank = text.find(' ', static_cast<size_t>(word));
     taker_begin = blank == kNone ? line.length : static_cast<int64_t>(blank) + 1;
   }
-  const auto taker = Cut(text, taker_begin, Before(text, ", but "));
+  const auto taker = Cut(text, taker_begin, line.Before(", but "));
   const auto date = Date(line);
   if (!date || !taker ||
       !Keep({*date, texts_.character_name, *taker, 0, 0, type, verb.verb, line.index}))
@@ -316,7 +383,7 @@ void LineClassifier::Damage(Line& line) {
   bool of_damage = false;
   bool of_non_melee_damage = false;
   bool amount_phrase[4] = {};  // kAmountPhrases followed by "damage"
-  for (size_t at = FindText(text, kDamage); at != kNone; at = FindText(text, kDamage, at + 1)) {
+  for (size_t at = line.Find(kDamage); at != kNone; at = FindText(text, kDamage, at + 1)) {
     damage_from = damage_from || StartsAt(text, at, "damage from");
     damage_from_your = damage_from_your || StartsAt(text, at, "damage from your");
     of_damage = of_damage || EndsAt(text, at, "of ");
@@ -330,9 +397,10 @@ void LineClassifier::Damage(Line& line) {
     return;
   }
   // Heals and the character's own damage summaries are never damage records.
-  if (Chatter(line) || ContainsText(text, "You have taken")) return;
+  if (Chatter(line) || (ChatMarkers(line) & kYouHaveTakenMarker) != 0) return;
   bool healed_you = false;
-  for (size_t at = FindText(text, kHealed); at != kNone; at = FindText(text, kHealed, at + 1)) {
+  const size_t first_healed = (ChatMarkers(line) & kHealedMarker) != 0 ? line.Find(kHealed) : kNone;
+  for (size_t at = first_healed; at != kNone; at = FindText(text, kHealed, at + 1)) {
     const size_t after = at + kHealed.size();
     if (EndsAt(text, at, "You have ") ||
         (EndsAt(text, at, "has ") && StartsAt(text, after, " you for")))
@@ -362,16 +430,16 @@ void LineClassifier::Damage(Line& line) {
 LineClassifier::Tick LineClassifier::ReadTick(Line& line) {
   const std::string_view text = line.text;
   Tick tick;
-  tick.taker = Cut(text, kMessageStart, Before(text, "has taken"));
+  tick.taker = Cut(text, kMessageStart, line.Before("has taken"));
   tick.amount_read = ReadAmountOf(
-      Cut(text, After(text, "has taken") + kBlank, Before(text, " damage")), tick.amount);
+      Cut(text, line.After("has taken") + kBlank, line.Before(" damage")), tick.amount);
   return tick;
 }
 
 void LineClassifier::OwnTick(Line& line, const Tick& tick) {
   // The name after "damage from your" and a blank, to the line's end.
   const std::string_view text = line.text;
-  const auto name = Cut(text, After(text, "damage from your") + kBlank, line.length);
+  const auto name = Cut(text, line.After("damage from your") + kBlank, line.length);
   const auto date = Date(line);
   if (tick.taker && tick.amount_read && name && date &&
       Keep({*date, texts_.character_name, TrimBlanks(*tick.taker), tick.amount, 0, kDamageOverTime,
@@ -384,8 +452,8 @@ void LineClassifier::OwnTick(Line& line, const Tick& tick) {
 void LineClassifier::OthersTick(Line& line, const Tick& tick) {
   // The dealer between "damage from" and " by ", the name after " by ".
   const std::string_view text = line.text;
-  const LiteralPlace by = Locate(text, " by ");
-  const auto dealer = Cut(text, After(text, "damage from"), by.begin);
+  const LiteralPlace by = line.Locate(" by ");
+  const auto dealer = Cut(text, line.After("damage from"), by.begin);
   const auto name = Cut(text, by.end, line.length);
   const auto date = Date(line);
   if (!tick.taker || !tick.amount_read || !dealer || !name || !date ||
@@ -403,7 +471,7 @@ void LineClassifier::DirectHit(Line& line, int amount_phrase) {
   const auto date = Date(line);
   auto dealer = Cut(text, kMessageStart, static_cast<int64_t>(verb.at));
   if (dealer && IsYou(*dealer)) dealer = texts_.character_name;
-  const LiteralPlace for_place = Locate(text, " for ");
+  const LiteralPlace for_place = line.Locate(" for ");
   auto taker = Cut(text, VerbEnd(verb), for_place.begin);
   if (taker) taker = TrimBlanks(*taker);
   if (taker && IsYou(*taker)) taker = texts_.character_name;
@@ -414,7 +482,7 @@ void LineClassifier::DirectHit(Line& line, int amount_phrase) {
   if (amount_phrase >= 0) {
     type = kAmountTypes[amount_phrase];
     amount_read =
-        ReadAmountOf(Cut(text, for_place.end, Before(text, kAmountEnds[amount_phrase])), amount);
+        ReadAmountOf(Cut(text, for_place.end, line.Before(kAmountEnds[amount_phrase])), amount);
   }
   if (!date || !dealer || !taker || !amount_read ||
       !KeepOrMerge({*date, *dealer, *taker, amount, 0, type, verb.verb, line.index})) {
@@ -428,7 +496,7 @@ void LineClassifier::SpecialNames(Line& line) {
   const std::string_view text = line.text;
   bool mana = false;
   bool storm = false;
-  for (size_t at = FindText(text, kEnergy); at != kNone; at = FindText(text, kEnergy, at + 1)) {
+  for (size_t at = line.Find(kEnergy); at != kNone; at = FindText(text, kEnergy, at + 1)) {
     const size_t after = at + kEnergy.size();
     mana = mana || (EndsAt(text, at, "is enveloped in ethereal ") && StartsAt(text, after, "."));
     storm = storm || (EndsAt(text, at, "quivers as a bolt of ") &&
@@ -461,7 +529,7 @@ void LineClassifier::CharacterTick(Line& line) {
   // " by ", the dealer after " by " less the full stop. Without a dealer there
   // is no record.
   const std::string_view text = line.text;
-  const LiteralPlace from = Locate(text, " damage from ");
+  const LiteralPlace from = line.Locate(" damage from ");
   if (from.begin < 0) return;
   const size_t by_at = FindText(text, " by ", static_cast<size_t>(from.end));
   if (by_at == kNone) return;
@@ -485,14 +553,14 @@ bool LineClassifier::ExtendedDamage(Line& line) {
 bool LineClassifier::HitByNonMelee(Line& line) {
   // Read as "You hit a gnoll for 12 points of non-melee damage." would be.
   const std::string_view text = line.text;
-  const LiteralPlace hit_by = Locate(text, " was hit by non-melee for ");
+  const LiteralPlace hit_by = line.Locate(" was hit by non-melee for ");
   if (hit_by.begin < 0) return false;
   const bool one = ContainsText(text, " point of damage");
   if (!one && !ContainsText(text, " points of damage")) return false;
   const auto taker = Cut(text, kMessageStart, hit_by.begin);
   int32_t amount = 0;
-  const bool amount_read =
-      ReadAmountOf(Cut(text, hit_by.end, Before(text, one ? " point " : " points ")), amount);
+  const bool amount_read = ReadAmountOf(
+      Cut(text, hit_by.end, (one ? line.Before(" point ") : line.Before(" points "))), amount);
   const std::string_view verb = text.substr(static_cast<size_t>(hit_by.begin) + 5, 3);  // "hit"
   const auto date = Date(line);
   if (!taker || !amount_read || !date ||
@@ -509,7 +577,7 @@ bool LineClassifier::SchoolHit(Line& line) {
   // Dealer " hit " taker " for " amount " point(s) of " school " damage by " spell ".":
   // the spell names a non-melee record that no cast merges into.
   const std::string_view text = line.text;
-  const LiteralPlace hit = Locate(text, " hit ");
+  const LiteralPlace hit = line.Locate(" hit ");
   if (hit.begin < kMessageStart) return false;
   const size_t for_at = FindText(text, " for ", static_cast<size_t>(hit.end));
   if (for_at == kNone) return false;
@@ -549,8 +617,8 @@ bool LineClassifier::DamageShield(Line& line) {
   constexpr std::string_view kYouAre = "YOU are ";
   const bool on_you = StartsAt(text, kMessageStart, kYouAre);
   const int64_t verb_begin =
-      on_you ? kMessageStart + static_cast<int64_t>(kYouAre.size()) : After(text, " is ");
-  if (!on_you && Before(text, " is ") < kMessageStart) return false;
+      on_you ? kMessageStart + static_cast<int64_t>(kYouAre.size()) : line.After(" is ");
+  if (!on_you && line.Before(" is ") < kMessageStart) return false;
   // One word, then " by ".
   const size_t blank = text.find(' ', static_cast<size_t>(verb_begin));
   if (blank == kNone || blank == static_cast<size_t>(verb_begin) || !StartsAt(text, blank, " by "))
@@ -569,12 +637,13 @@ bool LineClassifier::DamageShield(Line& line) {
   const bool one = ContainsText(text, " point of non-melee damage");
   if (!one && !ContainsText(text, " points of non-melee damage")) return false;
   auto taker = on_you ? std::optional<std::string_view>(texts_.character_name)
-                      : Cut(text, kMessageStart, Before(text, " is "));
+                      : Cut(text, kMessageStart, line.Before(" is "));
   if (taker) taker = TrimBlanks(*taker);
   int32_t amount = 0;
-  const bool amount_read = ReadAmountOf(
-      Cut(text, static_cast<int64_t>(for_at) + 5, Before(text, one ? " point " : " points ")),
-      amount);
+  const bool amount_read =
+      ReadAmountOf(Cut(text, static_cast<int64_t>(for_at) + 5,
+                       (one ? line.Before(" point ") : line.Before(" points "))),
+                   amount);
   const auto date = Date(line);
   if (!dealer || !taker || !amount_read || !date ||
       !Keep({*date, *dealer, *taker, amount, 0, kNonMelee, texts_.damage_shield, line.index})) {

@@ -100,6 +100,7 @@ class LineClassifier {
   // The pieces several rules read, each read once per line.
   std::optional<DateTime> Date(Line& line);
   bool Chatter(Line& line);
+  static uint32_t ChatMarkers(Line& line);
   const VerbMatch& Verb(Line& line);
 
   bool Keep(const DamageRecord& record);

@@ -30,7 +30,7 @@ size_t EstimateLines(std::string_view start, size_t bytes) {
 
 // Stretches a thread takes at a time: several per thread, so that a thread
 // slowed down by other work on the machine holds the others up less.
-constexpr size_t kChunksPerThread = 4;
+constexpr size_t kChunksPerThread = 16;
 
 }  // namespace
 

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -29,20 +28,30 @@ class VerbScanner {
  public:
   explicit VerbScanner(AttackVerbList verbs);
 
-  VerbMatch Scan(std::string_view line) const;
+  // `stamped`: the line opens with a well-formed stamp (StampLayout.h), in
+  // which no verb can start.
+  VerbMatch Scan(std::string_view line, bool stamped = false) const;
 
  private:
-  // Verbs are grouped by the length and first character of their first word;
-  // a group is only a shortlist, every candidate is compared whole.
-  static constexpr size_t kBuckets = 256;
-  static size_t Bucket(size_t length, unsigned char first) {
-    return (length * 37 + first) % kBuckets;
-  }
+  // Verbs are grouped by the length and first character of their first word
+  // (a word no longer than max_first_word_); each group lists its entries
+  // in table order.
+  static size_t Group(size_t length, unsigned char first) { return length * 256 + first; }
 
   std::vector<std::string_view> verbs_;
-  std::vector<std::string> patterns_;  // " verb "
-  // Bucket b holds entries_[bucket_begin_[b] .. bucket_begin_[b + 1]), in table order.
-  std::array<uint16_t, kBuckets + 1> bucket_begin_{};
+  // " verb ", zero-padded to 16 bytes when it fits, for a compare in one go.
+  struct Pattern {
+    std::string text;
+    alignas(16) char padded[16] = {};
+  };
+  std::vector<Pattern> patterns_;
+  // True when `left` bytes from `at` start with the pattern.
+  static bool Matches(const Pattern& pattern, const char* at, size_t left);
+  size_t max_first_word_ = 0;
+  // Where the first verb could start in a line that opens with a stamp.
+  size_t skip_in_stamped_ = 0;
+  // Group g holds entries_[group_begin_[g] .. group_begin_[g + 1]).
+  std::vector<uint16_t> group_begin_;
   std::vector<uint16_t> entries_;
 };
 

@@ -87,12 +87,17 @@ class DamageTable::TextTable {
 
   // True when `text` is one of the stored texts itself (not merely equal).
   bool Holds(std::string_view text) const {
-    if (text.empty()) return true;
+    const uint32_t id = Find(text);
+    return id != kNoId && (text.empty() || texts_[id].data() == text.data());
+  }
+
+  // The id of a text equal to `text`, or kNoId.
+  uint32_t Find(std::string_view text) const {
+    if (text.empty()) return 0;
     size_t slot = static_cast<size_t>(HashText(text)) & (slots_.size() - 1);
     for (;; slot = (slot + 1) & (slots_.size() - 1)) {
       const uint32_t id = slots_[slot];
-      if (id == kNoId) return false;
-      if (texts_[id] == text) return texts_[id].data() == text.data();
+      if (id == kNoId || texts_[id] == text) return id;
     }
   }
   size_t size() const { return texts_.size(); }
@@ -166,6 +171,11 @@ std::string_view DamageTable::Intern(std::string_view text) {
 
 bool DamageTable::Holds(std::string_view text) const {
   return texts_->Holds(text);
+}
+
+uint32_t DamageTable::FindId(std::string_view text) const {
+  static_assert(kNoText == UINT32_MAX);
+  return texts_->Find(text);
 }
 
 size_t DamageTable::DistinctTexts() const {

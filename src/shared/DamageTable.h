@@ -59,6 +59,14 @@ class DamageTable {
   // Distinct texts held, the empty text included.
   size_t DistinctTexts() const;
 
+  // Texts by id, below DistinctTexts(), the empty text 0: equal texts have
+  // equal ids, so names compare as numbers.
+  uint32_t DealerId(size_t index) const { return records_[index].dealer; }
+  uint32_t TakerId(size_t index) const { return records_[index].taker; }
+  // The id of `text`, or kNoText when the table does not hold it.
+  uint32_t FindId(std::string_view text) const;
+  static constexpr uint32_t kNoText = UINT32_MAX;
+
   // Longest text a record can hold.
   static constexpr size_t kMaxTextLength = (size_t{1} << 24) - 1;
 
