@@ -320,13 +320,7 @@ void App::RebuildEventDetail() {
       selected_combatant_ < event_detail_list_.Rows()
           ? CellAt(event_detail_list_, selected_combatant_, EventDetailColumn::kDamageBy)
           : std::string();
-  frame_captions_[2] = "Event Details - " + SelectedEventName();
-  const auto event_number = static_cast<int32_t>(selected_event_ + 1);
-  const EventRecord* event = log_.FindEvent(event_number);
-  TimelineCollector timeline(event != nullptr ? *event : EventRecord{});
-  event_detail_ = BuildEventDetail(log_, event_number, settings_.IncludePets, timeline.Sink());
-  event_timeline_ = timeline.Finish(event_detail_.rows);
-  event_detail_list_ = EventDetailListRows(event_detail_.rows);
+  BuildSelectedEventDetail();
   if (detail_sort_) SortEventDetail(event_detail_list_, *detail_sort_);
   selected_combatant_ = 0;
   for (size_t r = 0; r < event_detail_list_.Rows(); ++r) {
@@ -379,17 +373,21 @@ std::string App::SelectedEventName() const {
              : std::string();
 }
 
-void App::ShowEventDetailPage(std::vector<Failure>& failures) {
+void App::BuildSelectedEventDetail() {
   frame_captions_[2] = "Event Details - " + SelectedEventName();
-  shown_page_ = 2;
-  selected_combatant_ = 0;
   const auto event_number = static_cast<int32_t>(selected_event_ + 1);
   const EventRecord* event = log_.FindEvent(event_number);
   TimelineCollector timeline(event != nullptr ? *event : EventRecord{});
   event_detail_ = BuildEventDetail(log_, event_number, settings_.IncludePets, timeline.Sink());
+  event_timeline_ = timeline.Finish(event_detail_.rows);
+  event_detail_list_ = EventDetailListRows(event_detail_.rows);
+}
+
+void App::ShowEventDetailPage(std::vector<Failure>& failures) {
+  shown_page_ = 2;
+  selected_combatant_ = 0;
+  BuildSelectedEventDetail();
   const std::vector<CombatantSummary>& rows = event_detail_.rows;
-  event_timeline_ = timeline.Finish(rows);
-  event_detail_list_ = EventDetailListRows(rows);
   detail_sort_.reset();
   if (settings_.Options.PrintDetails) {
     if (auto failure = Write(output_dir_ / kTextPcListCsvFile,

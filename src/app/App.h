@@ -256,6 +256,9 @@ class App {
   // Makes a parse's log and events list the current ones, keeping the rest of
   // the run (line counts, files written) for the status and reports.
   void TakeRun(ParsedRun&& run);
+  // The event detail, its timeline and its list (unsorted) of the selected
+  // event, and the page's caption.
+  void BuildSelectedEventDetail();
   void ShowEventDetailPage(std::vector<Failure>& failures);
   void ShowCombatantDetailPage(std::vector<Failure>& failures);
   std::string SelectedEventName() const;

@@ -5,14 +5,9 @@
 #include <utility>
 
 #include "events/BuildEvents.h"
+#include "parse/ParseLog.h"
 
 namespace ombrel {
-namespace {
-
-// What one read hands over at most; progress and cancel are looked at after each.
-constexpr size_t kReadPiece = size_t{4} << 20;
-
-}  // namespace
 
 LogFollow::LogFollow(ParseRequest request) : request_(std::move(request)), tail_(request_.log) {
   StartOver();
@@ -30,7 +25,7 @@ std::variant<LogFollow::Refreshed, Failure> LogFollow::Refresh(const Progress& p
   std::error_code ec;
   const auto size = std::filesystem::file_size(request_.log, ec);
   for (;;) {
-    auto read = tail_.ReadMore(piece_, kReadPiece);
+    auto read = tail_.ReadMore(piece_, kLogReadPiece);
     if (auto* failure = std::get_if<Failure>(&read)) return std::move(*failure);
     const FileTail::Read& got = std::get<FileTail::Read>(read);
     refreshed.waiting = got.waiting;

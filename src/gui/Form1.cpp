@@ -693,7 +693,10 @@ void Form1::ParseFinished() {
   FillRecentLogs();
   mnu_parse_again_->setEnabled(true);
   ShowState();
+  ShowRunStatus(write_failures);
+}
 
+void Form1::ShowRunStatus(const std::vector<Failure>& write_failures) {
   const ParsedRun& last = app_.LastRun();
   const QLocale locale;
   const QString figures = QStringLiteral("%1 lines, %2 records, %3 unreadable lines")
@@ -1138,15 +1141,7 @@ void Form1::StopFollowing() {
     dialogs_.Message(this, QStringLiteral("Cannot Read Log"), FailureText(*failure));
     return;
   }
-  const ParsedRun& last = app_.LastRun();
-  const QLocale locale;
-  ShowStatus(QStringLiteral("%1: %2 lines, %3 records, %4 unreadable lines, %5 events.")
-                 .arg(QFileInfo(parse_path_).fileName(),
-                      locale.toString(static_cast<qlonglong>(last.lines)),
-                      locale.toString(static_cast<qlonglong>(last.records)),
-                      locale.toString(static_cast<qlonglong>(last.unreadable_lines)),
-                      locale.toString(static_cast<qlonglong>(last.fights))));
-  ShowFailures(last.write_failures, kCannotWrite);
+  ShowRunStatus(app_.LastRun().write_failures);
 }
 
 void Form1::ShowFollowStatus() {

@@ -116,6 +116,9 @@ class Form1 : public QMainWindow {
   // The status bar while following: the figures and the open fights, each
   // "(live)".
   void ShowFollowStatus();
+  // The status bar after a parse, or after following stopped: the figures
+  // of the log read (or that it held no fight), and the files not written.
+  void ShowRunStatus(const std::vector<Failure>& write_failures);
   void TabChanged(int index);
   void StepTab(int step);
   void ListDoubleClicked(int list);

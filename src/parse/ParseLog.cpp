@@ -16,11 +16,6 @@
 namespace ombrel {
 namespace {
 
-// The log is read and classified in pieces of this size: no more than two
-// pieces of the log (the one classified, the next read meanwhile) are in
-// memory at a time, and progress and cancel are looked at after each.
-constexpr size_t kReadPiece = size_t{4} << 20;
-
 std::string ErrorText(int error, const char* fallback) {
   return error != 0 ? std::generic_category().message(error) : fallback;
 }
@@ -45,7 +40,7 @@ ReadResult ReadPiece(int fd, char* into, size_t size) {
 // counts as a CR LF: the parse then reads as it would without knowing.
 bool HoldsNoCrLf(int fd) {
   size_t block = size_t{64} << 10;  // the first line is short
-  const std::unique_ptr<char[]> bytes(new char[kReadPiece]);
+  const std::unique_ptr<char[]> bytes(new char[kLogReadPiece]);
   off_t at = 0;
   char before = 0;
   for (;;) {
@@ -58,7 +53,7 @@ bool HoldsNoCrLf(int fd) {
       return false;
     before = text.back();
     at += n;
-    block = kReadPiece;
+    block = kLogReadPiece;
   }
 }
 
@@ -96,12 +91,12 @@ std::variant<ParseResult, Failure> ParseLog(const std::filesystem::path& path,
     // The next piece of a file is read on a thread of its own while the one
     // before is classified. A pipe is read in turn: a read there may wait for
     // a writer, and a cancel must not wait with it.
-    const std::unique_ptr<char[]> pieces[2] = {std::unique_ptr<char[]>(new char[kReadPiece]),
-                                               std::unique_ptr<char[]>(new char[kReadPiece])};
+    const std::unique_ptr<char[]> pieces[2] = {std::unique_ptr<char[]>(new char[kLogReadPiece]),
+                                               std::unique_ptr<char[]>(new char[kLogReadPiece])};
     const bool ahead = S_ISREG(status.st_mode);
     auto read_into = [fd, ahead](char* into) {
       return std::async(ahead ? std::launch::async : std::launch::deferred, ReadPiece, fd, into,
-                        kReadPiece);
+                        kLogReadPiece);
     };
     std::future<ReadResult> next = read_into(pieces[0].get());
     for (int current = 0;; current ^= 1) {

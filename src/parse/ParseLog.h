@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <string_view>
@@ -29,6 +30,11 @@ struct ParseResult {
   LineRules rules = LineRules::kDefault;
   std::vector<WrittenNames> written_names;
 };
+
+// A log is read and classified in pieces of this size: no more than two
+// pieces of it (the one classified, the next read meanwhile) are in memory at
+// a time, and progress and cancel are looked at after each.
+inline constexpr size_t kLogReadPiece = size_t{4} << 20;
 
 // The log path that names standard input.
 inline constexpr std::string_view kStandardInputPath = "-";

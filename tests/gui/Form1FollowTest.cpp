@@ -38,6 +38,13 @@ QStringList OneShotRows(const QString& path) {
   return once.Rows(1);
 }
 
+// The status bar after such a parse.
+QString OneShotStatus(const QString& path) {
+  WindowHarness once;
+  once.Parse(path);
+  return once.Status();
+}
+
 void StartFollowing(WindowHarness& w, const QString& path) {
   w.Find<QLineEdit>("Yourname")->setText(QStringLiteral("Tarlen"));
   w.dialogs().open_answers.push_back(path);
@@ -99,8 +106,18 @@ class Form1FollowTest : public QObject {
     QVERIFY(!w.Item("mnuStopFollowing")->isEnabled());
     QVERIFY(!w.form().windowTitle().contains(QStringLiteral("following")));
     QCOMPARE(w.Rows(1), OneShotRows(log));
+    QCOMPARE(w.Status(), OneShotStatus(log));
     QVERIFY(!Bold(w, 3));
     QCOMPARE(w.app().SelectedEvent(), size_t{2});
+
+    // A log without a fight of the character's: the status says so, as after
+    // a parse.
+    const QString quiet =
+        w.WriteLog("quiet.txt",
+                   "[Mon Jan 02 15:04:09 2006] Zarra slashes a gnoll for 50 points of damage.\r\n");
+    StartFollowing(w, quiet);
+    w.Item("mnuStopFollowing")->trigger();
+    QCOMPARE(w.Status(), OneShotStatus(quiet));
   }
 
   void aLogCutShortIsReadAgain() {
