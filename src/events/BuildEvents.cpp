@@ -1,7 +1,7 @@
 #include "events/BuildEvents.h"
 
 #include <algorithm>
-#include <bit>
+#include <cstdint>
 #include <string>
 
 #include "events/EventSteps.h"
