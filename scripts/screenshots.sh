@@ -2,10 +2,11 @@
 # Takes the window's screenshots under Xvfb on a 1280x1024 screen without a
 # window manager (the window sits in the top left corner), driving the real
 # program with the mouse: docs/screenshots/{settings,events,event-detail,
-# pc-detail}.png at scale 1 and scale-2x.png (the whole screen at
-# QT_SCALE_FACTOR=2). Needs xvfb, xdotool and imagemagick. The click points
-# suit the default fonts of a Debian 12 machine.
-# Usage: scripts/screenshots.sh [BUILD_DIR]   (default: build-release)
+# event-detail-timeline,pc-detail,following}.png at scale 1 and scale-2x.png
+# (the whole screen at QT_SCALE_FACTOR=2). Needs xvfb, xdotool and
+# imagemagick. The click points suit the default fonts of a Debian 12 machine.
+# Usage: scripts/screenshots.sh [BUILD_DIR]   (default: build-release, with
+# ombrel-raid and ombrel-loggen built)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-build-release}
@@ -23,10 +24,10 @@ sleep 1
 # A fresh settings folder, so that the window starts from its defaults.
 export XDG_CONFIG_HOME="$work/config" ASAN_OPTIONS=detect_leaks=0
 
-window_of() {  # waits for the window and focuses it
+window_of() {  # window_of [CAPTION]: waits for the window with that caption
   local id=""
   for _ in $(seq 100); do
-    id=$(xdotool search --name "Ombrel Raid" 2>/dev/null | head -1) && [[ -n $id ]] && break
+    id=$(xdotool search --name "${1:-Ombrel Raid}" 2>/dev/null | head -1) && [[ -n $id ]] && break
     sleep 0.1
   done
   echo "$id"
@@ -42,11 +43,20 @@ id=$(window_of)
 sleep 2
 shot "$id" events.png
 dclick 100 215                              # "Grask the Flayer", the longest fight
+click 120 8                                 # View > Timeline closes the chart
+click 150 31
 shot "$id" event-detail.png
 dclick 100 117                              # the first combatant below the total row
 shot "$id" pc-detail.png
 click 41 36                                 # the Settings tab
 shot "$id" settings.png
+click 191 36                                # the Event Detail tab
+click 120 8                                 # View > Timeline opens the chart again
+click 150 31
+xdotool windowsize "$id" 1100 820           # a larger window for the chart
+sleep 0.5
+click 100 187                               # "Tamsin", drawn bold in the chart
+shot "$id" event-detail-timeline.png
 kill "$app"
 wait "$app" || true
 
@@ -57,5 +67,28 @@ sleep 2
 dclick 100 215 2
 sleep 0.7
 import -window root "$out/scale-2x.png"
+kill "$app"
+wait "$app" || true
+
+# Following a log while it grows: a generated log, then the further lines of
+# a longer log of the same seed (the generator writes the same bytes first)
+# appended in steps, the last step ending in the middle of a fight against
+# gnolls, which is still open then: bold in the events list and named with
+# "(live)" in the status bar.
+loggen="$root/$build/tools/loggen/ombrel-loggen"
+log="$work/combat.txt"
+"$loggen" --seed 3 --size 200K --out "$log"
+"$loggen" --seed 3 --size 300K --out "$work/longer.txt"
+from=$(($(wc -l <"$log") + 1))
+"$program" --name Tarlen --follow "$log" &
+app=$!
+id=$(window_of "(following)")
+sleep 2
+for to in 3300 3450 3600; do
+  sed -n "${from},${to}p" "$work/longer.txt" >>"$log"
+  from=$((to + 1))
+  sleep 1.5
+done
+shot "$id" following.png
 kill "$app"
 wait "$app" || true
