@@ -13,8 +13,8 @@ namespace ombrel {
 // Position of the first occurrence of `needle` in `text` at or after `from`,
 // std::string_view::npos when absent. Lines are short and searched for many
 // literals, so blocks of 16 positions are tested at once: a position is a
-// candidate when both the needle's first and last bytes are in place, and only
-// candidates are compared whole. Never reads outside `text`.
+// candidate when two bytes of the needle are in place, and only candidates
+// are compared whole. Never reads outside `text`.
 inline size_t FindText(std::string_view text, std::string_view needle, size_t from = 0) {
   const size_t n = text.size();
   const size_t m = needle.size();
@@ -25,19 +25,24 @@ inline size_t FindText(std::string_view text, std::string_view needle, size_t fr
   size_t i = from;
 #if defined(__SSE2__)
   if (n - i >= m + 15) {
-    const __m128i first = _mm_set1_epi8(w[0]);
-    const __m128i last = _mm_set1_epi8(w[m - 1]);
+    // The needle's first and last bytes are the probes, unless they are
+    // blanks (as in " for "), which stand everywhere in a line: then the
+    // bytes next to them.
+    const size_t a = (w[0] == ' ' && m > 2) ? 1 : 0;
+    const size_t b = (m > 2 && w[m - 1] == ' ' && m - 2 > a) ? m - 2 : m - 1;
+    const __m128i first = _mm_set1_epi8(w[a]);
+    const __m128i last = _mm_set1_epi8(w[b]);
     // Candidates among the 16 start positions from `at`.
     auto candidates = [&](size_t at) {
-      const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(h + at));
-      const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(h + at + m - 1));
+      const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(h + at + a));
+      const __m128i y = _mm_loadu_si128(reinterpret_cast<const __m128i*>(h + at + b));
       return static_cast<unsigned>(
-          _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, first), _mm_cmpeq_epi8(b, last))));
+          _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(x, first), _mm_cmpeq_epi8(y, last))));
     };
     auto confirm = [&](size_t at, unsigned mask) {
       for (; mask != 0; mask &= mask - 1) {
         const size_t pos = at + static_cast<size_t>(__builtin_ctz(mask));
-        if (std::memcmp(h + pos + 1, w + 1, m - 1) == 0) return pos;
+        if (std::memcmp(h + pos, w, m) == 0) return pos;
       }
       return std::string_view::npos;
     };

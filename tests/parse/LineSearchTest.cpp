@@ -32,11 +32,11 @@ std::string RandomText(std::mt19937& random, size_t length,
   return text;
 }
 
-TEST(LineSearch, FindLiteralsTellsWhatEachLiteralSearchFinds) {
+TEST(LineSearch, FindLiteralsAndFindTextAgreeWithThePlainSearch) {
   std::mt19937 random(7);
   const std::vector<std::string> literals = {"begin", "tries to",      " tell",
                                              " -> ",  "to your guild", "You have taken"};
-  std::vector<std::string> pieces = {"begi", "tries t", " te", "You have take", "\r\n"};
+  std::vector<std::string> pieces = {"begi", "tries t", " te", " ->", " t", "You have take", "\r\n"};
   pieces.insert(pieces.end(), literals.begin(), literals.end());
   // Lengths around the 16-byte blocks, the copied rest and the longest lines.
   for (size_t length = 0; length < 700; length += 1 + length / 16) {
@@ -48,6 +48,13 @@ TEST(LineSearch, FindLiteralsTellsWhatEachLiteralSearchFinds) {
       for (size_t k = 0; k < literals.size(); ++k)
         EXPECT_EQ((found >> k) & 1u, ContainsText(text, literals[k]) ? 1u : 0u)
             << literals[k] << " in \"" << text << "\"";
+      // The search the rules' cut-outs rest on, from any place.
+      for (const std::string_view needle :
+           {" tell", " -> ", "t", " ", "  ", " t ", "You have take"}) {
+        const size_t from = length == 0 ? 0 : random() % (length + 2);
+        ASSERT_EQ(FindText(text, needle, from), std::string_view(text).find(needle, from))
+            << needle << " from " << from << " in \"" << text << "\"";
+      }
     }
   }
 }
