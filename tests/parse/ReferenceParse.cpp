@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <tuple>
 
 namespace ombrel::testing {
 namespace {
@@ -109,44 +110,26 @@ class Reference {
         bad_ = true;
     }
     if (!chatter && Has("tries to")) {
-      const char* markers[5] = {" but misses!", " parries!", " dodges!", " ripostes!", " blocks!"};
-      for (int k = 0; k < 5; ++k) {
-        if (!Has(markers[k])) continue;
+      // The marker, where the taker ends, the type; the last four are the
+      // extended rules' "A gnoll tries to bite YOU, but YOU parry!" and the others.
+      const std::tuple<const char*, const char*, int> markers[9] = {
+          {" but misses!", ", but misses!", 5},
+          {" parries!", ", but ", 6},
+          {" dodges!", ", but ", 7},
+          {" ripostes!", ", but ", 8},
+          {" blocks!", ", but ", 9},
+          {", but YOU parry!", ", but ", 6},
+          {", but YOU dodge!", ", but ", 7},
+          {", but YOU riposte!", ", but ", 8},
+          {", but YOU block!", ", but ", 9}};
+      for (int k = 0; k < (extended_ ? 9 : 5); ++k) {
+        const auto [marker, taker_end, type] = markers[k];
+        if (!Has(marker)) continue;
         const auto [verb, v] = VerbScan();
         const auto dealer = S(28, P(" tries") - 1);
-        int64_t start;
-        if (v > 0) {
-          start = v + static_cast<int64_t>(verb.size()) + 2;
-        } else {
-          const size_t word = static_cast<size_t>(P("tries to") + 8);  // 0-based
-          const size_t blank = line.find(' ', word);
-          start = (blank == string_view::npos ? L + 1 : static_cast<int64_t>(blank) + 1) + 1;
-        }
-        const int64_t e = k == 0 ? P(", but misses!") : P(", but ");
-        const auto taker = S(start, e - 1);
+        const auto taker = S(TakerStart(verb, v, P("tries to") + 8), P(taker_end) - 1);
         if (dealer && taker && date)
-          Append({*date, *dealer, AvoidanceTaker(*taker), 0, 0, 5 + k, verb, i});
-        else
-          bad_ = true;
-      }
-      // Extended rules: "A gnoll tries to bite YOU, but YOU parry!" and the others.
-      const char* defences[4] = {", but YOU parry!", ", but YOU dodge!", ", but YOU riposte!",
-                                 ", but YOU block!"};
-      for (int k = 0; k < 4 && extended_; ++k) {
-        if (!Has(defences[k])) continue;
-        const auto [verb, v] = VerbScan();
-        const auto dealer = S(28, P(" tries") - 1);
-        int64_t start;
-        if (v > 0) {
-          start = v + static_cast<int64_t>(verb.size()) + 2;
-        } else {
-          const size_t word = static_cast<size_t>(P("tries to") + 8);
-          const size_t blank = line.find(' ', word);
-          start = (blank == string_view::npos ? L + 1 : static_cast<int64_t>(blank) + 1) + 1;
-        }
-        const auto taker = S(start, P(", but ") - 1);
-        if (dealer && taker && date)
-          Append({*date, *dealer, AvoidanceTaker(*taker), 0, 0, 6 + k, verb, i});
+          Append({*date, *dealer, AvoidanceTaker(*taker), 0, 0, type, verb, i});
         else
           bad_ = true;
       }
@@ -206,9 +189,17 @@ class Reference {
     return extended_ && IsYouWord(taker) ? std::string(name_) : taker;
   }
 
+  // Where the taker starts after the attack verb found at `v`; without one,
+  // after the first blank at or after the 0-based index `from`.
+  int64_t TakerStart(const std::string& verb, int64_t v, int64_t from) const {
+    if (v > 0) return v + static_cast<int64_t>(verb.size()) + 2;
+    const size_t blank = line_.find(' ', static_cast<size_t>(from));
+    return blank == string_view::npos ? static_cast<int64_t>(line_.size()) + 1
+                                      : static_cast<int64_t>(blank) + 2;
+  }
+
   // "You try to slash a gnoll, but miss!" / "..., but a gnoll parries!" (dodges, ripostes, blocks).
   void OwnTry(const std::optional<DateTime>& date, int64_t i) {
-    const int64_t L = static_cast<int64_t>(line_.size());
     int type = 0;
     if (line_.ends_with(", but miss!")) type = 5;
     const char* ends[4] = {" parries!", " dodges!", " ripostes!", " blocks!"};
@@ -216,14 +207,7 @@ class Reference {
       if (type == 0 && line_.ends_with(ends[k])) type = 6 + k;
     if (type == 0) return;
     const auto [verb, v] = VerbScan();
-    int64_t start;
-    if (v > 0) {
-      start = v + static_cast<int64_t>(verb.size()) + 2;
-    } else {
-      const size_t blank = line_.find(' ', 38);  // after the word at character 39
-      start = blank == string_view::npos ? L + 1 : static_cast<int64_t>(blank) + 2;
-    }
-    const auto taker = S(start, P(", but ") - 1);
+    const auto taker = S(TakerStart(verb, v, 38), P(", but ") - 1);
     if (taker && date)
       Append({*date, std::string(name_), *taker, 0, 0, type, verb, i});
     else
@@ -436,17 +420,11 @@ class Reference {
     std::string taker = Trim(*taker_cut);
     if (IsYouWord(taker)) taker = std::string(name_);
     if (dealer == name_) Register(taker);
-    ReferenceRecord r{*date, dealer, taker, *damage, 0, type, verb, i};
-    if (!records_.empty() && type == 2 && records_.back().Type == 4 &&
-        records_.back().Dealer == dealer) {
-      ReferenceRecord& cast = records_.back();
-      cast.Taker = r.Taker;
-      cast.Damage = r.Damage;
-      cast.Crit = r.Crit;
-      cast.Type = r.Type;
-    } else {
+    const ReferenceRecord r{*date, dealer, taker, *damage, 0, type, verb, i};
+    if (type == 2)
+      AppendOrMerge(r);  // a non-melee hit completes the caster's cast before it
+    else
       Append(r);
-    }
   }
 
   std::pair<std::string, int64_t> VerbScan() const {

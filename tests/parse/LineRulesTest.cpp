@@ -1,0 +1,248 @@
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "parse/LogText.h"
+#include "parse/PartyNames.h"
+#include "parse/ReferenceParse.h"
+
+namespace ombrel::testing {
+namespace {
+
+// A hand-made log: lines split at '\n', each given the usual time stamp; a
+// line starting with '+' gets the stamp one second later instead, one starting
+// with '[' keeps its own and one starting with '~' has none.
+std::string MakeLog(std::string_view text) {
+  std::string log;
+  for (size_t at = 0; at <= text.size();) {
+    const size_t end = std::min(text.find('\n', at), text.size());
+    const std::string_view line = text.substr(at, end - at);
+    if (at > 0) log += "\r\n";
+    if (line.starts_with('+'))
+      log += At("[Mon Jan 02 15:04:06 2006] ", line.substr(1));
+    else if (line.starts_with('['))
+      log += line;
+    else if (line.starts_with('~'))
+      log += line.substr(1);
+    else
+      log += Line(line);
+    at = end + 1;
+  }
+  return log;
+}
+
+// Every record as "line:type dealer|taker|damage|name", then the count of
+// unreadable lines and the mobs met.
+std::string Render(const ParseResult& r) {
+  std::string out;
+  for (size_t k = 0; k < r.DamageTable.size(); ++k) {
+    const DamageRecord d = r.DamageTable[k];
+    out += std::to_string(d.Counter) + ":" + std::to_string(d.Type) + " " + std::string(d.Dealer) +
+           "|" + std::string(d.Taker) + "|" + std::to_string(d.Damage) + "|" + std::string(d.Name) +
+           (d.Crit != 0 ? " crit" : "") + "; ";
+  }
+  out += "u" + std::to_string(r.unreadable_lines) + " [";
+  for (size_t k = 0; k < r.MobList.size(); ++k)
+    out += (k > 0 ? "," : "") + std::string(r.MobList[k]);
+  return out + "]";
+}
+
+struct Case {
+  const char* lines;
+  const char* plain;          // under the default rules
+  const char* extended = "";  // under the extended rules; empty: not pinned
+};
+
+// clang-format off
+const std::vector<Case> kCases = {
+    // Spell casts, by others and by the character.
+    {"Soandso begins to cast a spell. <Fire Shard>",
+     "0:4 Soandso||0|Fire Shard; u0 []"},
+    {"You begin casting Fire Shard.\nYou begin casting  Greater Heal  .\nYou begin casting .",
+     "0:4 Tarlen||0|Fire Shard; 1:4 Tarlen||0|Greater Heal; 2:4 Tarlen||0|; u0 []"},
+    // Without "<" the name starts at the first character of the line.
+    {"Soandso begins to cast a spell. No bracket!\nSoandso begins to cast a spell.<no blank after the stop>\nYou began casting Fire Shard.",
+     "0:4 Soandso||0|[Mon Jan 02 15:04:05 2006] Soandso begins to cast a spell. No bracket; u0 []"},
+    // "casting" at the very end: the name would have to end before it starts.
+    {"~You begin casting\n~begins to cast a spell. <x>",
+     "u2 []"},
+    // Avoidance: each marker its type; the taker stays as written.
+    {"A gnoll tries to hit YOU, but misses!\nA gnoll tries to bite Soandso, but Soandso parries!\nYou try to slash a gnoll, but a gnoll dodges!",
+     "0:5 A gnoll|YOU|0|hit; 1:6 A gnoll|Soandso|0|bite; u0 []"},
+    {"A gnoll tries to kick you, but YOU dodges!\nA gnoll tries to crush Soandso, but Soandso ripostes!\nA gnoll tries to slam Soandso, but Soandso blocks!",
+     "0:7 A gnoll|you|0|kick; 1:8 A gnoll|Soandso|0|crush; 2:9 A gnoll|Soandso|0|slam; u0 []"},
+    // No verb; an empty first word; "slash" precedes "hits" in the table; no ", but"; two markers.
+    {"A gnoll tries to shoot YOU, but misses!\nA gnoll tries to  YOU, but misses!\nA gnoll hits tries to slash YOU, but misses!",
+     "0:5 A gnoll|YOU|0|; 1:5 A gnoll|YOU|0|; 2:5 A gnoll hits|YOU|0|slash; u0 []"},
+    {"A gnoll tries to hit YOU but misses!\nA gnoll tries to hit YOU, but YOU parries! and blocks!",
+     "1:6 A gnoll|YOU|0|hit; 1:9 A gnoll|YOU|0|hit; u1 []"},
+    // Damage over time; line 3 holds for both rules: two records from one line.
+    {"A gnoll has taken 12 damage from your Poison Bolt.\nA gnoll has taken 12 damage from Soandso by Poison Bolt.",
+     "0:3 Tarlen|A gnoll|12|Poison Bolt.; 1:3 Soandso|A gnoll|12|Poison Bolt.; u0 [A gnoll]"},
+    {"A gnoll has taken  -7  damage from your  Drain  \nA gnoll has taken 3 damage from your Bolt by Soandso\nA gnoll has taken 12 damage from Soandso.",
+     "0:3 Tarlen|A gnoll|-7|Drain; 1:3 Tarlen|A gnoll|3|Bolt by Soandso; 1:3 your Bolt|A gnoll|3|Soandso; u0 [A gnoll]"},
+    // Direct damage, melee and non-melee, by and on the character.
+    {"You hit a gnoll for 20 points of damage.\nA gnoll hits YOU for 15 points of damage.\nSoandso slashes a gnoll for 1 point of damage.",
+     "0:1 Tarlen|a gnoll|20|hit; 1:1 A gnoll|Tarlen|15|hits; 2:1 Soandso|a gnoll|1|slashes; u0 [a gnoll]"},
+    {"You hit a gnoll for 300 points of non-melee damage.\nA gnoll bites Soandso for 1 point of non-melee damage.\nSoandso frenzies on a gnoll for 9 points of damage.",
+     "0:2 Tarlen|a gnoll|300|hit; 1:2 A gnoll|Soandso|1|bites; 2:1 Soandso|a gnoll|9|frenzies on; u0 [a gnoll]"},
+    // No amount phrase: kept with type 0 and no amount.
+    {"You kick a gnoll for some of damage.",
+     "0:0 Tarlen|a gnoll|0|kick; u0 [a gnoll]"},
+    // No verb, unreadable or out-of-range amounts, no " for ", " points " in the dealer.
+    {"A gnoll shoots YOU for 15 points of damage.\nYou hit a gnoll for lots points of damage.\nYou hit a gnoll for 99999999999 points of damage.",
+     "u2 []"},
+    {"You hit a gnoll for 2147483648 points of damage.\nYou hit a gnoll with 20 points of damage.\nTwo points hit you for 5 points of damage.",
+     "u3 []"},
+    {"You hit a gnoll for 2147483647 points of damage.\nYou hit a gnoll for -2147483648 points of damage.",
+     "0:1 Tarlen|a gnoll|2147483647|hit; 1:1 Tarlen|a gnoll|-2147483648|hit; u0 [a gnoll]"},
+    // Heals, summaries and chat never yield damage; "healed you" only stops "of damage".
+    {"You have taken 50 points of damage.\nYou have healed a gnoll for 5 points of damage.\nSoandso has healed you for 5 points of damage.",
+     "u0 []"},
+    {"Soandso heals, healed you for 5 points of damage.\nSoandso hits healed you for 5 points of non-melee damage.",
+     "1:2 Soandso|healed you|5|hits; u0 []"},
+    {"Soandso tells you, 'a gnoll hits you for 5 points of damage'\nSoandso tells the group, 'a gnoll tries to hit YOU, but misses!'",
+     "u0 []"},
+    {"A gnoll hits Soandso -> for 5 points of damage.\nA gnoll hits Soandso <- for 5 points of damage.",
+     "u0 []"},
+    {"Soandso says to your guild, 'You hit a gnoll for 2 points of damage.'\nYou hit a gnoll for 5 points of Damage.",
+     "u0 []"},
+    {"Soandso tell you hit a gnoll for 5 points of damage.\nSoandso tellsyou hit a gnoll for 5 points of damage.",
+     "1:1 Soandso tellsyou|a gnoll|5|hit; u0 []"},
+    // The cast rules ignore chat.
+    {"Soandso tells you, 'You begin casting Fire Shard.'\nSoandso -> Other: Soandso begins to cast a spell. <Root>",
+     "0:4 Tarlen||0|Fire Shard.; 1:4 Soandso -> Other: Soandso||0|Root; u0 []"},
+    // One line, several records in rule order.
+    {"Soandso begins to cast a spell. You begin casting Bolt; A gnoll tries to hit YOU, but YOU parries! A gnoll has taken 4 damage from your Bolt by Soandso for 3 points of damage",
+     "0:4 Soandso||0|[Mon Jan 02 15:04:05 2006] Soandso begins to cast a spell. You begin casting Bolt; A gnoll tries to hit YOU, but YOU parries! A gnoll has taken 4 damage from your Bolt by Soandso for 3 points of damag; 0:4 Tarlen||0|Bolt; A gnoll tries to hit YOU, but YOU parries! A gnoll has taken 4 damage from your Bolt by Soandso for 3 points of damag; 0:6 Soandso begins to cast a spell. You begin casting Bolt; A gnoll|YOU|0|hit; 0:3 Tarlen|Soandso begins to cast a spell. You begin casting Bolt; A gnoll tries to hit YOU, but YOU parries! A gnoll|4|Bolt by Soandso for 3 points of damage; 0:3 your Bolt|Soandso begins to cast a spell. You begin casting Bolt; A gnoll tries to hit YOU, but YOU parries! A gnoll|4|Soandso for 3 points of damage; 0:1 Soandso begins to cast a spell. You begin casting Bolt; A gnoll tries to|YOU, but YOU parries! A gnoll has taken 4 damage from your Bolt by Soandso|3|hit; u0 [Soandso begins to cast a spell. You begin casting Bolt; A gnoll tries to hit YOU, but YOU parries! A gnoll]"},
+    // A non-melee hit completes the caster's own cast before it, not somebody else's; a
+    // melee hit between them keeps them apart, lines yielding nothing do not.
+    {"You begin casting Fire Shard.\nYou hit a gnoll for 300 points of non-melee damage.\nSoandso begins to cast a spell. <Ice Comet>\nSoandso hits a gnoll for 250 points of non-melee damage.",
+     "0:2 Tarlen|a gnoll|300|Fire Shard; 2:2 Soandso|a gnoll|250|Ice Comet; u0 [a gnoll]"},
+    {"Soandso begins to cast a spell. <Ice Comet>\nYou hit a gnoll for 40 points of non-melee damage.\nYou begin casting Bolt.\nYou hit a gnoll for 7 points of damage.\nYou hit a gnoll for 8 points of non-melee damage.",
+     "0:4 Soandso||0|Ice Comet; 1:2 Tarlen|a gnoll|40|hit; 2:4 Tarlen||0|Bolt; 3:1 Tarlen|a gnoll|7|hit; 4:2 Tarlen|a gnoll|8|hit; u0 [a gnoll]"},
+    {"You begin casting Bolt.\nSoandso says, 'hi'\nYou hit a gnoll for lots of damage, points of non-melee damage\nYou hit a gnoll for 5 points of non-melee damage.",
+     "0:2 Tarlen|a gnoll|5|Bolt; u1 [a gnoll]"},
+    // Special messages rename the last non-melee hit of the same second: not one a second
+    // earlier, never a melee hit; in the hit's own line after it; only the exact messages;
+    // chat renames like any line; a message whose time cannot be read renames nothing.
+    {"A gnoll is enveloped in ethereal energy.\nYou hit a gnoll for 50 points of non-melee damage.\nA gnoll is enveloped in ethereal energy.\nYou hit a gnoll for 60 points of non-melee damage.\n+A gnoll is enveloped in ethereal energy.",
+     "1:2 Tarlen|a gnoll|50|Mana Resurgence Strike; 3:2 Tarlen|a gnoll|60|hit; u0 [a gnoll]"},
+    {"Soandso hits a gnoll for 70 points of non-melee damage.\nA gnoll quivers as a bolt of energy surges through them.\nYou hit a gnoll for 80 points of damage.\nA gnoll quivers as a bolt of energy surges through them.",
+     "0:2 Soandso|a gnoll|70|Storm Blade Strike; 2:1 Tarlen|a gnoll|80|hit; u0 [a gnoll]"},
+    {"You hit a gnoll for 9 points of non-melee damage. A gnoll is enveloped in ethereal energy.\nYou hit a gnoll for 50 points of non-melee damage.\nA gnoll is enveloped in ethereal energy\nA gnoll quivers as a bolt of energy surges through him.\nA gnoll is enveloped in Ethereal energy.",
+     "0:2 Tarlen|a gnoll|9|Mana Resurgence Strike; 1:2 Tarlen|a gnoll|50|hit; u0 [a gnoll]"},
+    {"You hit a gnoll for 10 points of non-melee damage.\nSoandso tells you, 'a gnoll is enveloped in ethereal energy.'\n[Mon Foo 02 15:04:06 2006] A gnoll is enveloped in ethereal energy.",
+     "0:2 Tarlen|a gnoll|10|Mana Resurgence Strike; u1 [a gnoll]"},
+    // Lines both rule sets read, the extended ones with sentence capitals folded.
+    {"You hit a gnoll for 20 points of damage.\nA gnoll has taken 12 damage from Ann by Rot.",
+     "0:1 Tarlen|a gnoll|20|hit; 1:3 Ann|A gnoll|12|Rot.; u0 [a gnoll]",
+     "0:1 Tarlen|a gnoll|20|hit; 1:3 Ann|a gnoll|12|Rot.; u0 [a gnoll]"},
+    {"Gorrum slashes a cave bat for 5 points of damage.\nA cave bat bites YOU for 3 points of damage.",
+     "0:1 Gorrum|a cave bat|5|slashes; 1:1 A cave bat|Tarlen|3|bites; u0 []",
+     "0:1 Gorrum|a cave bat|5|slashes; 1:1 a cave bat|Tarlen|3|bites; u0 []"},
+    // "was hit by non-melee", merged with the cast.
+    {"You begin casting Fire Shard.\na cave bat was hit by non-melee for 12 points of damage.\na cave bat was hit by non-melee for 1 point of damage.",
+     "0:4 Tarlen||0|Fire Shard; 1:1 a cave bat was|by non-melee|12|hit; 2:1 a cave bat was|by non-melee|1|hit; u0 []",
+     "0:2 Tarlen|a cave bat|12|Fire Shard; 2:2 Tarlen|a cave bat|1|hit; u0 [a cave bat]"},
+    // The character's defences and misses.
+    {"A cave bat tries to bite YOU, but YOU parry!\nA cave bat tries to bite YOU, but YOU dodge!\nA cave bat tries to claw YOU, but YOU riposte!",
+     "u0 []",
+     "0:6 A cave bat|Tarlen|0|bite; 1:7 A cave bat|Tarlen|0|bite; 2:8 A cave bat|Tarlen|0|claw; u0 []"},
+    {"A cave bat tries to bite YOU, but YOU block!\nA cave bat tries to hit YOU, but misses!",
+     "1:5 A cave bat|YOU|0|hit; u0 []",
+     "0:9 A cave bat|Tarlen|0|bite; 1:5 A cave bat|Tarlen|0|hit; u0 []"},
+    {"You try to slash a cave bat, but miss!\nYou try to slash a cave bat, but a cave bat parries!\nYou try to kick a cave bat, but a cave bat dodges!",
+     "u0 []",
+     "0:5 Tarlen|a cave bat|0|slash; 1:6 Tarlen|a cave bat|0|slash; 2:7 Tarlen|a cave bat|0|kick; u0 []"},
+    {"You try to bash a cave bat, but a cave bat ripostes!\nYou try to pierce a cave bat, but a cave bat blocks!\nYou try to slash a cave bat, but it was close.",
+     "u0 []",
+     "0:8 Tarlen|a cave bat|0|bash; 1:9 Tarlen|a cave bat|0|pierce; u0 []"},
+    // More verbs, spell damage with a school, damage shields, damage over time on the character.
+    {"Brisa cleaves a cave bat for 30 points of damage.\nYou stab a cave bat for 9 points of damage.\nA cave bat tries to shoot YOU, but misses!",
+     "2:5 A cave bat|YOU|0|; u0 []",
+     "0:1 Brisa|a cave bat|30|cleaves; 1:1 Tarlen|a cave bat|9|stab; 2:5 a cave bat|Tarlen|0|shoot; u0 [a cave bat]"},
+    {"Brisa hit a cave bat for 310 points of fire damage by Ember Dart. (Critical)\nA cave bat hit you for 36 points of magic damage by Drain Life.",
+     "u0 []",
+     "0:2 Brisa|a cave bat|310|Ember Dart; 1:2 a cave bat|Tarlen|36|Drain Life; u0 []"},
+    {"You hit yourself for 1 point of cold damage by Backlash (Lucky Critical).",
+     "u0 []",
+     "0:2 Tarlen|Tarlen|1|Backlash (Lucky Critical); u0 [Tarlen]"},
+    {"A cave bat is burned by YOUR flames for 5 points of non-melee damage.\nA cave bat is pierced by Brisa's thorns for 4 points of non-melee damage.",
+     "u0 []",
+     "0:2 Tarlen|A cave bat|5|damage shield; 1:2 Brisa|A cave bat|4|damage shield; u0 [A cave bat]"},
+    {"YOU are pierced by a cave bat's thorns for 3 points of non-melee damage!",
+     "u0 []",
+     "0:2 a cave bat|Tarlen|3|damage shield; u0 []"},
+    {"You have taken 20 damage from Poison Sting by a cave bat.\nYou have taken 8 damage from Poison Sting.",
+     "u0 []",
+     "0:3 a cave bat|Tarlen|20|Poison Sting; u0 []"},
+    // Tags after the final full stop.
+    {"A gnoll has taken 12 damage from your Poison Bolt. (Critical)\nYou slash a gnoll for 40 points of damage. (Lucky Critical)",
+     "0:3 Tarlen|A gnoll|12|Poison Bolt. (Critical); 1:1 Tarlen|a gnoll|40|slash; u0 [A gnoll,a gnoll]",
+     "0:3 Tarlen|A gnoll|12|Poison Bolt.; 1:1 Tarlen|A gnoll|40|slash; u0 [A gnoll]"},
+    // Sentence capitals: only the first letter folds; the character keeps the name as typed.
+    {"Gorrum slashes a gnoll for 5 points of damage.\nA gnoll bites YOU for 3 points of damage.\nYou hit A gnoll for 4 points of damage.\nYou hit A Gnoll for 6 points of damage.\ntarlen hits a gnoll for 7 points of damage.\ngorrum hits Tarlen for 1 point of damage.",
+     "0:1 Gorrum|a gnoll|5|slashes; 1:1 A gnoll|Tarlen|3|bites; 2:1 Tarlen|A gnoll|4|hit; 3:1 Tarlen|A Gnoll|6|hit; 4:1 tarlen|a gnoll|7|hits; 5:1 gorrum|Tarlen|1|hits; u0 [A gnoll,A Gnoll]",
+     "0:1 Gorrum|a gnoll|5|slashes; 1:1 a gnoll|Tarlen|3|bites; 2:1 Tarlen|a gnoll|4|hit; 3:1 Tarlen|A Gnoll|6|hit; 4:1 Tarlen|a gnoll|7|hits; 5:1 Gorrum|Tarlen|1|hits; u0 [a gnoll,A Gnoll]"},
+    // Pets follow their owners, or keep their first spelling; accented letters fold.
+    {"You hit a gnoll for 1 point of damage.\nA gnoll`s pet bites YOU for 2 points of damage.\nYou hit a gnoll`s pet for 3 points of damage.",
+     "0:1 Tarlen|a gnoll|1|hit; 1:1 A gnoll`s pet|Tarlen|2|bites; 2:1 Tarlen|a gnoll`s pet|3|hit; u0 [a gnoll,a gnoll`s pet]",
+     "0:1 Tarlen|a gnoll|1|hit; 1:1 a gnoll`s pet|Tarlen|2|bites; 2:1 Tarlen|a gnoll`s pet|3|hit; u0 [a gnoll,a gnoll`s pet]"},
+    {"A rat`s warder bites YOU for 2 points of damage.\nYou hit A rat`s warder for 3 points of damage.\nYou hit a rat for 3 points of damage.",
+     "0:1 A rat`s warder|Tarlen|2|bites; 1:1 Tarlen|A rat`s warder|3|hit; 2:1 Tarlen|a rat|3|hit; u0 [A rat`s warder,a rat]",
+     "0:1 A rat`s warder|Tarlen|2|bites; 1:1 Tarlen|A rat`s warder|3|hit; 2:1 Tarlen|a rat|3|hit; u0 [A rat`s warder,a rat]"},
+    {"You hit \xC9lan for 8 points of damage.\n\xE9lan hits YOU for 9 points of damage.\nYou hit \xD7x for 8 points of damage.\n\xF7x hits YOU for 9 points of damage.",
+     "0:1 Tarlen|\xC9lan|8|hit; 1:1 \xE9lan|Tarlen|9|hits; 2:1 Tarlen|\xD7x|8|hit; 3:1 \xF7x|Tarlen|9|hits; u0 [\xC9lan,\xD7x]",
+     "0:1 Tarlen|\xC9lan|8|hit; 1:1 \xC9lan|Tarlen|9|hits; 2:1 Tarlen|\xD7x|8|hit; 3:1 \xF7x|Tarlen|9|hits; u0 [\xC9lan,\xD7x]"},
+};
+// clang-format on
+
+TEST(LineRules, HandMadeLinesGiveTheirRecordsAndAgreeWithTheReference) {
+  for (const Case& c : kCases) {
+    const std::string log = MakeLog(c.lines);
+    for (const LineRules rules : {LineRules::kDefault, LineRules::kExtended}) {
+      SCOPED_TRACE(std::string(c.lines) + (rules == LineRules::kExtended ? " (extended)" : ""));
+      const ParseResult r = ParseLogText(log, kName, AttackVerbsOf(rules), rules);
+      const ReferenceResult slow = ReferenceParse(log, kName, AttackVerbsOf(rules), rules);
+      EXPECT_EQ(ToReference(r.DamageTable), slow.records);
+      EXPECT_EQ(r.unreadable_lines, slow.unreadable_lines);
+      const char* expected = rules == LineRules::kDefault ? c.plain : c.extended;
+      if (rules == LineRules::kDefault || *expected != '\0') {
+        EXPECT_EQ(Render(r), expected);
+      }
+    }
+  }
+}
+
+TEST(LineRules, CastsKeepTheirDateAndNamesAreHeldOnce) {
+  const auto r = Parse(Log({At("[Mon Jan 02 15:04:01 2006] ", "You begin casting Fire Shard."),
+                            Line("You hit a gnoll for 300 points of non-melee damage."),
+                            Line("You hit a gnoll for 20 points of damage.")}));
+  ASSERT_EQ(r.DamageTable.size(), 2u);
+  EXPECT_EQ(r.DamageTable[0].Date, Civil(2006, 1, 2, 15, 4, 1));
+  EXPECT_EQ(r.DamageTable[0].Dealer.data(), r.DamageTable[1].Dealer.data());
+}
+
+TEST(SentenceCapitals, DataCsvKeepsTheNamesAsTheLinesWroteThem) {
+  const ParseResult r = ParseLogText(
+      MakeLog(
+          "A gnoll bites YOU for 3 points of damage.\ntarlen hits a gnoll for 7 points of damage."),
+      kName, kExtendedAttackVerbs, LineRules::kExtended);
+  std::ostringstream out;
+  WriteDataCsv(out, r.DamageTable, {}, r.written_names);
+  EXPECT_EQ(out.str(),
+            "Date,Dealer,Taker,Damage,Crit,Type,Name,Counter\r\n"
+            "01/02/2006 15:04:05,A gnoll,Tarlen,3,0,1,bites,0\r\n"
+            "01/02/2006 15:04:05,tarlen,a gnoll,7,0,1,hits,1\r\n");
+  // Without a change nothing needs keeping.
+  EXPECT_TRUE(Parse(MakeLog("A gnoll bites YOU for 3 points of damage.")).written_names.empty());
+  EXPECT_TRUE(ParseLogText(MakeLog("You hit a gnoll for 4 points of damage."), kName,
+                           kExtendedAttackVerbs, LineRules::kExtended)
+                  .written_names.empty());
+}
+
+}  // namespace
+}  // namespace ombrel::testing
