@@ -136,6 +136,11 @@ const std::vector<Case> kCases = {
      "0:2 Tarlen|a gnoll|9|Mana Resurgence Strike; 1:2 Tarlen|a gnoll|50|hit; u0 [a gnoll]"},
     {"You hit a gnoll for 10 points of non-melee damage.\nSoandso tells you, 'a gnoll is enveloped in ethereal energy.'\n[Mon Foo 02 15:04:06 2006] A gnoll is enveloped in ethereal energy.",
      "0:2 Tarlen|a gnoll|10|Mana Resurgence Strike; u1 [a gnoll]"},
+    // Mobs: what the character damaged, in first-seen order; the exact name as dealer counts as
+    // the character, the lower-case form does not; a merged cast names its taker; "you" as
+    // taker is the character.
+    {"A gnoll hits YOU for 15 points of damage.\nSoandso hits a bat for 15 points of damage.\nYou hit a gnoll for 20 points of damage.\nYou hit a gnoll for 20 points of damage.\nYOU tries to hit a bat, but a bat dodges!\nA bat has taken 3 damage from your Poison.\nYou hit a gnoll for 20 points of damage.\nTarlen slashes a rat for 2 points of damage.\ntarlen slashes a snake for 2 points of damage.\nYou begin casting Bolt.\nYou hit a wolf for 9 points of non-melee damage.\nYou hit you for 1 point of damage.",
+     "0:1 A gnoll|Tarlen|15|hits; 1:1 Soandso|a bat|15|hits; 2:1 Tarlen|a gnoll|20|hit; 3:1 Tarlen|a gnoll|20|hit; 4:7 YOU|a bat|0|hit; 5:3 Tarlen|A bat|3|Poison.; 6:1 Tarlen|a gnoll|20|hit; 7:1 Tarlen|a rat|2|slashes; 8:1 tarlen|a snake|2|slashes; 9:2 Tarlen|a wolf|9|Bolt; 11:1 Tarlen|Tarlen|1|hit; u0 [a gnoll,A bat,a rat,a wolf,Tarlen]"},
     // Lines both rule sets read, the extended ones with sentence capitals folded.
     {"You hit a gnoll for 20 points of damage.\nA gnoll has taken 12 damage from Ann by Rot.",
      "0:1 Tarlen|a gnoll|20|hit; 1:3 Ann|A gnoll|12|Rot.; u0 [a gnoll]",

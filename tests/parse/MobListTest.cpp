@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "parse/LogText.h"
 #include "parse/MobList.h"
 
 namespace ombrel::testing {
@@ -32,26 +31,6 @@ TEST(MobList, AddMobAndTheRegistryKeepFirstAppearanceOrderWithoutRepeats) {
     registry.Register(name);
     EXPECT_EQ(by_registry, by_add);
   }
-}
-
-TEST(MobList, ParseNamesWhatTheCharacterDamaged) {
-  const auto r = Parse(
-      Log({Line("A gnoll hits YOU for 15 points of damage."),
-           Line("Soandso hits a bat for 15 points of damage."),
-           Line("You hit a gnoll for 20 points of damage."),
-           Line("You hit a gnoll for 20 points of damage."),
-           Line("YOU tries to hit a bat, but a bat dodges!"),
-           Line("A bat has taken 3 damage from your Poison."),
-           Line("You hit a gnoll for 20 points of damage."),
-           Line("Tarlen slashes a rat for 2 points of damage."),
-           Line("tarlen slashes a snake for 2 points of damage."), Line("You begin casting Bolt."),
-           Line("You hit a wolf for 9 points of non-melee damage."),
-           Line("You hit you for 1 point of damage.")}));
-  // Exact name as dealer counts as the character; the lower-case form does not;
-  // a merged cast still names its taker; "you" as taker is the character.
-  EXPECT_EQ(r.MobList, (Names{"a gnoll", "A bat", "a rat", "a wolf", "Tarlen"}));
-  EXPECT_EQ(Parse("").MobList, (Names{""}));
-  EXPECT_EQ(Parse(Line("A gnoll hits YOU for 15 points of damage.")).MobList, (Names{""}));
 }
 
 }  // namespace
