@@ -6,6 +6,11 @@
 #   [ROUNDS=N] scripts/bench.sh [LOG [NAME]]
 # Without LOG a 200 MB log is generated (seed 1) into the temporary folder.
 set -euo pipefail
+rounds=${ROUNDS:-3}
+if ! [[ $rounds =~ ^[1-9][0-9]*$ ]]; then
+  echo "bench.sh: ROUNDS must be a whole number above 0, not '$rounds'" >&2
+  exit 2
+fi
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 
@@ -43,7 +48,6 @@ load=$(cut -d' ' -f1-3 /proc/loadavg)
 # The three programs run in turn, ROUNDS times (default 3); each figure is the
 # median of its rounds, so that one slow moment of a shared machine does not
 # decide a ratio.
-rounds=${ROUNDS:-3}
 declare -a grep_t parse_t batch_t grep_p parse_p batch_p peaks
 for ((r = 0; r < rounds; r++)); do
   t0=$(now)

@@ -115,14 +115,12 @@ struct LineClassifier::Line {
   bool verb_read = false;
   VerbMatch verb;
 
-  // The first occurrence of a literal (LineText.h).
-  size_t Find(RuleLiteral literal) const {
-    return FindText(text, literal.text, stamped ? literal.skip : 0);
-  }
+  // The first occurrence of a literal, where it stands (LineText.h), the end
+  // of a cut-out that stops where it begins, the start of one that follows it.
+  size_t From(RuleLiteral literal) const { return stamped ? literal.skip : 0; }
+  size_t Find(RuleLiteral literal) const { return FindText(text, literal.text, From(literal)); }
   LiteralPlace Locate(RuleLiteral literal) const {
-    const size_t at = Find(literal);
-    const int64_t begin = at == kNone ? -1 : static_cast<int64_t>(at);
-    return {begin, begin + static_cast<int64_t>(literal.text.size())};
+    return ombrel::Locate(text, literal.text, From(literal));
   }
   int64_t Before(RuleLiteral literal) const { return Locate(literal).begin; }
   int64_t After(RuleLiteral literal) const { return Locate(literal).end; }
@@ -234,10 +232,9 @@ const VerbMatch& LineClassifier::Verb(Line& line) {
 }
 
 bool LineClassifier::Keep(const DamageRecord& record) {
-  if (!table_.Append(record)) return false;
-  has_last_ = true;
   // The table's copy: its texts outlive the line.
-  last_ = table_[table_.size() - 1];
+  if (!table_.Append(record, &last_)) return false;
+  has_last_ = true;
   return true;
 }
 
@@ -254,9 +251,7 @@ bool LineClassifier::KeepOrMerge(const DamageRecord& record) {
     merged.Damage = record.Damage;
     merged.Crit = record.Crit;
     merged.Type = record.Type;
-    if (!table_.ReplaceLast(merged)) return false;
-    last_ = table_[table_.size() - 1];
-    return true;
+    return table_.ReplaceLast(merged, &last_);
   }
   return Keep(record);
 }

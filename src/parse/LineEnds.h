@@ -13,6 +13,13 @@ inline size_t LineEndSize(LineEnd kind) {
   return kind == LineEnd::kCrLf ? 2 : 1;
 }
 
+// True when `text`, coming right after a byte `before` (0 for none), holds a
+// CR LF or completes one begun by `before`.
+inline bool HoldsCrLf(char before, std::string_view text) {
+  return (before == '\r' && !text.empty() && text.front() == '\n') ||
+         text.find("\r\n") != std::string_view::npos;
+}
+
 // Where the first line end that starts at or after `from` starts;
 // std::string_view::npos when there is none.
 size_t FindLineEnd(std::string_view text, size_t from, LineEnd kind);

@@ -20,20 +20,11 @@ struct LiteralPlace {
   int64_t end = -1;
 };
 
-inline LiteralPlace Locate(std::string_view line, std::string_view literal) {
-  const size_t at = FindText(line, literal);
+// `from`: where the search begins, when no occurrence can start before it.
+inline LiteralPlace Locate(std::string_view line, std::string_view literal, size_t from = 0) {
+  const size_t at = FindText(line, literal, from);
   const int64_t begin = at == std::string_view::npos ? -1 : static_cast<int64_t>(at);
   return {begin, begin + static_cast<int64_t>(literal.size())};
-}
-
-// The end of a cut-out that stops where `literal` first begins.
-inline int64_t Before(std::string_view line, std::string_view literal) {
-  return Locate(line, literal).begin;
-}
-
-// The start of a cut-out that follows the first `literal`.
-inline int64_t After(std::string_view line, std::string_view literal) {
-  return Locate(line, literal).end;
 }
 
 // The one character, a blank in a well-formed line, that some rules skip

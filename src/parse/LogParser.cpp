@@ -85,9 +85,9 @@ void LogParser::Feed(std::string_view piece) {
   }
   // A log that holds no CR LF at all went through a tool that dropped the
   // CRs: its lines end at LF alone. Until a CR LF shows, the bytes are held.
-  const bool straddles = !held_.empty() && held_.back() == '\r' && piece.front() == '\n';
+  const char before = held_.empty() ? '\0' : held_.back();
   held_.append(piece);
-  if (straddles || piece.find("\r\n") != std::string_view::npos) {
+  if (HoldsCrLf(before, piece)) {
     crlf_seen_ = true;
     const std::string held = std::move(held_);
     held_ = std::string();

@@ -11,6 +11,7 @@
 #include <new>
 #include <system_error>
 
+#include "parse/LineEnds.h"
 #include "parse/LogParser.h"
 
 namespace ombrel {
@@ -49,8 +50,7 @@ bool HoldsNoCrLf(int fd) {
     if (n < 0) return false;
     if (n == 0) return true;
     const std::string_view text(bytes.get(), static_cast<size_t>(n));
-    if ((before == '\r' && text.front() == '\n') || text.find("\r\n") != std::string_view::npos)
-      return false;
+    if (HoldsCrLf(before, text)) return false;
     before = text.back();
     at += n;
     block = kLogReadPiece;

@@ -210,11 +210,23 @@ bool DamageTable::Pack(const DamageRecord& r, Packed& out) {
   return true;
 }
 
-bool DamageTable::Append(const DamageRecord& record) {
+bool DamageTable::Append(const DamageRecord& record, DamageRecord* stored) {
   Packed p;
   if (!Pack(record, p)) return false;
   records_.push_back(p);
+  Store(record, p, stored);
   return true;
+}
+
+void DamageTable::Store(const DamageRecord& record, const Packed& packed,
+                        DamageRecord* stored) const {
+  if (stored == nullptr) return;
+  // As operator[] would read it back: the table keeps no Crit.
+  *stored = record;
+  stored->Crit = DamageRecord{}.Crit;
+  stored->Dealer = texts_->Text(packed.dealer);
+  stored->Taker = texts_->Text(packed.taker);
+  stored->Name = texts_->Text(packed.name);
 }
 
 bool DamageTable::AppendTable(const DamageTable& other, uint64_t line_offset) {
@@ -235,8 +247,10 @@ bool DamageTable::AppendTable(const DamageTable& other, uint64_t line_offset) {
   return true;
 }
 
-bool DamageTable::ReplaceLast(const DamageRecord& record) {
-  return !records_.empty() && Replace(records_.size() - 1, record);
+bool DamageTable::ReplaceLast(const DamageRecord& record, DamageRecord* stored) {
+  if (records_.empty() || !Replace(records_.size() - 1, record)) return false;
+  Store(record, records_.back(), stored);
+  return true;
 }
 
 bool DamageTable::Replace(size_t index, const DamageRecord& record) {

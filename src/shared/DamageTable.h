@@ -38,13 +38,15 @@ class DamageTable {
   // Appends a record; its texts are copied into the table unless it holds
   // them already. Returns false (and appends nothing) when a text is too long
   // or the type or line number does not fit.
-  bool Append(const DamageRecord& record);
+  // `stored`, when given, receives the record as the table now holds it (its
+  // texts the table's own), without reading it back.
+  bool Append(const DamageRecord& record, DamageRecord* stored = nullptr);
   // Appends every record of `other`, in order, with `line_offset` added to
   // its line number (Counter), its texts copied into this table. Returns false
   // (and appends nothing) when a line number does not fit.
   bool AppendTable(const DamageTable& other, uint64_t line_offset);
   // Replaces the last record (the cast merge amends it in place).
-  bool ReplaceLast(const DamageRecord& record);
+  bool ReplaceLast(const DamageRecord& record, DamageRecord* stored = nullptr);
   // Replaces record `index`; false (and no change) as for Append, or when
   // there is no such record.
   bool Replace(size_t index, const DamageRecord& record);
@@ -84,6 +86,8 @@ class DamageTable {
   class TextTable;
 
   bool Pack(const DamageRecord& record, Packed& out);
+  // `record` with the texts of `packed`, the table's own.
+  void Store(const DamageRecord& record, const Packed& packed, DamageRecord* stored) const;
 
   std::unique_ptr<TextTable> texts_;
   std::vector<Packed> records_;

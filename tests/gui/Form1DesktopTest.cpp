@@ -228,34 +228,6 @@ class Form1DesktopTest : public QObject {
     QVERIFY(!refused.isAccepted());
   }
 
-  void cancelKeepsTheEarlierResults() {
-    // The first parse is real, the second runs until it is cancelled.
-    EndlessParse parse;
-    parse.real_runs = 1;
-    WindowHarness w(parse.Runner());
-    const QString log = w.WriteLog();
-    w.Parse(log);
-    const QStringList rows = w.Rows(1);
-    const QString caption = w.form().windowTitle();
-    const QString figures = w.Status();
-    QCOMPARE(figures,
-             QStringLiteral("raid.txt: 8 lines, 7 records, 0 unreadable lines, 2 events."));
-
-    w.StartParse(w.WriteLog("second.txt"));
-    QPushButton* cancel = w.Find<QPushButton>("CancelParse");
-    QVERIFY(cancel->isVisible() && w.Find<QProgressBar>("ParseProgress")->isVisible());
-    QCOMPARE(cancel->parentWidget(), w.Find<QProgressBar>("ParseProgress")->parentWidget());
-    QTRY_VERIFY(parse.started);
-    QTest::mouseClick(cancel, Qt::LeftButton);
-    QVERIFY(!w.form().Busy() && !cancel->isVisible());
-    QCOMPARE(w.Rows(1), rows);
-    QCOMPARE(w.form().windowTitle(), caption);
-    QCOMPARE(w.Frame(0)->title(), QStringLiteral("Settings"));
-    QVERIFY(w.Tabs()->isEnabled());
-    QCOMPARE(w.Status(), QStringLiteral("Parse cancelled."));
-    QVERIFY(QApplication::overrideCursor() == nullptr);
-  }
-
   void statusBarAndCsvFolder() {
     WindowHarness w;
     // A log without a fight says so.
@@ -322,27 +294,36 @@ class Form1DesktopTest : public QObject {
             QFontMetrics(w.List(2)->font()).horizontalAdvance(QStringLiteral("Brutus`s pet")));
   }
 
-  void commandsAreRefusedWhileTheParseRuns() {
+  // A parse on the worker: the settings travel with it, the commands are
+  // refused meanwhile, Cancel keeps the earlier results and closing stops it.
+  void aParseThatRunsUntilCancelled() {
     EndlessParse parse;
+    parse.real_runs = 1;  // the first parse is real
     WindowHarness w(parse.Runner());
+    w.Parse(w.WriteLog());
+    const QStringList rows = w.Rows(1);
+    const QString caption = w.form().windowTitle();
+    QCOMPARE(w.Status(),
+             QStringLiteral("raid.txt: 8 lines, 7 records, 0 unreadable lines, 2 events."));
     w.Find<QComboBox>("cmbEventTimer")->setCurrentIndex(147);
     w.Item("mnuPrintEvents")->trigger();
     w.Item("mnuExtendedRules")->trigger();
-    const QString log = w.WriteLog();
-    w.StartParse(log);
+    const QString second = w.WriteLog("second.txt");
+    w.StartParse(second);
 
     QVERIFY(w.form().Busy());
     QCOMPARE(w.form().windowTitle(),
-             QStringLiteral("Ombrel Raid - ") + QDir::toNativeSeparators(log));
+             QStringLiteral("Ombrel Raid - ") + QDir::toNativeSeparators(second));
     QTRY_VERIFY(parse.started);
-    // The settings travel with the request.
     QVERIFY(parse.request.character_name == "Tarlen" && parse.request.event_gap == 900);
     QVERIFY(parse.request.print_events && !parse.request.print_data);
     QVERIFY(parse.request.rules == ombrel::LineRules::kExtended &&
             parse.request.verbs.size() == ombrel::kExtendedAttackVerbs.size());
     QTRY_COMPARE(w.Frame(0)->title(), QStringLiteral("Settings - 2/2 Creating Events"));
     QProgressBar* progress = w.Find<QProgressBar>("ParseProgress");
-    QVERIFY(progress->isVisible());
+    QPushButton* cancel = w.Find<QPushButton>("CancelParse");
+    QVERIFY(progress->isVisible() && cancel->isVisible());
+    QCOMPARE(cancel->parentWidget(), progress->parentWidget());
     QTRY_COMPARE(progress->value(), 42);
 
     for (QObject* control : std::initializer_list<QObject*>{
@@ -357,11 +338,27 @@ class Form1DesktopTest : public QObject {
     w.Item("mnuPrintData")->trigger();
     QCOMPARE(w.dialogs().shown.size(), dialogs_before);
     QVERIFY(!w.app().options().PrintData && !w.Item("mnuPrintData")->isChecked());
-    w.Tabs()->setCurrentIndex(2);
-    QCOMPARE(w.Tabs()->currentIndex(), 0);
-    QCOMPARE(w.ShownPage(), 0);
+    const int tab = w.Tabs()->currentIndex();
+    const int page = w.ShownPage();
+    w.Tabs()->setCurrentIndex(tab == 2 ? 3 : 2);
+    QCOMPARE(w.Tabs()->currentIndex(), tab);
+    QCOMPARE(w.ShownPage(), page);
+
+    QTest::mouseClick(cancel, Qt::LeftButton);
+    QVERIFY(parse.saw_cancel);
+    QVERIFY(!w.form().Busy() && !cancel->isVisible());
+    QCOMPARE(w.Rows(1), rows);
+    QCOMPARE(w.form().windowTitle(), caption);
+    QCOMPARE(w.Frame(0)->title(), QStringLiteral("Settings"));
+    QVERIFY(w.Tabs()->isEnabled());
+    QCOMPARE(w.Status(), QStringLiteral("Parse cancelled."));
+    QVERIFY(QApplication::overrideCursor() == nullptr);
 
     // Closing the window stops the parse and drops it.
+    parse.started = false;
+    parse.saw_cancel = false;
+    w.StartParse(second);
+    QTRY_VERIFY(parse.started);
     QVERIFY(w.form().close());
     QVERIFY(parse.saw_cancel);
     QVERIFY(!w.form().Busy() && !w.form().isVisible());

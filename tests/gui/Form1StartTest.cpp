@@ -5,9 +5,7 @@
 #include <QStatusBar>
 
 #include "WindowHarness.h"
-#include "shared/ListColumns.h"
 
-using ombrel::ListColumn;
 using ombrel::gui::Form1;
 using ombrel::gui::testing::WindowHarness;
 
@@ -15,7 +13,7 @@ class Form1StartTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void controlsStartAsLoadLeavesThem() {
+  void controlsAndMenusAtStart() {
     WindowHarness w;
     QCOMPARE(w.form().windowTitle(), QStringLiteral("Ombrel Raid by Zerrit"));
 
@@ -51,10 +49,7 @@ class Form1StartTest : public QObject {
       QCOMPARE(gaps->itemText(item), QString::fromLatin1(text));
     }
     QVERIFY(!w.Find<QProgressBar>("ParseProgress")->isVisible());
-  }
 
-  void menus() {
-    WindowHarness w;
     // Each menu as "object name:title" followed by its items the same way,
     // with their mnemonics and shortcuts.
     const char* menus[5] = {
@@ -104,7 +99,8 @@ class Form1StartTest : public QObject {
                  "necro goodness in it yet.\r\n\r\nZerrit\r\n\r\nBeta Version " OMBREL_VERSION));
   }
 
-  void layoutFollowsTheWindow() {
+  // The layout follows the window; hidden pages are out of reach.
+  void layoutAndFocus() {
     WindowHarness w;
     Form1& form = w.form();
     // The client area's twips are the starting and smallest size (the
@@ -132,21 +128,8 @@ class Form1StartTest : public QObject {
     QCOMPARE(at("chkPets").left(), at("Yourname").left());
     QVERIFY(at("Yourname").width() >= ombrel::gui::TwipsToPixels(1815, font));
 
-    // Grown, the pages and their lists grow with it.
     w.Parse(w.WriteLog());
-    const QSize list_before = w.List(1)->size();
-    form.resize(form.size() + QSize(300, 200));
-    QTRY_COMPARE(w.List(1)->size(), list_before + QSize(300, 200));
-    form.resize(100, 100);  // never below the starting size
-    QCOMPARE(form.size(), form.minimumSize());
-    form.showMaximized();
-    QTRY_VERIFY(form.isMaximized());
-  }
-
-  void hiddenPagesAreOutOfReach() {
-    WindowHarness w;
-    w.Parse(w.WriteLog());  // the Events page shows
-    QCOMPARE(w.ShownPage(), 1);
+    QCOMPARE(w.ShownPage(), 1);  // the Events page after the parse
     QLineEdit* name = w.Find<QLineEdit>("Yourname");
     // Tab goes round every control of the window; none on a hidden page.
     w.List(1)->setFocus();
@@ -173,31 +156,16 @@ class Form1StartTest : public QObject {
       QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     }
     QCOMPARE(order, (QStringList{"Yourname", "cmbEventTimer", "chkPets", "Command1"}));
-  }
 
-  void listColumns() {
-    WindowHarness w;
-    const std::span<const ListColumn> columns[3] = {
-        ombrel::kEventsColumns, ombrel::kEventDetailColumns, ombrel::kCombatantDetailColumns};
-    for (int list = 0; list < 3; ++list) {
-      QTreeView* view = w.List(list + 1);
-      QVERIFY(!view->rootIsDecorated() && view->uniformRowHeights() && !view->isSortingEnabled());
-      QCOMPARE(view->selectionMode(), QAbstractItemView::ExtendedSelection);
-      QCOMPARE(view->selectionBehavior(), QAbstractItemView::SelectRows);
-      QAbstractItemModel* model = view->model();
-      QCOMPARE(model->rowCount(), 0);
-      QCOMPARE(model->columnCount(), int(columns[list].size()));
-      for (int c = 0; c < model->columnCount(); ++c) {
-        const ListColumn& column = columns[list][size_t(c)];
-        QCOMPARE(model->headerData(c, Qt::Horizontal).toString(),
-                 QString::fromLatin1(column.header.data(), qsizetype(column.header.size())));
-        QCOMPARE(view->header()->sectionSize(c),
-                 ombrel::gui::TwipsToPixels(column.width_twips, view->font()));
-        // Events: all left; the detail lists: the first column left, the rest right.
-        const int align = model->headerData(c, Qt::Horizontal, Qt::TextAlignmentRole).toInt();
-        QCOMPARE(bool(align & Qt::AlignRight), list > 0 && c > 0);
-      }
-    }
+    // Grown, the pages and their lists grow with it.
+    w.ClickTab(1);
+    const QSize list_before = w.List(1)->size();
+    form.resize(form.size() + QSize(300, 200));
+    QTRY_COMPARE(w.List(1)->size(), list_before + QSize(300, 200));
+    form.resize(100, 100);  // never below the starting size
+    QCOMPARE(form.size(), form.minimumSize());
+    form.showMaximized();
+    QTRY_VERIFY(form.isMaximized());
   }
 };
 

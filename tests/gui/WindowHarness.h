@@ -175,12 +175,6 @@ class WindowHarness {
     }
     return rows;
   }
-  // One column's texts down a list.
-  QStringList Column(int list, int column = 0) {
-    QStringList cells;
-    for (const QString& row : Rows(list)) cells << row.split(QLatin1Char('|')).value(column);
-    return cells;
-  }
   // The selected row of a list, -1 for none.
   int SelectedRow(int list) {
     const QModelIndexList rows = List(list)->selectionModel()->selectedRows();
