@@ -73,8 +73,8 @@ TEST(AppPages, StatesAndCaptionsThroughTheTabs) {
   EXPECT_FALSE(app.ExportEventsEnabled() || app.ExportEventDetailEnabled());
 
   app.TakeSettings("Tarlen", 0, false);
-  app.AdoptParse(TwoFights(), "/logs/eqlog.txt");
-  EXPECT_EQ(app.WindowCaption(), "Ombrel Raid - /logs/eqlog.txt");
+  app.AdoptParse(TwoFights(), "/logs/combat.txt");
+  EXPECT_EQ(app.WindowCaption(), "Ombrel Raid - /logs/combat.txt");
   EXPECT_EQ(app.SelectedTab() * 10 + app.ShownPage(), 21);
   // The PC Detail tab before any Event Detail visit.
   app.ChooseTab(4);
@@ -109,7 +109,7 @@ TEST(AppParse, FailureOrCancelKeepsThePreviousResults) {
   TempDir dir;
   App app(dir.path());
   app.TakeSettings("Tarlen", 0, false);
-  app.AdoptParse(TwoFights(), "/logs/eqlog.txt");
+  app.AdoptParse(TwoFights(), "/logs/combat.txt");
   const TextTable events = app.EventsList();
   EXPECT_TRUE(std::holds_alternative<Failure>(app.Parse(dir.path() / "missing.txt")));
   WriteFile(dir.path() / "log.txt", kLog);
@@ -119,7 +119,7 @@ TEST(AppParse, FailureOrCancelKeepsThePreviousResults) {
   EXPECT_TRUE(std::holds_alternative<Failure>(app.Parse(dir.path() / "log.txt", cancelled)));
   EXPECT_EQ(app.EventsList(), events);
   EXPECT_EQ(app.Log().DamageTable().size(), 3u);
-  EXPECT_EQ(app.WindowCaption(), "Ombrel Raid - /logs/eqlog.txt");
+  EXPECT_EQ(app.WindowCaption(), "Ombrel Raid - /logs/combat.txt");
 
   const ParseRequest request{
       .log = dir.path() / "log.txt", .character_name = "Tarlen", .output_dir = dir.path()};
@@ -190,7 +190,7 @@ TEST(AppParse, DataCsvAndEventsCsvAreReplacedTogetherOrNotAtAll) {
 TEST(AppExport, ReportsCarryTheCreationStamp) {
   TempDir dir;
   App app(dir.path());
-  app.AdoptParse(TwoFights(), "/logs/eqlog.txt");
+  app.AdoptParse(TwoFights(), "/logs/combat.txt");
   app.SetClock([] { return *DateTime::FromCivil({2024, 3, 9, 7, 5, 1}); });
   EXPECT_FALSE(app.ExportEvents(dir.path() / "events.htm").has_value());
   EXPECT_NE(ReadFile(dir / "events.htm").find("03/09/2024 07:05:01"), std::string::npos);
