@@ -9,7 +9,8 @@
 #include "app/App.h"
 #include "gui/CommandLine.h"
 #include "gui/Dialogs.h"
-#include "gui/Form1.h"
+#include "gui/MainWindow.h"
+#include "gui/Paths.h"
 #include "shared/Interrupt.h"
 
 int main(int argc, char** argv) {
@@ -50,7 +51,7 @@ int main(int argc, char** argv) {
   ombrel::App app(
       ombrel::gui::ToPath(ombrel::gui::DefaultCsvFolder(QApplication::applicationDirPath())));
   ombrel::gui::QtDialogs dialogs;
-  ombrel::gui::Form1 form(app, dialogs, &ombrel::RunParse, &settings);
+  ombrel::gui::MainWindow form(app, dialogs, &ombrel::RunParse, &settings);
   form.show();
   std::optional<QString> name;
   if (line.name) name = QString::fromLocal8Bit(*line.name);

@@ -28,7 +28,9 @@
 
 #include "FakeDialogs.h"
 #include "app/App.h"
-#include "gui/Form1.h"
+#include "gui/MainWindow.h"
+#include "gui/Paths.h"
+#include "gui/Twips.h"
 
 namespace ombrel::gui::testing {
 
@@ -86,13 +88,13 @@ class WindowHarness {
   explicit WindowHarness(ParseRunner runner = &RunParse, std::filesystem::path output_dir = {},
                          QSettings* settings = nullptr)
       : app_(std::make_unique<App>(output_dir.empty() ? ToPath(dir_.path()) : output_dir)),
-        form_(std::make_unique<Form1>(*app_, dialogs_, std::move(runner), settings)) {
+        form_(std::make_unique<MainWindow>(*app_, dialogs_, std::move(runner), settings)) {
     form_->show();
     (void)QTest::qWaitForWindowExposed(form_.get());
   }
 
   App& app() { return *app_; }
-  Form1& form() { return *form_; }
+  MainWindow& form() { return *form_; }
   FakeDialogs& dialogs() { return dialogs_; }
   QString Dir() const { return dir_.path(); }
 
@@ -189,7 +191,7 @@ class WindowHarness {
   QTemporaryDir dir_;
   FakeDialogs dialogs_;
   std::unique_ptr<App> app_;
-  std::unique_ptr<Form1> form_;
+  std::unique_ptr<MainWindow> form_;
 };
 
 }  // namespace ombrel::gui::testing

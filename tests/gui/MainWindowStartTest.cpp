@@ -6,10 +6,10 @@
 
 #include "WindowHarness.h"
 
-using ombrel::gui::Form1;
+using ombrel::gui::MainWindow;
 using ombrel::gui::testing::WindowHarness;
 
-class Form1StartTest : public QObject {
+class MainWindowStartTest : public QObject {
   Q_OBJECT
 
  private slots:
@@ -50,32 +50,23 @@ class Form1StartTest : public QObject {
     }
     QVERIFY(!w.Find<QProgressBar>("ParseProgress")->isVisible());
 
-    // Each menu as "object name:title" followed by its items the same way,
-    // with their mnemonics and shortcuts.
-    const char* menus[5] = {
-        "mnuFile:&File|mnuOpenLog:&Open Log... Ctrl+O|mnuParseAgain:Parse &Again F5|"
-        "mnuFollowLog:&Follow Log...|mnuStopFollowing:&Stop Following|"
-        "mnuRecentLogs:Recent &Logs|:|mnuQuit:&Quit Ctrl+Q",
-        "mnuOptions:&Options|mnuPrintData:Print &Data|mnuPrintEvents:Print &Events|"
-        "mnuPrintDetails:Print De&tails|mnuPrintPCDetails:Print &PC Details|:|"
-        "mnuCsvFolder:&CSV Folder...|:|mnuExtendedRules:Extended &Line Rules",
-        "mnuView:&View|mnuViewTimeline:&Timeline",
-        "mnuExport:&Export|mnuExportEvents:&Events|mnuExportEventDetail:Event &Detail|"
-        "mnuExportTimeline:&Timeline Picture...",
-        "mnuHelp:&Help|mnuAbout:&About F1"};
+    // The menu bar is built from the action table, each item with its
+    // object name, caption, shortcut and mark.
     const QList<QAction*> bar = w.form().menuBar()->actions();
-    QCOMPARE(bar.size(), 5);
-    for (int m = 0; m < 5; ++m) {
-      QMenu* menu = qobject_cast<QMenu*>(bar[m]->menu());
-      QVERIFY(menu != nullptr);
-      QStringList texts{menu->objectName() + ":" + menu->title()};
-      for (QAction* item : menu->actions()) {
+    QCOMPARE(bar.size(), qsizetype(ombrel::gui::MenuTable().size()));
+    for (size_t m = 0; m < ombrel::gui::MenuTable().size(); ++m) {
+      const ombrel::gui::MenuSpec& spec = ombrel::gui::MenuTable()[m];
+      QMenu* menu = bar[qsizetype(m)]->menu();
+      QCOMPARE(menu->objectName() + menu->title(), QString(spec.object_name) + spec.caption);
+      QCOMPARE(menu->actions().size(), qsizetype(spec.lines.size()));
+      for (size_t i = 0; i < spec.lines.size(); ++i) {
+        const ombrel::gui::MenuLine& line = spec.lines[i];
+        QAction* item = menu->actions()[qsizetype(i)];
         const QString name = item->menu() ? item->menu()->objectName() : item->objectName();
-        QString text = name + ":" + item->text();
-        if (!item->shortcut().isEmpty()) text += " " + item->shortcut().toString();
-        texts << text;
+        QCOMPARE(
+            name + item->text() + item->shortcut().toString() + (item->isCheckable() ? "x" : ""),
+            QString(line.object_name) + line.caption + line.shortcut + (line.checkable ? "x" : ""));
       }
-      QCOMPARE(texts.join(QLatin1Char('|')), QString::fromLatin1(menus[m]));
     }
     for (const char* mark : {"mnuPrintData", "mnuPrintEvents", "mnuPrintDetails",
                              "mnuPrintPCDetails", "mnuExtendedRules"}) {
@@ -102,7 +93,7 @@ class Form1StartTest : public QObject {
   // The layout follows the window; hidden pages are out of reach.
   void layoutAndFocus() {
     WindowHarness w;
-    Form1& form = w.form();
+    MainWindow& form = w.form();
     // The client area's twips are the starting and smallest size (the
     // offscreen screen has the room), plus the menu and status bars.
     const QFont font = form.font();
@@ -169,5 +160,5 @@ class Form1StartTest : public QObject {
   }
 };
 
-QTEST_MAIN(Form1StartTest)
-#include "Form1StartTest.moc"
+QTEST_MAIN(MainWindowStartTest)
+#include "MainWindowStartTest.moc"

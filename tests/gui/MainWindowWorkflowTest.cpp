@@ -6,7 +6,7 @@
 
 using ombrel::gui::testing::WindowHarness;
 
-class Form1WorkflowTest : public QObject {
+class MainWindowWorkflowTest : public QObject {
   Q_OBJECT
 
  private slots:
@@ -197,5 +197,5 @@ class Form1WorkflowTest : public QObject {
   }
 };
 
-QTEST_MAIN(Form1WorkflowTest)
-#include "Form1WorkflowTest.moc"
+QTEST_MAIN(MainWindowWorkflowTest)
+#include "MainWindowWorkflowTest.moc"

@@ -25,7 +25,7 @@ void Key(QWidget* target, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoM
 
 }  // namespace
 
-class Form1DesktopTest : public QObject {
+class MainWindowDesktopTest : public QObject {
   Q_OBJECT
 
  private slots:
@@ -384,5 +384,5 @@ class Form1DesktopTest : public QObject {
   }
 };
 
-QTEST_MAIN(Form1DesktopTest)
-#include "Form1DesktopTest.moc"
+QTEST_MAIN(MainWindowDesktopTest)
+#include "MainWindowDesktopTest.moc"

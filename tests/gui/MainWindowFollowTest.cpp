@@ -55,7 +55,7 @@ void StartFollowing(WindowHarness& w, const QString& path) {
 
 }  // namespace
 
-class Form1FollowTest : public QObject {
+class MainWindowFollowTest : public QObject {
   Q_OBJECT
 
  private slots:
@@ -145,5 +145,5 @@ class Form1FollowTest : public QObject {
   }
 };
 
-QTEST_MAIN(Form1FollowTest)
-#include "Form1FollowTest.moc"
+QTEST_MAIN(MainWindowFollowTest)
+#include "MainWindowFollowTest.moc"

@@ -1,0 +1,103 @@
+#pragma once
+
+#include <functional>
+#include <span>
+
+#include <QGroupBox>
+#include <QString>
+
+#include "app/App.h"
+#include "shared/ListColumns.h"
+
+class QTreeView;
+
+namespace ombrel::gui {
+
+class TextTableModel;
+class WindowMemory;
+
+// What a list page shows and the object names its widgets carry (the
+// window's tested contract).
+struct ListPageSpec {
+  const char* page_name;      // "Frame1(1)"
+  const char* list_name;      // "ListView1"
+  const char* copy_name;      // "ListView1Copy"
+  const char* copy_all_name;  // "ListView1CopyAll"
+  const char* columns_key;    // where the column widths are remembered
+  std::span<const ListColumn> columns;
+  const TextTable& (App::*table)() const;
+  // The app's chosen row; none for a list whose first row is chosen.
+  size_t (App::*selected)() const;
+  // A double-click or Return on a row opens the next page.
+  bool opens_next_page;
+};
+
+inline constexpr ListPageSpec kEventsPage{"Frame1(1)",        "ListView1",         "ListView1Copy",
+                                          "ListView1CopyAll", "columns1",          kEventsColumns,
+                                          &App::EventsList,   &App::SelectedEvent, true};
+inline constexpr ListPageSpec kEventDetailPage{
+    "Frame1(2)", "ListView2",         "ListView2Copy",       "ListView2CopyAll",
+    "columns2",  kEventDetailColumns, &App::EventDetailList, &App::SelectedCombatant,
+    true};
+inline constexpr ListPageSpec kCombatantDetailPage{"Frame1(3)",
+                                                   "ListView3",
+                                                   "ListView3Copy",
+                                                   "ListView3CopyAll",
+                                                   "columns3",
+                                                   kCombatantDetailColumns,
+                                                   &App::CombatantDetailList,
+                                                   nullptr,
+                                                   false};
+
+// A page that shows one of the app's lists: rows chosen by the current row,
+// several selected for copying (Ctrl+C, Ctrl+A, Copy All), its column widths
+// remembered.
+class ListPage : public QGroupBox {
+  Q_OBJECT
+
+ public:
+  ListPage(const ListPageSpec& spec, App& app, QWidget* parent = nullptr);
+
+  QTreeView* View() const { return view_; }
+  TextTableModel* Model() const { return model_; }
+
+  // Selects the app's chosen row (the last row when fewer rows are left)
+  // without reporting it as the user's choice.
+  void SelectFromApp();
+  // The column widths: remembered ones when there are, else those of the spec.
+  void RestoreColumns(const WindowMemory& memory);
+  void SaveColumns(WindowMemory& memory) const;
+  // Brackets a refresh that keeps the rows' meaning (a followed log);
+  // RestoreScroll then puts the list back where it was scrolled before it.
+  void BeginRefresh();
+  void EndRefresh();
+  void RestoreScroll();
+
+ signals:
+  // The user moved the current row.
+  void CurrentRowChanged(int row);
+  // A double-click or Return on a row, on a page that opens the next.
+  void RowOpened();
+  // What a command did, for the status bar.
+  void Said(const QString& text);
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+  App& app_;
+
+ private:
+  void CopyRows(bool all);
+
+  const ListPageSpec& spec_;
+  QTreeView* view_ = nullptr;
+  TextTableModel* model_ = nullptr;
+  bool syncing_ = false;  // selections set by the program are not the user's
+  int scrolled_ = 0;
+};
+
+// Runs `change`, which rebuilds the app's lists, between the models' change
+// brackets of `pages`, then selects the app's rows in them again.
+void ChangeLists(std::span<ListPage* const> pages, const std::function<void()>& change);
+
+}  // namespace ombrel::gui

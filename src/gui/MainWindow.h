@@ -1,0 +1,144 @@
+#pragma once
+
+#include <array>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <variant>
+#include <vector>
+
+#include <QMainWindow>
+#include <QString>
+
+#include "app/App.h"
+#include "gui/ParseWorker.h"
+#include "gui/WindowMemory.h"
+#include "gui/WindowMenus.h"
+
+class QAction;
+class QSettings;
+class QStackedWidget;
+class QTabBar;
+
+namespace ombrel::gui {
+
+class Dialogs;
+class EventDetailPage;
+class FollowController;
+class ListPage;
+class SettingsPage;
+class StatusLine;
+
+// The main window: the tab strip over one page object per page (Settings,
+// Events, Event Detail, PC Detail), the menus, the status line, and the
+// commands that bind them to the app layer, which holds every rule of the
+// workflow. Widgets carry fixed object names ("Form1", "Command1",
+// "ListView2", "mnuExportEvents", ...) by which tests find them.
+class MainWindow : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  // `app` and `dialogs` must outlive the window. `runner` does the parse on
+  // the worker thread. With `settings` the window remembers its Settings
+  // page, options, folders, geometry and recent logs there; without it every
+  // run starts from the defaults.
+  MainWindow(App& app, Dialogs& dialogs, ParseRunner runner = &RunParse,
+             QSettings* settings = nullptr, QWidget* parent = nullptr);
+  ~MainWindow() override;
+
+  // The About text: five lines joined by CR LF.
+  static QString AboutText();
+
+  // True while a parse runs; every command is refused meanwhile.
+  bool Busy() const { return busy_; }
+
+  // Parses `path` without the open dialog (command line, dropped file, recent
+  // log), after the same settings and name check as "Parse Log".
+  void ParseFile(const QString& path);
+  // The command line: `name` replaces the name box's text; `log`, when not
+  // empty, is parsed at once, or followed with `follow`.
+  void OpenAtStart(const std::optional<QString>& name, const QString& log, bool follow = false);
+
+  // Follows `path` while the game writes it (File > Follow Log... without the
+  // dialog), after the same settings and name check as "Parse Log": the log
+  // is read to its end on the worker thread, then its results are shown and
+  // brought up to date every second.
+  void FollowFile(const QString& path);
+  // One refresh of a followed log, as the timer runs it every second.
+  void RefreshFollowed();
+  // File > Stop Following: reads the rest, shows and writes the final results.
+  void StopFollowing();
+  // The folder the CSV files go to.
+  QString CsvFolder() const;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+
+ private:
+  void BuildPages();
+  void BuildShortcuts();
+  void Remember();
+  void Connect();
+  void FitToScreen();
+
+  // Takes the Settings page and checks the name; false when refused.
+  bool TakeSettings();
+  // The log picker, remembering the folder of the log picked.
+  std::optional<QString> PickLog(const QString& title);
+  void ParseCommand();
+  void FollowCommand();
+  // The window while a log is read on a worker: caption, busy state, progress
+  // and status; and back when the reading ends or fails.
+  void BeginReading(const QString& path, const QString& caption_suffix, const QString& status);
+  void EndReading();
+  void ReadingFailed(const std::variant<ParsedRun, Failure>& result);
+  void StartParse(const QString& path);
+  void ParseStageEntered(int stage);
+  void ParseFinished();
+  void CancelParse();
+  void FollowCaughtUp();
+  void Refreshed(const App::FollowStep& step);
+  void ShowRunStatus(const std::vector<Failure>& write_failures);
+  void SetCaption(const QString& suffix);
+
+  void TabChanged(int index);
+  void StepTab(int step);
+  void RowOpened(int list);
+  void ToggleOption(Command command, bool PrintOptions::*mark);
+  void ChooseCsvFolder();
+  // Asks for a path and writes one report there, with the hourglass showing.
+  using ReportExport = std::optional<Failure> (App::*)(const std::filesystem::path&) const;
+  void ExportReport(const QString& title, ReportExport export_report);
+  void ExportTimeline();
+  void ShowTimeline(bool shown);
+  void FillRecentLogs();
+
+  // Mirrors the app's state: shown page and captions, tab strip, export items.
+  void ShowState();
+  void SetBusy(bool busy);
+  void ShowFailures(const std::vector<Failure>& failures, const QString& title);
+
+  App& app_;
+  Dialogs& dialogs_;
+  WindowMemory memory_;
+  ParseWorker worker_;
+  bool busy_ = false;
+  QString parse_path_;
+  QString caption_before_parse_;
+  QString status_before_parse_;
+
+  QTabBar* tab_strip_ = nullptr;
+  QStackedWidget* pages_ = nullptr;
+  SettingsPage* settings_page_ = nullptr;
+  ListPage* events_page_ = nullptr;
+  EventDetailPage* event_detail_page_ = nullptr;
+  ListPage* combatant_page_ = nullptr;
+  std::array<ListPage*, 3> list_pages_{};
+  std::unique_ptr<WindowMenus> menus_;
+  std::unique_ptr<StatusLine> status_;
+  FollowController* follow_ = nullptr;
+};
+
+}  // namespace ombrel::gui

@@ -1,0 +1,85 @@
+#include "gui/WindowMenus.h"
+
+#include <QAction>
+#include <QKeySequence>
+#include <QMenu>
+#include <QMenuBar>
+
+namespace ombrel::gui {
+
+namespace {
+
+using enum Command;
+
+constexpr MenuLine Item(Command command, const char* name, const char* caption,
+                        const char* shortcut = "") {
+  return {MenuLine::kCommand, command, name, caption, shortcut, false};
+}
+constexpr MenuLine Mark(Command command, const char* name, const char* caption) {
+  return {MenuLine::kCommand, command, name, caption, "", true};
+}
+constexpr MenuLine kSeparator{MenuLine::kSeparator};
+
+constexpr MenuLine kFileLines[] = {
+    Item(kOpenLog, "mnuOpenLog", "&Open Log...", "Ctrl+O"),
+    Item(kParseAgain, "mnuParseAgain", "Parse &Again", "F5"),
+    Item(kFollowLog, "mnuFollowLog", "&Follow Log..."),
+    Item(kStopFollowing, "mnuStopFollowing", "&Stop Following"),
+    {MenuLine::kRecentLogs, kCount, "mnuRecentLogs", "Recent &Logs"},
+    kSeparator,
+    Item(kQuit, "mnuQuit", "&Quit", "Ctrl+Q"),
+};
+constexpr MenuLine kOptionsLines[] = {
+    Mark(kPrintData, "mnuPrintData", "Print &Data"),
+    Mark(kPrintEvents, "mnuPrintEvents", "Print &Events"),
+    Mark(kPrintDetails, "mnuPrintDetails", "Print De&tails"),
+    Mark(kPrintPCDetails, "mnuPrintPCDetails", "Print &PC Details"),
+    kSeparator,
+    Item(kCsvFolder, "mnuCsvFolder", "&CSV Folder..."),
+    kSeparator,
+    Mark(kExtendedRules, "mnuExtendedRules", "Extended &Line Rules"),
+};
+constexpr MenuLine kViewLines[] = {Mark(kViewTimeline, "mnuViewTimeline", "&Timeline")};
+constexpr MenuLine kExportLines[] = {
+    Item(kExportEvents, "mnuExportEvents", "&Events"),
+    Item(kExportEventDetail, "mnuExportEventDetail", "Event &Detail"),
+    Item(kExportTimeline, "mnuExportTimeline", "&Timeline Picture..."),
+};
+constexpr MenuLine kHelpLines[] = {Item(kAbout, "mnuAbout", "&About", "F1")};
+
+constexpr MenuSpec kMenus[] = {
+    {"mnuFile", "&File", kFileLines}, {"mnuOptions", "&Options", kOptionsLines},
+    {"mnuView", "&View", kViewLines}, {"mnuExport", "&Export", kExportLines},
+    {"mnuHelp", "&Help", kHelpLines},
+};
+
+}  // namespace
+
+std::span<const MenuSpec> MenuTable() {
+  return kMenus;
+}
+
+WindowMenus::WindowMenus(QMenuBar* bar) {
+  for (const MenuSpec& spec : kMenus) {
+    QMenu* menu = bar->addMenu(QString::fromLatin1(spec.caption));
+    menu->setObjectName(QString::fromLatin1(spec.object_name));
+    for (const MenuLine& line : spec.lines) {
+      const QString caption = QString::fromLatin1(line.caption);
+      if (line.kind == MenuLine::kSeparator) {
+        menu->addSeparator();
+      } else if (line.kind == MenuLine::kRecentLogs) {
+        recent_logs_ = menu->addMenu(caption);
+        recent_logs_->setObjectName(QString::fromLatin1(line.object_name));
+      } else {
+        QAction* action = menu->addAction(caption);
+        action->setObjectName(QString::fromLatin1(line.object_name));
+        action->setCheckable(line.checkable);
+        action->setShortcut(QKeySequence(QString::fromLatin1(line.shortcut)));
+        actions_[static_cast<size_t>(line.command)] = action;
+        menus_[static_cast<size_t>(line.command)] = menu;
+      }
+    }
+  }
+}
+
+}  // namespace ombrel::gui
