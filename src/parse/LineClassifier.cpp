@@ -5,6 +5,7 @@
 #include "parse/LineText.h"
 #include "parse/LiteralSet.h"
 #include "parse/LogLineTime.h"
+#include "parse/PartyNames.h"
 #include "parse/StampLayout.h"
 #include "parse/TextSearch.h"
 #include "shared/TrimBlanks.h"
@@ -344,6 +345,19 @@ std::string_view LineClassifier::AvoidanceTaker(std::string_view taker) const {
   return extended_ && IsYou(taker) ? texts_.character_name : taker;
 }
 
+bool LineClassifier::IsCharacter(std::string_view name) const {
+  if (!extended_) return name == texts_.character_name;
+  return SameParty(name, texts_.character_name) || IsYou(name) || name == "yourself";
+}
+
+std::string_view LineClassifier::Party(std::string_view name) const {
+  return extended_ && (IsYou(name) || name == "yourself") ? texts_.character_name : name;
+}
+
+void LineClassifier::RegisterMob(std::string_view name) {
+  if (!extended_ || !IsCharacter(name)) mobs_.Register(name);
+}
+
 void LineClassifier::OwnTry(Line& line) {
   // "You try to slash a gnoll, but miss!" or "..., but a gnoll parries!" (dodges,
   // ripostes, blocks): the taker between the verb and ", but ".
@@ -437,9 +451,9 @@ void LineClassifier::OwnTick(Line& line, const Tick& tick) {
   const auto name = Cut(text, line.After("damage from your") + kBlank, line.length);
   const auto date = Date(line);
   if (tick.taker && tick.amount_read && name && date &&
-      Keep({*date, texts_.character_name, TrimBlanks(*tick.taker), tick.amount, 0, kDamageOverTime,
-            TrimBlanks(*name), line.index}))
-    mobs_.Register(last_.Taker);
+      Keep({*date, texts_.character_name, Party(TrimBlanks(*tick.taker)), tick.amount, 0,
+            kDamageOverTime, TrimBlanks(*name), line.index}))
+    RegisterMob(last_.Taker);
   else
     line.failed = true;
 }
@@ -484,7 +498,7 @@ void LineClassifier::DirectHit(Line& line, int amount_phrase) {
     line.failed = true;
     return;
   }
-  if (*dealer == texts_.character_name) mobs_.Register(last_.Taker);
+  if (IsCharacter(*dealer)) RegisterMob(last_.Taker);
 }
 
 void LineClassifier::SpecialNames(Line& line) {
@@ -533,10 +547,12 @@ void LineClassifier::CharacterTick(Line& line) {
   const bool amount_read = ReadAmountOf(
       Cut(text, kMessageStart + static_cast<int64_t>(kCharacterTick.size()), from.begin), amount);
   const auto name = Cut(text, from.end, by);
-  const auto dealer = Cut(text, by + 4, line.length - (text.ends_with('.') ? 1 : 0));
+  auto dealer = Cut(text, by + 4, line.length - (text.ends_with('.') ? 1 : 0));
+  if (dealer) dealer = TrimBlanks(*dealer);
+  if (dealer && dealer->empty()) return;  // "by ." names no dealer either
   const auto date = Date(line);
   if (!amount_read || !name || !dealer || !date ||
-      !Keep({*date, TrimBlanks(*dealer), texts_.character_name, amount, 0, kDamageOverTime,
+      !Keep({*date, Party(*dealer), texts_.character_name, amount, 0, kDamageOverTime,
              TrimBlanks(*name), line.index}))
     line.failed = true;
 }
@@ -559,12 +575,12 @@ bool LineClassifier::HitByNonMelee(Line& line) {
   const std::string_view verb = text.substr(static_cast<size_t>(hit_by.begin) + 5, 3);  // "hit"
   const auto date = Date(line);
   if (!taker || !amount_read || !date ||
-      !KeepOrMerge({*date, texts_.character_name, TrimBlanks(*taker), amount, 0, kNonMelee, verb,
-                    line.index})) {
+      !KeepOrMerge({*date, texts_.character_name, Party(TrimBlanks(*taker)), amount, 0, kNonMelee,
+                    verb, line.index})) {
     line.failed = true;
     return true;
   }
-  mobs_.Register(last_.Taker);
+  RegisterMob(last_.Taker);
   return true;
 }
 
@@ -599,7 +615,7 @@ bool LineClassifier::SchoolHit(Line& line) {
     line.failed = true;
     return true;
   }
-  if (*dealer == texts_.character_name) mobs_.Register(last_.Taker);
+  if (IsCharacter(*dealer)) RegisterMob(last_.Taker);
   return true;
 }
 
@@ -628,12 +644,13 @@ bool LineClassifier::DamageShield(Line& line) {
     const size_t possessive = FindText(text, "'s ", owner_at);
     if (possessive == kNone || possessive > for_at) return false;
     dealer = Cut(text, static_cast<int64_t>(owner_at), static_cast<int64_t>(possessive));
+    if (dealer) dealer = Party(*dealer);
   }
   const bool one = ContainsText(text, " point of non-melee damage");
   if (!one && !ContainsText(text, " points of non-melee damage")) return false;
   auto taker = on_you ? std::optional<std::string_view>(texts_.character_name)
                       : Cut(text, kMessageStart, line.Before(" is "));
-  if (taker) taker = TrimBlanks(*taker);
+  if (taker) taker = Party(TrimBlanks(*taker));
   int32_t amount = 0;
   const bool amount_read =
       ReadAmountOf(Cut(text, static_cast<int64_t>(for_at) + 5,
@@ -645,7 +662,7 @@ bool LineClassifier::DamageShield(Line& line) {
     line.failed = true;
     return true;
   }
-  if (*dealer == texts_.character_name) mobs_.Register(last_.Taker);
+  if (IsCharacter(*dealer)) RegisterMob(last_.Taker);
   return true;
 }
 

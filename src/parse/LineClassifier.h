@@ -96,6 +96,15 @@ class LineClassifier {
   bool DamageShield(Line& line);    // "A gnoll is burned by YOUR flames for 5 points of ..."
   // Under the extended rules an avoidance aimed at "you" names the character.
   std::string_view AvoidanceTaker(std::string_view taker) const;
+  // The character: its name as typed; under the extended rules also the name
+  // in the other spelling of its first letter, "you" in any case and "yourself".
+  bool IsCharacter(std::string_view name) const;
+  // `name`, or under the extended rules the character's name for "you" in any
+  // case and "yourself".
+  std::string_view Party(std::string_view name) const;
+  // A name the character damaged becomes a mob; under the extended rules the
+  // character never does.
+  void RegisterMob(std::string_view name);
 
   // The pieces several rules read, each read once per line.
   std::optional<DateTime> Date(Line& line);

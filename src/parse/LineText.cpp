@@ -31,15 +31,17 @@ bool IsYou(std::string_view text) {
 }
 
 std::string_view WithoutTrailingTags(std::string_view line) {
-  while (line.ends_with(')')) {
-    const size_t open = line.rfind(" (");
+  // Every tag of the row at the line's end goes; they must follow the final
+  // full stop or exclamation mark, or the line stays as it is.
+  std::string_view rest = line;
+  while (rest.ends_with(')')) {
+    const size_t open = rest.rfind(" (");
     if (open == std::string_view::npos || open == 0) break;
-    const std::string_view inside = line.substr(open + 2, line.size() - open - 3);
+    const std::string_view inside = rest.substr(open + 2, rest.size() - open - 3);
     if (inside.find_first_of("()") != std::string_view::npos) break;
-    if (line[open - 1] != '.' && line[open - 1] != '!') break;
-    line = line.substr(0, open);
+    rest = rest.substr(0, open);
   }
-  return line;
+  return rest.ends_with('.') || rest.ends_with('!') ? rest : line;
 }
 
 }  // namespace ombrel

@@ -51,8 +51,9 @@ std::optional<int32_t> ReadAmount(std::string_view text);
 bool IsYou(std::string_view text);
 
 // The line without the tags that newer logs put after the final full stop or
-// exclamation mark, such as " (Critical)" in "... damage. (Critical)": each
-// tag is a blank, "(", text without parentheses, and ")" at the line's end.
+// exclamation mark, such as " (Critical)" in "... damage. (Critical)" or the two
+// of "... damage. (Critical) (Twincast)": each tag is a blank, "(", text
+// without parentheses, and ")", and the last one ends the line.
 std::string_view WithoutTrailingTags(std::string_view line);
 
 }  // namespace ombrel

@@ -2,31 +2,12 @@
 
 #include <algorithm>
 #include <functional>
+#include <string>
 #include <unordered_map>
 #include <unordered_set>
 
 namespace ombrel {
 namespace {
-
-// Hashing and comparing names with their first letters folded: "A gnoll" and
-// "a gnoll" are one key.
-struct FoldedHash {
-  size_t operator()(std::string_view name) const {
-    if (name.empty()) return 0;
-    const size_t rest = std::hash<std::string_view>{}(name.substr(1));
-    return rest ^
-           (size_t{FoldFirstLetter(static_cast<unsigned char>(name[0]))} * 0x9E3779B97F4A7C15ull);
-  }
-};
-struct FoldedEqual {
-  bool operator()(std::string_view a, std::string_view b) const {
-    if (a.size() != b.size()) return false;
-    if (a.empty()) return true;
-    return FoldFirstLetter(static_cast<unsigned char>(a[0])) ==
-               FoldFirstLetter(static_cast<unsigned char>(b[0])) &&
-           a.substr(1) == b.substr(1);
-  }
-};
 
 // One party: its spellings in order of first appearance, and the one shown.
 struct Party {
@@ -37,12 +18,13 @@ struct Party {
 
 using PartyMap = std::unordered_map<std::string_view, Party, FoldedHash, FoldedEqual>;
 
+// `character_name`: the typed name as the table holds it.
 void Meet(PartyMap& parties, std::string_view name, std::string_view character_name) {
   if (name.empty()) return;
   Party& party = parties[name];  // the key is the first spelling met
   if (std::find(party.spellings.begin(), party.spellings.end(), name) == party.spellings.end())
     party.spellings.push_back(name);
-  if (name == character_name) party.character = name;
+  if (SameParty(name, character_name)) party.character = character_name;
 }
 
 // The owner of "Owner`s pet" or "Owner`s warder"; empty for any other name.
@@ -54,6 +36,21 @@ std::string_view OwnerOf(std::string_view name) {
 }
 
 }  // namespace
+
+bool SameParty(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  if (a.empty()) return true;
+  return FoldFirstLetter(static_cast<unsigned char>(a[0])) ==
+             FoldFirstLetter(static_cast<unsigned char>(b[0])) &&
+         a.substr(1) == b.substr(1);
+}
+
+size_t FoldedHash::operator()(std::string_view name) const {
+  if (name.empty()) return 0;
+  const size_t rest = std::hash<std::string_view>{}(name.substr(1));
+  return rest ^
+         (size_t{FoldFirstLetter(static_cast<unsigned char>(name[0]))} * 0x9E3779B97F4A7C15ull);
+}
 
 unsigned char FoldFirstLetter(unsigned char byte) {
   if (byte >= 'A' && byte <= 'Z') return static_cast<unsigned char>(byte + ('a' - 'A'));
@@ -68,23 +65,28 @@ std::vector<WrittenNames> JoinSentenceCapitals(DamageTable& table,
                                                std::vector<std::string_view>& mob_list,
                                                std::string_view character_name) {
   PartyMap parties;
+  const std::string_view typed = table.Intern(character_name);
   for (size_t i = 0; i < table.size(); ++i) {
     const DamageRecord r = table[i];
-    Meet(parties, r.Dealer, character_name);
-    Meet(parties, r.Taker, character_name);
+    Meet(parties, r.Dealer, typed);
+    Meet(parties, r.Taker, typed);
   }
-  for (auto& [key, party] : parties)
-    party.shown = party.character.empty() ? party.spellings.front() : party.character;
-  // A pet keeps to its owner's first letter where the log spells it so.
+  std::vector<Party*> pets;
   for (auto& [key, party] : parties) {
-    if (party.spellings.size() < 2) continue;
-    const std::string_view owner_name = OwnerOf(party.shown);
-    if (owner_name.empty()) continue;
-    const auto owner = parties.find(owner_name);
-    if (owner == parties.end()) continue;
-    const char letter = owner->second.shown[0];
-    for (const std::string_view spelling : party.spellings)
-      if (spelling[0] == letter) party.shown = spelling;
+    party.shown = party.character.empty() ? party.spellings.front() : party.character;
+    if (!OwnerOf(party.shown).empty()) pets.push_back(&party);
+  }
+  // A pet takes its owner's first letter; an owner that is a pet itself is
+  // shorter, and settled first.
+  std::sort(pets.begin(), pets.end(),
+            [](const Party* a, const Party* b) { return a->shown.size() < b->shown.size(); });
+  std::string respelled;
+  for (Party* pet : pets) {
+    const auto owner = parties.find(OwnerOf(pet->shown));
+    if (owner == parties.end() || owner->second.shown[0] == pet->shown[0]) continue;
+    respelled.assign(pet->shown);
+    respelled[0] = owner->second.shown[0];
+    pet->shown = table.Intern(respelled);
   }
 
   auto shown = [&parties](std::string_view name) {

@@ -274,5 +274,35 @@ TEST_F(BatchTest, TheBundledSampleUnderBothRuleSets) {
   EXPECT_EQ(extended[0].taken + extended[1].taken, 4366 + 2975);
 }
 
+TEST_F(BatchTest, ExtendedRulesJoinAPetAndATypedNameToTheCharacter) {
+  // A warder spelled only in lower case joins its owner, with or without --pets.
+  testing::WriteFile(log_,
+                     "[Sat Dec 31 22:30:08 2005] You hit a mire toad for 10 points of damage.\r\n"
+                     "[Sat Dec 31 22:30:09 2005] jessa`s warder bites a mire toad for 11 points of "
+                     "damage.\r\n");
+  const std::string detail = (fs::path(out_dir_) / "textpclist.csv").string();
+  for (const bool pets : {true, false}) {
+    std::vector<std::string> args = {"--out",    out_dir_,  "--name", "Jessa", "--rules",
+                                     "extended", "--event", "1",      log_};
+    if (pets) args.insert(args.begin(), "--pets");
+    ASSERT_EQ(Run(args), 0) << err_;
+    const std::string rows = ReadFile(detail);
+    EXPECT_NE(rows.find(pets ? "\nJessa + pet,21," : "\nJessa`s warder,11,"), std::string::npos)
+        << rows;
+  }
+  // The character typed in lower case still makes what it damages a mob.
+  testing::WriteFile(
+      log_,
+      "[Sat Dec 31 22:30:08 2005] Khalan hit a reef eel for 50 points of fire damage "
+      "by Ember Dart.\r\n"
+      "[Sat Dec 31 22:30:09 2005] A reef eel hits YOU for 5 points of damage.\r\n");
+  ASSERT_EQ(
+      Run({"--out", out_dir_, "--name", "khalan", "--rules", "extended", "--event", "1", log_}), 0)
+      << err_;
+  EXPECT_NE(ReadFile(fs::path(out_dir_) / "Events.csv").find("\na reef eel,50,1,5,"),
+            std::string::npos);
+  EXPECT_NE(ReadFile(detail).find("\nkhalan,50,5,"), std::string::npos) << ReadFile(detail);
+}
+
 }  // namespace
 }  // namespace ombrel

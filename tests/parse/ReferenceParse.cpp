@@ -78,16 +78,17 @@ class Reference {
       : name_(name), verbs_(verbs), extended_(extended) {}
 
   void Line(string_view line, int64_t i) {
-    // Extended rules: tags such as " (Critical)" after the final full stop or
-    // exclamation mark go first.
-    while (extended_ && !line.empty() && line.back() == ')') {
-      const size_t open = line.rfind(" (");
+    // Extended rules: tags such as " (Critical)", one or several, after the
+    // final full stop or exclamation mark go first.
+    string_view untagged = line;
+    while (extended_ && !untagged.empty() && untagged.back() == ')') {
+      const size_t open = untagged.rfind(" (");
       if (open == string_view::npos || open == 0) break;
-      const string_view tag = line.substr(open + 2, line.size() - open - 3);
+      const string_view tag = untagged.substr(open + 2, untagged.size() - open - 3);
       if (tag.find('(') != string_view::npos || tag.find(')') != string_view::npos) break;
-      if (line[open - 1] != '.' && line[open - 1] != '!') break;
-      line = line.substr(0, open);
+      untagged = untagged.substr(0, open);
     }
+    if (untagged.ends_with('.') || untagged.ends_with('!')) line = untagged;
     line_ = line;
     bad_ = false;
     const int64_t L = static_cast<int64_t>(line.size());
@@ -145,8 +146,9 @@ class Reference {
       if (Has("damage from your")) {
         const auto spell = S(P("damage from your") + 17, L);
         if (spell && taker && amount && date) {
-          Append({*date, std::string(name_), Trim(*taker), *amount, 0, 3, Trim(*spell), i});
-          Register(Trim(*taker));
+          Append(
+              {*date, std::string(name_), YouParty(Trim(*taker)), *amount, 0, 3, Trim(*spell), i});
+          RegisterMob(YouParty(Trim(*taker)));
         } else {
           bad_ = true;
         }
@@ -189,6 +191,19 @@ class Reference {
     return extended_ && IsYouWord(taker) ? std::string(name_) : taker;
   }
 
+  // Extended rules: "you" in any case, "yourself" and the name in either
+  // spelling of its first letter are the character, who is never a mob.
+  bool IsCharacter(const std::string& name) const {
+    if (!extended_) return name == name_;
+    return SameParty(name, std::string(name_)) || IsYouWord(name) || name == "yourself";
+  }
+  std::string YouParty(const std::string& name) const {
+    return extended_ && (IsYouWord(name) || name == "yourself") ? std::string(name_) : name;
+  }
+  void RegisterMob(const std::string& name) {
+    if (!extended_ || !IsCharacter(name)) Register(name);
+  }
+
   // Where the taker starts after the attack verb found at `v`; without one,
   // after the first blank at or after the 0-based index `from`.
   int64_t TakerStart(const std::string& verb, int64_t v, int64_t from) const {
@@ -225,8 +240,9 @@ class Reference {
     const auto amount = amount_text ? Amount(*amount_text) : std::nullopt;
     const auto spell = S(f + 13, b - 1);
     const auto dealer = S(b + 4, line_.ends_with('.') ? L - 1 : L);
+    if (dealer && Trim(*dealer).empty()) return;
     if (amount && spell && dealer && date)
-      Append({*date, Trim(*dealer), std::string(name_), *amount, 0, 3, Trim(*spell), i});
+      Append({*date, YouParty(Trim(*dealer)), std::string(name_), *amount, 0, 3, Trim(*spell), i});
     else
       bad_ = true;
   }
@@ -245,10 +261,10 @@ class Reference {
         bad_ = true;
         return true;
       }
-      const std::string mob = Trim(*taker);
+      const std::string mob = YouParty(Trim(*taker));
       ReferenceRecord r{*date, std::string(name_), mob, *amount, 0, 2, "hit", i};
       AppendOrMerge(r);
-      Register(mob);
+      RegisterMob(mob);
       return true;
     }
     // "Ann hit a gnoll for 310 points of fire damage by Ember Dart."
@@ -271,7 +287,7 @@ class Reference {
       std::string taker = Trim(*taker_cut);
       if (IsYouWord(taker) || taker == "yourself") taker = std::string(name_);
       Append({*date, dealer, taker, *amount, 0, 2, Trim(*spell), i});
-      if (dealer == name_) Register(taker);
+      if (IsCharacter(dealer)) RegisterMob(taker);
       return true;
     }
     // Damage shields: "A gnoll is burned by YOUR flames for 5 points of non-melee damage.",
@@ -292,6 +308,7 @@ class Reference {
       const int64_t possessive = From("'s ", owner_at);
       if (possessive == 0 || possessive > f) return false;
       dealer = S(owner_at, possessive - 1);
+      if (dealer) dealer = YouParty(*dealer);
     }
     const bool one = Has(" point of non-melee damage");
     if (!one && !Has(" points of non-melee damage")) return false;
@@ -303,9 +320,9 @@ class Reference {
       bad_ = true;
       return true;
     }
-    const std::string taker = Trim(*taker_cut);
+    const std::string taker = YouParty(Trim(*taker_cut));
     Append({*date, *dealer, taker, *amount, 0, 2, "damage shield", i});
-    if (*dealer == name_) Register(taker);
+    if (IsCharacter(*dealer)) RegisterMob(taker);
     return true;
   }
 
@@ -348,16 +365,20 @@ class Reference {
                    p->spellings.end()) {
           p->spellings.push_back(name);
         }
-        if (name == name_) p->shown = name;
+        if (SameParty(name, std::string(name_))) p->shown = name_;
       }
     }
-    for (Party& p : parties) {
+    // A pet takes its owner's first letter, shorter names (owners) first.
+    std::vector<Party*> by_length;
+    for (Party& p : parties) by_length.push_back(&p);
+    std::stable_sort(by_length.begin(), by_length.end(), [](const Party* a, const Party* b) {
+      return a->shown.size() < b->shown.size();
+    });
+    for (Party* p : by_length) {
       for (const std::string suffix : {"`s pet", "`s warder"}) {
-        if (p.shown.size() <= suffix.size() || !p.shown.ends_with(suffix)) continue;
-        const Party* owner = Find(parties, p.shown.substr(0, p.shown.size() - suffix.size()));
-        if (owner == nullptr) continue;
-        for (const std::string& spelling : p.spellings)
-          if (spelling[0] == owner->shown[0]) p.shown = spelling;
+        if (p->shown.size() <= suffix.size() || !p->shown.ends_with(suffix)) continue;
+        const Party* owner = Find(parties, p->shown.substr(0, p->shown.size() - suffix.size()));
+        if (owner != nullptr) p->shown[0] = owner->shown[0];
       }
     }
     auto shown = [&](const std::string& name) {
@@ -419,7 +440,7 @@ class Reference {
     std::string dealer = IsYouWord(*dealer_cut) ? std::string(name_) : *dealer_cut;
     std::string taker = Trim(*taker_cut);
     if (IsYouWord(taker)) taker = std::string(name_);
-    if (dealer == name_) Register(taker);
+    if (IsCharacter(dealer)) RegisterMob(taker);
     const ReferenceRecord r{*date, dealer, taker, *damage, 0, type, verb, i};
     if (type == 2)
       AppendOrMerge(r);  // a non-melee hit completes the caster's cast before it
