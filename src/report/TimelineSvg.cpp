@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "report/HtmlEscape.h"
+#include "report/SeriesColours.h"
 #include "shared/Display.h"
 
 namespace ombrel {
@@ -26,11 +27,6 @@ constexpr double kFontSize = 12;
 constexpr double kTitleFontSize = 18;
 // Texts that are not drawn (tooltips) are cut at this many characters.
 constexpr size_t kTooltipLength = 200;
-
-constexpr uint32_t kCombatantPalette[] = {0x1f77b4, 0xff7f0e, 0x2ca02c, 0x9467bd,
-                                          0x8c564b, 0xe377c2, 0x17becf, 0xbcbd22};
-constexpr uint32_t kOthersRgb = 0x7f7f7f;
-constexpr uint32_t kOpponentRgb = 0xd62728;
 
 // Text and attribute values: the markup characters become entities, and the
 // control characters XML cannot hold become the replacement character. The

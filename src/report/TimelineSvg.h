@@ -11,8 +11,8 @@
 namespace ombrel {
 
 // The colour (0xRRGGBB) of series `index` of a chart: a palette colour for each
-// combatant, grey for "Others", red for the opponent. The window's chart and
-// the picture use the same colours.
+// combatant by its rank, grey for "Others", red for the opponent. The picture
+// of one fight uses these; the window keeps a colour per name (SeriesColours).
 uint32_t TimelineSeriesRgb(const DpsChart& chart, size_t index);
 
 // Round tick values for an axis from `low` to `high`: multiples of a step of

@@ -1,12 +1,25 @@
 // The timeline under the event-detail list: its lines, the pane's View item
-// remembered across runs, the highlight of the current row, the hover text
-// and the picture export.
+// remembered across runs, the highlight of the current row, the hover text,
+// the picture export, whole texts in a small window and colours that stay
+// with names.
 
+#include <map>
+#include <set>
+
+#include <QChart>
+#include <QChartView>
 #include <QFile>
+#include <QGraphicsScene>
+#include <QGraphicsTextItem>
 #include <QImage>
+#include <QLegend>
 #include <QLineSeries>
+#include <QListWidget>
+#include <QRegularExpression>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QTest>
+#include <QValueAxis>
 #include <QXmlStreamReader>
 
 #include "WindowHarness.h"
@@ -26,6 +39,51 @@ class TimelinePaneTest : public QObject {
     QStringList names;
     for (int s = 0; pane->Line(s) != nullptr; ++s) names << pane->Line(s)->name();
     return names;
+  }
+
+  // The texts the chart draws, the hidden ones and its own legend's left out.
+  static QStringList ChartTexts(TimelinePane* pane) {
+    QStringList texts;
+    const QGraphicsItem* legend = pane->View()->chart()->legend();
+    for (const QGraphicsItem* item : pane->View()->scene()->items()) {
+      const auto* text = dynamic_cast<const QGraphicsTextItem*>(item);
+      if (text != nullptr && text->isVisible() && !legend->isAncestorOf(text)) {
+        texts << text->toPlainText();
+      }
+    }
+    return texts;
+  }
+
+  // The colour of each line by its name, checked against the legend's.
+  static std::map<QString, QColor> Colours(TimelinePane* pane) {
+    std::map<QString, QColor> colours;
+    for (int s = 0; pane->Line(s) != nullptr; ++s) {
+      QColor colour = pane->Line(s)->pen().color();
+      colour.setAlpha(255);
+      colours[pane->Line(s)->name()] = colour;
+      const QListWidgetItem* entry = pane->Legend()->item(s);
+      if (entry == nullptr || entry->text() != pane->Line(s)->name() ||
+          entry->data(Qt::UserRole).value<QColor>() != colour) {
+        return {};
+      }
+    }
+    return colours;
+  }
+
+  // A fight against a gnoll: `damage` dealt by each name in every one of 60 seconds.
+  static Timeline Fight(std::vector<std::pair<std::string, int64_t>> damage) {
+    Timeline fight;
+    fight.Opponent = "a gnoll";
+    fight.LastSecond = 59;
+    for (size_t r = 0; r < damage.size(); ++r) {
+      fight.Rows.push_back({damage[r].first, damage[r].second * 60, 0});
+      for (int64_t second = 0; second < 60; ++second) {
+        fight.Cells.push_back({second, r, damage[r].second, 1});
+      }
+    }
+    std::sort(fight.Cells.begin(), fight.Cells.end(),
+              [](const TimelineCell& a, const TimelineCell& b) { return a.Second < b.Second; });
+    return fight;
   }
 
   // The gnoll fight on the Event Detail page.
@@ -81,6 +139,94 @@ class TimelinePaneTest : public QObject {
     w.ClickRow(1, 1);
     w.ClickTab(2);
     QCOMPARE(LineNames(pane), Split("Zarra|Tarlen|an orc"));
+
+    // A file that is no combat log has the no-fight row, which has no chart.
+    w.Parse(w.WriteLog("noise.txt", std::string("\x01\xff\x7fnot a log\r\n\x80\x81", 15)));
+    w.ClickTab(2);
+    QCOMPARE(ChartTexts(pane), QStringList{QStringLiteral("No fight")});
+    QVERIFY(pane->Line(0) == nullptr && pane->Legend()->count() == 0);
+  }
+
+  // At the window's smallest size, at scale 1 and as at scale 2 on a 1280 by
+  // 1024 screen (the window then fits 640 by 512), with the pane as high as
+  // the window gives it and as low as the splitter lets it be, every number
+  // and title the chart draws is whole and the legend has every line.
+  void wholeTextsInTheSmallestWindow() {
+    WindowHarness w;
+    w.Parse(QString::fromLocal8Bit(qgetenv("OMBREL_SOURCE_DIR")) +
+            QStringLiteral("/data/sample.txt"));
+    // The longest fight, with more combatants than lines.
+    const TextTable& events = w.app().EventsList();
+    for (size_t row = 0; row < events.Rows(); ++row) {
+      if (CellAt(events, row, EventsColumn::kMob) == "Grask the Flayer") {
+        w.ClickRow(1, static_cast<int>(row));
+      }
+    }
+    w.ClickTab(2);
+    TimelinePane* pane = Pane(w);
+    QCOMPARE(pane->Chart().Series.size(), size_t{10});
+    auto* split = w.Find<QSplitter>("EventDetailSplit");
+    const QSize smallest = w.form().minimumSize();
+    for (const QSize window : {smallest, QSize(640 - 16, 512 - 48)}) {
+      w.form().setMinimumSize(window);
+      w.form().resize(window);
+      for (const bool lowest : {false, true}) {
+        if (lowest) split->setSizes({10000, 1});
+        QTest::qWait(20);
+        const QString where = QStringLiteral("%1x%2%3")
+                                  .arg(window.width())
+                                  .arg(window.height())
+                                  .arg(lowest ? QStringLiteral(", pane at its lowest") : QString());
+        const QStringList texts = ChartTexts(pane);
+        for (const QString& text : texts) {
+          QVERIFY2(!text.endsWith(QStringLiteral("...")), qPrintable(where + ": " + text));
+        }
+        // At least two numbers on each axis.
+        QVERIFY2(texts.filter(QRegularExpression(QStringLiteral("^\\d+$"))).size() >= 4,
+                 qPrintable(where + ": " + texts.join(QLatin1Char('|'))));
+        QListWidget* legend = pane->Legend();
+        QCOMPARE(legend->count(), 10);
+        const QRect last = legend->visualItemRect(legend->item(9));
+        QVERIFY2(legend->isVisible() && (legend->verticalScrollBar()->maximum() > 0 ||
+                                         last.bottom() <= legend->viewport()->height()),
+                 qPrintable(where));
+      }
+      split->setSizes({1, 1});
+    }
+  }
+
+  // A combatant keeps its colour while others overtake it, and in another
+  // fight; the names of one chart have colours of their own.
+  void coloursStayWithNames() {
+    TimelinePane pane;
+    pane.resize(600, 300);
+    pane.show();
+    Timeline first = Fight({{"Zarra", 50}, {"Brutus", 30}, {"Tarlen", 10}});
+    pane.Show(first);
+    const std::map<QString, QColor> before = Colours(&pane);
+    QCOMPARE(before.size(), size_t{4});
+    QCOMPARE(std::set<QRgb>({before.at("Zarra").rgb(), before.at("Brutus").rgb(),
+                             before.at("Tarlen").rgb(), before.at("a gnoll").rgb()})
+                 .size(),
+             size_t{4});
+    // A refresh while following: Tarlen now deals the most and Kess joins.
+    Timeline grown = Fight({{"Zarra", 50}, {"Brutus", 30}, {"Tarlen", 90}, {"Kess", 70}});
+    pane.Show(grown);
+    QCOMPARE(LineNames(&pane), Split("Tarlen|Kess|Zarra|Brutus|a gnoll"));
+    std::map<QString, QColor> after = Colours(&pane);
+    QCOMPARE(after.size(), size_t{5});
+    for (const auto& [name, colour] : before) QCOMPARE(after.at(name), colour);
+    QCOMPARE(std::set<QRgb>({after.at("Kess").rgb(), after.at("Zarra").rgb(),
+                             after.at("Brutus").rgb(), after.at("Tarlen").rgb()})
+                 .size(),
+             size_t{4});
+    // Another fight of the log.
+    Timeline other = Fight({{"Kess", 20}, {"Brutus", 40}, {"Morrow", 60}});
+    pane.Show(other);
+    const std::map<QString, QColor> third = Colours(&pane);
+    QCOMPARE(third.at("Kess"), after.at("Kess"));
+    QCOMPARE(third.at("Brutus"), after.at("Brutus"));
+    QVERIFY(third.at("Morrow") != third.at("Kess") && third.at("Morrow") != third.at("Brutus"));
   }
 
   // The View item closes the pane and is remembered with the window's
