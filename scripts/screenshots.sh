@@ -2,8 +2,9 @@
 # Takes the window's screenshots under Xvfb on a 1280x1024 screen without a
 # window manager (the window sits in the top left corner), driving the real
 # program with the mouse: docs/screenshots/{settings,events,event-detail,
-# event-detail-timeline,pc-detail,following}.png at scale 1 and scale-2x.png
-# (the whole screen at QT_SCALE_FACTOR=2). Needs xvfb, xdotool and
+# event-detail-timeline,event-detail-smallest,no-fight,pc-detail,following}.png
+# at scale 1 and scale-2x.png (the whole screen at QT_SCALE_FACTOR=2, where the
+# window is at its smallest size too). Needs xvfb, xdotool and
 # imagemagick. The click points suit the default fonts of a Debian 12 machine.
 # Usage: scripts/screenshots.sh [BUILD_DIR]   (default: build-release, with
 # ombrel-raid and ombrel-loggen built)
@@ -42,6 +43,9 @@ app=$!
 id=$(window_of)
 sleep 2
 shot "$id" events.png
+dclick 100 215                              # "Grask the Flayer" at the smallest window size
+shot "$id" event-detail-smallest.png
+click 110 36                                # back to the Events tab
 dclick 100 215                              # "Grask the Flayer", the longest fight
 click 120 8                                 # View > Timeline closes the chart
 click 150 31
@@ -57,6 +61,17 @@ xdotool windowsize "$id" 1100 820           # a larger window for the chart
 sleep 0.5
 click 100 187                               # "Tamsin", drawn bold in the chart
 shot "$id" event-detail-timeline.png
+kill "$app"
+wait "$app" || true
+
+# A file that is no combat log: the Event Detail page of its no-fight row.
+gzip -c "$root/data/sample.txt" | head -c 3000 >"$work/noise.txt"  # bytes, no lines
+"$program" --name Tarlen "$work/noise.txt" &
+app=$!
+id=$(window_of)
+sleep 2
+click 191 36                                # the Event Detail tab
+shot "$id" no-fight.png
 kill "$app"
 wait "$app" || true
 
