@@ -7,6 +7,7 @@ packages=(
   cmake ninja-build g++ clang libclang-rt-dev pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-charts-dev qt6-svg-dev libgl-dev
+  nlohmann-json3-dev scdoc groff-base
   xvfb xauth
 )
 if [[ "${1:-}" == "--tests" ]]; then

@@ -16,6 +16,7 @@
 #include "app/App.h"
 #include "app/Settings.h"
 #include "batch/AlignedTable.h"
+#include "batch/JsonReport.h"
 #include "shared/Cp1252.h"
 #include "shared/Interrupt.h"
 #include "shared/LineRules.h"
@@ -44,6 +45,7 @@ struct BatchOptions {
   std::optional<std::string> combatant;  // Windows-1252
   std::string combatant_as_given;        // UTF-8, for messages
   std::optional<fs::path> log;
+  bool json = false;  // standard output gets one JSON document
 };
 
 // Stores an option's value, or returns why it cannot be taken.
@@ -144,6 +146,13 @@ constexpr OptionRule kOptions[] = {
        o.follow = true;
        return std::nullopt;
      }},
+    {"--format", "FORMAT", false,
+     "standard output: text (the default), or json, the main table as one JSON document",
+     [](BatchOptions& o, std::string_view v) -> std::optional<std::string> {
+       if (v != "text" && v != "json") return "--format takes text or json, not " + std::string(v);
+       o.json = v == "json";
+       return std::nullopt;
+     }},
 };
 
 std::string UsageText() {
@@ -160,6 +169,7 @@ std::string UsageText() {
     item.resize(std::max<size_t>(item.size() + 2, 20), ' ');
     usage += item + std::string(option.help) + "\n";
   }
+  usage += "  --help            this text\n  --version         the program's name and version\n";
   usage += "Writes DIR/Data.csv, DIR/Events.csv and DIR/events.htm and prints the events list.\n";
   return usage;
 }
@@ -179,10 +189,12 @@ struct Usage {
   Kind kind = Kind::kArguments;
 };
 struct Help {};
+struct Version {};
 
 // Reads the arguments into options: "--opt VALUE", "--opt=VALUE", switches,
 // "--" before a log whose name begins with "-", and the log.
-std::variant<BatchOptions, Usage, Help> ReadArguments(const std::vector<std::string>& args) {
+std::variant<BatchOptions, Usage, Help, Version> ReadArguments(
+    const std::vector<std::string>& args) {
   BatchOptions options;
   std::vector<std::string_view> seen;
   bool only_log = false;
@@ -193,6 +205,7 @@ std::variant<BatchOptions, Usage, Help> ReadArguments(const std::vector<std::str
       continue;
     }
     if (!only_log && (arg == "--help" || arg == "-h")) return Help{};
+    if (!only_log && arg == "--version") return Version{};
     if (only_log || arg.size() < 2 || arg.front() != '-') {
       if (options.log) return Usage{"more than one LOG given: " + std::string(arg)};
       options.log = fs::path(std::string(arg));
@@ -228,6 +241,7 @@ std::variant<BatchOptions, Usage, Help> ReadArguments(const std::vector<std::str
   if (!options.event && options.sort) return Usage{"--sort needs --event"};
   if (!options.event && options.combatant) return Usage{"--combatant needs --event"};
   if (!options.event && options.timeline) return Usage{"--timeline needs --event"};
+  if (options.json && options.follow) return Usage{"--format json does not go with --follow"};
   return options;
 }
 
@@ -278,6 +292,19 @@ class BatchRun {
       Error(failure->Message());
     }
 
+    if (options_.json) {
+      // The event detail when the event was analysed, else the events list.
+      const bool detail = options_.event && !app_.EventDetailList().Empty();
+      const std::string log = options_.log->string();
+      JsonReport report;
+      report.log = log;
+      report.lines = run.lines;
+      report.files = written_;
+      if (detail) report.event = options_.event;
+      report.list = detail ? &app_.EventDetailList() : &app_.EventsList();
+      WriteJsonReport(out_, report);
+      return exit_code_;
+    }
     out_ << "Parsed " << options_.log->string() << ": " << run.lines << " lines\n";
     for (const std::string& path : written_) out_ << "Wrote " << path << "\n";
     out_ << "\n";
@@ -408,8 +435,12 @@ class BatchRun {
 
 int RunBatch(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   auto read = ReadArguments(args);
-  if (std::holds_alternative<Help>(read)) {
-    out << UsageText() << std::flush;
+  if (std::holds_alternative<Help>(read) || std::holds_alternative<Version>(read)) {
+    if (std::holds_alternative<Help>(read)) {
+      out << UsageText() << std::flush;
+    } else {
+      out << kProgram << " " << OMBREL_VERSION << "\n" << std::flush;
+    }
     if (!out) {
       err << kProgram << ": cannot write to standard output\n";
       return 1;

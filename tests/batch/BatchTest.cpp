@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <nlohmann/json.hpp>
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -57,7 +59,8 @@ TEST_F(BatchTest, UsageErrors) {
       {n, t, "--gap", "901", log_}, {n, t, "--gap", "-20", log_}, {n, t, "--gap", "30s", log_},
       {n, t, "--gap=", log_}, {n, t, "--event", "0", log_}, {n, t, "--event", "1", "--sort", "0", log_},
       {n, t, "--event", "1", "--sort", "6", log_}, {n, t, "--sort", "1", log_},
-      {n, t, "--combatant", "Ann", log_}, {n, t, "--timeline", log_}};
+      {n, t, "--combatant", "Ann", log_}, {n, t, "--timeline", log_},
+      {n, t, "--format", "xml", log_}, {n, t, "--format", "json", "--follow", log_}};
   // clang-format on
   for (const auto& args : wrong) {
     EXPECT_EQ(Run(args), 2) << ::testing::PrintToString(args);
@@ -71,6 +74,8 @@ TEST_F(BatchTest, UsageErrors) {
   EXPECT_FALSE(fs::exists(dir_ / "out"));
   EXPECT_EQ(Run({"--help"}), 0);
   EXPECT_NE(out_.find("--combatant TEXT"), std::string::npos);
+  EXPECT_EQ(Run({"--name", t, "--version", log_}), 0);
+  EXPECT_EQ(out_, "ombrel-batch " OMBREL_VERSION "\n");
 }
 
 TEST_F(BatchTest, UnreadableLogAndUnwritableFolder) {
@@ -149,6 +154,49 @@ TEST_F(BatchTest, EventDetailSortAndCombatant) {
                  log_}),
             1);
   EXPECT_NE(err_.find("\"Zo\xC3\xAB\""), std::string::npos) << err_;
+}
+
+TEST_F(BatchTest, JsonPrintsTheMainTableAndTheSameFilesAreWritten) {
+  // A name in the log's Windows-1252 bytes comes out in UTF-8.
+  testing::WriteFile(log_,
+                     std::string(kLog) +
+                         "[Sat Dec 31 22:35:11 2005] Zo\xEBlle slashes an orc for 4 points of "
+                         "damage.\r\n"
+                         "[Sat Dec 31 22:35:12 2005] You hit an orc for 6 points of damage.\r\n");
+  ASSERT_EQ(Run({"--out", out_dir_, "--name", "Tarlen", "--event", "2", log_}), 0) << err_;
+  const std::string events_csv = ReadFile(fs::path(out_dir_) / "Events.csv");
+  const std::string detail_csv = ReadFile(fs::path(out_dir_) / "textpclist.csv");
+
+  ASSERT_EQ(Run({"--out", out_dir_, "--name", "Tarlen", "--format=json", log_}), 0) << err_;
+  auto document = nlohmann::ordered_json::parse(out_);  // all of standard output
+  EXPECT_EQ(document["log"], log_);
+  EXPECT_EQ(document["table"], "events");
+  EXPECT_EQ(document["files"].size(), 3u);
+  ASSERT_EQ(document["rows"].size(), 2u);
+  EXPECT_EQ(document["rows"][0].dump(),
+            R"({"mob":"a gnoll","dmg_taken":68,"dmg_dealt":0,"duration":2,"dps_taken":34.0,)"
+            R"("dps_dealt":0.0,"start":"2005-12-31T22:30:08","end":"2005-12-31T22:30:10",)"
+            R"("max_hit_taken":31,"min_hit_taken":17,"hits_taken":3,"ave_hit_taken":22.67,)"
+            R"("max_hit_dealt":0,"min_hit_dealt":0,"hits_dealt":0,"ave_hit_dealt":0.0})");
+
+  ASSERT_EQ(Run({"--out", out_dir_, "--name", "Tarlen", "--event", "2", "--sort", "1", "--format",
+                 "json", log_}),
+            0)
+      << err_;
+  document = nlohmann::ordered_json::parse(out_);
+  EXPECT_EQ(document["table"], "event_detail");
+  EXPECT_EQ(document["event"], 2);
+  ASSERT_EQ(document["rows"].size(), 3u);
+  EXPECT_EQ(document["rows"][2].dump(),
+            "{\"damage_by\":\"Zo\xC3\xABlle\","
+            R"("dmg_dealt":4,"duration":1,"dps_dealt":4.0,)"
+            R"("adps_dealt":2.0,"start":"2005-12-31T22:35:11","end":"2005-12-31T22:35:11",)"
+            R"("max_hit_taken":0,"min_hit_taken":0,"hits_taken":0,"max_hit_dealt":4,)"
+            R"("min_hit_dealt":4,"hits_dealt":1,"dmg_taken":0,"dps_taken":0.0,"misses":0,)"
+            R"("parries":0,"dodges":0,"ripostes":0,"blocks":0,"swings_taken":0,)"
+            R"("swings_dealt":1,"accuracy":100.0,"evasion":0.0,"defense":0.0})");
+  EXPECT_EQ(ReadFile(fs::path(out_dir_) / "Events.csv"), events_csv);
+  EXPECT_EQ(ReadFile(fs::path(out_dir_) / "textpclist.csv"), detail_csv);
 }
 
 TEST_F(BatchTest, AFileThatCannotBeWrittenReplacesNoFile) {

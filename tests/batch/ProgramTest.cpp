@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <regex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -152,6 +153,39 @@ TEST_F(ProgramTest, AnInterruptedBatchRemovesItsTemporariesAndKeepsTheOldFiles) 
     EXPECT_EQ(ExitCode(pid), 128 + signal_number);
     EXPECT_EQ(Temporaries(out_dir_), std::vector<std::string>{});
     EXPECT_EQ(ReadFile(out_dir_ / "Data.csv"), "old");
+  }
+}
+
+TEST_F(ProgramTest, EveryOptionOfTheUsageTextIsInTheManualPageAndTheCompletion) {
+  const fs::path source = OMBREL_SOURCE_DIR;
+  const std::string completion = ReadFile(source / "dist" / "ombrel.bash-completion");
+  std::vector<std::string> programs = {OMBREL_BATCH_PROGRAM};
+#ifdef OMBREL_WINDOW_PROGRAM
+  programs.push_back(OMBREL_WINDOW_PROGRAM);
+#endif
+  for (const std::string& program : programs) {
+    const std::string name = fs::path(program).filename().string();
+    const std::string page = ReadFile(source / "docs" / "man" / (name + ".1.scd"));
+    ASSERT_FALSE(page.empty()) << name;
+    std::string usage;
+    for (const std::string option : {"--help", "--version"}) {
+      const fs::path output = dir_ / "stdout.txt";
+      const int fd = open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+      ASSERT_EQ(ExitCode(Start(program, {option}, fd)), 0) << name << " " << option;
+      close(fd);
+      usage += ReadFile(output);
+    }
+    EXPECT_NE(usage.find(name + " " OMBREL_VERSION "\n"), std::string::npos) << usage;
+    const std::regex option_pattern("--[a-z]+");
+    size_t options = 0;
+    for (std::sregex_iterator it(usage.begin(), usage.end(), option_pattern), end; it != end;
+         ++it, ++options) {
+      // Each option is a term of the page's OPTIONS list, in bold.
+      EXPECT_NE(page.find("\n*" + it->str() + "*"), std::string::npos) << name << " " << it->str();
+      const std::regex word(it->str() + "[^a-z-]");
+      EXPECT_TRUE(std::regex_search(completion, word)) << name << " " << it->str();
+    }
+    EXPECT_GE(options, 4u) << usage;
   }
 }
 
