@@ -109,7 +109,7 @@ TEST(EventDetailTest, MinimumIgnoresLaterZeroesButKeepsAFirstZeroHit) {
   const ParsedLog g =
       OneEvent({Rec(0, "Rhea", "a bear", 0, kMiss), Rec(1, "Rhea", "a bear", 50, kMelee),
                 Rec(2, "Rhea", "a bear", 0, kMelee), Rec(3, "Rhea", "a bear", 30, kMelee),
-                Rec(4, "Zedd", "a bear", 0, kMelee), Rec(5, "Zedd", "a bear", 40, kMelee),
+                Rec(4, "Zorn", "a bear", 0, kMelee), Rec(5, "Zorn", "a bear", 40, kMelee),
                 Rec(6, "a bear", "Rhea", 20, kMelee), Rec(7, "a bear", "Rhea", 0, kNonMelee),
                 Rec(8, "a bear", "Rhea", 15, kDamageOverTime)},
                "a bear");
@@ -149,7 +149,7 @@ TEST(EventDetailTest, AbilityCastsByAnyoneInRangeAreListed) {
       Rec(4, "Mirra", "Mirra", 0, kSpellCast, "Staunch Recovery"),
       Rec(5, "Tarlen", "Tarlen", 0, kSpellCast, "Intensity of the Resolute"),
       Rec(6, "Tarlen", "a troll", 10, kMelee),
-      Rec(7, "Tarlen", "Tarlen", 0, kSpellCast, "Glyph of Ultimate Power")};
+      Rec(7, "Tarlen", "Tarlen", 0, kSpellCast, "Glyph of Boundless Fury")};
   EventRecord first = EventOver(records, "a troll");
   first.EndCounter = 6;  // the last cast comes after the event
   EventRecord second = first;

@@ -111,12 +111,12 @@ std::string LogWithLateMobs(uint64_t seed, bool clock_back, bool extended_kinds)
   for (int k = 0; k < 12; ++k) {
     const size_t at = random() % (count / 2);
     put(at, "a bear hits a wolf for 7 points of damage.");
-    put(at, "Quorra hits a wolf for 9 points of damage.");
-    put(at + random() % 40, "a wolf hits Quorra for 4 points of damage.");
+    put(at, "Quessa hits a wolf for 9 points of damage.");
+    put(at + random() % 40, "a wolf hits Quessa for 4 points of damage.");
   }
   put(count / 3, "You slash a wolf for 12 points of damage.");
   put(count / 2, "You slash a bear for 13 points of damage.");
-  put(count / 2 + count / 8, "You slash Quorra for 2 points of damage.");
+  put(count / 2 + count / 8, "You slash Quessa for 2 points of damage.");
   put(count / 2 + count / 8, "a bear hits a wolf for 8 points of damage.");
   std::stable_sort(extra.begin(), extra.end(),
                    [](const auto& a, const auto& b) { return a.first < b.first; });
@@ -214,7 +214,7 @@ TEST(LiveEvents, LateMobsTakeTheirEarlierRecordsAndTheDealerSide) {
   const std::vector<DamageRecord> records = {
       at(0, "Tarlen", "a wolf", 10), at(5, "Ann", "a wolf", 3),     at(6, "a bear", "a wolf", 4),
       at(8, "a bear", "Ann", 2),     at(60, "a bear", "a wolf", 5), at(61, "Tarlen", "a wolf", 6),
-      at(62, "Tarlen", "a bear", 7), at(63, "Quorra", "a rat", 1),  at(64, "Tarlen", "a rat", 1),
+      at(62, "Tarlen", "a bear", 7), at(63, "Quessa", "a rat", 1),  at(64, "Tarlen", "a rat", 1),
       at(70, "Ann", "a bear", 9),
   };
   struct Step {

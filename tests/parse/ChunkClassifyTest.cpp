@@ -43,14 +43,14 @@ struct Before {
 
 TEST(ChunkClassify, AStretchJoinsAsIfClassifiedAfterTheLinesBefore) {
   // A hit that completes a cast before the stretch cannot be joined...
-  Before cast(Lines({Line("Soandso begins to cast a spell. <Ice Comet>")}));
+  Before cast(Lines({Line("Soandso begins to cast a spell. <Ice Spire>")}));
   const std::string hit = Lines({Line("Soandso hits a gnoll for 250 points of non-melee damage.")});
   EXPECT_FALSE(cast.Join(hit));
   EXPECT_EQ(cast.table.size(), 1u);
   // ...unless another caster cast, or the record before is no cast.
-  Before other(Lines({Line("Ann begins to cast a spell. <Ice Comet>")}));
+  Before other(Lines({Line("Ann begins to cast a spell. <Ice Spire>")}));
   EXPECT_TRUE(other.Join(hit));
-  ExpectRecords(other.table, {{"Ann", "", 0, kSpellCast, "Ice Comet", 0},
+  ExpectRecords(other.table, {{"Ann", "", 0, kSpellCast, "Ice Spire", 0},
                               {"Soandso", "a gnoll", 250, kNonMelee, "hits", 1}});
 
   // A special name renames the hit before the stretch when it is of the same

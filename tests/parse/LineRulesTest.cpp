@@ -119,10 +119,10 @@ const std::vector<Case> kCases = {
      "0:4 Soandso||0|[Mon Jan 02 15:04:05 2006] Soandso begins to cast a spell. You begin casting Bolt; A gnoll tries to hit YOU, but YOU parries! A gnoll has taken 4 damage from your Bolt by Soandso for 3 points of damag; 0:4 Tarlen||0|Bolt; A gnoll tries to hit YOU, but YOU parries! A gnoll has taken 4 damage from your Bolt by Soandso for 3 points of damag; 0:6 Soandso begins to cast a spell. You begin casting Bolt; A gnoll|YOU|0|hit; 0:3 Tarlen|Soandso begins to cast a spell. You begin casting Bolt; A gnoll tries to hit YOU, but YOU parries! A gnoll|4|Bolt by Soandso for 3 points of damage; 0:3 your Bolt|Soandso begins to cast a spell. You begin casting Bolt; A gnoll tries to hit YOU, but YOU parries! A gnoll|4|Soandso for 3 points of damage; 0:1 Soandso begins to cast a spell. You begin casting Bolt; A gnoll tries to|YOU, but YOU parries! A gnoll has taken 4 damage from your Bolt by Soandso|3|hit; u0 [Soandso begins to cast a spell. You begin casting Bolt; A gnoll tries to hit YOU, but YOU parries! A gnoll]"},
     // A non-melee hit completes the caster's own cast before it, not somebody else's; a
     // melee hit between them keeps them apart, lines yielding nothing do not.
-    {"You begin casting Fire Shard.\nYou hit a gnoll for 300 points of non-melee damage.\nSoandso begins to cast a spell. <Ice Comet>\nSoandso hits a gnoll for 250 points of non-melee damage.",
-     "0:2 Tarlen|a gnoll|300|Fire Shard; 2:2 Soandso|a gnoll|250|Ice Comet; u0 [a gnoll]"},
-    {"Soandso begins to cast a spell. <Ice Comet>\nYou hit a gnoll for 40 points of non-melee damage.\nYou begin casting Bolt.\nYou hit a gnoll for 7 points of damage.\nYou hit a gnoll for 8 points of non-melee damage.",
-     "0:4 Soandso||0|Ice Comet; 1:2 Tarlen|a gnoll|40|hit; 2:4 Tarlen||0|Bolt; 3:1 Tarlen|a gnoll|7|hit; 4:2 Tarlen|a gnoll|8|hit; u0 [a gnoll]"},
+    {"You begin casting Fire Shard.\nYou hit a gnoll for 300 points of non-melee damage.\nSoandso begins to cast a spell. <Ice Spire>\nSoandso hits a gnoll for 250 points of non-melee damage.",
+     "0:2 Tarlen|a gnoll|300|Fire Shard; 2:2 Soandso|a gnoll|250|Ice Spire; u0 [a gnoll]"},
+    {"Soandso begins to cast a spell. <Ice Spire>\nYou hit a gnoll for 40 points of non-melee damage.\nYou begin casting Bolt.\nYou hit a gnoll for 7 points of damage.\nYou hit a gnoll for 8 points of non-melee damage.",
+     "0:4 Soandso||0|Ice Spire; 1:2 Tarlen|a gnoll|40|hit; 2:4 Tarlen||0|Bolt; 3:1 Tarlen|a gnoll|7|hit; 4:2 Tarlen|a gnoll|8|hit; u0 [a gnoll]"},
     {"You begin casting Bolt.\nSoandso says, 'hi'\nYou hit a gnoll for lots of damage, points of non-melee damage\nYou hit a gnoll for 5 points of non-melee damage.",
      "0:2 Tarlen|a gnoll|5|Bolt; u1 [a gnoll]"},
     // Special messages rename the last non-melee hit of the same second: not one a second

@@ -25,7 +25,7 @@ struct Fixture {
   TextTable detail_list{25};
 
   explicit Fixture(std::string mob = "a goblin", std::string caster = "Ann",
-                   std::string glyph = "Glyph of Ultimate Power") {
+                   std::string glyph = "Glyph of Boundless Fury") {
     const DamageRecord records[] = {
         Record(At(2024, 3, 13, 10, 0, 0), "Ann", "a rat", 5, 1, "hits"),
         Record(At(2024, 3, 14, 21, 5, 1), caster, "", 0, 4, glyph),
@@ -106,7 +106,7 @@ TEST(EventDetailReport, AbilityTablesShowOnlyRecordsOfTheirAbility) {
 
   const std::vector<std::string> glyphs(lines.begin() + 27, lines.begin() + 34);
   EXPECT_EQ(glyphs, (std::vector<std::string>{
-                        "<tr bgColor=#b0c4de>", "<td>Ann</td>", "<td>Glyph of Ultimate Power</td>",
+                        "<tr bgColor=#b0c4de>", "<td>Ann</td>", "<td>Glyph of Boundless Fury</td>",
                         "<td>03/14/2024 21:05:01</td>", "</tr>", "<tr bgColor=#ffefd5>", "</tr>"}));
   EXPECT_EQ(lines[34], "</trbody></Table>");
 

@@ -67,7 +67,7 @@ TEST(EventsReport, EmptyListIsDatedAsTheZeroDate) {
 TEST(EventsReport, InsertedValuesAreEscaped) {
   TextTable list(16);
   std::vector<std::string> row =
-      EventsRow("<b>Tom & \"Jerry\"</b>", "03/14/2024 21:05:00", "03/14/2024 21:05:09");
+      EventsRow("<b>Tim & \"Jenny\"</b>", "03/14/2024 21:05:00", "03/14/2024 21:05:09");
   row[2] = "a<b";
   list.AddRow(row);
   const std::vector<std::string> lines = ReportLines(EventsReport(list, "<now> & \"then\""));
@@ -75,7 +75,7 @@ TEST(EventsReport, InsertedValuesAreEscaped) {
   EXPECT_THAT(
       lines[12],
       StartsWith(
-          "<tr bgColor=#b0c4de><td>&lt;b&gt;Tom &amp; &quot;Jerry&quot;&lt;/b&gt;</td><td>"));
+          "<tr bgColor=#b0c4de><td>&lt;b&gt;Tim &amp; &quot;Jenny&quot;&lt;/b&gt;</td><td>"));
   EXPECT_THAT(lines[12], HasSubstr("<td>a&lt;b</td>"));
   EXPECT_THAT(lines[13], HasSubstr("created on &lt;now&gt; &amp; &quot;then&quot;</font>"));
 }

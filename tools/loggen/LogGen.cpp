@@ -203,14 +203,14 @@ const std::array<MobKind, 16> kMobs = {{
     {"a gnoll", {kHit, kBite, kSlash, N}, 8, 38, 2250, 4500, nullptr, false},
     {"a gnoll scout", {kHit, kSlash, N, N}, 6, 30, 1875, 3750, nullptr, false},
     {"a gnoll shaman", {kHit, N, N, N}, 4, 20, 1875, 3375, "Blight Touch", false},
-    {"a large marsh rat", {kBite, kClaw, N, N}, 3, 18, 1125, 2250, nullptr, false},
-    {"a decaying skeleton", {kHit, kSlash, kBash, N}, 10, 40, 2625, 5250, nullptr, false},
-    {"a barrow wight", {kClaw, kHit, kBurn, N}, 12, 45, 3000, 5625, "Grave Chill", false},
+    {"a large fen shrew", {kBite, kClaw, N, N}, 3, 18, 1125, 2250, nullptr, false},
+    {"a rattling bonehulk", {kHit, kSlash, kBash, N}, 10, 40, 2625, 5250, nullptr, false},
+    {"a barrow shade", {kClaw, kHit, kBurn, N}, 12, 45, 3000, 5625, "Grave Chill", false},
     {"a bog lurker", {kSlam, kGore, kSmash, N}, 15, 50, 3750, 6000, nullptr, false},
-    {"a moss snake", {kBite, kSting, N, N}, 5, 25, 1500, 3000, nullptr, false},
-    {"an orc pawn", {kHit, kSlash, kKick, kPunch}, 8, 35, 2250, 4500, nullptr, false},
-    {"an orc centurion", {kSlash, kBash, kKick, kHit}, 15, 55, 4500, 7500, nullptr, false},
-    {"a fire beetle", {kBite, kBurn, kSting, N}, 5, 28, 1500, 3000, nullptr, false},
+    {"a reed adder", {kBite, kSting, N, N}, 5, 25, 1500, 3000, nullptr, false},
+    {"an orc serf", {kHit, kSlash, kKick, kPunch}, 8, 35, 2250, 4500, nullptr, false},
+    {"an orc warmaster", {kSlash, kBash, kKick, kHit}, 15, 55, 4500, 7500, nullptr, false},
+    {"an ember mite", {kBite, kBurn, kSting, N}, 5, 28, 1500, 3000, nullptr, false},
     {"a cave bear", {kMaul, kClaw, kBite, N}, 20, 60, 4500, 6750, nullptr, false},
     {"Grask the Flayer", {kSlash, kRend, kCrush, kKick}, 40, 180, 15000, 26000, nullptr, true},
     {"Ilvenna Thornmother", {kSting, kSlam, kHit, N}, 30, 150, 13500, 24000, "Thorn Lash", true},
@@ -296,10 +296,10 @@ const std::array<const char*, 5> kSchools = {"fire", "cold", "magic", "poison", 
 // Tags newer logs add after the final full stop.
 const std::array<const char*, 3> kTags = {" (Critical)", " (Lucky Critical)", " (Critical)"};
 const std::array<Spell, 2> kHeals = {{{"Mending Light", 60, 240}, {"Greater Mending", 200, 600}}};
-const std::array<const char*, 4> kGlyphs = {"Glyph of Ultimate Power", "Glyph of Iron Ward",
+const std::array<const char*, 4> kGlyphs = {"Glyph of Boundless Fury", "Glyph of Iron Ward",
                                             "Glyph of Swift Ruin", "Glyph of Deep Focus"};
 const std::array<const char*, 2> kVeteran = {"Staunch Recovery", "Intensity of the Resolute"};
-const std::array<const char*, 4> kBuffs = {"Shield of Brambles", "Wolfsight", "Quickened Blood",
+const std::array<const char*, 4> kBuffs = {"Cloak of Hawthorns", "Wolfsight", "Quickened Blood",
                                            "Stone Hide"};
 
 const std::array<const char*, 22> kPhrases = {
@@ -338,8 +338,8 @@ const std::array<const char*, 8> kCombatPhrases = {
     "Old Ironhide gores YOU for 200 points of damage, run",
 };
 const std::array<const char*, 8> kLoot = {
-    "a Gnoll Fang",  "a Rusty Shortsword", "a Bone Chip",         "a Patch of Bear Fur",
-    "a Spider Silk", "an Orc Scalp",       "a Moss-Covered Ring", "a Cracked Buckler"};
+    "a Gnoll Fang",  "a Pitted Longknife", "a Bone Bead",         "a Tuft of Boar Hair",
+    "a Silk Thread", "an Orc Tooth",       "a Reed-Woven Bangle", "a Cracked Buckler"};
 const std::array<const char*, 14> kNoise = {
     "You are now sitting.",
     "You stand up.",
@@ -347,14 +347,14 @@ const std::array<const char*, 14> kNoise = {
     "The rain stops.",
     "You feel refreshed.",
     "You are thirsty.",
-    "Your target is too far away, get closer!",
-    "You cannot see your target.",
+    "Your foe stands beyond reach; step near!",
+    "Your target is out of view.",
     "You feel a bit dizzy.",
     "You are no longer hungry.",
-    "Your faction standing with the Kelvast gnolls got worse.",
+    "The Kelvast gnolls now look upon you with less kindness.",
     "You are hungry.",
-    "There are 14 players in this zone.",
-    "Saving character, please wait...",
+    "14 other wanderers roam this land.",
+    "Your deeds are being recorded...",
 };
 
 enum class Kind { Combat, Chat, Other };
@@ -523,7 +523,7 @@ class Generator {
   const Actor& RandomOther() { return party_[1 + rng_.Below(party_.size() - 1)]; }
 
   void Intro() {
-    Line("Welcome! You have logged in.", Kind::Other);
+    Line("Hail, traveller! Well met...", Kind::Other);
     Open();
     Put("You have entered ");
     Put(kZones[zone_].name);
@@ -1028,7 +1028,7 @@ class Generator {
       Put("'");
       Close(Kind::Chat);
     }
-    Line("Auto attack is on.", Kind::Other);
+    Line("You draw a weapon.", Kind::Other);
     if (Extended() && opt_.every_extended_kind && fight_no == 0) EveryExtendedKind();
     // Abilities go off once the fight is under way, inside the fight's records.
     const int64_t ability_sec = rng_.Range(1, 5);
@@ -1040,7 +1040,7 @@ class Generator {
     }
     if (done_) return;
     mobs_.clear();
-    Line("Auto attack is off.", Kind::Other);
+    Line("You lower a weapon.", Kind::Other);
     const int64_t loot = rng_.Range(0, 3);
     if (loot == 1) {
       Open();
@@ -1218,7 +1218,7 @@ class Generator {
           Put('!');
         }
         Close(Kind::Other);
-        Line(rng_.Chance(1, 2) ? "You gain party experience!!" : "You gain experience!!",
+        Line(rng_.Chance(1, 2) ? "Your group grows wiser now." : "You feel more adept!!",
              Kind::Other);
         ++st_.mobs_slain;
         mobs_.erase(mobs_.begin() + static_cast<std::ptrdiff_t>(m));
@@ -1250,7 +1250,7 @@ class Generator {
       Put("'");
       Close(Kind::Chat);
     } else if (r < 7) {
-      Line("Your target is too far away, get closer!", Kind::Other);
+      Line("Your foe stands beyond reach; step near!", Kind::Other);
     } else {
       ChannelChatter();
     }
@@ -1334,7 +1334,7 @@ class Generator {
       // Move on to another zone.
       zone_ = (zone_ + 1 + rng_.Below(kZones.size() - 1)) % kZones.size();
       clock_.Advance(rng_.Range(5, 60));
-      Line("LOADING, PLEASE WAIT...", Kind::Other);
+      Line("The road unfolds ahead.", Kind::Other);
       clock_.Advance(rng_.Range(3, 15));
       Open();
       Put("You have entered ");
