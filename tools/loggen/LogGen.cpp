@@ -256,7 +256,7 @@ const std::array<Member, 9> kExtra = {{
     {"Tamsin", Role::Caster},
 }};
 const std::array<const char*, 6> kStrangers = {"Quillon", "Rhosyn",   "Vantor",
-                                               "Wexley",  "Zarabeth", "Ossa"};
+                                               "Wexley",  "Zorabell", "Ossa"};
 
 const std::array<int, 6> kOwnerVerbs = {kSlash, kHit, kKick, kFrenzy, kStrike, kSlice};
 const std::array<int, 4> kPetVerbs = {kBite, kClaw, kMaul, kHit};
