@@ -151,6 +151,10 @@ void LineClassifier::FollowTable() {
 }
 
 void LineClassifier::Classify(std::string_view text, int64_t index) {
+  if (text.size() > kLongestLine) {
+    ++unreadable_lines_;
+    return;
+  }
   // A tag after the final full stop is never part of a name or an amount.
   if (extended_) text = WithoutTrailingTags(text);
   // Every rule's literals hold one of these four words; chat and most other

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -26,6 +27,11 @@ struct ClassifierTexts {
 inline constexpr std::string_view kManaResurgenceStrike = "Mana Resurgence Strike";
 inline constexpr std::string_view kStormBladeStrike = "Storm Blade Strike";
 inline constexpr std::string_view kDamageShield = "damage shield";
+
+// The longest line read, without its line end. The game's lines stay under
+// 4 kB: a longer line did not come from it, counts as unreadable and is
+// skipped without being held.
+inline constexpr size_t kLongestLine = size_t{1} << 20;
 
 // The texts above and the character's name, as `table` holds them.
 inline ClassifierTexts InternClassifierTexts(DamageTable& table, std::string_view character_name) {
@@ -55,7 +61,8 @@ class LineClassifier {
   LineClassifier(DamageTable& table, MobSink& mobs, const ClassifierTexts& texts,
                  const VerbScanner& verbs, LineRules rules = LineRules::kDefault);
 
-  // `line` without its line end; `index` is its 0-based line number.
+  // `line` without its line end; `index` is its 0-based line number. A line
+  // longer than kLongestLine is unreadable.
   void Classify(std::string_view line, int64_t index);
 
   // Lines a rule matched but whose time, amount or layout could not be read.

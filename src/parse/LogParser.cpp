@@ -34,6 +34,10 @@ size_t EstimateLines(std::string_view start, size_t bytes) {
 // slowed down by other work on the machine holds the others up less.
 constexpr size_t kChunksPerThread = 16;
 
+// The log's start held while no CR LF has shown. Past it, whatever comes,
+// everything before a first CR LF would be one overlong line.
+constexpr size_t kHeldWithoutCrLf = 2 * kLongestLine;
+
 }  // namespace
 
 struct LogParser::State {
@@ -56,7 +60,8 @@ struct LogParser::State {
   LineClassifier classifier;
   const LineRules rules;
   int64_t index = 0;
-  // Unreadable lines of the stretches classified apart and joined.
+  // Unreadable lines of the stretches classified apart and joined, and of
+  // the overlong lines skipped while they arrived.
   int64_t joined_unreadable = 0;
 
   const unsigned threads;
@@ -67,7 +72,11 @@ struct LogParser::State {
 
 LogParser::LogParser(std::string_view character_name, AttackVerbList verbs, LineRules rules,
                      size_t expected_bytes, ParseSharing sharing)
-    : state_(std::make_unique<State>(character_name, verbs, rules, sharing)),
+    : character_name_(character_name),
+      verbs_(verbs),
+      rules_(rules),
+      sharing_(sharing),
+      state_(std::make_unique<State>(character_name_, verbs_, rules_, sharing_)),
       expected_bytes_(expected_bytes) {}
 
 LogParser::~LogParser() = default;
@@ -85,14 +94,66 @@ void LogParser::Feed(std::string_view piece) {
   }
   // A log that holds no CR LF at all went through a tool that dropped the
   // CRs: its lines end at LF alone. Until a CR LF shows, the bytes are held.
-  const char before = held_.empty() ? '\0' : held_.back();
-  held_.append(piece);
-  if (HoldsCrLf(before, piece)) {
-    crlf_seen_ = true;
-    const std::string held = std::move(held_);
-    held_ = std::string();
-    FeedLines(held, LineEnd::kCrLf);
+  const char before = last_byte_;
+  last_byte_ = piece.back();
+  if (!HoldsCrLf(before, piece)) {
+    if (lf_guessed_) {
+      FeedLines(piece, LineEnd::kLf);
+      return;
+    }
+    held_.append(piece);
+    if (held_.size() > kHeldWithoutCrLf) {
+      // Held no longer: its lines are taken to end at LF.
+      lf_guessed_ = true;
+      const std::string held = std::move(held_);
+      held_ = std::string();
+      FeedLines(held, LineEnd::kLf);
+    }
+    return;
   }
+  crlf_seen_ = true;
+  if (lf_guessed_) {
+    const size_t after = before == '\r' && piece.front() == '\n' ? 1 : piece.find("\r\n") + 2;
+    StartOverAfterFirstLine(piece.substr(after));
+    return;
+  }
+  held_.append(piece);
+  const std::string held = std::move(held_);
+  held_ = std::string();
+  FeedLines(held, LineEnd::kCrLf);
+}
+
+void LogParser::StartOverAfterFirstLine(std::string_view rest) {
+  state_ = std::make_unique<State>(character_name_, verbs_, rules_, sharing_);
+  carry_ = std::string();
+  carry_overlong_ = false;
+  state_->index = 1;
+  state_->joined_unreadable = 1;
+  FeedLines(rest, LineEnd::kCrLf);
+}
+
+void LogParser::Carry(std::string_view rest) {
+  if (rest.empty()) return;
+  if (!carry_overlong_ && carry_.size() + rest.size() <= kLongestLine + 1) {
+    carry_.append(rest);
+    return;
+  }
+  // Too long to be read even if its last byte is the CR of its end: only
+  // that byte is kept.
+  carry_overlong_ = true;
+  if (carry_.capacity() > 64) carry_ = std::string();
+  carry_.assign(1, rest.back());
+}
+
+void LogParser::EndCarriedLine() {
+  if (carry_overlong_) {
+    ++state_->joined_unreadable;
+    ++state_->index;
+  } else {
+    state_->classifier.Classify(carry_, state_->index++);
+  }
+  carry_.clear();
+  carry_overlong_ = false;
 }
 
 void LogParser::FeedLines(std::string_view piece, LineEnd line_end) {
@@ -104,17 +165,16 @@ void LogParser::FeedLines(std::string_view piece, LineEnd line_end) {
     for (;;) {
       const void* lf = std::memchr(piece.data() + at, '\n', piece.size() - at);
       if (lf == nullptr) {
-        carry_.append(piece);
+        Carry(piece);
         return;
       }
       const size_t pos = static_cast<size_t>(static_cast<const char*>(lf) - piece.data());
       const bool ends =
           line_end == LineEnd::kLf || (pos > 0 ? piece[pos - 1] == '\r' : carry_.back() == '\r');
       if (ends) {
-        carry_.append(piece.substr(0, pos));
+        Carry(piece.substr(0, pos));
         if (line_end == LineEnd::kCrLf) carry_.pop_back();  // the CR
-        state_->classifier.Classify(carry_, state_->index++);
-        carry_.clear();
+        EndCarriedLine();
         start = pos + 1;
         break;
       }
@@ -127,7 +187,9 @@ void LogParser::FeedLines(std::string_view piece, LineEnd line_end) {
 void LogParser::ClassifyLines(std::string_view text, LineEnd line_end) {
   const size_t whole = PastLastLineEnd(text, line_end);
   ClassifyWholeLines(text.substr(0, whole), line_end);
-  carry_.assign(text.substr(whole));
+  carry_.clear();
+  carry_overlong_ = false;
+  Carry(text.substr(whole));
 }
 
 void LogParser::ClassifyWholeLines(std::string_view text, LineEnd line_end) {
@@ -237,12 +299,12 @@ DamageTable& LogParser::ClassifiedTable() {
 
 ParseResult LogParser::Finish() {
   State& state = *state_;
-  if (!crlf_seen_ && !lf_known_) {
+  if (!crlf_seen_ && !lf_known_ && !lf_guessed_) {
     // No CR LF in the whole log: every LF ends a line.
     ClassifyLines(held_, LineEnd::kLf);
     held_ = std::string();
   }
-  if (bytes_ != 0) state.classifier.Classify(carry_, state.index++);
+  if (bytes_ != 0) EndCarriedLine();
   ParseResult result = Stop();
   if (result.rules == LineRules::kExtended)
     result.written_names =

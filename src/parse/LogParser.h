@@ -24,14 +24,17 @@ struct ParseSharing {
 };
 
 // Classifies a log handed over in pieces, in log order, each of any size: a
-// line may run across pieces (its start is kept until its end arrives).
-// Lines end at CR LF; in a log that holds no CR LF at all, at LF alone, so
-// such a log is held whole until its end unless the caller knows beforehand
-// (LinesEndAtLf). The
-// records keep their texts in the damage table's own text table, so a piece
-// may be dropped as soon as Feed returns. The result is the same whatever the
-// pieces: one piece, a file read in blocks, or bytes appended later; and
-// whatever the sharing.
+// line may run across pieces (its start is kept until its end arrives, or
+// until it is longer than kLongestLine: it is then skipped). Lines end at CR
+// LF; in a log that holds no CR LF at all, at LF alone. Until the first CR LF
+// shows, the log's start is held; past a few megabytes without one its lines
+// are classified as ending at LF, and a CR LF after that makes everything
+// before it one overlong line. So no more than a few megabytes are ever held,
+// whatever the bytes. A caller that knows beforehand says so (LinesEndAtLf).
+// The records keep their texts in the damage table's own text table, so a
+// piece may be dropped as soon as Feed returns. The result is the same
+// whatever the pieces: one piece, a file read in blocks, or bytes appended
+// later; and whatever the sharing.
 class LogParser {
  public:
   // `expected_bytes`, the log's size when known, lets the record table be
@@ -53,6 +56,9 @@ class LogParser {
 
   // Bytes fed so far.
   uint64_t bytes() const { return bytes_; }
+  // Bytes held between two Feeds: an unended line, or the log's start while
+  // its line ends are not known.
+  size_t HeldBytes() const { return carry_.size() + held_.size(); }
 
   // What Finish would hand over had the log ended right after the last line
   // end fed so far, without spending the parser: the records and mob list
@@ -94,13 +100,35 @@ class LogParser {
   void ClassifyLines(std::string_view text, LineEnd line_end);
   // Classifies `text`, whole lines only, sharing it out when it is large.
   void ClassifyWholeLines(std::string_view text, LineEnd line_end);
+  // Keeps `rest`, the next bytes of a line whose end has not arrived.
+  void Carry(std::string_view rest);
+  // The carried line ended: classified, or counted when it was too long.
+  void EndCarriedLine();
+  // The first CR LF came after the log's start was classified as ending at
+  // LF: that start is one overlong line, and the classifying starts over
+  // after it with `rest`.
+  void StartOverAfterFirstLine(std::string_view rest);
+
+  // What the parser was made with, to start over.
+  const std::string character_name_;
+  const AttackVerbList verbs_;
+  const LineRules rules_;
+  const ParseSharing sharing_;
 
   std::unique_ptr<State> state_;
-  std::string carry_;  // the start of a line whose end has not arrived
+  // The start of a line whose end has not arrived; of a line already longer
+  // than kLongestLine (`carry_overlong_`), only its last byte, which may be
+  // the CR of its line end.
+  std::string carry_;
+  bool carry_overlong_ = false;
   // The log so far while it holds no CR LF (its line ends are not known yet).
   std::string held_;
+  char last_byte_ = '\0';
   bool crlf_seen_ = false;
   bool lf_known_ = false;
+  // No CR LF in the first few megabytes: classified as ending at LF until
+  // one shows.
+  bool lf_guessed_ = false;
   uint64_t bytes_ = 0;
   size_t expected_bytes_ = 0;
 };

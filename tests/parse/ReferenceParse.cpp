@@ -78,6 +78,11 @@ class Reference {
       : name_(name), verbs_(verbs), extended_(extended) {}
 
   void Line(string_view line, int64_t i) {
+    // No line of the game's is longer than a megabyte.
+    if (line.size() > (size_t{1} << 20)) {
+      ++unreadable_;
+      return;
+    }
     // Extended rules: tags such as " (Critical)", one or several, after the
     // final full stop or exclamation mark go first.
     string_view untagged = line;
