@@ -246,26 +246,29 @@ void App::AdoptFollow(std::unique_ptr<LogFollow> follow) {
   window_caption_ += kFollowingCaptionSuffix;
 }
 
-std::optional<Failure> App::StartFollowing(const std::filesystem::path& log) {
+std::optional<Failure> App::StartFollowing(const std::filesystem::path& log,
+                                           const Progress& progress) {
   if (!CharacterNameIsValid()) return Failure{log.string(), std::string(kInvalidNameMessage)};
   auto follow = std::make_unique<LogFollow>(MakeParseRequest(log));
-  auto first = follow->Refresh();
+  auto first = follow->Refresh(progress);
   if (auto* failure = std::get_if<Failure>(&first)) return std::move(*failure);
   AdoptFollow(std::move(follow));
   return std::nullopt;
 }
 
-std::variant<App::FollowStep, Failure> App::RefreshFollow() {
+std::variant<App::FollowStep, Failure> App::RefreshFollow(const Progress& progress) {
   FollowStep step;
   if (!follow_) return step;
   // The log views the live events, which the refresh changes.
   const EventRecord* selected = log_.FindEvent(static_cast<int32_t>(selected_event_ + 1));
   const EventRecord before = selected != nullptr ? *selected : EventRecord{};
-  auto refreshed = follow_->Refresh();
+  auto refreshed = follow_->Refresh(progress);
   if (auto* failure = std::get_if<Failure>(&refreshed)) return std::move(*failure);
   const LogFollow::Refreshed& r = std::get<LogFollow::Refreshed>(refreshed);
   step.started_over = r.started_over;
   step.waiting = r.waiting;
+  step.unreadable = r.unreadable;
+  step.more = r.more;
   // Even unchanged results are adopted again: the table may have grown.
   log_ = follow_->CurrentLog();
   if (!r.changed) return step;
@@ -276,11 +279,11 @@ std::variant<App::FollowStep, Failure> App::RefreshFollow() {
   return step;
 }
 
-std::variant<ParsedRun*, Failure> App::StopFollowing() {
+std::variant<ParsedRun*, Failure> App::StopFollowing(bool read_rest) {
   if (!follow_) return &last_run_;
   const EventRecord* selected = log_.FindEvent(static_cast<int32_t>(selected_event_ + 1));
   const EventRecord before = selected != nullptr ? *selected : EventRecord{};
-  auto finished = follow_->Finish();
+  auto finished = follow_->Finish(read_rest);
   const std::filesystem::path log = follow_->path();
   follow_.reset();
   window_caption_ = std::string(kLogCaptionPrefix) + log.string();

@@ -168,25 +168,32 @@ class App {
   // log is followed; no file is written until following stops.
   void AdoptFollow(std::unique_ptr<LogFollow> follow);
   // StartFollowing does all of it on this thread (the batch), after the name
-  // check; the log may not exist yet.
-  std::optional<Failure> StartFollowing(const std::filesystem::path& log);
+  // check; the log may not exist yet. A cancel through `progress` stops the
+  // reading between pieces: the follow starts with what was read.
+  std::optional<Failure> StartFollowing(const std::filesystem::path& log,
+                                        const Progress& progress = {});
   struct FollowStep {
     bool changed = false;         // the results were replaced
     bool started_over = false;    // the file shrank or was replaced
-    bool waiting = false;         // no file at the path yet
+    bool waiting = false;         // no file to read at the path
+    std::string unreadable;       // why the path cannot be read, when it names something
+    bool more = false;            // the log held more than a refresh reads: refresh again soon
     bool detail_changed = false;  // the Event Detail page's fight changed and was built again
   };
   // Reads what the log gained. When the results changed they are replaced
   // with the new ones: the selected event stays selected (found by its first
   // record; after a start over the first row), the tab and page stay, and
   // when the selected fight changed its event detail is built again (with
-  // its sort and selected combatant, no file written). On failure the
-  // results stay and the log is still followed.
-  std::variant<FollowStep, Failure> RefreshFollow();
-  // Ends following: reads what is left, counts an unended last line, adopts
-  // the results as RefreshFollow does and writes the files the Print options
-  // ask for, as a parse of those bytes writes them. Returns LastRun().
-  std::variant<ParsedRun*, Failure> StopFollowing();
+  // its sort and selected combatant, no file written). A cancel through
+  // `progress` stops the reading between pieces; the next refresh reads on.
+  // On failure the results stay.
+  std::variant<FollowStep, Failure> RefreshFollow(const Progress& progress = {});
+  // Ends following: reads what is left (unless `read_rest` is false: an
+  // interrupt ends following with the bytes read), counts an unended last
+  // line, adopts the results as RefreshFollow does and writes the files the
+  // Print options ask for, as a parse of those bytes writes them. Returns
+  // LastRun().
+  std::variant<ParsedRun*, Failure> StopFollowing(bool read_rest = true);
   bool Following() const { return follow_ != nullptr; }
   // True when row `row` of the events list is a fight still open while
   // following (its mob's latest, within the gap of the log's latest time).

@@ -20,32 +20,54 @@ void LogFollow::StartOver() {
                                     request_.event_gap, ec ? 0 : static_cast<size_t>(size));
 }
 
+namespace {
+
+// The pieces one refresh reads of a pipe or device, whose size tells nothing.
+constexpr uint64_t kPiecesOfAStream = 4;
+
+}  // namespace
+
 std::variant<LogFollow::Refreshed, Failure> LogFollow::Refresh(const Progress& progress) {
-  Refreshed refreshed;
   std::error_code ec;
   const auto size = std::filesystem::file_size(request_.log, ec);
-  for (;;) {
-    auto read = tail_.ReadMore(piece_, kLogReadPiece);
-    if (auto* failure = std::get_if<Failure>(&read)) return std::move(*failure);
-    const FileTail::Read& got = std::get<FileTail::Read>(read);
-    refreshed.waiting = got.waiting;
-    if (got.started_over) {
-      StartOver();
-      refreshed.started_over = true;
-      refreshed.changed = true;
+  const uint64_t held = !ec && size > tail_.offset() ? size - tail_.offset() : 0;
+  return ReadOn(progress, std::max<uint64_t>(held, (ec ? kPiecesOfAStream : 1) * kLogReadPiece));
+}
+
+std::variant<LogFollow::Refreshed, Failure> LogFollow::ReadOn(const Progress& progress,
+                                                              uint64_t most) {
+  if (spent_) return *spent_;
+  try {
+    Refreshed refreshed;
+    std::error_code ec;
+    const auto size = std::filesystem::file_size(request_.log, ec);
+    uint64_t read = 0;
+    // A cancel (an interrupt in the batch) is looked at between pieces, so
+    // that a log that never stops giving bytes cannot hold it up.
+    while (read < most && !progress.Cancelled()) {
+      const FileTail::Read got = tail_.ReadMore(piece_, kLogReadPiece);
+      refreshed.waiting = got.waiting;
+      refreshed.unreadable = got.unreadable;
+      if (got.started_over) {
+        StartOver();
+        refreshed.started_over = true;
+        refreshed.changed = true;
+      }
+      if (piece_.empty()) break;
+      read += piece_.size();
+      live_->Feed(piece_);
+      if (!ec && size != 0)
+        progress.Report(
+            std::min(1.0, static_cast<double>(tail_.offset()) / static_cast<double>(size)));
     }
-    if (piece_.empty()) break;
-    live_->Feed(piece_);
-    if (!ec && size != 0)
-      progress.Report(
-          std::min(1.0, static_cast<double>(tail_.offset()) / static_cast<double>(size)));
-    if (progress.Cancelled()) {
-      refreshed.cancelled = true;
-      break;
-    }
+    refreshed.cancelled = progress.Cancelled();
+    refreshed.more = read >= most;
+    if (live_->Refresh()) refreshed.changed = true;
+    return refreshed;
+  } catch (...) {
+    spent_ = WorkFailure(request_.log, std::current_exception());
+    return *spent_;
   }
-  if (live_->Refresh()) refreshed.changed = true;
-  return refreshed;
 }
 
 ParsedRun LogFollow::Current() {
@@ -76,10 +98,18 @@ void LogFollow::UpdateEventsList(TextTable& list) {
   UpdateEventsListRows(list, listed_, live_->Events());
 }
 
-std::variant<ParsedRun, Failure> LogFollow::Finish(const Progress& progress) {
-  auto read = Refresh();
-  if (auto* failure = std::get_if<Failure>(&read)) return std::move(*failure);
-  LiveLog::Final final = live_->Finish();
+std::variant<ParsedRun, Failure> LogFollow::Finish(bool read_rest, const Progress& progress) {
+  if (read_rest) {
+    auto read = Refresh();
+    if (auto* failure = std::get_if<Failure>(&read)) return std::move(*failure);
+  }
+  if (spent_) return *spent_;
+  LiveLog::Final final;
+  try {
+    final = live_->Finish();
+  } catch (...) {
+    return WorkFailure(request_.log, std::current_exception());
+  }
   live_ = std::make_shared<LiveLog>(request_.character_name, request_.verbs, request_.rules,
                                     request_.event_gap);
   return CompleteRun(request_, std::move(final.parse), std::move(final.events), progress);

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <variant>
 
@@ -17,7 +19,8 @@ namespace ombrel {
 // A log followed while the game writes it: each Refresh reads what the file
 // gained and brings the results to what a one-shot parse of the bytes up to
 // the last line end would give. A file that shrank or was replaced is read
-// again from its start; a log that does not exist yet is waited for.
+// again from its start; a log that does not exist yet, or cannot be read
+// (a folder, a file without read permission), is waited for.
 //
 // Threads: a LogFollow belongs to one thread at a time; the first Refresh of
 // a long log may run on a worker thread before the follow is handed over.
@@ -30,12 +33,16 @@ class LogFollow {
   struct Refreshed {
     bool changed = false;       // the results differ from those before
     bool started_over = false;  // the file shrank or was replaced
-    bool waiting = false;       // no file at the path yet
+    bool waiting = false;       // no file to read at the path
+    std::string unreadable;     // why the path cannot be read, when it names something
     bool cancelled = false;     // stopped through the progress; read on later
+    bool more = false;          // stopped at the bytes one refresh reads; read on at once
   };
-  // Reads everything the file gained, in pieces (progress is reported over
-  // the file's size, and a cancel stops between pieces). Fails when the file
-  // cannot be read.
+  // Reads what the file gained, in pieces: as much as the file held when the
+  // refresh began (of a pipe or device, a few pieces), so that a writer
+  // quicker than the reading cannot hold a refresh up. Progress is reported
+  // over the file's size, and a cancel stops between pieces. Fails only when
+  // the work itself fails (running out of memory); the follow is then spent.
   std::variant<Refreshed, Failure> Refresh(const Progress& progress = {});
 
   // The results as of the last Refresh, as a run to adopt. Its log shares
@@ -58,15 +65,20 @@ class LogFollow {
   // of the log's latest time).
   bool IsOpen(size_t index) const { return live_->IsOpen(index); }
 
-  // Ends following: reads what is left, counts the unended last line as the
-  // one-shot parse does, and writes the CSV files the request asks for,
-  // exactly as RunParse on those bytes. The follow is spent.
-  std::variant<ParsedRun, Failure> Finish(const Progress& progress = {});
+  // Ends following: reads what the file holds beyond the bytes read (when
+  // `read_rest`; of a pipe or device, what one refresh takes), counts the
+  // unended last line as the one-shot parse does, and writes the CSV files
+  // the request asks for, exactly as RunParse on those bytes. The follow is
+  // spent.
+  std::variant<ParsedRun, Failure> Finish(bool read_rest, const Progress& progress = {});
 
   const std::filesystem::path& path() const { return request_.log; }
 
  private:
   void StartOver();
+  // Reads on until the file gave nothing more, `most` bytes were read or
+  // the progress is cancelled.
+  std::variant<Refreshed, Failure> ReadOn(const Progress& progress, uint64_t most);
 
   ParseRequest request_;
   FileTail tail_;
@@ -74,6 +86,8 @@ class LogFollow {
   std::string piece_;
   // The events as the list last taken shows them.
   std::vector<EventRecord> listed_;
+  // The work failed: the live log may be half updated.
+  std::optional<Failure> spent_;
 };
 
 }  // namespace ombrel

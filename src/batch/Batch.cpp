@@ -6,11 +6,13 @@
 #include <charconv>
 #include <cstdint>
 #include <filesystem>
+#include <map>
+#include <new>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <system_error>
-#include <unordered_set>
+#include <utility>
 #include <variant>
 
 #include "app/App.h"
@@ -316,11 +318,15 @@ class BatchRun {
   fs::path File(std::string_view name) const { return options_.out_dir / name; }
 
   // Follows the log until SIGINT or SIGTERM, printing the row of each fight
-  // once it is over; then reads what is left and hands over the results of
-  // those bytes, as a parse of them would.
+  // once it is over (and again when it changed after); then hands over the
+  // results of the bytes read by then, as a parse of them would.
   std::variant<ParsedRun*, Failure> Follow() {
     NoteInterrupts();
-    if (auto failure = app_.StartFollowing(*options_.log)) {
+    // Looked at between the pieces read, however long the log or quick its
+    // writer, and during a wait.
+    Progress interrupt;
+    interrupt.cancel = &NotedInterrupt();
+    if (auto failure = app_.StartFollowing(*options_.log, interrupt)) {
       RemoveTemporariesOnInterrupt();
       return std::move(*failure);
     }
@@ -328,36 +334,85 @@ class BatchRun {
     std::vector<std::string> headers;
     for (const ListColumn& column : kEventsColumns) headers.emplace_back(column.header);
     WriteTabbedLine(out_, headers);
+    PrintFights();
+    bool more = true;  // the first refresh may have left some
     for (;;) {
-      PrintOverFights();
       if (InterruptNoted()) break;
-      const timespec wait{0, kFollowPollNanoseconds};
-      ::nanosleep(&wait, nullptr);  // a signal cuts it short
-      if (InterruptNoted()) break;
-      auto step = app_.RefreshFollow();
+      if (!more) {
+        const timespec wait{0, kFollowPollNanoseconds};
+        ::nanosleep(&wait, nullptr);  // a signal cuts it short
+        if (InterruptNoted()) break;
+      }
+      auto step = app_.RefreshFollow(interrupt);
       if (auto* failure = std::get_if<Failure>(&step)) {
         RemoveTemporariesOnInterrupt();
         return std::move(*failure);
       }
+      const App::FollowStep& done = std::get<App::FollowStep>(step);
+      more = done.more;
+      TellReadable(done);
       // Another file (or the same one cut short) is read from its start: its
       // fights are new, whatever records they start at.
-      if (std::get<App::FollowStep>(step).started_over) printed_.clear();
+      if (done.started_over) printed_.clear();
+      if (done.changed) PrintFights();
     }
     // From here on an interrupt removes the files being written, as always.
     RemoveTemporariesOnInterrupt();
     out_ << "\n";
-    return app_.StopFollowing();
+    return app_.StopFollowing(/*read_rest=*/false);
   }
 
-  // Prints the rows of the fights that are over and were not printed yet.
-  void PrintOverFights() {
+  // Says on standard error when the log cannot be read (and is waited for),
+  // and when it can again.
+  void TellReadable(const App::FollowStep& step) {
+    if (!step.unreadable.empty() && step.unreadable != told_unreadable_) {
+      err_ << kProgram << ": " << options_.log->string() << ": " << step.unreadable
+           << "; waiting until it can be read\n";
+    } else if (step.unreadable.empty() && !step.waiting && !told_unreadable_.empty()) {
+      err_ << kProgram << ": " << options_.log->string() << ": read again\n";
+    } else {
+      return;
+    }
+    err_.flush();
+    told_unreadable_ = step.unreadable;
+  }
+
+  // Prints the rows of the fights that are over: once when first over, then
+  // with a last cell "corrected" whenever the row changed since (a name that
+  // became a mob took records from it), or "withdrawn" when the fight is no
+  // more (its records went to other fights). Withdrawn rows come first, so
+  // that a row for the same mob and start that follows them stands.
+  void PrintFights() {
     const std::span<const EventRecord> events = app_.Log().EventTable();
     const TextTable& list = app_.EventsList();
+    ++print_pass_;
+    std::vector<std::vector<std::string>> lines;
     for (size_t row = 0; row < events.size() && row < list.Rows(); ++row) {
-      if (events[row].Name.empty() || app_.EventIsOpen(row)) continue;
-      if (!printed_.insert(events[row].StartCounter).second) continue;
-      WriteTabbedLine(out_, list.Row(row));
+      const EventRecord& event = events[row];
+      if (event.Name.empty()) continue;
+      auto [at, added] = printed_.try_emplace({event.StartCounter, event.Name});
+      PrintedFight& fight = at->second;
+      fight.pass = print_pass_;
+      if (app_.EventIsOpen(row)) {
+        if (added) printed_.erase(at);
+        continue;
+      }
+      if (!added && fight.event == event) continue;
+      fight.event = event;
+      fight.row.assign(list.Row(row).begin(), list.Row(row).end());
+      lines.push_back(fight.row);
+      if (!added) lines.back().emplace_back("corrected");
     }
+    for (auto at = printed_.begin(); at != printed_.end();) {
+      if (at->second.pass == print_pass_) {
+        ++at;
+        continue;
+      }
+      at->second.row.emplace_back("withdrawn");
+      WriteTabbedLine(out_, at->second.row);
+      at = printed_.erase(at);
+    }
+    for (const std::vector<std::string>& line : lines) WriteTabbedLine(out_, line);
     out_.flush();
   }
 
@@ -428,7 +483,15 @@ class BatchRun {
   bool write_failed_ = false;
   std::vector<std::string> written_;
   int exit_code_ = 0;
-  std::unordered_set<int64_t> printed_;  // first records of the fights printed while following
+  // The fights printed while following, by first record and mob.
+  struct PrintedFight {
+    EventRecord event;
+    std::vector<std::string> row;
+    uint64_t pass = 0;  // the last print pass that found it
+  };
+  std::map<std::pair<int64_t, std::string>, PrintedFight> printed_;
+  uint64_t print_pass_ = 0;
+  std::string told_unreadable_;  // the reason last told why the log cannot be read
 };
 
 }  // namespace
@@ -456,7 +519,14 @@ int RunBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
     err << UsageText();
     return 2;
   }
-  const int code = BatchRun(std::get<BatchOptions>(read), out, err).Run();
+  int code = 1;
+  try {
+    code = BatchRun(std::get<BatchOptions>(read), out, err).Run();
+  } catch (const std::bad_alloc&) {
+    // The files of the run are dropped on the way out.
+    err << kProgram << ": not enough memory\n";
+    return 1;
+  }
   // A table cut short by a full disk or a closed pipe is a failure too.
   out.flush();
   if (!out) {

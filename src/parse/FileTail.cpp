@@ -14,8 +14,12 @@
 namespace ombrel {
 namespace {
 
-Failure Failed(const std::filesystem::path& path, int error) {
-  return Failure{path.string(), std::generic_category().message(error)};
+// Nothing to read at the path for now, and why when it is not just missing.
+FileTail::Read Waiting(int error) {
+  FileTail::Read read;
+  read.waiting = true;
+  if (error != ENOENT) read.unreadable = std::generic_category().message(error);
+  return read;
 }
 
 }  // namespace
@@ -34,17 +38,15 @@ void FileTail::Close() {
   fd_ = -1;
 }
 
-std::variant<FileTail::Read, Failure> FileTail::ReadMore(std::string& bytes, size_t limit) {
+FileTail::Read FileTail::ReadMore(std::string& bytes, size_t limit) {
   bytes.clear();
   Read read;
   struct stat named {};
+  int path_error = 0;
   if (::stat(source_.c_str(), &named) != 0) {
-    if (errno != ENOENT) return Failed(path_, errno);
-    // Gone: the file already open may still be read to its end.
-    if (fd_ < 0) {
-      read.waiting = true;
-      return read;
-    }
+    // Gone or out of reach: the file already open may still be read to its end.
+    path_error = errno;
+    if (fd_ < 0) return Waiting(path_error);
   } else if (fd_ >= 0 && (named.st_dev != device_ || named.st_ino != inode_)) {
     Close();  // another file took the path
   }
@@ -52,18 +54,12 @@ std::variant<FileTail::Read, Failure> FileTail::ReadMore(std::string& bytes, siz
     // Without waiting: a FIFO opens at once without a writer, and a read
     // hands over what its writer wrote so far.
     fd_ = ::open(source_.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd_ < 0) {
-      if (errno == ENOENT) {
-        read.waiting = true;
-        return read;
-      }
-      return Failed(path_, errno);
-    }
+    if (fd_ < 0) return Waiting(errno);
     struct stat status {};
-    if (::fstat(fd_, &status) != 0) return Failed(path_, errno);
-    if (S_ISDIR(status.st_mode)) {
+    const int error = ::fstat(fd_, &status) != 0 ? errno : S_ISDIR(status.st_mode) ? EISDIR : 0;
+    if (error != 0) {
       Close();
-      return Failed(path_, EISDIR);
+      return Waiting(error);
     }
     device_ = status.st_dev;
     inode_ = status.st_ino;
@@ -72,14 +68,15 @@ std::variant<FileTail::Read, Failure> FileTail::ReadMore(std::string& bytes, siz
     opened_once_ = true;
     offset_ = 0;
   }
+  // An open file that fails a read is tried again at the next.
   if (regular_) {
     struct stat status {};
-    if (::fstat(fd_, &status) != 0) return Failed(path_, errno);
+    if (::fstat(fd_, &status) != 0) return Waiting(errno);
     if (static_cast<uint64_t>(status.st_size) < offset_) {
       read.started_over = true;
       offset_ = 0;
     }
-    if (::lseek(fd_, static_cast<off_t>(offset_), SEEK_SET) < 0) return Failed(path_, errno);
+    if (::lseek(fd_, static_cast<off_t>(offset_), SEEK_SET) < 0) return Waiting(errno);
   }
   bytes.resize(limit);
   size_t got = 0;
@@ -88,15 +85,17 @@ std::variant<FileTail::Read, Failure> FileTail::ReadMore(std::string& bytes, siz
     if (n < 0 && errno == EINTR) continue;
     if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) break;  // a FIFO with nothing more yet
     if (n < 0) {
-      const int error = errno;
-      bytes.clear();
-      return Failed(path_, error);
+      const Read failed = Waiting(errno);
+      read.waiting = true;
+      read.unreadable = failed.unreadable;
+      break;
     }
     if (n == 0) break;
     got += static_cast<size_t>(n);
   }
   bytes.resize(got);
   offset_ += got;
+  if (got == 0 && path_error != 0) return Waiting(path_error);
   return read;
 }
 

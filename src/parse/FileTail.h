@@ -6,9 +6,6 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
-#include <variant>
-
-#include "shared/Failure.h"
 
 namespace ombrel {
 
@@ -16,9 +13,10 @@ namespace ombrel {
 // the file gained since the one before. A file that shrank, or another file
 // that took its path (a new inode, as when a log is rotated), is read again
 // from its start, and the caller is told to start its parse over. A path that
-// names no file yet is waited for. A FIFO is read without waiting for its
-// writer; "-" (kStandardInputPath) is standard input. A file cut and grown back past the place read
-// between two reads is not noticed.
+// names no file yet, or one that cannot be read (a folder, a file without
+// read permission), is waited for. A FIFO is read without waiting for its
+// writer; "-" (kStandardInputPath) is standard input. A file cut and grown
+// back past the place read between two reads is not noticed.
 class FileTail {
  public:
   explicit FileTail(std::filesystem::path path);
@@ -28,12 +26,14 @@ class FileTail {
 
   struct Read {
     bool started_over = false;  // `bytes` come from the start of a new or shrunk file
-    bool waiting = false;       // no file at the path yet
+    bool waiting = false;       // no file to read at the path
+    // Why the path cannot be read (the system's words: "Permission denied",
+    // "Is a directory"); empty when it names no file or was read.
+    std::string unreadable;
   };
   // Replaces `bytes` with at most `limit` bytes the file gained; empty when
-  // it gained none. Fails (naming the path and the reason) only when the
-  // file cannot be opened or read for another reason than not existing.
-  std::variant<Read, Failure> ReadMore(std::string& bytes, size_t limit);
+  // it gained none or cannot be read now. Never waits for a writer.
+  Read ReadMore(std::string& bytes, size_t limit);
 
   // Bytes read from the current file.
   uint64_t offset() const { return offset_; }

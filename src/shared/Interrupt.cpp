@@ -26,10 +26,11 @@ struct Slot {
 std::array<Slot, kSlots> slots;
 
 // A signal noted while a log is followed.
-std::atomic<int> noted_signal{0};
+std::atomic<bool> noted_signal{false};
+static_assert(std::atomic<bool>::is_always_lock_free);
 
-extern "C" void Note(int signal_number) {
-  noted_signal.store(signal_number);
+extern "C" void Note(int) {
+  noted_signal.store(true);
 }
 
 extern "C" void RemoveAndExit(int signal_number) {
@@ -71,7 +72,7 @@ void RemoveTemporariesOnInterrupt() {
 }
 
 void NoteInterrupts() {
-  noted_signal.store(0);
+  noted_signal.store(false);
   struct sigaction action = {};
   action.sa_handler = Note;
   sigemptyset(&action.sa_mask);
@@ -81,7 +82,11 @@ void NoteInterrupts() {
 }
 
 bool InterruptNoted() {
-  return noted_signal.load() != 0;
+  return noted_signal.load();
+}
+
+const std::atomic<bool>& NotedInterrupt() {
+  return noted_signal;
 }
 
 }  // namespace ombrel

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <string_view>
 
 namespace ombrel {
@@ -28,7 +29,10 @@ void RemoveTemporariesOnInterrupt();
 // While a log is followed, SIGINT and SIGTERM end the following instead of
 // the program: the handlers NoteInterrupts installs only note the signal
 // (and cut a wait short), and InterruptNoted tells whether one came since.
+// NotedInterrupt is the same as a flag that long work looks at between
+// pieces (Progress::cancel).
 void NoteInterrupts();
 bool InterruptNoted();
+const std::atomic<bool>& NotedInterrupt();
 
 }  // namespace ombrel

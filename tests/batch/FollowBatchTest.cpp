@@ -33,6 +33,67 @@ std::string WithoutCreationStamp(std::string text) {
   return std::regex_replace(text, stamp, "report, created on <");
 }
 
+// `ombrel-batch --follow` run in a child process, its standard output and
+// error written to files in `dir`.
+class Follower {
+ public:
+  Follower(const fs::path& dir, const std::vector<std::string>& args) : dir_(dir) {
+    pid_ = fork();
+    if (pid_ == 0) {
+      std::ofstream out(dir / "stdout.txt", std::ios::binary);
+      std::ofstream err(dir / "stderr.txt", std::ios::binary);
+      _exit(RunBatch(args, out, err));
+    }
+  }
+  ~Follower() {
+    if (pid_ <= 0) return;
+    kill(pid_, SIGKILL);
+    waitpid(pid_, nullptr, 0);
+  }
+
+  std::string Output(const std::string& name) const { return ReadFile(dir_ / name); }
+  // Waits up to ten seconds for `name` (stdout.txt, stderr.txt) to hold `text`.
+  bool Shows(const std::string& name, const std::string& text) const {
+    return Within([&] { return Output(name).find(text) != std::string::npos; });
+  }
+  // Waits up to ten seconds for the child to have read `bytes` of `log`.
+  bool HasRead(const fs::path& log, uintmax_t bytes) const {
+    const fs::path fds = "/proc/" + std::to_string(pid_) + "/fd";
+    return Within([&] {
+      std::error_code ec;
+      for (const auto& fd : fs::directory_iterator(fds, ec)) {
+        if (fs::read_symlink(fd.path(), ec) != log) continue;
+        const std::string info =
+            ReadFile("/proc/" + std::to_string(pid_) + "/fdinfo/" + fd.path().filename().string());
+        if (info.find("pos:\t" + std::to_string(bytes) + "\n") != std::string::npos) return true;
+      }
+      return false;
+    });
+  }
+  // Sends SIGINT; the exit code, or -1 when the child did not end in 30 seconds.
+  int Interrupt() {
+    if (kill(pid_, SIGINT) != 0) return -1;
+    int status = 0;
+    const bool ended = Within([&] { return waitpid(pid_, &status, WNOHANG) == pid_; }, 600);
+    if (!ended) return -1;
+    pid_ = 0;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+
+ private:
+  template <typename Done>
+  static bool Within(Done done, int tries = 200) {
+    for (int k = 0; k < tries; ++k) {
+      if (done()) return true;
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return false;
+  }
+
+  fs::path dir_;
+  pid_t pid_ = 0;
+};
+
 TEST(FollowBatch, AnInterruptWritesWhatAOneShotRunOnTheSameBytesWrites) {
   const testing::TempDir dir("ombrel-follow-batch");
   const fs::path log = dir / "log.txt";
@@ -50,13 +111,7 @@ TEST(FollowBatch, AnInterruptWritesWhatAOneShotRunOnTheSameBytesWrites) {
     return args;
   };
 
-  const pid_t child = fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    std::ofstream out(dir / "stdout.txt", std::ios::binary);
-    std::ostringstream err;
-    _exit(RunBatch(args_for(dir / "live", true), out, err));
-  }
+  Follower follower(dir, args_for(dir / "live", true));
   // A writer appends the log in random pieces, some ending inside a line or
   // between CR and LF, while the follower polls.
   std::mt19937_64 random(3);
@@ -67,12 +122,9 @@ TEST(FollowBatch, AnInterruptWritesWhatAOneShotRunOnTheSameBytesWrites) {
     written += size;
     std::this_thread::sleep_for(std::chrono::milliseconds(random() % 120));
   }
-  std::this_thread::sleep_for(std::chrono::milliseconds(400));
-  ASSERT_EQ(kill(child, SIGINT), 0);
-  int status = 0;
-  ASSERT_EQ(waitpid(child, &status, 0), child);
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 0);
+  // An interrupt ends following with the bytes read by then.
+  ASSERT_TRUE(follower.HasRead(log, text.size()));
+  ASSERT_EQ(follower.Interrupt(), 0);
 
   std::ostringstream out, err;
   ASSERT_EQ(RunBatch(args_for(dir / "once", false), out, err), 0) << err.str();
@@ -84,7 +136,7 @@ TEST(FollowBatch, AnInterruptWritesWhatAOneShotRunOnTheSameBytesWrites) {
   }
   // The fights that were over while following were printed as they closed,
   // one TAB-separated row each; then the one-shot run's report.
-  const std::string printed = ReadFile(dir / "stdout.txt");
+  const std::string printed = follower.Output("stdout.txt");
   EXPECT_EQ(printed.rfind("Following " + log.string() + "\nMob\tDmgTaken\t", 0), 0u) << printed;
   const size_t report = printed.find("\nParsed ");
   ASSERT_NE(report, std::string::npos);
@@ -98,43 +150,63 @@ TEST(FollowBatch, AnInterruptWritesWhatAOneShotRunOnTheSameBytesWrites) {
   EXPECT_GE(std::count(rows.begin(), rows.end(), '\n'), 4) << rows;
 }
 
-// Waits up to five seconds for `path` to hold `text`.
-bool Shows(const fs::path& path, const std::string& text) {
-  for (int k = 0; k < 100; ++k) {
-    if (ReadFile(path).find(text) != std::string::npos) return true;
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  }
-  return false;
-}
-
-TEST(FollowBatch, AReplacedLogPrintsItsOwnFightsThoughTheyStartAtTheSameRecords) {
+TEST(FollowBatch, ARowThatChangedAfterItWasPrintedIsPrintedAgainAndAReplacedLogPrintsItsOwn) {
   const testing::TempDir dir("ombrel-follow-batch");
   const fs::path log = dir / "log.txt";
-  // A fight against `mob`, over once the next line lies past the gap.
-  auto log_against = [](const std::string& mob) {
-    return "[Sat Dec 31 22:30:00 2005] You slash " + mob + " for 10 points of damage.\r\n" +
-           "[Sat Dec 31 22:31:00 2005] You slash a bat for 12 points of damage.\r\n";
-  };
-  testing::WriteFile(log, log_against("a rat"));
-
-  const pid_t child = fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    std::ofstream out(dir / "stdout.txt", std::ios::binary);
-    std::ostringstream err;
-    _exit(RunBatch({"--out", (dir / "out").string(), "--name", "Tarlen", "--follow", log.string()},
-                   out, err));
-  }
-  const bool rat = Shows(dir / "stdout.txt", "\na rat\t");
+  const std::string stamp = "[Sat Dec 31 22:3";
+  // The gnoll's fight holds the orc's hit until the orc becomes a mob; the
+  // rat's fight two minutes later closes it.
+  testing::WriteFile(log, stamp + "0:00 2005] You slash a gnoll for 10 points of damage.\r\n" +
+                              stamp +
+                              "0:01 2005] An orc hits a gnoll for 50 points of damage.\r\n" +
+                              stamp + "2:00 2005] You slash a rat for 3 points of damage.\r\n");
+  Follower follower(
+      dir, {"--out", (dir / "out").string(), "--name", "Tarlen", "--follow", log.string()});
+  EXPECT_TRUE(follower.Shows("stdout.txt", "\na gnoll\t60\t"));
+  testing::WriteFile(log, stamp + "2:01 2005] You slash An orc for 7 points of damage.\r\n",
+                     std::ios::app);
+  EXPECT_TRUE(follower.Shows("stdout.txt", "\na gnoll\t10\t"));
   // Rotated: a new file whose first fight starts at record 0 as the old one did.
-  testing::WriteFile(dir / "new.txt", log_against("a cat"));
+  testing::WriteFile(dir / "new.txt",
+                     stamp + "0:00 2005] You slash a cat for 10 points of damage.\r\n" + stamp +
+                         "1:00 2005] You slash a bat for 12 points of damage.\r\n");
   fs::rename(dir / "new.txt", log);
-  const bool cat = rat && Shows(dir / "stdout.txt", "\na cat\t");
-  ASSERT_EQ(kill(child, SIGINT), 0);
-  int status = 0;
-  ASSERT_EQ(waitpid(child, &status, 0), child);
-  EXPECT_TRUE(rat);
-  EXPECT_TRUE(cat) << ReadFile(dir / "stdout.txt");
+  EXPECT_TRUE(follower.Shows("stdout.txt", "\na cat\t"));
+  EXPECT_EQ(follower.Interrupt(), 0);
+  // Printed again with a last cell saying so, once the fight was over.
+  std::vector<std::string> gnoll_lines;
+  std::istringstream printed(follower.Output("stdout.txt"));
+  for (std::string line; std::getline(printed, line);)
+    if (line.starts_with("a gnoll\t")) gnoll_lines.push_back(line);
+  ASSERT_EQ(gnoll_lines.size(), 2u);
+  EXPECT_EQ(std::count(gnoll_lines[0].begin(), gnoll_lines[0].end(), '\t'), 15);
+  EXPECT_TRUE(gnoll_lines[1].starts_with("a gnoll\t10\t")) << gnoll_lines[1];
+  EXPECT_TRUE(gnoll_lines[1].ends_with("\tcorrected")) << gnoll_lines[1];
+}
+
+TEST(FollowBatch, AnInterruptIsAnsweredThoughTheLogNeverEnds) {
+  const testing::TempDir dir("ombrel-follow-batch");
+  Follower follower(
+      dir, {"--out", (dir / "out").string(), "--name", "Tarlen", "--follow", "/dev/urandom"});
+  EXPECT_TRUE(follower.Shows("stdout.txt", "Following /dev/urandom\n"));
+  EXPECT_EQ(follower.Interrupt(), 0);
+  EXPECT_TRUE(fs::exists(dir / "out" / "Events.csv"));
+}
+
+TEST(FollowBatch, ALogThatCannotBeReadIsWaitedForAndAnInterruptWritesWhatWasRead) {
+  const testing::TempDir dir("ombrel-follow-batch");
+  const fs::path log = dir / "log.txt";
+  const std::string text =
+      "[Sat Dec 31 22:30:00 2005] You slash a gnoll for 10 points of damage.\r\n";
+  testing::WriteFile(log, text);
+  Follower follower(
+      dir, {"--out", (dir / "out").string(), "--name", "Tarlen", "--follow", log.string()});
+  ASSERT_TRUE(follower.HasRead(log, text.size()));
+  fs::rename(log, dir / "old.txt");
+  fs::create_directory(log);
+  EXPECT_TRUE(follower.Shows("stderr.txt", log.string() + ": Is a directory; waiting"));
+  EXPECT_EQ(follower.Interrupt(), 0);
+  EXPECT_NE(ReadFile(dir / "out" / "Events.csv").find("a gnoll"), std::string::npos);
 }
 
 }  // namespace
