@@ -4,6 +4,7 @@
 #include <ctime>
 #include <exception>
 #include <new>
+#include <system_error>
 #include <utility>
 
 #include "analysis/CombatantDetail.h"
@@ -27,10 +28,25 @@ namespace {
 constexpr double kParseShare = 0.9;
 constexpr double kParseShareBeforeDataCsv = 0.7;
 
+// Makes the folder `path` goes into when it is missing (the CSV folder may
+// never have been made); a failure names the file and the folder's reason.
+std::optional<Failure> MakeFolderOf(const std::filesystem::path& path) {
+  const std::filesystem::path folder = path.parent_path();
+  std::error_code ec;
+  if (folder.empty() || std::filesystem::is_directory(folder, ec)) return std::nullopt;
+  std::filesystem::create_directories(folder, ec);
+  if (!ec) return std::nullopt;
+  return Failure{path.string(), "its folder cannot be made: " + ec.message()};
+}
+
 void WriteCsv(OutputSet& outputs, const std::filesystem::path& path,
               const std::function<void(std::ostream&)>& write, std::vector<Failure>& failures,
               std::vector<std::filesystem::path>& written) {
-  if (auto failure = outputs.Add(path, write)) {
+  if (auto failure = MakeFolderOf(path)) {
+    // Told once for the files of a run.
+    if (failures.empty() || failures.back().reason != failure->reason)
+      failures.push_back(std::move(*failure));
+  } else if (auto failure = outputs.Add(path, write)) {
     failures.push_back(std::move(*failure));
   } else {
     written.push_back(path);
@@ -393,8 +409,9 @@ void App::ShowEventDetailPage(std::vector<Failure>& failures) {
   const std::vector<CombatantSummary>& rows = event_detail_.rows;
   detail_sort_.reset();
   if (settings_.Options.PrintDetails) {
-    if (auto failure = Write(output_dir_ / kTextPcListCsvFile,
-                             [&rows](std::ostream& out) { WriteTextPcListCsv(out, rows); })) {
+    if (auto failure = WriteCsvFile(output_dir_ / kTextPcListCsvFile, [&rows](std::ostream& out) {
+          WriteTextPcListCsv(out, rows);
+        })) {
       failures.push_back(std::move(*failure));
     } else {
       written_files_.push_back(output_dir_ / kTextPcListCsvFile);
@@ -423,8 +440,9 @@ void App::ShowCombatantDetailPage(std::vector<Failure>& failures) {
   const int64_t duration = event != nullptr ? event->Duration : 1;
   combatant_detail_list_ = CombatantDetailListRows(sources, duration);
   if (settings_.Options.PrintPCDetails) {
-    if (auto failure = Write(output_dir_ / kPcDetailCsvFile,
-                             [&sources](std::ostream& out) { WritePcDetailCsv(out, sources); })) {
+    if (auto failure = WriteCsvFile(output_dir_ / kPcDetailCsvFile, [&sources](std::ostream& out) {
+          WritePcDetailCsv(out, sources);
+        })) {
       failures.push_back(std::move(*failure));
     } else {
       written_files_.push_back(output_dir_ / kPcDetailCsvFile);
@@ -463,6 +481,12 @@ std::optional<Failure> App::ExportTimelineSvg(const std::filesystem::path& path,
 
 std::string App::CreationStamp() const {
   return display::DateTimeText(clock_ ? clock_() : LocalNow());
+}
+
+std::optional<Failure> App::WriteCsvFile(const std::filesystem::path& path,
+                                         const std::function<void(std::ostream&)>& write) const {
+  if (auto failure = MakeFolderOf(path)) return failure;
+  return Write(path, write);
 }
 
 std::optional<Failure> App::Write(const std::filesystem::path& path,

@@ -276,6 +276,9 @@ class App {
   std::string CreationStamp() const;
   std::optional<Failure> Write(const std::filesystem::path& path,
                                const std::function<void(std::ostream&)>& write) const;
+  // Write into the CSV folder, made first when missing.
+  std::optional<Failure> WriteCsvFile(const std::filesystem::path& path,
+                                      const std::function<void(std::ostream&)>& write) const;
 
   std::filesystem::path output_dir_;
   Settings settings_;

@@ -185,6 +185,21 @@ TEST(AppParse, DataCsvAndEventsCsvAreReplacedTogetherOrNotAtAll) {
   EXPECT_TRUE(app.WrittenFiles().empty());
   EXPECT_EQ(ReadFile(dir / "Data.csv"), "old");
   EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 3);
+
+  // A CSV folder that is missing is made; one that cannot be made is named
+  // with the reason (here a link to a place that is not there).
+  fs::remove(dir.path() / "Events.csv");
+  app.SetOutputDir(dir.path() / "new" / "csv");
+  ASSERT_TRUE(std::holds_alternative<ParsedRun*>(app.Parse(dir.path() / "log.txt")));
+  EXPECT_TRUE(app.LastRun().write_failures.empty());
+  EXPECT_TRUE(fs::exists(dir.path() / "new" / "csv" / "Events.csv"));
+  fs::create_symlink(dir.path() / "nowhere" / "csv", dir.path() / "link");
+  app.SetOutputDir(dir.path() / "link");
+  ASSERT_TRUE(std::holds_alternative<ParsedRun*>(app.Parse(dir.path() / "log.txt")));
+  ASSERT_EQ(app.LastRun().write_failures.size(), 1u);
+  EXPECT_EQ(
+      app.LastRun().write_failures[0].Message(),
+      (dir.path() / "link" / "Data.csv").string() + ": its folder cannot be made: File exists");
 }
 
 TEST(AppExport, ReportsCarryTheCreationStamp) {
