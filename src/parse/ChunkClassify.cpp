@@ -10,21 +10,24 @@ void ClassifyChunk(std::string_view text, LineEnd line_end, std::string_view cha
   out.table.Clear();
   out.mobs = ChunkMobs{};
   out.questions.clear();
+  out.ticks.Clear();
   // About one record per 130 bytes of a combat log.
   out.table.Reserve(text.size() / 96 + 16);
   const ClassifierTexts texts = InternClassifierTexts(out.table, character_name);
   LineClassifier classifier(out.table, out.mobs, texts, verbs, rules);
-  classifier.DetachStart(&out.questions);
+  classifier.DetachStart(&out.questions, &out.ticks);
   out.lines = ForEachLine(text, line_end, 0, [&](std::string_view line, int64_t index) {
     classifier.Classify(line, index);
   });
   out.unreadable_lines = classifier.unreadable_lines();
 }
 
-bool JoinChunk(const ChunkResult& chunk, int64_t first_line, DamageTable& table, MobSink& mobs) {
+bool JoinChunk(const ChunkResult& chunk, int64_t first_line, DamageTable& table, MobSink& mobs,
+               TickOrderLog* tick_order) {
   // A record's line number must fit as it would have in line.
   if (first_line < 0 || static_cast<uint64_t>(first_line + chunk.lines) > uint64_t{UINT32_MAX} + 1)
     return false;
+  if (!chunk.ticks.Fits()) return false;
   const bool has_last = !table.empty();
   DamageRecord last = has_last ? table[table.size() - 1] : DamageRecord{};
   for (const StartQuestion& question : chunk.questions) {
@@ -39,7 +42,9 @@ bool JoinChunk(const ChunkResult& chunk, int64_t first_line, DamageTable& table,
     renamed.Name = question.name;
     if (table.ReplaceLast(renamed)) last = table[table.size() - 1];
   }
+  const size_t first_record = table.size();
   table.AppendTable(chunk.table, static_cast<uint64_t>(first_line));
+  if (tick_order != nullptr) chunk.ticks.Settle(*tick_order, table, first_record);
   for (const std::string_view name : chunk.mobs.names()) mobs.Register(table.Intern(name));
   return true;
 }

@@ -22,6 +22,7 @@ struct ChunkResult {
   DamageTable table;
   ChunkMobs mobs;
   std::vector<StartQuestion> questions;
+  StretchTicks ticks;  // extended rules: the damage over time left to the join
   int64_t lines = 0;
   int64_t unreadable_lines = 0;
 };
@@ -38,7 +39,11 @@ void ClassifyChunk(std::string_view text, LineEnd line_end, std::string_view cha
 // the caller adds up. Returns false, changing nothing, when the stretch cannot
 // be joined: the record before it was a spell cast that its first hit
 // completes, or a line number does not fit a record. It must then be
-// classified in line with the lines before.
-bool JoinChunk(const ChunkResult& chunk, int64_t first_line, DamageTable& table, MobSink& mobs);
+// classified in line with the lines before. Under the extended rules
+// `tick_order` is the log before the stretch as the classifier of those lines
+// left it; the join decides the order of the stretch's damage over time by
+// others with it and leaves it as after the stretch.
+bool JoinChunk(const ChunkResult& chunk, int64_t first_line, DamageTable& table, MobSink& mobs,
+               TickOrderLog* tick_order = nullptr);
 
 }  // namespace ombrel

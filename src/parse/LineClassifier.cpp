@@ -141,7 +141,8 @@ LineClassifier::LineClassifier(DamageTable& table, MobSink& mobs, const Classifi
       mobs_(mobs),
       texts_(texts),
       verbs_(verbs),
-      extended_(rules == LineRules::kExtended) {
+      extended_(rules == LineRules::kExtended),
+      tick_order_(texts.character_name) {
   FollowTable();
 }
 
@@ -240,7 +241,19 @@ bool LineClassifier::Keep(const DamageRecord& record) {
   // The table's copy: its texts outlive the line.
   if (!table_.Append(record, &last_)) return false;
   has_last_ = true;
+  if (extended_) MeetParties();
   return true;
+}
+
+void LineClassifier::MeetParties() {
+  if (last_.Type == kDamageOverTime) return;
+  if (stretch_ticks_ != nullptr) {
+    stretch_ticks_->Meet(last_.Dealer);
+    stretch_ticks_->Meet(last_.Taker);
+  } else {
+    tick_order_.Meet(last_.Dealer);
+    tick_order_.Meet(last_.Taker);
+  }
 }
 
 // A non-melee hit right after a cast by the same dealer completes that cast:
@@ -256,7 +269,9 @@ bool LineClassifier::KeepOrMerge(const DamageRecord& record) {
     merged.Damage = record.Damage;
     merged.Crit = record.Crit;
     merged.Type = record.Type;
-    return table_.ReplaceLast(merged, &last_);
+    if (!table_.ReplaceLast(merged, &last_)) return false;
+    if (extended_) MeetParties();
+    return true;
   }
   return Keep(record);
 }
@@ -469,10 +484,30 @@ void LineClassifier::OthersTick(Line& line, const Tick& tick) {
   const auto dealer = Cut(text, line.After("damage from"), by.begin);
   const auto name = Cut(text, by.end, line.length);
   const auto date = Date(line);
-  if (!tick.taker || !tick.amount_read || !dealer || !name || !date ||
-      !Keep({*date, TrimBlanks(*dealer), TrimBlanks(*tick.taker), tick.amount, 0, kDamageOverTime,
-             TrimBlanks(*name), line.index}))
+  if (!tick.taker || !tick.amount_read || !dealer || !name || !date) {
     line.failed = true;
+    return;
+  }
+  DamageRecord record{*date, TrimBlanks(*dealer), TrimBlanks(*tick.taker), tick.amount,
+                      0,     kDamageOverTime,     TrimBlanks(*name),       line.index};
+  if (!extended_) {
+    if (!Keep(record)) line.failed = true;
+    return;
+  }
+  // Either side may name the caster: decided here from the log so far, or,
+  // in a stretch classified apart, kept in the older order for its join.
+  const TickSides sides{record.Dealer, record.Name, *date};
+  if (sides.Missing()) return;
+  const TickOrder order =
+      stretch_ticks_ != nullptr ? TickOrder::kCasterFirst : tick_order_.Decide(sides);
+  const TickReading reading = ReadTickSides(sides, order, texts_.character_name, spelled_);
+  record.Dealer = reading.dealer;
+  record.Taker = Party(record.Taker);
+  record.Name = reading.name;
+  const bool kept = Keep(record);
+  if (!kept) line.failed = true;
+  if (stretch_ticks_ != nullptr)
+    stretch_ticks_->Open(kept ? table_.size() - 1 : StretchTicks::kNoRecord, sides);
 }
 
 void LineClassifier::DirectHit(Line& line, int amount_phrase) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "parse/MobList.h"
+#include "parse/TickOrder.h"
 #include "parse/VerbScan.h"
 #include "shared/DamageRecord.h"
 #include "shared/DamageTable.h"
@@ -70,8 +71,17 @@ class LineClassifier {
 
   // The lines start a stretch classified apart from the lines before it:
   // until the stretch keeps a record, the questions the rules ask of the
-  // record before go to `questions` (which must outlive the classifier).
-  void DetachStart(std::vector<StartQuestion>* questions) { questions_ = questions; }
+  // record before go to `questions` (which must outlive the classifier). Under
+  // the extended rules its damage over time by others is kept in the older
+  // order and left to the join, with what it needs, in `ticks`.
+  void DetachStart(std::vector<StartQuestion>* questions, StretchTicks* ticks = nullptr) {
+    questions_ = questions;
+    stretch_ticks_ = ticks;
+  }
+
+  // The log so far as the order of damage over time by others is decided
+  // from (extended rules), for the join of a stretch classified apart.
+  TickOrderLog& tick_order() { return tick_order_; }
 
   // Records were appended to or amended in the table by others: takes its
   // last record as the last kept one again.
@@ -121,6 +131,9 @@ class LineClassifier {
 
   bool Keep(const DamageRecord& record);
   bool KeepOrMerge(const DamageRecord& record);
+  // Extended rules: the parties of the record just kept or merged, when it is
+  // no damage over time, are names the order of such lines is decided by.
+  void MeetParties();
 
   DamageTable& table_;
   MobSink& mobs_;
@@ -133,6 +146,10 @@ class LineClassifier {
   bool has_last_ = false;
   DamageRecord last_;
   std::vector<StartQuestion>* questions_ = nullptr;
+
+  TickOrderLog tick_order_;
+  StretchTicks* stretch_ticks_ = nullptr;
+  std::string spelled_;  // a spell name a newer-order line does not write as it is
 
   // The last time stamp read: neighbouring lines mostly share it.
   char stamp_[25] = {};

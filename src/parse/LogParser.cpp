@@ -242,7 +242,8 @@ void LogParser::ClassifyWholeLines(std::string_view text, LineEnd line_end) {
       return;
     }
     ChunkResult& chunk = state.chunks[k];
-    if (JoinChunk(chunk, state.index, state.result.DamageTable, state.mobs)) {
+    if (JoinChunk(chunk, state.index, state.result.DamageTable, state.mobs,
+                  &classifier.tick_order())) {
       classifier.FollowTable();
       state.index += chunk.lines;
       state.joined_unreadable += chunk.unreadable_lines;

@@ -14,7 +14,8 @@ namespace ombrel {
 // differ only in the case of their first letter are one party, "was hit by
 // non-melee", the character's own defences and misses, more attack verbs,
 // spell damage with a school, damage shields, damage over time on the
-// character, and tags such as " (Critical)" after the final full stop.
+// character, damage over time by others with the caster named after the
+// spell, and tags such as " (Critical)" after the final full stop.
 enum class LineRules { kDefault, kExtended };
 
 // The verb table each rule set reads with.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <random>
+#include <set>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -38,6 +39,22 @@ TEST(GeneratedLog, FastParserAgreesWithTheRulesOnRealisticLogs) {
     ASSERT_EQ(ToReference(fast.DamageTable), slow.records) << "seed " << seed;
     ASSERT_EQ(fast.MobList.size(), slow.mobs.size());
     for (size_t k = 0; k < slow.mobs.size(); ++k) EXPECT_EQ(fast.MobList[k], slow.mobs[k]);
+    if (rules != LineRules::kExtended) continue;
+    // Damage over time by others in both orders (the newer one from the log's
+    // second half on) is read right: no spell is taken for its caster, who
+    // deals or takes something else as well.
+    ASSERT_NE(log.find(" damage from Venom Creep by "), std::string::npos);
+    std::set<std::string_view> parties;
+    for (size_t k = 0; k < fast.DamageTable.size(); ++k) {
+      const DamageRecord r = fast.DamageTable[k];
+      if (r.Type != kDamageOverTime) parties.insert({r.Dealer, r.Taker});
+    }
+    for (size_t k = 0; k < fast.DamageTable.size(); ++k) {
+      const DamageRecord r = fast.DamageTable[k];
+      if (r.Type == kDamageOverTime) {
+        EXPECT_TRUE(parties.contains(r.Dealer)) << r.Dealer;
+      }
+    }
   }
 }
 

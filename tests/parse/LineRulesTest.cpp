@@ -186,6 +186,20 @@ const std::vector<Case> kCases = {
     {"You have taken 20 damage from Poison Sting by a cave bat.\nYou have taken 8 damage from Poison Sting.\nYou have taken 20 damage from Toad Venom by .\nYou have taken 5 damage from Backlash by YOU.",
      "u0 []",
      "0:3 a cave bat|Tarlen|20|Poison Sting; 3:3 Tarlen|Tarlen|5|Backlash; u0 []"},
+    // Damage over time by others, extended rules: the caster is a corpse's owner, the side that
+    // is the character, "you" or a party of an earlier record of another kind, or the side not
+    // shaped like a spell; the record as an older-order line gives it.
+    {"Brisa slashes a cave bat for 5 points of damage.\nA cave bat has taken 1140 damage from Venom Bloom Rk. II by Brisa.\nA cave bat has taken 12 damage from Brisa by Rot Grasp.\nA cave bat has taken 7 damage from Venom Bloom by you.\nTarlen has taken 135 damage from Rotting Touch by a grave hound's corpse.",
+     "0:1 Brisa|a cave bat|5|slashes; 1:3 Venom Bloom Rk. II|A cave bat|1140|Brisa.; 2:3 Brisa|A cave bat|12|Rot Grasp.; 3:3 Venom Bloom|A cave bat|7|you.; 4:3 Rotting Touch|Tarlen|135|a grave hound's corpse.; u0 []",
+     "0:1 Brisa|a cave bat|5|slashes; 1:3 Brisa|a cave bat|1140|Venom Bloom Rk. II.; 2:3 Brisa|a cave bat|12|Rot Grasp.; 3:3 Tarlen|a cave bat|7|Venom Bloom.; 4:3 a grave hound|Tarlen|135|Rotting Touch.; u0 []"},
+    // A caster not met yet: the spell's shape, else the order last decided so...
+    {"A cave bat has taken 9 damage from Mirel by Blight Rk. III.\nA cave bat has taken 4 damage from Mirel by Blight.\nMirel hits a cave bat for 3 points of damage.\nA cave bat has taken 5 damage from Ash Veil by Mirel.\nA cave bat has taken 6 damage from Orrin by Blight.",
+     "0:3 Mirel|A cave bat|9|Blight Rk. III.; 1:3 Mirel|A cave bat|4|Blight.; 2:1 Mirel|a cave bat|3|hits; 3:3 Ash Veil|A cave bat|5|Mirel.; 4:3 Orrin|A cave bat|6|Blight.; u0 []",
+     "0:3 Mirel|A cave bat|9|Blight Rk. III.; 1:3 Mirel|A cave bat|4|Blight.; 2:1 Mirel|A cave bat|3|hits; 3:3 Mirel|A cave bat|5|Ash Veil.; 4:3 Blight|A cave bat|6|Orrin.; u0 []"},
+    // ...else the date: the newer order from 2018 on. A side missing: no record.
+    {"[Wed Jan 02 15:04:05 2019] A cave bat has taken 8 damage from Dread Touch by Orrin.\n[Wed Jan 02 15:04:05 2019] A cave bat has taken 8 damage from Dread Touch by .\n[Wed Jan 02 15:04:05 2019] A cave bat has taken 8 damage from  by Orrin.\nA cave bat has taken 2 damage from Dread Touch by Orrin.",
+     "0:3 Dread Touch|A cave bat|8|Orrin.; 1:3 Dread Touch|A cave bat|8|.; 2:3 |A cave bat|8|Orrin.; 3:3 Dread Touch|A cave bat|2|Orrin.; u0 []",
+     "0:3 Orrin|A cave bat|8|Dread Touch.; 3:3 Dread Touch|A cave bat|2|Orrin.; u0 []"},
     // Tags after the final full stop, one or several; not after other text.
     {"A gnoll has taken 12 damage from your Poison Bolt. (Critical)\nYou slash a gnoll for 40 points of damage. (Lucky Critical)\nA gnoll has taken 30 damage from your Boil Blood. (Critical) (Twincast)\nA gnoll has taken 9 damage from your Rot. (Critical) x (Twincast)",
      "0:3 Tarlen|A gnoll|12|Poison Bolt. (Critical); 1:1 Tarlen|a gnoll|40|slash; 2:3 Tarlen|A gnoll|30|Boil Blood. (Critical) (Twincast); 3:3 Tarlen|A gnoll|9|Rot. (Critical) x (Twincast); u0 [A gnoll,a gnoll]",

@@ -31,7 +31,7 @@ const std::vector<std::string> kPieces = {
     " was hit by non-melee for ", " was hit by non-melee", " hit ", " damage by ", " points of ",
     " point of ", "fire", "yourself", "YOU are ", " is ", "burned", " by YOUR ", "YOUR ", "'s ",
     "'s thorns", " (Critical)", " (Lucky Critical)", "(", ")", ". (x)", "cleaves", "stab",
-    "\xC9lan", "\xE9lan", "a gnoll`s pet", "A gnoll`s pet"};
+    "\xC9lan", "\xE9lan", "a gnoll`s pet", "A gnoll`s pet", "'s corpse", " Rk. II", " IV"};
 // clang-format on
 
 const std::vector<std::string> kStamps = {

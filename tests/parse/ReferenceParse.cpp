@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <optional>
+#include <set>
 #include <string>
 #include <tuple>
 
@@ -161,10 +162,12 @@ class Reference {
       if (Has(" by ") && Has("damage from")) {
         const auto dealer = S(P("damage from") + 11, P(" by ") - 1);
         const auto spell = S(P(" by ") + 4, L);
-        if (dealer && spell && taker && amount && date)
+        if (!dealer || !spell || !taker || !amount || !date)
+          bad_ = true;
+        else if (!extended_)
           Append({*date, Trim(*dealer), Trim(*taker), *amount, 0, 3, Trim(*spell), i});
         else
-          bad_ = true;
+          TickByOther(Trim(*dealer), Trim(*spell), YouParty(Trim(*taker)), *amount, *date, i);
       }
       if (Has("of non-melee damage") || (Has("of damage") && !Has("healed you")))
         DirectDamage(date, i);
@@ -232,6 +235,50 @@ class Reference {
       Append({*date, std::string(name_), *taker, 0, 0, type, verb, i});
     else
       bad_ = true;
+  }
+
+  // Extended rules: "<taker> has taken N damage from A by B." names the caster as A
+  // (older logs) or B (newer ones). B a corpse: B's owner. A side that is the
+  // character, "you" or a party of an earlier record of another kind: the caster.
+  // A side shaped like a spell (a Roman numeral or a rank last): the spell. Else
+  // the order last decided so, else the newer order from 2018 on. The record as
+  // an older-order line gives it under the default rules.
+  void TickByOther(const std::string& a, const std::string& rest, const std::string& taker,
+                   int32_t amount, DateTime date, int64_t i) {
+    std::string b = rest;
+    if (!b.empty() && b.back() == '.') b = Trim(b.substr(0, b.size() - 1));
+    const std::string corpse = "'s corpse";
+    const bool of_corpse = b.ends_with(corpse);
+    const std::string owner = of_corpse ? Trim(b.substr(0, b.size() - corpse.size())) : b;
+    if (a.empty() || owner.empty()) return;
+    auto caster = [&](const std::string& side) {
+      if (IsYouWord(side) || SameParty(side, std::string(name_))) return true;
+      return known_.contains(FoldedName(side));
+    };
+    auto spell = [](const std::string& side) {
+      const size_t blank = side.rfind(' ');
+      std::string word = blank == std::string::npos ? side : side.substr(blank + 1);
+      if (word.starts_with("Rk.")) word = word.substr(3);
+      return !word.empty() && word.find_first_not_of("IVXLCDM") == std::string::npos;
+    };
+    int order = 0;  // 1: A the caster, 2: B the caster
+    if (of_corpse)
+      order = 2;
+    else if (caster(a) != caster(b))
+      order = caster(a) ? 1 : 2;
+    else if (spell(a) != spell(b))
+      order = spell(a) ? 2 : 1;
+    if (order != 0)
+      last_order_ = order;
+    else if (last_order_ != 0)
+      order = last_order_;
+    else
+      order = date.ToCivil().year >= 2018 ? 2 : 1;
+    auto you = [&](const std::string& side) { return IsYouWord(side) ? std::string(name_) : side; };
+    if (order == 1)
+      Append({date, you(a), taker, amount, 0, 3, rest, i});
+    else
+      Append({date, you(owner), taker, amount, 0, 3, a + (rest.ends_with('.') ? "." : ""), i});
   }
 
   // "You have taken 20 damage from Poison Sting by a gnoll." (no dealer, no record).
@@ -344,6 +391,10 @@ class Reference {
     const size_t at = upper.find(c);
     return at == string_view::npos ? c : lower[at];
   }
+  static std::string FoldedName(std::string name) {
+    if (!name.empty()) name[0] = Folded(name[0]);
+    return name;
+  }
   static bool SameParty(const std::string& a, const std::string& b) {
     return a.size() == b.size() && !a.empty() && Folded(a[0]) == Folded(b[0]) &&
            a.substr(1) == b.substr(1);
@@ -407,6 +458,7 @@ class Reference {
       cast.Damage = r.Damage;
       cast.Crit = r.Crit;
       cast.Type = r.Type;
+      if (extended_) known_.insert(FoldedName(r.Taker));
     } else {
       Append(r);
     }
@@ -473,7 +525,14 @@ class Reference {
     last_mob_ = mob;
   }
 
-  void Append(ReferenceRecord r) { records_.push_back(std::move(r)); }
+  void Append(ReferenceRecord r) {
+    // Extended rules: the parties of every record but damage over time.
+    if (extended_ && r.Type != 3) {
+      known_.insert(FoldedName(r.Dealer));
+      known_.insert(FoldedName(r.Taker));
+    }
+    records_.push_back(std::move(r));
+  }
 
   int64_t P(string_view x) const {
     const size_t at = line_.find(x);
@@ -498,6 +557,8 @@ class Reference {
   std::vector<ReferenceRecord> records_;
   std::vector<std::string> mobs_{std::string()};
   std::string last_mob_;
+  std::set<std::string> known_;  // as FoldedName writes them
+  int last_order_ = 0;
   int64_t unreadable_ = 0;
 };
 

@@ -591,6 +591,10 @@ class Generator {
   }
   // ---- kinds of newer and older logs (only with Options::extended_kinds) ----
   bool Extended() const { return opt_.extended_kinds; }
+  // Damage over time by others names the spell before the caster in newer logs
+  // ("... damage from Rot Grasp by Ann."): the second half of the log, as if the
+  // client had been updated meanwhile.
+  bool NewerTicks() const { return Extended() && st_.bytes >= opt_.target_bytes / 2; }
   // Now and then a tag after the final full stop: "... damage. (Critical)".
   void MaybeTag() {
     if (Extended() && (force_tag_ || rng_.Chance(1, 16))) Put(rng_.Pick(kTags));
@@ -1168,6 +1172,12 @@ class Generator {
         if (dot.caster == 0) {
           Put(" damage from your ");
           Put(dot.spell);
+          Put('.');
+        } else if (NewerTicks()) {
+          Put(" damage from ");
+          Put(dot.spell);
+          Put(" by ");
+          Put(party_[static_cast<size_t>(dot.caster)].name);
           Put('.');
         } else {
           Put(" damage from ");

@@ -50,8 +50,10 @@ struct Options {
   bool clock_goes_back = false;
   // Also writes the kinds of older and newer logs: "was hit by non-melee", spell damage with a
   // school ("... points of fire damage by Fire Shard."), damage shields, damage over time on the
-  // owner without " by ...", more attack verbs (cleave, stab, shoot, ...) and tags such as
-  // " (Critical)" after the final full stop. Off, the output is that of earlier versions.
+  // owner without " by ...", more attack verbs (cleave, stab, shoot, ...), tags such as
+  // " (Critical)" after the final full stop, and from the log's second half on damage over
+  // time by others in the newer order ("... damage from Rot Grasp by Ann."). Off, the output
+  // is that of earlier versions.
   bool extended_kinds = false;
   // With extended_kinds: the first fight opens with one line of each of those kinds against its
   // first mob, so that a log of a few dozen lines holds them all. Off, nothing changes.
