@@ -72,6 +72,7 @@ ParsedRun CompleteStages(const ParseRequest& request, ParseResult& parse,
   ParsedRun run;
   run.lines = parse.lines;
   run.unreadable_lines = parse.unreadable_lines;
+  run.signs = parse.signs;
   // Both files are renamed into place only when both were written; a
   // cancelled or failed run drops its temporary files.
   OutputSet own_outputs;
@@ -81,6 +82,7 @@ ParsedRun CompleteStages(const ParseRequest& request, ParseResult& parse,
     return run;
   }
   run.records = static_cast<int64_t>(parse.DamageTable.size());
+  if (parse.rules == LineRules::kDefault) run.signs->case_pairs = CountCasePairs(parse.DamageTable);
   if (request.print_data) {
     stage_progress.report = [&progress, parse_share](double f) {
       progress.Report(parse_share + f * (kParseShare - parse_share));

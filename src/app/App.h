@@ -58,6 +58,8 @@ struct ParsedRun {
   std::vector<std::filesystem::path> written;  // CSV files written
   int64_t records = 0;                         // damage records the log gave
   int64_t fights = 0;                          // events built; 0 when the log names no opponent
+  // What the parse saw beside the records (a followed log's run has none).
+  std::optional<LineSigns> signs;
 };
 
 // The fights among `events`: 0 when the only one is the empty event of a log

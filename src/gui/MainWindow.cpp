@@ -183,6 +183,7 @@ void MainWindow::Remember() {
                                       {Command::kExtendedRules, options.ExtendedLineRules}}) {
     (*menus_)[command]->setChecked(mark);
   }
+  settings_page_->SetExtendedRules(options.ExtendedLineRules);
   const QString csv_folder = memory_.Folder(kCsvFolder);
   if (!csv_folder.isEmpty() && QFileInfo(csv_folder).isDir()) app_.SetOutputDir(ToPath(csv_folder));
 
@@ -198,6 +199,11 @@ void MainWindow::Remember() {
 void MainWindow::Connect() {
   const WindowMenus& m = *menus_;
   connect(settings_page_, &SettingsPage::ParseRequested, this, &MainWindow::ParseCommand);
+  connect(settings_page_, &SettingsPage::RulesChosen, this, &MainWindow::SetExtendedRules);
+  connect(status_->RulesButton(), &QPushButton::clicked, this, [this] {
+    SetExtendedRules(true);
+    ParseFile(parse_path_);
+  });
   connect(m[Command::kOpenLog], &QAction::triggered, this, &MainWindow::ParseCommand);
   connect(m[Command::kParseAgain], &QAction::triggered, this, [this] {
     if (!parse_path_.isEmpty()) ParseFile(parse_path_);

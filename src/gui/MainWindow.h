@@ -8,6 +8,7 @@
 #include <vector>
 
 #include <QMainWindow>
+#include <QSet>
 #include <QString>
 
 #include "app/App.h"
@@ -100,13 +101,18 @@ class MainWindow : public QMainWindow {
   void CancelParse();
   void FollowCaughtUp();
   void Refreshed(const App::FollowStep& step);
-  void ShowRunStatus(const std::vector<Failure>& write_failures);
+  // The figures of the log read and the files not written; after a parse
+  // (`parsed`), once per log, the signs that the extended rules would read
+  // it better, with the offer to switch.
+  void ShowRunStatus(const std::vector<Failure>& write_failures, bool parsed);
   void SetCaption(const QString& suffix);
 
   void TabChanged(int index);
   void StepTab(int step);
   void RowOpened(int list);
   void ToggleOption(Command command, bool PrintOptions::*mark);
+  // The line rules chosen on the Settings page or offered in the status bar.
+  void SetExtendedRules(bool extended);
   void ChooseCsvFolder();
   // Asks for a path and writes one report there, with the hourglass showing.
   using ReportExport = std::optional<Failure> (App::*)(const std::filesystem::path&) const;
@@ -128,6 +134,7 @@ class MainWindow : public QMainWindow {
   QString parse_path_;
   QString caption_before_parse_;
   QString status_before_parse_;
+  QSet<QString> hinted_logs_;  // logs whose signs for the extended rules were shown
 
   QTabBar* tab_strip_ = nullptr;
   QStackedWidget* pages_ = nullptr;

@@ -84,6 +84,14 @@ void MainWindow::ToggleOption(Command command, bool PrintOptions::*mark) {
   bool& value = app_.options().*mark;
   if (!busy_) value = !value;
   (*menus_)[command]->setChecked(value);
+  settings_page_->SetExtendedRules(app_.options().ExtendedLineRules);
+  memory_.SetOptions(app_.options());
+}
+
+void MainWindow::SetExtendedRules(bool extended) {
+  if (!busy_) app_.options().ExtendedLineRules = extended;
+  (*menus_)[Command::kExtendedRules]->setChecked(app_.options().ExtendedLineRules);
+  settings_page_->SetExtendedRules(app_.options().ExtendedLineRules);
   memory_.SetOptions(app_.options());
 }
 
@@ -177,7 +185,7 @@ void MainWindow::ShowState() {
 void MainWindow::SetBusy(bool busy) {
   busy_ = busy;
   const WindowMenus& m = *menus_;
-  settings_page_->ParseButton()->setEnabled(!busy);
+  settings_page_->SetBusy(busy);
   m[Command::kOpenLog]->setEnabled(!busy);
   m[Command::kParseAgain]->setEnabled(!busy && !parse_path_.isEmpty() && app_.TabStripAvailable());
   m[Command::kFollowLog]->setEnabled(!busy);

@@ -83,6 +83,7 @@ void MainWindow::BeginReading(const QString& path, const QString& caption_suffix
   SetBusy(true);
   ParseStageEntered(1);
   status_->ShowProgress(true);
+  status_->OfferExtendedRules(false);
   status_->SetText(status.arg(QDir::toNativeSeparators(path)));
 }
 
@@ -126,11 +127,21 @@ void MainWindow::ParseFinished() {
   memory_.AddRecentLog(QFileInfo(parse_path_).absoluteFilePath());
   FillRecentLogs();
   SetBusy(false);
-  ShowRunStatus(write_failures);
+  ShowRunStatus(write_failures, true);
 }
 
-void MainWindow::ShowRunStatus(const std::vector<Failure>& write_failures) {
-  status_->ShowWithWrittenFiles(status_->RunText(QFileInfo(parse_path_).fileName()));
+void MainWindow::ShowRunStatus(const std::vector<Failure>& write_failures, bool parsed) {
+  QString text = status_->RunText(QFileInfo(parse_path_).fileName());
+  const QString hint = parsed ? status_->RulesHint() : QString();
+  const QString log = QFileInfo(parse_path_).absoluteFilePath();
+  const bool offered = !hint.isEmpty() && !hinted_logs_.contains(log);
+  if (offered) {
+    // First, so that a narrow window cuts the figures rather than the hint.
+    text = hint + QLatin1Char(' ') + text;
+    hinted_logs_.insert(log);
+  }
+  status_->OfferExtendedRules(offered);
+  status_->ShowWithWrittenFiles(text);
   ShowFailures(write_failures, QStringLiteral("Cannot Write File"));
 }
 
@@ -190,7 +201,7 @@ void MainWindow::StopFollowing() {
     dialogs_.Message(this, QStringLiteral("Cannot Read Log"), FailureText(*failure));
     return;
   }
-  ShowRunStatus(app_.LastRun().write_failures);
+  ShowRunStatus(app_.LastRun().write_failures, false);
 }
 
 }  // namespace ombrel::gui

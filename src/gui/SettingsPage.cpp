@@ -24,6 +24,8 @@ constexpr struct {
   const char* name_edit = "Yourname";
   const char* gap_label = "Label4";
   const char* gap_box = "cmbEventTimer";
+  const char* rules_label = "Label5";
+  const char* rules_box = "cmbLineRules";
   const char* pets_box = "chkPets";
   const char* parse_button = "Command1";
 } kNames;
@@ -86,6 +88,14 @@ SettingsPage::SettingsPage(QWidget* parent) : QGroupBox(parent) {
   gap_box_->setEditText(QString());
   gap_label_->setBuddy(gap_box_);
 
+  rules_label_ = Named(new QLabel(QStringLiteral("&Line Rules:"), this), kNames.rules_label);
+  rules_box_ = Named(new QComboBox(this), kNames.rules_box);
+  rules_box_->addItems({QStringLiteral("Default"), QStringLiteral("Extended")});
+  rules_box_->setToolTip(
+      QStringLiteral("The extended rules also read the line kinds of older and newer logs"));
+  rules_box_->setMinimumWidth(TwipsToPixels(kFieldWidth, f));
+  rules_label_->setBuddy(rules_box_);
+
   pets_box_ = Named(new QCheckBox(QStringLiteral("&Include Pets"), this), kNames.pets_box);
 
   parse_button_ = Named(new QPushButton(QStringLiteral("&Parse Log"), this), kNames.parse_button);
@@ -96,17 +106,22 @@ SettingsPage::SettingsPage(QWidget* parent) : QGroupBox(parent) {
   grid->addWidget(name_edit_, 0, 1);
   grid->addWidget(gap_label_, 1, 0);
   grid->addWidget(gap_box_, 1, 1);
-  grid->addWidget(pets_box_, 2, 1);
-  grid->addWidget(parse_button_, 3, 0);
+  grid->addWidget(rules_label_, 2, 0);
+  grid->addWidget(rules_box_, 2, 1);
+  grid->addWidget(pets_box_, 3, 1);
+  grid->addWidget(parse_button_, 4, 0);
   grid->setColumnStretch(2, 1);
-  grid->setRowStretch(4, 1);
+  grid->setRowStretch(5, 1);
 
   setTabOrder(name_edit_, gap_box_);
-  setTabOrder(gap_box_, pets_box_);
+  setTabOrder(gap_box_, rules_box_);
+  setTabOrder(rules_box_, pets_box_);
   setTabOrder(pets_box_, parse_button_);
 
   connect(parse_button_, &QPushButton::clicked, this, &SettingsPage::ParseRequested);
   connect(name_edit_, &QLineEdit::returnPressed, this, &SettingsPage::ParseRequested);
+  connect(rules_box_, &QComboBox::activated, this,
+          [this](int item) { emit RulesChosen(item == 1); });
   // A typed gap text selects no item, whatever was chosen before.
   connect(gap_box_->lineEdit(), &QLineEdit::textEdited, this, [this](const QString& text) {
     if (gap_box_->currentIndex() < 0) return;
@@ -130,6 +145,19 @@ void SettingsPage::SetValues(const WindowMemory::Page& values) {
 
 void SettingsPage::SetName(const QString& name) {
   name_edit_->setText(name);
+}
+
+bool SettingsPage::ExtendedRules() const {
+  return rules_box_->currentIndex() == 1;
+}
+
+void SettingsPage::SetExtendedRules(bool extended) {
+  rules_box_->setCurrentIndex(extended ? 1 : 0);
+}
+
+void SettingsPage::SetBusy(bool busy) {
+  parse_button_->setEnabled(!busy);
+  rules_box_->setEnabled(!busy);
 }
 
 QWidget* SettingsPage::FirstControl() const {

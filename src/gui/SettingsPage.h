@@ -25,6 +25,11 @@ class SettingsPage : public QGroupBox {
   WindowMemory::Page Values() const;
   void SetValues(const WindowMemory::Page& values);
   void SetName(const QString& name);
+  // The line rules chosen: the default rules (first) or the extended ones.
+  bool ExtendedRules() const;
+  void SetExtendedRules(bool extended);
+  // The controls that must not change while a log is read.
+  void SetBusy(bool busy);
 
   QWidget* FirstControl() const;
   QWidget* LastControl() const;
@@ -33,6 +38,8 @@ class SettingsPage : public QGroupBox {
  signals:
   // "Parse Log" pressed, or Return in the name box.
   void ParseRequested();
+  // The user chose the line rules.
+  void RulesChosen(bool extended);
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -42,6 +49,8 @@ class SettingsPage : public QGroupBox {
   QLineEdit* name_edit_ = nullptr;
   QLabel* gap_label_ = nullptr;
   QComboBox* gap_box_ = nullptr;
+  QLabel* rules_label_ = nullptr;
+  QComboBox* rules_box_ = nullptr;
   QCheckBox* pets_box_ = nullptr;
   QPushButton* parse_button_ = nullptr;
 };

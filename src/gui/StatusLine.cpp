@@ -38,6 +38,12 @@ StatusLine::StatusLine(QStatusBar* bar, const App& app) : app_(app) {
   cancel_->setObjectName(QStringLiteral("CancelParse"));
   cancel_->setToolTip(QStringLiteral("Stop the parse; the earlier results stay (Esc)"));
   cancel_->hide();
+  rules_button_ = new QPushButton(QStringLiteral("Use E&xtended Rules"), bar);
+  rules_button_->setObjectName(QStringLiteral("UseExtendedRules"));
+  rules_button_->setToolTip(
+      QStringLiteral("Choose the extended line rules and parse the log again"));
+  rules_button_->hide();
+  bar->addPermanentWidget(rules_button_);
   bar->addPermanentWidget(progress_);
   bar->addPermanentWidget(cancel_);
 }
@@ -48,19 +54,21 @@ QString StatusLine::Text() const {
 
 void StatusLine::SetText(const QString& text) {
   text_->setText(text);
+  // The whole text, should the window be too narrow for it.
+  text_->setToolTip(text);
 }
 
 void StatusLine::ShowWithWrittenFiles(const QString& figures) {
   const std::vector<std::filesystem::path>& written = app_.WrittenFiles();
   if (written.empty()) {
-    if (!figures.isEmpty()) text_->setText(figures);
+    if (!figures.isEmpty()) SetText(figures);
     return;
   }
   QStringList names;
   for (const std::filesystem::path& path : written)
     names << QDir::toNativeSeparators(FromPath(path));
   const QString wrote = QStringLiteral("Wrote %1.").arg(names.join(QStringLiteral(", ")));
-  text_->setText(figures.isEmpty() ? wrote : figures + QLatin1Char(' ') + wrote);
+  SetText(figures.isEmpty() ? wrote : figures + QLatin1Char(' ') + wrote);
 }
 
 void StatusLine::ShowProgress(bool shown) {
@@ -78,12 +86,38 @@ QString StatusLine::RunText(const QString& log) const {
   const QString figures =
       QStringLiteral("%1 lines, %2 records, %3 unreadable lines")
           .arg(Number(last.lines), Number(last.records), Number(last.unreadable_lines));
+  // A file without a single time stamp is no combat log (its empty event is
+  // listed all the same).
+  if (last.signs && last.signs->stamped_lines == 0 && last.records == 0)
+    return QStringLiteral("%1 does not look like a combat log: no line holds a time stamp (%2).")
+        .arg(log, figures);
   // A log without a fight still lists the empty event; the status bar says why.
   if (app_.LastParseFoundNoFight()) {
     return QStringLiteral("No fight found in %1 for %2: %3.")
         .arg(log, FromCp1252(app_.settings().CharacterName), figures);
   }
   return QStringLiteral("%1: %2, %3 events.").arg(log, figures, Number(last.fights));
+}
+
+QString StatusLine::RulesHint() const {
+  const std::optional<LineSigns>& signs = app_.LastRun().signs;
+  if (!signs || !signs->FavourExtendedRules()) return {};
+  QStringList seen;
+  if (const int64_t n = signs->case_pairs; n > 0) {
+    seen << (n == 1 ? QStringLiteral("1 name") : QStringLiteral("%1 names").arg(Number(n))) +
+                QStringLiteral(" with both a capital and a small first letter");
+  }
+  if (const int64_t n = signs->extended_lines; n > 0) {
+    seen << (n == 1 ? QStringLiteral("1 damage line")
+                    : QStringLiteral("%1 damage lines").arg(Number(n))) +
+                QStringLiteral(" the default rules cannot read");
+  }
+  return QStringLiteral("Better read with the extended rules: ") + seen.join(QStringLiteral(", ")) +
+         QLatin1Char('.');
+}
+
+void StatusLine::OfferExtendedRules(bool offered) {
+  rules_button_->setVisible(offered);
 }
 
 QString StatusLine::FollowText(const QString& log) const {

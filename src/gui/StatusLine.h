@@ -28,9 +28,16 @@ class StatusLine {
   void ShowProgress(bool shown);
   void SetProgress(int percent);
   QPushButton* CancelButton() const { return cancel_; }
+  // The offer to read the log again under the extended rules.
+  QPushButton* RulesButton() const { return rules_button_; }
+  void OfferExtendedRules(bool offered);
 
-  // The figures of the log read (or that it held no fight), `log` its file name.
+  // The figures of the log read (or that it held no fight, or that it does
+  // not look like a combat log), `log` its file name.
   QString RunText(const QString& log) const;
+  // After a parse under the default rules that showed signs of a log the
+  // extended rules read better: what they are, with their counts; else empty.
+  QString RulesHint() const;
   // The figures while a log is followed, and the open fights, each "(live)".
   QString FollowText(const QString& log) const;
 
@@ -39,6 +46,7 @@ class StatusLine {
   QLabel* text_ = nullptr;
   QProgressBar* progress_ = nullptr;
   QPushButton* cancel_ = nullptr;
+  QPushButton* rules_button_ = nullptr;
 };
 
 }  // namespace ombrel::gui

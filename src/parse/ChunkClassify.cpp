@@ -20,6 +20,7 @@ void ClassifyChunk(std::string_view text, LineEnd line_end, std::string_view cha
     classifier.Classify(line, index);
   });
   out.unreadable_lines = classifier.unreadable_lines();
+  out.signs = classifier.signs();
 }
 
 bool JoinChunk(const ChunkResult& chunk, int64_t first_line, DamageTable& table, MobSink& mobs,

@@ -25,6 +25,7 @@ struct ChunkResult {
   StretchTicks ticks;  // extended rules: the damage over time left to the join
   int64_t lines = 0;
   int64_t unreadable_lines = 0;
+  LineSigns signs;
 };
 
 // Classifies `text`, whole lines each with its line end, apart from the lines

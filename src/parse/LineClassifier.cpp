@@ -161,6 +161,7 @@ void LineClassifier::Classify(std::string_view text, int64_t index) {
   // Every rule's literals hold one of these four words; chat and most other
   // messages hold none and are done with after one pass over the line.
   const bool stamped = OpensWithStamp(text);
+  signs_.stamped_lines += stamped ? 1 : 0;
   const uint32_t markers = FindInLine<"begin", "tries to", "damage", "energy">(text, stamped);
   const bool casts = (markers & kBeginMarker) != 0;
   const bool tries = (markers & kTriesToMarker) != 0;
@@ -446,7 +447,11 @@ void LineClassifier::Damage(Line& line) {
     if (others_tick) OthersTick(line, tick);
   }
 
-  if (of_non_melee_damage || (of_damage && !healed_you)) {
+  const bool direct_hit = of_non_melee_damage || (of_damage && !healed_you);
+  // A shape of damage the default rules know nothing of.
+  if (!extended_ && !own_tick && !others_tick && !direct_hit && !healed_you)
+    ++signs_.extended_lines;
+  if (direct_hit) {
     // The last of the amount phrases, in their order, that the line holds decides.
     int phrase = -1;
     for (int k = 3; k >= 0 && phrase < 0; --k)
@@ -515,7 +520,10 @@ void LineClassifier::DirectHit(Line& line, int amount_phrase) {
   // amount between " for " and the amount phrase's " point(s) ".
   const std::string_view text = line.text;
   const VerbMatch& verb = Verb(line);
-  if (!verb.found()) return;  // no dealer or taker to be had
+  if (!verb.found()) {  // no dealer or taker to be had
+    if (!extended_) ++signs_.extended_lines;
+    return;
+  }
   const auto date = Date(line);
   auto dealer = Cut(text, kMessageStart, static_cast<int64_t>(verb.at));
   if (dealer && IsYou(*dealer)) dealer = texts_.character_name;
@@ -523,6 +531,9 @@ void LineClassifier::DirectHit(Line& line, int amount_phrase) {
   auto taker = Cut(text, VerbEnd(verb), for_place.begin);
   if (taker) taker = TrimBlanks(*taker);
   if (taker && IsYou(*taker)) taker = texts_.character_name;
+  // "a gnoll was hit by non-melee for 12 points of damage." is the
+  // character's under the extended rules.
+  if (!extended_ && taker && taker->starts_with("by non-melee")) ++signs_.extended_lines;
   // Without an amount phrase: type 0 and no amount.
   int32_t type = kUnreadAmount;
   int32_t amount = 0;

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "parse/LineSigns.h"
 #include "parse/MobList.h"
 #include "parse/TickOrder.h"
 #include "parse/VerbScan.h"
@@ -68,6 +69,9 @@ class LineClassifier {
 
   // Lines a rule matched but whose time, amount or layout could not be read.
   int64_t unreadable_lines() const { return unreadable_lines_; }
+  // The stamped lines and the signs for the extended rules among the lines
+  // so far (no case pairs: those are counted over the whole table).
+  const LineSigns& signs() const { return signs_; }
 
   // The lines start a stretch classified apart from the lines before it:
   // until the stretch keeps a record, the questions the rules ask of the
@@ -157,6 +161,7 @@ class LineClassifier {
   std::optional<DateTime> stamp_date_;
 
   int64_t unreadable_lines_ = 0;
+  LineSigns signs_;
 };
 
 }  // namespace ombrel

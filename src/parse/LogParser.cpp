@@ -63,6 +63,7 @@ struct LogParser::State {
   // Unreadable lines of the stretches classified apart and joined, and of
   // the overlong lines skipped while they arrived.
   int64_t joined_unreadable = 0;
+  LineSigns joined_signs;
 
   const unsigned threads;
   const size_t chunk_bytes;
@@ -247,6 +248,7 @@ void LogParser::ClassifyWholeLines(std::string_view text, LineEnd line_end) {
       classifier.FollowTable();
       state.index += chunk.lines;
       state.joined_unreadable += chunk.unreadable_lines;
+      state.joined_signs += chunk.signs;
     } else {
       // The stretch took a record before it for other than it is: the
       // parser's classifier reads it again after the lines before it.
@@ -321,6 +323,8 @@ ParseResult LogParser::Stop() {
   held_.clear();
   state.result.lines = state.index;
   state.result.unreadable_lines = state.classifier.unreadable_lines() + state.joined_unreadable;
+  state.result.signs = state.classifier.signs();
+  state.result.signs += state.joined_signs;
   return std::move(state.result);
 }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "parse/DataCsv.h"
+#include "parse/LineSigns.h"
 #include "parse/PartyNames.h"
 #include "shared/AttackVerbs.h"
 #include "shared/DamageTable.h"
@@ -25,6 +26,7 @@ struct ParseResult {
   int64_t unreadable_lines =
       0;                   // lines a rule matched but whose time, amount or layout was unreadable
   bool cancelled = false;  // stopped early through Progress::cancel
+  LineSigns signs;         // no case pairs: the caller counts those when it wants them
   // The rules that read the log, and (extended rules only) the parties of
   // records as their lines wrote them where the table shows other spellings.
   LineRules rules = LineRules::kDefault;

@@ -161,6 +161,7 @@ class MainWindowDesktopTest : public QObject {
     QVERIFY(w.Item("mnuPrintEvents")->isChecked() && w.app().options().PrintEvents);
     QVERIFY(w.Item("mnuPrintPCDetails")->isChecked() && w.app().options().PrintPCDetails);
     QVERIFY(w.Item("mnuExtendedRules")->isChecked() && w.app().options().ExtendedLineRules);
+    QCOMPARE(w.Find<QComboBox>("cmbLineRules")->currentIndex(), 1);
     QVERIFY(!w.Item("mnuPrintData")->isChecked() && !w.app().options().PrintData);
     QCOMPARE(w.form().size(), size);
     QCOMPARE(w.List(1)->header()->sectionSize(0), list_width);
@@ -235,6 +236,34 @@ class MainWindowDesktopTest : public QObject {
     QCOMPARE(w.Status(),
              QStringLiteral("No fight found in quiet.txt for Tarlen: 2 lines, 0 records, 0 "
                             "unreadable lines."));
+    // So does a file without a time stamp.
+    w.Parse(w.WriteLog("random.bin", std::string("\x01\xfe\xfe\x82 damage\n", 12)));
+    QVERIFY(w.Status().startsWith("random.bin does not look like a combat log: no line holds"));
+    // Under the default rules, signs that the extended rules would read a log
+    // better are offered once, with their counts; the offer parses it again.
+    const QString log = w.WriteLog("old.txt",
+                                   "[Mon Jan 02 15:04:05 2006] You hit a gnoll for 2 "
+                                   "points of damage.\r\n[Mon Jan 02 15:04:06 2006] A "
+                                   "gnoll hits YOU for 3 points of damage.\r\n[Mon Jan "
+                                   "02 15:04:07 2006] a gnoll was hit by non-melee for 5 "
+                                   "points of damage.\r\n");
+    w.Parse(log);
+    QVERIFY(
+        w.Status().startsWith("Better read with the extended rules: 1 name with both a capital "
+                              "and a small first letter, 1 damage line the default rules "
+                              "cannot read. old.txt: 4 lines"));
+    QPushButton* offer = w.Find<QPushButton>("UseExtendedRules");
+    QVERIFY(offer->isVisible());
+    QTest::mouseClick(offer, Qt::LeftButton);
+    w.WaitIdle();
+    QVERIFY(w.app().options().ExtendedLineRules && w.Item("mnuExtendedRules")->isChecked());
+    QCOMPARE(w.Find<QComboBox>("cmbLineRules")->currentText(), QStringLiteral("Extended"));
+    QVERIFY(w.Status().startsWith("old.txt: 4 lines") && !offer->isVisible());
+    w.Find<QComboBox>("cmbLineRules")->setCurrentIndex(0);
+    emit w.Find<QComboBox>("cmbLineRules")->activated(0);
+    QVERIFY(!w.Item("mnuExtendedRules")->isChecked());
+    w.Parse(log);  // once only
+    QVERIFY(w.Status().startsWith("old.txt: 4 lines") && !offer->isVisible());
 
     // Options > CSV Folder... sends the files elsewhere; the status bar names them.
     QTemporaryDir elsewhere;

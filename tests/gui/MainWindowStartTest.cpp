@@ -49,6 +49,11 @@ class MainWindowStartTest : public QObject {
       QCOMPARE(gaps->itemText(item), QString::fromLatin1(text));
     }
     QVERIFY(!w.Find<QProgressBar>("ParseProgress")->isVisible());
+    // The line rules beside the gap: the default rules first and chosen.
+    QComboBox* rules = w.Find<QComboBox>("cmbLineRules");
+    QCOMPARE(rules->itemText(0) + rules->itemText(1) + w.Find<QLabel>("Label5")->text(),
+             QStringLiteral("DefaultExtended&Line Rules:"));
+    QCOMPARE(rules->currentIndex(), 0);
 
     // The menu bar is built from the action table, each item with its
     // object name, caption, shortcut and mark.
@@ -114,7 +119,8 @@ class MainWindowStartTest : public QObject {
     QVERIFY(at("Label1").right() < at("Yourname").left());
     QVERIFY(at("Label4").right() < at("cmbEventTimer").left());
     QVERIFY(at("Yourname").bottom() < at("cmbEventTimer").top());
-    QVERIFY(at("cmbEventTimer").bottom() < at("chkPets").top());
+    QVERIFY(at("cmbEventTimer").bottom() < at("cmbLineRules").top());
+    QVERIFY(at("cmbLineRules").bottom() < at("chkPets").top());
     QVERIFY(at("chkPets").bottom() < at("Command1").top());
     QCOMPARE(at("chkPets").left(), at("Yourname").left());
     QVERIFY(at("Yourname").width() >= ombrel::gui::TwipsToPixels(1815, font));
@@ -142,11 +148,12 @@ class MainWindowStartTest : public QObject {
     w.ClickTab(0);
     name->setFocus();
     QStringList order;
-    for (int step = 0; step < 4; ++step) {
+    for (int step = 0; step < 5; ++step) {
       order << QApplication::focusWidget()->objectName();
       QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     }
-    QCOMPARE(order, (QStringList{"Yourname", "cmbEventTimer", "chkPets", "Command1"}));
+    QCOMPARE(order,
+             (QStringList{"Yourname", "cmbEventTimer", "cmbLineRules", "chkPets", "Command1"}));
 
     // Grown, the pages and their lists grow with it.
     w.ClickTab(1);
