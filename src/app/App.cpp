@@ -231,8 +231,15 @@ void App::TakeRun(ParsedRun&& run) {
   last_run_.events_list = EmptyList<EventsColumn>();
 }
 
-void App::AdoptParse(ParsedRun&& run, const std::filesystem::path& log) {
+void App::AdoptParse(ParsedRun&& run, const std::filesystem::path& log, bool keep_fight) {
   if (run.cancelled) return;
+  // The fight selected before, as its first record and name (the table that
+  // holds the name is about to be replaced).
+  std::optional<std::pair<int64_t, std::string>> fight;
+  const std::span<const EventRecord> before = log_.EventTable();
+  if (keep_fight && selected_event_ < before.size()) {
+    fight.emplace(before[selected_event_].StartCounter, std::string(before[selected_event_].Name));
+  }
   follow_.reset();  // a parse of its own ends following
   TakeRun(std::move(run));
   // The ability lists index the table just replaced.
@@ -241,6 +248,13 @@ void App::AdoptParse(ParsedRun&& run, const std::filesystem::path& log) {
   window_caption_ = std::string(kLogCaptionPrefix) + log.string();
   frame_captions_[0] = "Settings";
   selected_event_ = 0;
+  const std::span<const EventRecord> events = log_.EventTable();
+  for (size_t row = 0; fight && row < events.size(); ++row) {
+    if (events[row].StartCounter == fight->first && events[row].Name == fight->second) {
+      selected_event_ = row;
+      break;
+    }
+  }
   tab_strip_available_ = true;
   export_events_enabled_ = true;
   ChooseTab(2);

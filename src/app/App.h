@@ -152,8 +152,10 @@ class App {
   // table and events list; the two detail lists keep their rows until their
   // tab is chosen), sets the window caption to the log, makes the tab strip
   // available, enables Export Events and chooses the Events tab with its
-  // first row selected. A cancelled run changes nothing.
-  void AdoptParse(ParsedRun&& run, const std::filesystem::path& log);
+  // first row selected; with `keep_fight` (the same log parsed again) the
+  // fight selected before stays selected when the run holds it (found by its
+  // first record and name). A cancelled run changes nothing.
+  void AdoptParse(ParsedRun&& run, const std::filesystem::path& log, bool keep_fight = false);
   // All three at once (the batch), after the name check. On failure (refused
   // name, unreadable log, cancelled run) nothing changes. On success returns
   // LastRun().

@@ -20,9 +20,14 @@ std::optional<QString> RunFileDialog(QWidget* parent, const QString& title, cons
   if (mode == QFileDialog::AcceptSave) {
     // A name typed without an extension gets the filter's, so that a browser
     // opens the report.
-    static const QRegularExpression first_extension(R"(\(\*\.(\w+))");
-    const QRegularExpressionMatch match = first_extension.match(filter);
-    if (match.hasMatch()) dialog.setDefaultSuffix(match.captured(1));
+    // The type chosen decides.
+    auto take_extension = [&dialog](const QString& type) {
+      static const QRegularExpression first_extension(R"(\(\*\.(\w+))");
+      const QRegularExpressionMatch match = first_extension.match(type);
+      if (match.hasMatch()) dialog.setDefaultSuffix(match.captured(1));
+    };
+    take_extension(filter);
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, take_extension);
   }
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   const QStringList files = dialog.selectedFiles();

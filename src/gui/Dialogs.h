@@ -20,7 +20,8 @@ class Dialogs {
   // in any letter case.
   virtual std::optional<QString> OpenFile(QWidget* parent, const QString& title,
                                           const QString& filter, const QString& folder) = 0;
-  // The same as a save dialog.
+  // The same as a save dialog; `folder` may end in a file name to propose. A
+  // name typed without an extension takes that of the type chosen.
   virtual std::optional<QString> SaveFile(QWidget* parent, const QString& title,
                                           const QString& filter, const QString& folder) = 0;
   // A folder chooser starting at `folder`; nothing when cancelled.

@@ -202,12 +202,10 @@ void MainWindow::Connect() {
   connect(settings_page_, &SettingsPage::RulesChosen, this, &MainWindow::SetExtendedRules);
   connect(status_->RulesButton(), &QPushButton::clicked, this, [this] {
     SetExtendedRules(true);
-    ParseFile(parse_path_);
+    ParseAgain();
   });
   connect(m[Command::kOpenLog], &QAction::triggered, this, &MainWindow::ParseCommand);
-  connect(m[Command::kParseAgain], &QAction::triggered, this, [this] {
-    if (!parse_path_.isEmpty()) ParseFile(parse_path_);
-  });
+  connect(m[Command::kParseAgain], &QAction::triggered, this, &MainWindow::ParseAgain);
   connect(m[Command::kFollowLog], &QAction::triggered, this, &MainWindow::FollowCommand);
   connect(m[Command::kStopFollowing], &QAction::triggered, this, &MainWindow::StopFollowing);
   connect(m.RecentLogs(), &QMenu::aboutToShow, this, &MainWindow::FillRecentLogs);

@@ -95,7 +95,9 @@ class MainWindow : public QMainWindow {
   void BeginReading(const QString& path, const QString& caption_suffix, const QString& status);
   void EndReading();
   void ReadingFailed(const std::variant<ParsedRun, Failure>& result);
-  void StartParse(const QString& path);
+  // With `again` (the same log parsed again) the selected fight stays selected.
+  void StartParse(const QString& path, bool again = false);
+  void ParseAgain();
   void ParseStageEntered(int stage);
   void ParseFinished();
   void CancelParse();
@@ -132,6 +134,7 @@ class MainWindow : public QMainWindow {
   ParseWorker worker_;
   bool busy_ = false;
   QString parse_path_;
+  bool parsing_again_ = false;
   QString caption_before_parse_;
   QString status_before_parse_;
   QSet<QString> hinted_logs_;  // logs whose signs for the extended rules were shown

@@ -42,6 +42,17 @@ QString DraggedFile(const QMimeData* mime) {
   return url.isLocalFile() ? url.toLocalFile() : QString();
 }
 
+// "a gnoll 2006-01-02 15-04-05": the opponent and the start of the fight shown.
+QString TimelinePictureName(const App& app) {
+  const std::span<const EventRecord> events = app.Log().EventTable();
+  if (app.SelectedEvent() >= events.size()) return QStringLiteral("timeline");
+  const EventRecord& fight = events[app.SelectedEvent()];
+  const CivilTime start = fight.StartDate.ToCivil();
+  return FromCp1252(fight.Name).replace(QLatin1Char('/'), QLatin1Char('-')) +
+         QString::asprintf(" %04d-%02d-%02d %02d-%02d-%02d", start.year, start.month, start.day,
+                           start.hour, start.minute, start.second);
+}
+
 }  // namespace
 
 void MainWindow::TabChanged(int index) {
@@ -129,9 +140,14 @@ void MainWindow::ExportReport(const QString& title, ReportExport export_report) 
 
 void MainWindow::ExportTimeline() {
   if (busy_ || !app_.ExportEventDetailEnabled()) return;
-  const std::optional<QString> path = dialogs_.SaveFile(
-      this, QStringLiteral("Save Timeline Picture As"),
-      QStringLiteral("SVG picture (*.svg);;PNG picture (*.png)"), memory_.Folder(kSaveFolder));
+  // The dialog proposes a name; the type chosen gives a name typed without
+  // an extension its own.
+  const QString folder = memory_.Folder(kSaveFolder);
+  const std::optional<QString> path =
+      dialogs_.SaveFile(this, QStringLiteral("Save Timeline Picture As"),
+                        QStringLiteral("SVG picture (*.svg);;PNG picture (*.png)"),
+                        folder.isEmpty() ? TimelinePictureName(app_)
+                                         : QDir(folder).filePath(TimelinePictureName(app_)));
   if (!path) return;
   memory_.SetFolder(kSaveFolder, FolderOf(*path));
   if (const std::optional<QString> problem = event_detail_page_->SaveTimelinePicture(*path)) {

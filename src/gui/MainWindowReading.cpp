@@ -59,6 +59,11 @@ void MainWindow::ParseFile(const QString& path) {
   StartParse(path);
 }
 
+void MainWindow::ParseAgain() {
+  if (busy_ || parse_path_.isEmpty() || !TakeSettings()) return;
+  StartParse(parse_path_, true);
+}
+
 void MainWindow::OpenAtStart(const std::optional<QString>& name, const QString& log, bool follow) {
   if (name) settings_page_->SetName(*name);
   if (log.isEmpty()) return;
@@ -101,7 +106,8 @@ void MainWindow::ReadingFailed(const std::variant<ParsedRun, Failure>& result) {
     dialogs_.Message(this, QStringLiteral("Cannot Read Log"), FailureText(*failure));
 }
 
-void MainWindow::StartParse(const QString& path) {
+void MainWindow::StartParse(const QString& path, bool again) {
+  parsing_again_ = again;
   BeginReading(path, QString(), QStringLiteral("Parsing %1..."));
   // The events list keeps its rows until the new ones replace them, so that a
   // log that cannot be read leaves everything as it was.
@@ -122,7 +128,8 @@ void MainWindow::ParseFinished() {
   }
   const std::vector<Failure> write_failures = run->write_failures;
   // Adopting a parse ends following.
-  ChangeLists(list_pages_, [&] { app_.AdoptParse(std::move(*run), ToPath(parse_path_)); });
+  ChangeLists(list_pages_,
+              [&] { app_.AdoptParse(std::move(*run), ToPath(parse_path_), parsing_again_); });
   follow_->StopRefreshing();
   memory_.AddRecentLog(QFileInfo(parse_path_).absoluteFilePath());
   FillRecentLogs();

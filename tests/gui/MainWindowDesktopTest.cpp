@@ -6,9 +6,11 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDropEvent>
+#include <QFileDialog>
 #include <QLabel>
 #include <QMimeData>
 #include <QStatusBar>
+#include <QTimer>
 
 #include "WindowHarness.h"
 #include "gui/CommandLine.h"
@@ -69,10 +71,12 @@ class MainWindowDesktopTest : public QObject {
     Key(w.List(2), Qt::Key_Enter);
     QCOMPARE(w.Frame(3)->title(), QStringLiteral("PC Details - Zarra on an orc"));
 
-    // F5 parses the same log again and lands on the events page.
+    // F5 parses the same log again and lands on the events page, the fight
+    // still selected.
     Key(form, Qt::Key_F5);
     w.WaitIdle();
     QCOMPARE(w.ShownPage(), 1);
+    QVERIFY(w.SelectedRow(1) == 1 && w.app().SelectedEvent() == 1);
     QCOMPARE(w.dialogs().shown.back().kind, QStringLiteral("open"));  // no new dialog
     // F1 shows the About box; Ctrl+Q quits.
     Key(form, Qt::Key_F1);
@@ -182,6 +186,23 @@ class MainWindowDesktopTest : public QObject {
     const auto& shown = w.dialogs().shown;
     QCOMPARE(shown[shown.size() - 2].folder, QFileInfo(log).absolutePath());
     QCOMPARE(shown.back().folder, first_dir);  // the first window's folder
+  }
+
+  // A name typed without an extension takes that of the type chosen.
+  void saveDialogTakesTheChosenType() {
+    QTemporaryDir dir;
+    const QString proposed = dir.filePath(QStringLiteral("a gnoll"));
+    QTimer::singleShot(0, [&] {
+      auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+      QVERIFY(dialog != nullptr);
+      auto* types = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+      types->setCurrentIndex(1);
+      emit types->textActivated(types->currentText());
+      static_cast<QDialog*>(dialog)->accept();
+    });
+    QCOMPARE(ombrel::gui::QtDialogs().SaveFile(
+                 nullptr, {}, QStringLiteral("SVG picture (*.svg);;PNG picture (*.png)"), proposed),
+             proposed + ".png");
   }
 
   void commandLine() {

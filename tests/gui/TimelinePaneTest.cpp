@@ -244,6 +244,8 @@ class TimelinePaneTest : public QObject {
       w.Item("mnuExportTimeline")->trigger();
       QCOMPARE(w.dialogs().shown.back().text,
                QStringLiteral("SVG picture (*.svg);;PNG picture (*.png)"));
+      // The name proposed: the opponent and the fight's start.
+      QCOMPARE(w.dialogs().shown.back().folder, QStringLiteral("a gnoll 2006-01-02 15-04-05"));
       QFile file(svg);
       QVERIFY(file.open(QIODevice::ReadOnly));
       QXmlStreamReader xml(&file);
