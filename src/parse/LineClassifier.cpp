@@ -16,10 +16,7 @@ namespace {
 constexpr size_t kNone = std::string_view::npos;
 
 // A line opens with its time stamp and a blank; the message follows.
-constexpr std::string_view kStampAndBlank = "[Mon Jan 02 15:04:05 2006] ";
-constexpr int64_t kMessageStart = static_cast<int64_t>(kStampAndBlank.size());
-// The part of the stamp the time is read from: through the year.
-constexpr size_t kStampRead = std::string_view("[Mon Jan 02 15:04:05 2006").size();
+constexpr int64_t kMessageStart = static_cast<int64_t>(kStampLayout.size());
 
 // A literal of the rules, with the first place it can start in a line that
 // opens with a well-formed stamp: searches in such lines begin there.
@@ -187,11 +184,11 @@ std::optional<DateTime> LineClassifier::Date(Line& line) {
   if (line.date_read) return line.date;
   line.date_read = true;
   const std::string_view text = line.text;
-  if (text.size() < kStampRead) return line.date;
+  if (text.size() < kStampTimeLength) return line.date;
   // Neighbouring lines mostly share their time stamp.
-  static_assert(sizeof stamp_ == kStampRead);
-  if (!has_stamp_ || std::memcmp(stamp_, text.data(), kStampRead) != 0) {
-    std::memcpy(stamp_, text.data(), kStampRead);
+  static_assert(sizeof stamp_ == kStampTimeLength);
+  if (!has_stamp_ || std::memcmp(stamp_, text.data(), kStampTimeLength) != 0) {
+    std::memcpy(stamp_, text.data(), kStampTimeLength);
     has_stamp_ = true;
     stamp_date_ = LogLineTime(text);
   }
@@ -337,7 +334,7 @@ void LineClassifier::Avoidances(Line& line) {
     // that blank it would start past the line's end.
     const int64_t word = line.After("tries to") + kBlank;
     const size_t blank = text.find(' ', static_cast<size_t>(word));
-    taker_begin = blank == kNone ? line.length + 1 : static_cast<int64_t>(blank) + 1;
+    taker_begin = blank == kNone ? line.length + 1 : static_cast<int64_t>(blank) + kBlank;
   }
   // A miss's taker ends at ", but misses!", the others' at the first ", but ".
   const int64_t misses_end = line.Before(", but misses!");
@@ -394,7 +391,7 @@ void LineClassifier::OwnTry(Line& line) {
     taker_begin = VerbEnd(verb) + kBlank;
   } else {
     const size_t blank = text.find(' ', static_cast<size_t>(word));
-    taker_begin = blank == kNone ? line.length : static_cast<int64_t>(blank) + 1;
+    taker_begin = blank == kNone ? line.length : static_cast<int64_t>(blank) + kBlank;
   }
   const auto taker = Cut(text, taker_begin, line.Before(", but "));
   const auto date = Date(line);
@@ -590,14 +587,13 @@ void LineClassifier::CharacterTick(Line& line) {
   const std::string_view text = line.text;
   const LiteralPlace from = line.Locate(" damage from ");
   if (from.begin < 0) return;
-  const size_t by_at = FindText(text, " by ", static_cast<size_t>(from.end));
-  if (by_at == kNone) return;
-  const int64_t by = static_cast<int64_t>(by_at);
+  const LiteralPlace by = Locate(text, " by ", static_cast<size_t>(from.end));
+  if (by.begin < 0) return;
   int32_t amount = 0;
   const bool amount_read = ReadAmountOf(
       Cut(text, kMessageStart + static_cast<int64_t>(kCharacterTick.size()), from.begin), amount);
-  const auto name = Cut(text, from.end, by);
-  auto dealer = Cut(text, by + 4, line.length - (text.ends_with('.') ? 1 : 0));
+  const auto name = Cut(text, from.end, by.begin);
+  auto dealer = Cut(text, by.end, line.length - (text.ends_with('.') ? 1 : 0));
   if (dealer) dealer = TrimBlanks(*dealer);
   if (dealer && dealer->empty()) return;  // "by ." names no dealer either
   const auto date = Date(line);
@@ -614,6 +610,8 @@ bool LineClassifier::ExtendedDamage(Line& line) {
 bool LineClassifier::HitByNonMelee(Line& line) {
   // Read as "You hit a gnoll for 12 points of non-melee damage." would be.
   const std::string_view text = line.text;
+  constexpr std::string_view kWas = " was ";
+  constexpr std::string_view kHit = "hit";
   const LiteralPlace hit_by = line.Locate(" was hit by non-melee for ");
   if (hit_by.begin < 0) return false;
   const bool one = ContainsText(text, " point of damage");
@@ -622,7 +620,8 @@ bool LineClassifier::HitByNonMelee(Line& line) {
   int32_t amount = 0;
   const bool amount_read = ReadAmountOf(
       Cut(text, hit_by.end, (one ? line.Before(" point ") : line.Before(" points "))), amount);
-  const std::string_view verb = text.substr(static_cast<size_t>(hit_by.begin) + 5, 3);  // "hit"
+  const std::string_view verb =
+      text.substr(static_cast<size_t>(hit_by.begin) + kWas.size(), kHit.size());
   const auto date = Date(line);
   if (!taker || !amount_read || !date ||
       !KeepOrMerge({*date, texts_.character_name, Party(TrimBlanks(*taker)), amount, 0, kNonMelee,
@@ -640,25 +639,23 @@ bool LineClassifier::SchoolHit(Line& line) {
   const std::string_view text = line.text;
   const LiteralPlace hit = line.Locate(" hit ");
   if (hit.begin < kMessageStart) return false;
-  const size_t for_at = FindText(text, " for ", static_cast<size_t>(hit.end));
-  if (for_at == kNone) return false;
-  const int64_t for_end = static_cast<int64_t>(for_at) + 5;
-  const size_t by_at = FindText(text, " damage by ", static_cast<size_t>(for_end));
-  if (by_at == kNone) return false;
-  size_t of_at = FindText(text, " points of ", static_cast<size_t>(for_end));
-  if (of_at == kNone || of_at > by_at)
-    of_at = FindText(text, " point of ", static_cast<size_t>(for_end));
-  if (of_at == kNone || of_at > by_at) return false;
+  const LiteralPlace for_place = Locate(text, " for ", static_cast<size_t>(hit.end));
+  if (for_place.begin < 0) return false;
+  const auto after_for = static_cast<size_t>(for_place.end);
+  const LiteralPlace by = Locate(text, " damage by ", after_for);
+  if (by.begin < 0) return false;
+  LiteralPlace of = Locate(text, " points of ", after_for);
+  if (of.begin < 0 || of.begin > by.begin) of = Locate(text, " point of ", after_for);
+  if (of.begin < 0 || of.begin > by.begin) return false;
 
   auto dealer = Cut(text, kMessageStart, hit.begin);
   if (dealer && IsYou(*dealer)) dealer = texts_.character_name;
-  auto taker = Cut(text, hit.end, static_cast<int64_t>(for_at));
+  auto taker = Cut(text, hit.end, for_place.begin);
   if (taker) taker = TrimBlanks(*taker);
   if (taker && (IsYou(*taker) || *taker == "yourself")) taker = texts_.character_name;
   int32_t amount = 0;
-  const bool amount_read = ReadAmountOf(Cut(text, for_end, static_cast<int64_t>(of_at)), amount);
-  const auto spell =
-      Cut(text, static_cast<int64_t>(by_at) + 11, line.length - (text.ends_with('.') ? 1 : 0));
+  const bool amount_read = ReadAmountOf(Cut(text, for_place.end, of.begin), amount);
+  const auto spell = Cut(text, by.end, line.length - (text.ends_with('.') ? 1 : 0));
   const auto date = Date(line);
   if (!dealer || !taker || !amount_read || !spell || !date ||
       !Keep({*date, *dealer, *taker, amount, 0, kNonMelee, TrimBlanks(*spell), line.index})) {
@@ -681,18 +678,19 @@ bool LineClassifier::DamageShield(Line& line) {
       on_you ? kMessageStart + static_cast<int64_t>(kYouAre.size()) : line.After(" is ");
   if (!on_you && line.Before(" is ") < kMessageStart) return false;
   // One word, then " by ".
+  constexpr std::string_view kBy = " by ";
   const size_t blank = text.find(' ', static_cast<size_t>(verb_begin));
-  if (blank == kNone || blank == static_cast<size_t>(verb_begin) || !StartsAt(text, blank, " by "))
+  if (blank == kNone || blank == static_cast<size_t>(verb_begin) || !StartsAt(text, blank, kBy))
     return false;
-  const size_t owner_at = blank + 4;
-  const size_t for_at = FindText(text, " for ", owner_at);
-  if (for_at == kNone) return false;
+  const size_t owner_at = blank + kBy.size();
+  const LiteralPlace for_place = Locate(text, " for ", owner_at);
+  if (for_place.begin < 0) return false;
   std::optional<std::string_view> dealer;
   if (!on_you && StartsAt(text, owner_at, "YOUR ")) {
     dealer = texts_.character_name;
   } else {
     const size_t possessive = FindText(text, "'s ", owner_at);
-    if (possessive == kNone || possessive > for_at) return false;
+    if (possessive == kNone || possessive > static_cast<size_t>(for_place.begin)) return false;
     dealer = Cut(text, static_cast<int64_t>(owner_at), static_cast<int64_t>(possessive));
     if (dealer) dealer = Party(*dealer);
   }
@@ -702,10 +700,8 @@ bool LineClassifier::DamageShield(Line& line) {
                       : Cut(text, kMessageStart, line.Before(" is "));
   if (taker) taker = Party(TrimBlanks(*taker));
   int32_t amount = 0;
-  const bool amount_read =
-      ReadAmountOf(Cut(text, static_cast<int64_t>(for_at) + 5,
-                       (one ? line.Before(" point ") : line.Before(" points "))),
-                   amount);
+  const bool amount_read = ReadAmountOf(
+      Cut(text, for_place.end, (one ? line.Before(" point ") : line.Before(" points "))), amount);
   const auto date = Date(line);
   if (!dealer || !taker || !amount_read || !date ||
       !Keep({*date, *dealer, *taker, amount, 0, kNonMelee, texts_.damage_shield, line.index})) {

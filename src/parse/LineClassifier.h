@@ -9,6 +9,7 @@
 
 #include "parse/LineSigns.h"
 #include "parse/MobList.h"
+#include "parse/StampLayout.h"
 #include "parse/TickOrder.h"
 #include "parse/VerbScan.h"
 #include "shared/DamageRecord.h"
@@ -156,7 +157,7 @@ class LineClassifier {
   std::string spelled_;  // a spell name a newer-order line does not write as it is
 
   // The last time stamp read: neighbouring lines mostly share it.
-  char stamp_[25] = {};
+  char stamp_[kStampTimeLength] = {};
   bool has_stamp_ = false;
   std::optional<DateTime> stamp_date_;
 

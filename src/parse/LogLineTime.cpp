@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "parse/StampLayout.h"
+
 namespace ombrel {
 namespace {
 
@@ -22,11 +24,19 @@ int ReadTwo(std::string_view line, size_t at) {
   return (a - '0') * 10 + (b - '0');
 }
 
+// Where each field stands, as the stamp's layout places it.
+constexpr size_t kMonthAt = kStampLayout.find(" Aaa ") + 1;
+constexpr size_t kDayAt = kStampLayout.find(" #9 ") + 1;
+constexpr size_t kHourAt = kStampLayout.find("#9:");
+constexpr size_t kMinuteAt = kStampLayout.find(":#9:") + 1;
+constexpr size_t kSecondAt = kStampLayout.find(":#9 ") + 1;
+constexpr size_t kYearAt = kStampLayout.find("9999");
+
 }  // namespace
 
 std::optional<DateTime> LogLineTime(std::string_view line) {
-  if (line.size() < 25) return std::nullopt;
-  const std::string_view month_text = line.substr(5, 3);
+  if (line.size() < kStampTimeLength) return std::nullopt;
+  const std::string_view month_text = line.substr(kMonthAt, 3);
   int month = 0;
   for (size_t k = 0; k < kMonths.size(); ++k) {
     if (kMonths[k] == month_text) {
@@ -36,17 +46,17 @@ std::optional<DateTime> LogLineTime(std::string_view line) {
   }
   if (month == 0) return std::nullopt;
   int year = 0;
-  for (size_t k = 21; k < 25; ++k) {
+  for (size_t k = kYearAt; k < kStampTimeLength; ++k) {
     if (!IsDigit(line[k])) return std::nullopt;
     year = year * 10 + (line[k] - '0');
   }
   CivilTime t;
   t.year = year;
   t.month = month;
-  t.day = ReadTwo(line, 9);
-  t.hour = ReadTwo(line, 12);
-  t.minute = ReadTwo(line, 15);
-  t.second = ReadTwo(line, 18);
+  t.day = ReadTwo(line, kDayAt);
+  t.hour = ReadTwo(line, kHourAt);
+  t.minute = ReadTwo(line, kMinuteAt);
+  t.second = ReadTwo(line, kSecondAt);
   if (t.day < 0 || t.hour < 0 || t.minute < 0 || t.second < 0) return std::nullopt;
   return DateTime::FromCivil(t);
 }

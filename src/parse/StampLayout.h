@@ -17,6 +17,9 @@ namespace ombrel {
 // begin past it.
 inline constexpr std::string_view kStampLayout = "[Aaa Aaa #9 #9:#9:#9 9999] ";
 
+// The part of the stamp its time is read from: through the year, before "]".
+inline constexpr size_t kStampTimeLength = kStampLayout.find(']');
+
 // The bytes each place of the layout takes, as a range.
 struct ByteRange {
   char low;
