@@ -1,10 +1,14 @@
 #include "gui/FollowController.h"
 
+#include <algorithm>
 #include <utility>
 
+#include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QTimer>
 
 #include "gui/ListPage.h"
+#include "gui/Paths.h"
 
 namespace ombrel::gui {
 
@@ -27,6 +31,13 @@ FollowController::FollowController(App& app, std::array<ListPage*, 3> pages, QOb
   timer_->setObjectName(QStringLiteral("followTimer"));
   timer_->setInterval(1000);  // at most once a second
   connect(timer_, &QTimer::timeout, this, &FollowController::RefreshDue);
+  soon_ = new QTimer(this);
+  soon_->setSingleShot(true);
+  connect(soon_, &QTimer::timeout, this, &FollowController::RefreshDue);
+  watcher_ = new QFileSystemWatcher(this);
+  // A log written to, or replaced, created or removed in its folder.
+  connect(watcher_, &QFileSystemWatcher::fileChanged, this, &FollowController::Changed);
+  connect(watcher_, &QFileSystemWatcher::directoryChanged, this, &FollowController::Changed);
   connect(&worker_, &ParseWorker::ProgressChanged, this, &FollowController::ProgressChanged);
   connect(&worker_, &ParseWorker::Finished, this, &FollowController::CatchUpFinished);
 }
@@ -36,6 +47,7 @@ FollowController::~FollowController() {
 }
 
 void FollowController::CatchUp(ParseRequest request) {
+  path_ = QFileInfo(FromPath(request.log)).absoluteFilePath();
   caught_up_->reset();
   worker_.Start(std::move(request));
 }
@@ -52,15 +64,35 @@ void FollowController::CatchUpFinished() {
     return;
   }
   ChangeLists(pages_, [this] { app_.AdoptFollow(std::move(*caught_up_)); });
-  timer_->start();
+  since_refresh_.start();
+  StartWatching();
   emit CaughtUp();
+}
+
+void FollowController::StartWatching() {
+  StopRefreshing();
+  const bool file = watcher_->addPath(path_);
+  const bool folder = watcher_->addPath(QFileInfo(path_).absolutePath());
+  if (!file && !folder) timer_->start();
+}
+
+bool FollowController::Watching() const {
+  return !watcher_->files().isEmpty() || !watcher_->directories().isEmpty();
+}
+
+void FollowController::Changed() {
+  // A replaced log is a new file: watch it again.
+  if (watcher_->files().isEmpty() && QFileInfo::exists(path_)) watcher_->addPath(path_);
+  if (soon_->isActive()) return;
+  soon_->start(static_cast<int>(std::max<qint64>(0, 1000 - since_refresh_.elapsed())));
 }
 
 void FollowController::Refresh() {
   if (!app_.Following()) {
-    timer_->stop();
+    StopRefreshing();
     return;
   }
+  since_refresh_.restart();
   for (ListPage* page : pages_) page->BeginRefresh();
   const auto step = app_.RefreshFollow();
   for (ListPage* page : pages_) page->EndRefresh();
@@ -82,7 +114,7 @@ void FollowController::Refresh() {
 }
 
 std::variant<ParsedRun*, Failure> FollowController::Stop() {
-  timer_->stop();
+  StopRefreshing();
   std::variant<ParsedRun*, Failure> stopped;
   ChangeLists(pages_, [&] { stopped = app_.StopFollowing(); });
   return stopped;
@@ -90,6 +122,9 @@ std::variant<ParsedRun*, Failure> FollowController::Stop() {
 
 void FollowController::StopRefreshing() {
   timer_->stop();
+  soon_->stop();
+  if (!watcher_->files().isEmpty()) watcher_->removePaths(watcher_->files());
+  if (!watcher_->directories().isEmpty()) watcher_->removePaths(watcher_->directories());
 }
 
 }  // namespace ombrel::gui

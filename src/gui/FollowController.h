@@ -4,12 +4,15 @@
 #include <memory>
 #include <variant>
 
+#include <QElapsedTimer>
 #include <QObject>
+#include <QString>
 
 #include "app/App.h"
 #include "app/LogFollow.h"
 #include "gui/ParseWorker.h"
 
+class QFileSystemWatcher;
 class QTimer;
 
 namespace ombrel::gui {
@@ -20,6 +23,10 @@ class ListPage;
 // log to its end on a worker thread, then a refresh whenever the log may have
 // grown, each bringing the app and the lists of `pages` up to date. The
 // window reacts to the signals for everything else it shows.
+//
+// The log's file and folder are watched (inotify), so that an idle log costs
+// nothing; refreshes come at most once a second. Where neither can be
+// watched, the log is looked at every second.
 class FollowController : public QObject {
   Q_OBJECT
 
@@ -41,6 +48,8 @@ class FollowController : public QObject {
   std::variant<ParsedRun*, Failure> Stop();
   // No more refreshes (another parse ended following).
   void StopRefreshing();
+  // True when the log is watched rather than looked at every second.
+  bool Watching() const;
 
  signals:
   void ProgressChanged(int percent);
@@ -55,13 +64,21 @@ class FollowController : public QObject {
 
  private:
   void CatchUpFinished();
+  // Watches the log's file and folder, or polls when neither can be watched.
+  void StartWatching();
+  // The log may have changed: a refresh soon, a second after the last at the earliest.
+  void Changed();
 
   App& app_;
   std::array<ListPage*, 3> pages_;
   // The follow made on the worker waits here until it is adopted.
   std::shared_ptr<std::unique_ptr<LogFollow>> caught_up_;
   ParseWorker worker_;
-  QTimer* timer_ = nullptr;
+  QString path_;
+  QFileSystemWatcher* watcher_ = nullptr;
+  QTimer* timer_ = nullptr;  // the poll, where nothing can be watched
+  QTimer* soon_ = nullptr;   // the refresh after a change
+  QElapsedTimer since_refresh_;
 };
 
 }  // namespace ombrel::gui

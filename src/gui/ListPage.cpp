@@ -107,6 +107,17 @@ void ListPage::RestoreScroll() {
   view_->verticalScrollBar()->setValue(scrolled_);
 }
 
+void ListPage::FitRows(const std::function<bool(size_t row)>& rows) {
+  QHeaderView* header = view_->header();
+  for (int r = 0; r < model_->rowCount(); ++r) {
+    if (!rows(static_cast<size_t>(r))) continue;
+    for (int c = 0; c < model_->columnCount(); ++c) {
+      const int wanted = view_->sizeHintForIndex(model_->index(r, c)).width();
+      if (wanted > header->sectionSize(c)) header->resizeSection(c, wanted);
+    }
+  }
+}
+
 bool ListPage::eventFilter(QObject* watched, QEvent* event) {
   // Return on a row does what a double-click does.
   if (watched == view_ && spec_.opens_next_page && event->type() == QEvent::KeyPress) {

@@ -72,6 +72,9 @@ class ListPage : public QGroupBox {
   void BeginRefresh();
   void EndRefresh();
   void RestoreScroll();
+  // Widens the columns that are too narrow for a cell of the `rows` (the
+  // bold rows of the open fights).
+  void FitRows(const std::function<bool(size_t row)>& rows);
 
  signals:
   // The user moved the current row.

@@ -108,6 +108,7 @@ class MainWindow : public QMainWindow {
   // it better, with the offer to switch.
   void ShowRunStatus(const std::vector<Failure>& write_failures, bool parsed);
   void SetCaption(const QString& suffix);
+  void ShowFollowStatus();
 
   void TabChanged(int index);
   void StepTab(int step);
@@ -135,6 +136,7 @@ class MainWindow : public QMainWindow {
   bool busy_ = false;
   QString parse_path_;
   bool parsing_again_ = false;
+  QString follow_note_;  // said while following, until the log changes again
   QString caption_before_parse_;
   QString status_before_parse_;
   QSet<QString> hinted_logs_;  // logs whose signs for the extended rules were shown

@@ -177,7 +177,15 @@ void MainWindow::FollowCaughtUp() {
   memory_.AddRecentLog(QFileInfo(parse_path_).absoluteFilePath());
   FillRecentLogs();
   SetCaption(FromCp1252(kFollowingCaptionSuffix));
-  status_->SetText(status_->FollowText(QFileInfo(parse_path_).fileName()));
+  follow_note_.clear();
+  ShowFollowStatus();
+}
+
+void MainWindow::ShowFollowStatus() {
+  // The open fights' rows are bold: their texts must not be cut.
+  events_page_->FitRows([this](size_t row) { return app_.EventIsOpen(row); });
+  const QString figures = status_->FollowText(QFileInfo(parse_path_).fileName());
+  status_->SetText(follow_note_.isEmpty() ? figures : follow_note_ + QLatin1Char(' ') + figures);
 }
 
 void MainWindow::RefreshFollowed() {
@@ -192,7 +200,13 @@ void MainWindow::Refreshed(const App::FollowStep& step) {
     ShowState();
   }
   events_page_->View()->viewport()->update();  // the bold mark may have moved
-  status_->SetText(status_->FollowText(QFileInfo(parse_path_).fileName()));
+  if (step.started_over) {
+    follow_note_ =
+        QStringLiteral("The log was cut short or replaced and read again from its start.");
+  } else if (step.changed) {
+    follow_note_.clear();
+  }
+  ShowFollowStatus();
 }
 
 void MainWindow::StopFollowing() {
