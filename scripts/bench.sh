@@ -17,7 +17,7 @@ cd "$root"
 build=build-bench
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DOMBREL_BUILD_TESTS=OFF \
   -DOMBREL_BUILD_GUI=OFF -DOMBREL_BUILD_BENCH=ON >/dev/null
-cmake --build "$build" -j2 --target ombrel-batch ombrel-loggen parse_events_time >/dev/null
+cmake --build "$build" -j2 --target ombrel-batch ombrel-loggen parse_events_time find_time >/dev/null
 
 tmp=${TMPDIR:-/tmp}
 log=${1:-}
@@ -86,3 +86,30 @@ printf 'ombrel-batch:   %.3f s  = %s x grep (%s; target 5; processor %s s)\n' "$
   "$(ratio "$batch_s" "$grep_s")" "$(spread "${batch_t[@]}")" "$(median "${batch_p[@]}")"
 printf 'batch peak RSS: %s kB = %s x the log (target 0.6)\n' "$peak_kb" \
   "$(ratio "$((peak_kb * 1024))" "$log_bytes")"
+
+# The log search beside grep, each counting the matching lines: a fixed text
+# with case (grep -c -F), without case (grep -c -F -i) and an expression
+# (grep -c -E); medians of ROUNDS rounds.
+search_line() {
+  local label=$1 target=$2 ours_args=$3 grep_args=$4 text=$5
+  local -a g=() o=()
+  local gc oc
+  for ((r = 0; r < rounds; r++)); do
+    t0=$(now)
+    gc=$(grep $grep_args "$text" "$log" || true)
+    t1=$(now)
+    # shellcheck disable=SC2086
+    oc=$("$build/bench/find_time" "$log" "$text" $ours_args)
+    t2=$(now)
+    g+=("$(elapsed "$t0" "$t1")")
+    o+=("$(elapsed "$t1" "$t2")")
+  done
+  local gs os
+  gs=$(median "${g[@]}")
+  os=$(median "${o[@]}")
+  printf '%-15s %.3f s = %s x grep %s %.3f s (target %s; %s and %s lines)\n' "$label" "$os" \
+    "$(ratio "$os" "$gs")" "$grep_args" "$gs" "$target" "$oc" "$gc"
+}
+search_line "find text:" 1.5 "--match-case" "-c -F" "a gnoll"
+search_line "find, any case:" 1.5 "" "-c -F -i" "a gnoll"
+search_line "find regex:" 3 "--regex --match-case" "-c -E" "(slash|crush)es .* for [0-9]+ points"

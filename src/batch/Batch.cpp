@@ -19,6 +19,7 @@
 #include "app/Settings.h"
 #include "batch/AlignedTable.h"
 #include "batch/JsonReport.h"
+#include "batch/LogTextBatch.h"
 #include "shared/Cp1252.h"
 #include "shared/Interrupt.h"
 #include "shared/LineRules.h"
@@ -173,7 +174,7 @@ std::string UsageText() {
   }
   usage += "  --help            this text\n  --version         the program's name and version\n";
   usage += "Writes DIR/Data.csv, DIR/Events.csv and DIR/events.htm and prints the events list.\n";
-  return usage;
+  return usage + LogTextUsage();
 }
 
 const OptionRule* FindOption(std::string_view name) {
@@ -497,6 +498,7 @@ class BatchRun {
 }  // namespace
 
 int RunBatch(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  if (auto code = RunLogTextBatch(args, out, err)) return *code;
   auto read = ReadArguments(args);
   if (std::holds_alternative<Help>(read) || std::holds_alternative<Version>(read)) {
     if (std::holds_alternative<Help>(read)) {

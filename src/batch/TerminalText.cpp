@@ -40,4 +40,15 @@ TerminalCell ToTerminalCell(std::string_view cp1252) {
   return cell;
 }
 
+std::string ToTerminalText(std::string_view cp1252, std::string_view kept) {
+  std::string text;
+  text.reserve(cp1252.size() + cp1252.size() / 8);
+  for (const char byte : cp1252) {
+    const char32_t c = Cp1252ToUnicode(static_cast<unsigned char>(byte));
+    const bool shown = !IsControl(c) || c == U'\t' || kept.find(byte) != std::string_view::npos;
+    AppendUtf8(text, shown ? c : U'?');
+  }
+  return text;
+}
+
 }  // namespace ombrel

@@ -22,4 +22,9 @@ struct TerminalCell {
 // first characters and ends in "…" within that length.
 TerminalCell ToTerminalCell(std::string_view cp1252);
 
+// Log bytes (Windows-1252) as UTF-8 for a terminal, whole: control characters
+// show as "?" as in a cell, but for tab and those in `kept` (CR and LF where
+// lines are written with their ends).
+std::string ToTerminalText(std::string_view cp1252, std::string_view kept = {});
+
 }  // namespace ombrel

@@ -78,6 +78,33 @@ TEST_F(BatchTest, UsageErrors) {
   EXPECT_EQ(out_, "ombrel-batch " OMBREL_VERSION "\n");
 }
 
+TEST_F(BatchTest, FindsLinesAndWritesAFightsLines) {
+  EXPECT_EQ(Run({"--find", "GNOLL", log_}), 0);
+  EXPECT_EQ(out_,
+            "2:[Sat Dec 31 22:30:08 2005] You hit a gnoll for 20 points of damage.\n"
+            "3:[Sat Dec 31 22:30:09 2005] Annabelle slashes a gnoll for 17 points of damage.\n"
+            "4:[Sat Dec 31 22:30:10 2005] You hit a gnoll for 31 points of damage.\n");
+  EXPECT_EQ(Run({"--find", "You hit", "--name", "Tarlen", "--event", "2", log_}), 0);
+  EXPECT_EQ(out_, "5:[Sat Dec 31 22:35:10 2005] You hit an orc for 5 points of damage.\n");
+  EXPECT_EQ(Run({"--find", "GNOLL", "--match-case", log_}), 1);
+  EXPECT_EQ(out_, "");
+  EXPECT_EQ(Run({"--find", "(a+", "--regex", log_}), 2);
+  EXPECT_EQ(err_, "ombrel-batch: not a valid regular expression: missing ): (a+\n");
+  // Control characters show as "?", Windows-1252 as UTF-8.
+  testing::WriteFile(log_, "Zo\xEB\x1B[2J\r\n");
+  EXPECT_EQ(Run({"--find", "zo", log_}), 0);
+  EXPECT_EQ(out_, "1:Zo\xC3\xAB?[2J\n");
+
+  testing::WriteFile(log_, kLog);
+  const std::string saved = (dir_ / "fight.txt").string();
+  EXPECT_EQ(Run({"--lines", "1", "--name", "Tarlen", "--out", saved, log_}), 0);
+  EXPECT_EQ(ReadFile(saved),
+            kLog.substr(kLog.find("[Sat Dec 31 22:30:08"),
+                        kLog.find("[Sat Dec 31 22:35") - kLog.find("[Sat Dec 31 22:30:08")));
+  EXPECT_EQ(Run({"--lines", "3", "--name", "Tarlen", log_}), 1);
+  EXPECT_EQ(Run({"--lines", "1", "--find", "x", "--name", "Tarlen", log_}), 2);
+}
+
 TEST_F(BatchTest, UnreadableLogAndUnwritableFolder) {
   EXPECT_EQ(Run({"--out", out_dir_, "--name", "Tarlen", (dir_ / "missing.txt").string()}), 1);
   EXPECT_NE(err_.find((dir_ / "missing.txt").string()), std::string::npos);
