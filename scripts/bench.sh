@@ -110,6 +110,6 @@ search_line() {
   printf '%-15s %.3f s = %s x grep %s %.3f s (target %s; %s and %s lines)\n' "$label" "$os" \
     "$(ratio "$os" "$gs")" "$grep_args" "$gs" "$target" "$oc" "$gc"
 }
-search_line "find text:" 1.5 "--match-case" "-c -F" "a gnoll"
+search_line "find text:" 1.5 "--case" "-c -F" "a gnoll"
 search_line "find, any case:" 1.5 "" "-c -F -i" "a gnoll"
-search_line "find regex:" 3 "--regex --match-case" "-c -E" "(slash|crush)es .* for [0-9]+ points"
+search_line "find regex:" 3 "--regex --case" "-c -E" "(slash|crush)es .* for [0-9]+ points"

@@ -71,7 +71,7 @@ std::variant<LogTextOptions, std::string> ReadOptions(const std::vector<std::str
     }
     const size_t equals = arg.find('=');
     const std::string name(arg.substr(0, equals));
-    const bool is_switch = name == "--regex" || name == "--match-case" || name == "--pets";
+    const bool is_switch = name == "--regex" || name == "--case" || name == "--pets";
     std::string value;
     if (is_switch) {
       if (equals != std::string_view::npos) return name + " takes no value";
@@ -92,7 +92,7 @@ std::variant<LogTextOptions, std::string> ReadOptions(const std::vector<std::str
       problem = log_text(o.find);
     } else if (name == "--regex") {
       o.regex = true;
-    } else if (name == "--match-case") {
+    } else if (name == "--case") {
       o.match_case = true;
     } else if (name == "--pets") {
       o.pets = true;
@@ -125,7 +125,7 @@ std::variant<LogTextOptions, std::string> ReadOptions(const std::vector<std::str
   if (o.find && o.out) return std::string("--out goes with --lines");
   if (o.lines && o.event) return std::string("--lines names its fight itself: no --event");
   if (!o.find && (o.regex || o.match_case))
-    return std::string("--regex and --match-case go with --find");
+    return std::string("--regex and --case go with --find");
   if ((o.lines || o.event) && !o.name) return std::string("the fights need --name to be found");
   return o;
 }
@@ -265,13 +265,13 @@ class LogTextRun {
 
 std::string LogTextUsage() {
   return "       " + std::string(kProgram) +
-         " --find TEXT [--regex] [--match-case] [--name NAME --event K [--gap SECONDS] [--pets]"
+         " --find TEXT [--regex] [--case] [--name NAME --event K [--gap SECONDS] [--pets]"
          " [--rules SET]] LOG\n"
          "       " +
          std::string(kProgram) +
          " --lines K --name NAME [--gap SECONDS] [--pets] [--rules SET] [--out FILE] LOG\n"
          "  --find TEXT         print the lines holding TEXT as LINE:TEXT (capitals and small\n"
-         "                      letters alike unless --match-case); exit 0 when some matched,\n"
+         "                      letters alike unless --case); exit 0 when some matched,\n"
          "                      1 when none, 2 on an error\n"
          "  --regex             TEXT is a regular expression (RE2 syntax)\n"
          "  --event K           with --find: only the lines of fight K, first to last\n"

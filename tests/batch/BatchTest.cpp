@@ -86,7 +86,7 @@ TEST_F(BatchTest, FindsLinesAndWritesAFightsLines) {
             "4:[Sat Dec 31 22:30:10 2005] You hit a gnoll for 31 points of damage.\n");
   EXPECT_EQ(Run({"--find", "You hit", "--name", "Tarlen", "--event", "2", log_}), 0);
   EXPECT_EQ(out_, "5:[Sat Dec 31 22:35:10 2005] You hit an orc for 5 points of damage.\n");
-  EXPECT_EQ(Run({"--find", "GNOLL", "--match-case", log_}), 1);
+  EXPECT_EQ(Run({"--find", "GNOLL", "--case", log_}), 1);
   EXPECT_EQ(out_, "");
   EXPECT_EQ(Run({"--find", "(a+", "--regex", log_}), 2);
   EXPECT_EQ(err_, "ombrel-batch: not a valid regular expression: missing ): (a+\n");
