@@ -2,7 +2,7 @@
 # Takes the window's screenshots under Xvfb on a 1280x1024 screen without a
 # window manager (the window sits in the top left corner), driving the real
 # program with the mouse: docs/screenshots/{settings,events,event-detail,
-# event-detail-timeline,event-detail-smallest,no-fight,pc-detail,following}.png
+# event-detail-timeline,event-detail-smallest,no-fight,pc-detail,following,find,log-view}.png
 # at scale 1 and scale-2x.png (the whole screen at QT_SCALE_FACTOR=2, where the
 # window is at its smallest size too). Needs xvfb, xdotool and
 # imagemagick. The click points suit the default fonts of a Debian 12 machine.
@@ -47,20 +47,43 @@ dclick 100 215                              # "Grask the Flayer" at the smallest
 shot "$id" event-detail-smallest.png
 click 110 36                                # back to the Events tab
 dclick 100 215                              # "Grask the Flayer", the longest fight
-click 120 8                                 # View > Timeline closes the chart
-click 150 31
+click 158 8                                 # View > Timeline closes the chart
+click 185 31
 shot "$id" event-detail.png
 dclick 100 117                              # the first combatant below the total row
 shot "$id" pc-detail.png
 click 41 36                                 # the Settings tab
 shot "$id" settings.png
 click 191 36                                # the Event Detail tab
-click 120 8                                 # View > Timeline opens the chart again
-click 150 31
+click 158 8                                 # View > Timeline opens the chart again
+click 185 31
 xdotool windowsize "$id" 1100 820           # a larger window for the chart
 sleep 0.5
 click 100 187                               # "Tamsin", drawn bold in the chart
 shot "$id" event-detail-timeline.png
+kill "$app"
+wait "$app" || true
+
+# Find in Log: the lines naming Grask the Flayer; a double-click on the
+# second result opens the log view at its line, in a larger window.
+"$program" --name Tarlen "$root/data/sample.txt" &
+app=$!
+id=$(window_of)
+sleep 2
+xdotool windowsize "$id" 1100 860
+sleep 0.5
+click 100 215                               # "Grask the Flayer", for the fight's times
+xdotool key ctrl+f
+did=$(window_of "Find in Log")
+sleep 1
+xdotool type --delay 20 "Grask the Flayer"
+xdotool key Return
+sleep 3
+shot "$did" find.png
+eval "$(xdotool getwindowgeometry --shell "$did")"  # X, Y of the dialog
+dclick $((X + 300)) $((Y + 215))                   # the second result
+xdotool key Escape
+shot "$id" log-view.png
 kill "$app"
 wait "$app" || true
 

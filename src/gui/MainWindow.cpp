@@ -22,6 +22,7 @@
 #include "gui/Dialogs.h"
 #include "gui/EventDetailPage.h"
 #include "gui/FollowController.h"
+#include "gui/LogRoom.h"
 #include "gui/Paths.h"
 #include "gui/SettingsPage.h"
 #include "gui/StatusLine.h"
@@ -82,6 +83,7 @@ MainWindow::MainWindow(App& app, Dialogs& dialogs, ParseRunner runner, QSettings
   menus_ = std::make_unique<WindowMenus>(menuBar());
   status_ = std::make_unique<StatusLine>(statusBar(), app_);
   follow_ = new FollowController(app_, list_pages_, this);
+  log_room_ = new LogRoom(app_, dialogs_, this);
   BuildShortcuts();
   setWindowTitle(QFile::decodeName(QByteArray::fromStdString(app_.WindowCaption())));
   FitToScreen();
@@ -219,6 +221,15 @@ void MainWindow::Connect() {
     connect(m[command], &QAction::triggered, this,
             [this, command, mark] { ToggleOption(command, mark); });
   }
+  connect(m[Command::kFindInLog], &QAction::triggered, this, [this] {
+    if (!busy_) log_room_->OpenFind();
+  });
+  connect(m[Command::kShowInLog], &QAction::triggered, this, &MainWindow::ShowInLog);
+  connect(m[Command::kSaveFightLog], &QAction::triggered, this, &MainWindow::SaveFightLog);
+  connect(log_room_, &LogRoom::Said, this, [this](const QString& text) { status_->SetText(text); });
+  // The fights' and the PC Detail rows' own context menus.
+  events_page_->View()->addActions({m[Command::kShowInLog], m[Command::kSaveFightLog]});
+  combatant_page_->View()->addAction(m[Command::kShowInLog]);
   connect(m[Command::kCsvFolder], &QAction::triggered, this, &MainWindow::ChooseCsvFolder);
   connect(m[Command::kViewTimeline], &QAction::triggered, this, &MainWindow::ShowTimeline);
   connect(m[Command::kExportEvents], &QAction::triggered, this, [this] {

@@ -26,6 +26,7 @@ namespace ombrel::gui {
 class Dialogs;
 class EventDetailPage;
 class FollowController;
+class LogRoom;
 class ListPage;
 class SettingsPage;
 class StatusLine;
@@ -121,6 +122,10 @@ class MainWindow : public QMainWindow {
   using ReportExport = std::optional<Failure> (App::*)(const std::filesystem::path&) const;
   void ExportReport(const QString& title, ReportExport export_report);
   void ExportTimeline();
+  // Show in Log on the page shown: the fight's first line, or the PC Detail row's first record.
+  void ShowInLog();
+  // Save Fight Log... for the selected fight.
+  void SaveFightLog();
   void ShowTimeline(bool shown);
   void FillRecentLogs();
 
@@ -151,6 +156,7 @@ class MainWindow : public QMainWindow {
   std::unique_ptr<WindowMenus> menus_;
   std::unique_ptr<StatusLine> status_;
   FollowController* follow_ = nullptr;
+  LogRoom* log_room_ = nullptr;
 };
 
 }  // namespace ombrel::gui

@@ -14,11 +14,13 @@
 #include <QSignalBlocker>
 #include <QStackedWidget>
 #include <QTabBar>
+#include <QTreeView>
 
 #include "gui/Cp1252.h"
 #include "gui/Dialogs.h"
 #include "gui/EventDetailPage.h"
 #include "gui/FollowController.h"
+#include "gui/LogRoom.h"
 #include "gui/MainWindow.h"
 #include "gui/Paths.h"
 #include "gui/SettingsPage.h"
@@ -196,6 +198,27 @@ void MainWindow::ShowState() {
   m[Command::kExportEvents]->setEnabled(app_.ExportEventsEnabled());
   m[Command::kExportEventDetail]->setEnabled(app_.ExportEventDetailEnabled());
   m[Command::kExportTimeline]->setEnabled(app_.ExportEventDetailEnabled());
+  const bool parsed = !busy_ && app_.TabStripAvailable() && !app_.LastParseFoundNoFight();
+  m[Command::kFindInLog]->setEnabled(!busy_ && app_.TabStripAvailable());
+  m[Command::kShowInLog]->setEnabled(parsed);
+  m[Command::kSaveFightLog]->setEnabled(parsed);
+}
+
+void MainWindow::ShowInLog() {
+  if (busy_ || !app_.TabStripAvailable()) return;
+  if (app_.ShownPage() == 3) {
+    const int row = combatant_page_->View()->currentIndex().row();
+    if (row >= 0) log_room_->ShowCombatantRow(static_cast<size_t>(row));
+  } else {
+    log_room_->ShowFight(app_.SelectedEvent());
+  }
+}
+
+void MainWindow::SaveFightLog() {
+  if (busy_ || !app_.TabStripAvailable()) return;
+  if (auto folder = log_room_->SaveFightLog(app_.SelectedEvent(), memory_.Folder(kSaveFolder))) {
+    memory_.SetFolder(kSaveFolder, *folder);
+  }
 }
 
 void MainWindow::SetBusy(bool busy) {

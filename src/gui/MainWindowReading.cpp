@@ -11,6 +11,7 @@
 #include "gui/Dialogs.h"
 #include "gui/EventDetailPage.h"
 #include "gui/FollowController.h"
+#include "gui/LogRoom.h"
 #include "gui/MainWindow.h"
 #include "gui/Paths.h"
 #include "gui/SettingsPage.h"
@@ -81,6 +82,7 @@ void MainWindow::SetCaption(const QString& suffix) {
 void MainWindow::BeginReading(const QString& path, const QString& caption_suffix,
                               const QString& status) {
   parse_path_ = path;
+  log_room_->ReadingStarts(path);
   caption_before_parse_ = windowTitle();
   status_before_parse_ = status_->Text();
   SetCaption(caption_suffix);
@@ -130,6 +132,7 @@ void MainWindow::ParseFinished() {
   // Adopting a parse ends following.
   ChangeLists(list_pages_,
               [&] { app_.AdoptParse(std::move(*run), ToPath(parse_path_), parsing_again_); });
+  log_room_->Adopted(parse_path_);
   follow_->StopRefreshing();
   memory_.AddRecentLog(QFileInfo(parse_path_).absoluteFilePath());
   FillRecentLogs();
@@ -174,6 +177,7 @@ void MainWindow::FollowFile(const QString& path) {
 
 void MainWindow::FollowCaughtUp() {
   EndReading();
+  log_room_->Adopted(parse_path_);
   memory_.AddRecentLog(QFileInfo(parse_path_).absoluteFilePath());
   FillRecentLogs();
   SetCaption(FromCp1252(kFollowingCaptionSuffix));

@@ -29,6 +29,11 @@ constexpr MenuLine kFileLines[] = {
     kSeparator,
     Item(kQuit, "mnuQuit", "&Quit", "Ctrl+Q"),
 };
+constexpr MenuLine kEditLines[] = {
+    Item(kFindInLog, "mnuFindInLog", "&Find in Log...", "Ctrl+F"),
+    Item(kShowInLog, "mnuShowInLog", "&Show in Log", "Ctrl+L"),
+    Item(kSaveFightLog, "mnuSaveFightLog", "Save Fight &Log..."),
+};
 constexpr MenuLine kOptionsLines[] = {
     Mark(kPrintData, "mnuPrintData", "Print &Data"),
     Mark(kPrintEvents, "mnuPrintEvents", "Print &Events"),
@@ -48,9 +53,9 @@ constexpr MenuLine kExportLines[] = {
 constexpr MenuLine kHelpLines[] = {Item(kAbout, "mnuAbout", "&About", "F1")};
 
 constexpr MenuSpec kMenus[] = {
-    {"mnuFile", "&File", kFileLines}, {"mnuOptions", "&Options", kOptionsLines},
-    {"mnuView", "&View", kViewLines}, {"mnuExport", "&Export", kExportLines},
-    {"mnuHelp", "&Help", kHelpLines},
+    {"mnuFile", "&File", kFileLines},          {"mnuEdit", "&Edit", kEditLines},
+    {"mnuOptions", "&Options", kOptionsLines}, {"mnuView", "&View", kViewLines},
+    {"mnuExport", "&Export", kExportLines},    {"mnuHelp", "&Help", kHelpLines},
 };
 
 }  // namespace

@@ -38,18 +38,25 @@ std::variant<LineMatcher, std::string> LineMatcher::Make(const SearchQuery& quer
   return matcher;
 }
 
-size_t LineMatcher::Candidate(std::string_view text, size_t from) const {
+size_t LineMatcher::Candidate(std::string_view text, size_t from, size_t* end) const {
   if (from > text.size()) return std::string_view::npos;
+  size_t at = std::string_view::npos;
+  size_t size = query_.text.size();
   if (regex_ != nullptr) {
     re2::StringPiece found;
     if (!regex_->Match(re2::StringPiece(text.data(), text.size()), from, text.size(),
                        RE2::UNANCHORED, &found, 1)) {
       return std::string_view::npos;
     }
-    return static_cast<size_t>(found.data() - text.data());
+    at = static_cast<size_t>(found.data() - text.data());
+    size = found.size();
+  } else if (query_.text.empty()) {
+    at = from;
+  } else {
+    at = query_.match_case ? FindText(text, query_.text, from) : FindFolded(text, folded_, from);
   }
-  if (query_.text.empty()) return from;
-  return query_.match_case ? FindText(text, query_.text, from) : FindFolded(text, folded_, from);
+  if (end != nullptr && at != std::string_view::npos) *end = at + size;
+  return at;
 }
 
 bool LineMatcher::TextMatches(std::string_view line) const {
@@ -61,8 +68,8 @@ bool LineMatcher::TextMatches(std::string_view line) const {
   return FindFolded(line, folded_) != std::string_view::npos;
 }
 
-bool LineMatcher::Matches(std::string_view line) const {
-  if (!TextMatches(line)) return false;
+bool LineMatcher::Matches(std::string_view line, bool text_found) const {
+  if (!text_found && !TextMatches(line)) return false;
   if (!query_.name.empty() && !ContainsText(line, query_.name)) return false;
   if (query_.from || query_.to) {
     const std::optional<DateTime> stamp = LogLineTime(line);

@@ -45,10 +45,12 @@ class LineMatcher {
   // Where, at or after `from`, `text` (many lines) first holds what a
   // matching line holds; npos when nowhere. A line holding a candidate may
   // still fail Matches; a line holding none never passes it. For an
-  // expression, the lines of `text` must end in LF.
-  size_t Candidate(std::string_view text, size_t from) const;
-  // True when `line` (without its line end) passes every test of the query.
-  bool Matches(std::string_view line) const;
+  // expression, the lines of `text` must end in LF. `end`, when given,
+  // receives where the text or expression found ends.
+  size_t Candidate(std::string_view text, size_t from, size_t* end = nullptr) const;
+  // True when `line` (without its line end) passes every test of the query;
+  // with `text_found`, the text or expression is known to be in it.
+  bool Matches(std::string_view line, bool text_found = false) const;
 
  private:
   explicit LineMatcher(SearchQuery query);

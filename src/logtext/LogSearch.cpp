@@ -141,7 +141,8 @@ std::variant<SearchSummary, Failure> SearchLog(
     size_t counted = 0;  // lines are counted up to here
     int64_t counted_line = line;
     for (size_t from = 0; from < whole;) {
-      size_t at = matcher.Candidate(searched, from);
+      size_t found_end = 0;
+      size_t at = matcher.Candidate(searched, from, &found_end);
       if (at == std::string_view::npos || at >= whole) break;
       // A candidate on the LF of a CR LF belongs to the line that CR LF ends.
       if (kind == LineEnd::kCrLf && at > 0 && text[at] == '\n' && text[at - 1] == '\r') --at;
@@ -155,7 +156,11 @@ std::variant<SearchSummary, Failure> SearchLog(
         break;
       }
       const std::string_view line_text = text.substr(start, stop - start);
-      if (counted_line >= query.first_line && matcher.Matches(line_text)) {
+      // What was found within the line is found in the line alone too (^, $
+      // and \b see a line end as the text's end); an empty match at a CR LF's
+      // CR, or one that runs past the line, is tried on the line alone.
+      const bool within = found_end <= stop && (at < stop || start == stop);
+      if (counted_line >= query.first_line && matcher.Matches(line_text, within)) {
         if (++summary.matches <= kListedMatches && on_match) {
           on_match(LineMatch{counted_line, offset + start, line_text});
         }

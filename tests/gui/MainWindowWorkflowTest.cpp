@@ -3,6 +3,8 @@
 #include <QFileInfo>
 
 #include "WindowHarness.h"
+#include "gui/FindDialog.h"
+#include "gui/LogViewPane.h"
 
 using ombrel::gui::testing::WindowHarness;
 
@@ -194,6 +196,71 @@ class MainWindowWorkflowTest : public QObject {
     QCOMPARE(csv.dialogs().Messages().size(), size_t(2));
     QVERIFY(csv.dialogs().Messages()[1].text.contains(QStringLiteral("Data.csv")));
     QCOMPARE(csv.Rows(1).size(), 2);
+  }
+
+  void findShowAndSaveInLog() {
+    using ombrel::gui::FindDialog;
+    using ombrel::gui::LogViewPane;
+    WindowHarness w;
+    const QString log = w.WriteLog();
+    w.Parse(log);
+    w.Item("mnuFindInLog")->trigger();
+    auto* find = w.form().findChild<FindDialog*>(QStringLiteral("FindDialog"));
+    QVERIFY(find != nullptr && find->isVisible());
+    auto* count = find->findChild<QLabel*>(QStringLiteral("FindCount"));
+    auto search = [&](const char* text, bool regex) {
+      find->TextBox()->setText(QString::fromLatin1(text));
+      find->RegexBox()->setChecked(regex);
+      QTest::mouseClick(find->findChild<QPushButton*>(QStringLiteral("FindStart")), Qt::LeftButton);
+      QTRY_VERIFY(!find->Searching());
+      QCoreApplication::processEvents();
+    };
+    // Any case by default; each result with its time, line number and text.
+    search("ORC", false);
+    QCOMPARE(count->text(), QStringLiteral("2 lines found"));
+    QAbstractItemModel* results = find->Results()->model();
+    QCOMPARE(results->rowCount(), 2);
+    QCOMPARE(results->data(results->index(1, 0)).toString() + "|" +
+                 results->data(results->index(1, 1)).toString(),
+             QStringLiteral("2006-01-02 15:06:02|7"));
+    search("(a+", true);
+    QCOMPARE(count->text(), QStringLiteral("not a valid regular expression: missing ): (a+"));
+    search("^\\[.*(Brutus|Zarra)", true);
+    QCOMPARE(count->text(), QStringLiteral("4 lines found"));
+
+    // A double-click on a result shows its line in the log view, marked.
+    auto* pane = w.form().findChild<LogViewPane*>(QStringLiteral("LogView"));
+    const QRect third = find->Results()->visualRect(results->index(2, 2));
+    QTest::mouseClick(find->Results()->viewport(), Qt::LeftButton, {}, third.center());
+    QTest::mouseDClick(find->Results()->viewport(), Qt::LeftButton, {}, third.center());
+    QVERIFY(pane->isVisible());
+    QCOMPARE(pane->Model()->Marked(), 4);  // line 5: Zarra on the gnoll
+    QCOMPARE(pane->View()->currentIndex().row(), 4);
+    QCOMPARE(pane->Model()->rowCount(), 7);
+    QVERIFY(pane->Model()
+                ->data(pane->Model()->index(6, 1))
+                .toString()
+                .endsWith(QStringLiteral("an orc for 40 points of damage.")));
+
+    // Show in Log on the second fight: its first line; Save Fight Log: its lines.
+    w.ClickRow(1, 1);
+    w.Item("mnuShowInLog")->trigger();
+    QCOMPARE(pane->Model()->Marked(), 5);
+    const QString saved = w.Dir() + QStringLiteral("/fight.txt");
+    w.dialogs().save_answers.push_back(saved);
+    w.Item("mnuSaveFightLog")->trigger();
+    QFile file(saved);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const std::string& all = ombrel::gui::testing::kTwoFightsLog;
+    QCOMPARE(file.readAll().toStdString(), all.substr(all.find("[Mon Jan 02 15:06:00")));
+
+    // A log that changed since the parse is told, not shown.
+    w.WriteLog("raid.txt", "[Mon Jan 02 15:04:05 2006] Another log.\r\n");
+    w.Item("mnuShowInLog")->trigger();
+    QCOMPARE(pane->Model()->rowCount(), 0);
+    QVERIFY(pane->findChild<QLabel*>(QStringLiteral("LogViewCaption"))
+                ->text()
+                .contains(QStringLiteral("changed after it was parsed")));
   }
 };
 

@@ -117,6 +117,7 @@ TEST(LogSearchTest, EqualsALineByLineScan) {
       Query("x*", true),
       Query("SAYS", true),
       Query(""),
+      Query("^$", true),
   };
   struct Case {
     std::string name;
