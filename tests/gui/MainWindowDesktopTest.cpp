@@ -108,7 +108,8 @@ class MainWindowDesktopTest : public QObject {
     QCOMPARE(events->contextMenuPolicy(), Qt::ActionsContextMenu);
     QStringList captions;
     for (QAction* a : events->actions()) captions << a->text();
-    QCOMPARE(captions, (QStringList{"&Copy", "Copy &All"}));
+    // The fights' own commands follow: the log view at the fight and its lines saved.
+    QCOMPARE(captions, (QStringList{"&Copy", "Copy &All", "&Show in Log", "Save Fight &Log..."}));
     w.Item("ListView1CopyAll")->trigger();
     QCOMPARE(QApplication::clipboard()->text(), header + gnoll + orc);
   }
