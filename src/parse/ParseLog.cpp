@@ -1,11 +1,13 @@
 #include "parse/ParseLog.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <functional>
 #include <future>
 #include <memory>
 #include <new>
@@ -25,9 +27,22 @@ std::string ErrorText(int error, const char* fallback) {
 struct ReadResult {
   ssize_t bytes = 0;
   int error = 0;
+  bool cancelled = false;
 };
 
-ReadResult ReadPiece(int fd, char* into, size_t size) {
+// How long a wait for a pipe's writer lasts before the cancel is looked at.
+constexpr int kPipeWaitMilliseconds = 100;
+
+// Reads the next bytes of `fd`. A pipe, FIFO or device (`wait`) is first
+// waited for in short waits, so that a cancel ends a wait for a writer that
+// never writes.
+ReadResult ReadPiece(int fd, char* into, size_t size, bool wait, const Progress& progress) {
+  while (wait) {
+    if (progress.Cancelled()) return {0, 0, true};
+    pollfd ready{fd, POLLIN, 0};
+    const int n = ::poll(&ready, 1, kPipeWaitMilliseconds);
+    if (n > 0 || (n < 0 && errno != EINTR)) break;  // bytes, the end or an error: read says which
+  }
   for (;;) {
     const ssize_t n = ::read(fd, into, size);
     if (n < 0 && errno == EINTR) continue;
@@ -64,9 +79,12 @@ std::variant<ParseResult, Failure> ParseLog(const std::filesystem::path& path,
                                             const Progress& progress, LineRules rules) {
   const bool standard_input = path == kStandardInputPath;
   const std::string shown = path.string();
-  // A FIFO without a writer waits in open, as any reader would.
-  const int fd = standard_input ? STDIN_FILENO : ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // A FIFO opens at once, writer or not; its reads then wait for one (see
+  // ReadPiece), as any reader would, but only until a cancel.
+  const int fd =
+      standard_input ? STDIN_FILENO : ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return Failure{shown, ErrorText(errno, "cannot open the file")};
+  if (!standard_input) ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
   struct Closer {
     int fd;
     bool owned;
@@ -94,13 +112,18 @@ std::variant<ParseResult, Failure> ParseLog(const std::filesystem::path& path,
     const std::unique_ptr<char[]> pieces[2] = {std::unique_ptr<char[]>(new char[kLogReadPiece]),
                                                std::unique_ptr<char[]>(new char[kLogReadPiece])};
     const bool ahead = S_ISREG(status.st_mode);
-    auto read_into = [fd, ahead](char* into) {
+    auto read_into = [fd, ahead, &progress](char* into) {
       return std::async(ahead ? std::launch::async : std::launch::deferred, ReadPiece, fd, into,
-                        kLogReadPiece);
+                        kLogReadPiece, !ahead, std::cref(progress));
     };
     std::future<ReadResult> next = read_into(pieces[0].get());
     for (int current = 0;; current ^= 1) {
       const ReadResult read = next.get();
+      if (read.cancelled) {
+        ParseResult cancelled = parser.Stop();
+        cancelled.cancelled = true;
+        return cancelled;
+      }
       if (read.bytes < 0) return Failure{shown, ErrorText(read.error, "cannot read the file")};
       if (read.bytes == 0) break;
       next = read_into(pieces[current ^ 1].get());

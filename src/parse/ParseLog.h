@@ -44,8 +44,9 @@ inline constexpr std::string_view kStandardInputPath = "-";
 // Reads the log at `path` in pieces, until its end whatever size the file
 // claims (pipes, FIFOs, files such as those of /proc), and classifies every
 // line; a piece is dropped once its lines are classified. kStandardInputPath
-// reads standard input. Fails (naming the path and the
-// reason) only when the log cannot be opened or read.
+// reads standard input. A pipe or FIFO is waited for until its writer writes
+// or a cancel comes, never longer. Fails (naming the path and the reason)
+// only when the log cannot be opened or read.
 std::variant<ParseResult, Failure> ParseLog(const std::filesystem::path& path,
                                             std::string_view character_name, AttackVerbList verbs,
                                             const Progress& progress = {},

@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <chrono>
 #include <filesystem>
+#include <future>
 #include <thread>
 
 #include "parse/LineClassifier.h"
@@ -168,6 +169,23 @@ TEST_F(LogFiles, FilesThatClaimNoSizeAndFifosAreReadToTheirEnd) {
   const ParseResult& r = std::get<ParseResult>(piped);
   EXPECT_EQ(r.DamageTable.size(), static_cast<size_t>(r.lines) - 1);  // one hit a line
   EXPECT_EQ(static_cast<size_t>(r.lines), log.size() / (Line(kHit).size() + 1) + 1);
+
+  // A FIFO nobody writes to: a cancel ends the wait. A parse still waiting
+  // after ten seconds is set free by a writer, so that the test fails
+  // instead of hanging.
+  std::atomic<bool> cancel{false};
+  Progress cancelling;
+  cancelling.cancel = &cancel;
+  auto waiting = std::async(std::launch::async,
+                            [&] { return ParseLog(fifo, kName, kAttackVerbs, cancelling); });
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  cancel = true;
+  const bool ended = waiting.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
+  if (!ended) ::close(::open(fifo.c_str(), O_WRONLY));
+  const auto cancelled = waiting.get();
+  EXPECT_TRUE(ended);
+  ASSERT_TRUE(std::holds_alternative<ParseResult>(cancelled));
+  EXPECT_TRUE(std::get<ParseResult>(cancelled).cancelled);
 }
 
 TEST_F(LogFiles, AFileWithoutCrLfIsReadAsItsLinesComeAndOneCrLfKeepsTheCrLfRule) {
