@@ -241,6 +241,7 @@ void App::AdoptParse(ParsedRun&& run, const std::filesystem::path& log, bool kee
     fight.emplace(before[selected_event_].StartCounter, std::string(before[selected_event_].Name));
   }
   follow_.reset();  // a parse of its own ends following
+  open_events_.clear();
   TakeRun(std::move(run));
   // The ability lists index the table just replaced.
   event_detail_ = EventDetail{};
@@ -276,6 +277,7 @@ void App::AdoptFollow(std::unique_ptr<LogFollow> follow) {
   AdoptParse(follow->Current(), log);
   follow_ = std::move(follow);
   window_caption_ += kFollowingCaptionSuffix;
+  NoteOpenEvents();
 }
 
 std::optional<Failure> App::StartFollowing(const std::filesystem::path& log,
@@ -289,26 +291,50 @@ std::optional<Failure> App::StartFollowing(const std::filesystem::path& log,
 }
 
 std::variant<App::FollowStep, Failure> App::RefreshFollow(const Progress& progress) {
+  return AdoptFollowed(ReadFollowed(progress));
+}
+
+std::variant<App::FollowStep, Failure> App::ReadFollowed(const Progress& progress) {
   FollowStep step;
   if (!follow_) return step;
   // The log views the live events, which the refresh changes.
   const EventRecord* selected = log_.FindEvent(static_cast<int32_t>(selected_event_ + 1));
-  const EventRecord before = selected != nullptr ? *selected : EventRecord{};
+  selected_before_refresh_ = selected != nullptr ? *selected : EventRecord{};
   auto refreshed = follow_->Refresh(progress);
   if (auto* failure = std::get_if<Failure>(&refreshed)) return std::move(*failure);
   const LogFollow::Refreshed& r = std::get<LogFollow::Refreshed>(refreshed);
+  step.changed = r.changed;
   step.started_over = r.started_over;
   step.waiting = r.waiting;
   step.unreadable = r.unreadable;
   step.more = r.more;
+  step.cancelled = r.cancelled;
+  return step;
+}
+
+std::variant<App::FollowStep, Failure> App::AdoptFollowed(std::variant<FollowStep, Failure> read) {
+  if (auto* failure = std::get_if<Failure>(&read)) return std::move(*failure);
+  FollowStep step = std::get<FollowStep>(std::move(read));
+  if (!follow_) return step;
   // Even unchanged results are adopted again: the table may have grown.
   log_ = follow_->CurrentLog();
-  if (!r.changed) return step;
-  step.changed = true;
-  follow_->UpdateEventsList(events_list_);
-  follow_->CountInto(last_run_);
-  KeepSelection(before, r.started_over, step);
+  if (step.changed) {
+    follow_->UpdateEventsList(events_list_);
+    follow_->CountInto(last_run_);
+    KeepSelection(selected_before_refresh_, step.started_over, step);
+  }
+  NoteOpenEvents();
   return step;
+}
+
+void App::NoteOpenEvents() {
+  open_events_.assign(events_list_.Rows(), false);
+  for (size_t row = 0; follow_ != nullptr && row < open_events_.size(); ++row)
+    open_events_[row] = follow_->IsOpen(row);
+}
+
+uint64_t App::FollowedBytesWaiting() const {
+  return follow_ != nullptr ? follow_->BytesWaiting() : 0;
 }
 
 std::variant<ParsedRun*, Failure> App::StopFollowing(bool read_rest) {
@@ -318,6 +344,7 @@ std::variant<ParsedRun*, Failure> App::StopFollowing(bool read_rest) {
   auto finished = follow_->Finish(read_rest);
   const std::filesystem::path log = follow_->path();
   follow_.reset();
+  open_events_.clear();
   window_caption_ = std::string(kLogCaptionPrefix) + log.string();
   // On failure the results stay as last refreshed.
   if (auto* failure = std::get_if<Failure>(&finished)) return std::move(*failure);
@@ -329,7 +356,7 @@ std::variant<ParsedRun*, Failure> App::StopFollowing(bool read_rest) {
 }
 
 bool App::EventIsOpen(size_t row) const {
-  return follow_ != nullptr && follow_->IsOpen(row);
+  return row < open_events_.size() && open_events_[row];
 }
 
 void App::KeepSelection(const EventRecord& before, bool started_over, FollowStep& step) {

@@ -182,6 +182,7 @@ class App {
     bool waiting = false;         // no file to read at the path
     std::string unreadable;       // why the path cannot be read, when it names something
     bool more = false;            // the log held more than a refresh reads: refresh again soon
+    bool cancelled = false;       // the reading was cancelled between pieces
     bool detail_changed = false;  // the Event Detail page's fight changed and was built again
   };
   // Reads what the log gained. When the results changed they are replaced
@@ -192,6 +193,15 @@ class App {
   // `progress` stops the reading between pieces; the next refresh reads on.
   // On failure the results stay.
   std::variant<FollowStep, Failure> RefreshFollow(const Progress& progress = {});
+  // The same in two halves, so that a window can read a large append off its
+  // thread: ReadFollowed reads and classifies what the log gained and may run
+  // on a worker thread, while the App's own thread uses nothing of the App
+  // but its lists, LastRun, Following and EventIsOpen; AdoptFollowed then
+  // brings the results in on the App's thread.
+  std::variant<FollowStep, Failure> ReadFollowed(const Progress& progress = {});
+  std::variant<FollowStep, Failure> AdoptFollowed(std::variant<FollowStep, Failure> read);
+  // Bytes the followed log holds beyond those read; 0 when not known (a pipe).
+  uint64_t FollowedBytesWaiting() const;
   // Ends following: reads what is left (unless `read_rest` is false: an
   // interrupt ends following with the bytes read), counts an unended last
   // line, adopts the results as RefreshFollow does and writes the files the
@@ -277,6 +287,8 @@ class App {
   // the event selected `before` again and rebuilds its detail if it changed.
   void KeepSelection(const EventRecord& before, bool started_over, FollowStep& step);
   void RebuildEventDetail();
+  // Notes which events are open while following.
+  void NoteOpenEvents();
   std::string CreationStamp() const;
   std::optional<Failure> Write(const std::filesystem::path& path,
                                const std::function<void(std::ostream&)>& write) const;
@@ -306,6 +318,10 @@ class App {
   std::function<DateTime()> clock_;
   OutputSet* outputs_ = nullptr;
   std::unique_ptr<LogFollow> follow_;
+  // While following: the selected event before a refresh, and which events
+  // are open as of the last one adopted (read while a refresh runs).
+  EventRecord selected_before_refresh_;
+  std::vector<bool> open_events_;
   // The key the event-detail list was last sorted by since it was built.
   std::optional<EventDetailColumn> detail_sort_;
 };

@@ -39,8 +39,6 @@ std::variant<LogFollow::Refreshed, Failure> LogFollow::ReadOn(const Progress& pr
   if (spent_) return *spent_;
   try {
     Refreshed refreshed;
-    std::error_code ec;
-    const auto size = std::filesystem::file_size(request_.log, ec);
     uint64_t read = 0;
     // A cancel (an interrupt in the batch) is looked at between pieces, so
     // that a log that never stops giving bytes cannot hold it up.
@@ -56,9 +54,7 @@ std::variant<LogFollow::Refreshed, Failure> LogFollow::ReadOn(const Progress& pr
       if (piece_.empty()) break;
       read += piece_.size();
       live_->Feed(piece_);
-      if (!ec && size != 0)
-        progress.Report(
-            std::min(1.0, static_cast<double>(tail_.offset()) / static_cast<double>(size)));
+      progress.Report(std::min(1.0, static_cast<double>(read) / static_cast<double>(most)));
     }
     refreshed.cancelled = progress.Cancelled();
     refreshed.more = read >= most;
@@ -68,6 +64,12 @@ std::variant<LogFollow::Refreshed, Failure> LogFollow::ReadOn(const Progress& pr
     spent_ = WorkFailure(request_.log, std::current_exception());
     return *spent_;
   }
+}
+
+uint64_t LogFollow::BytesWaiting() const {
+  std::error_code ec;
+  const auto size = std::filesystem::file_size(request_.log, ec);
+  return !ec && size > tail_.offset() ? size - tail_.offset() : 0;
 }
 
 ParsedRun LogFollow::Current() {

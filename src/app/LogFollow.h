@@ -73,6 +73,8 @@ class LogFollow {
   std::variant<ParsedRun, Failure> Finish(bool read_rest, const Progress& progress = {});
 
   const std::filesystem::path& path() const { return request_.log; }
+  // Bytes the file at the path holds beyond those read; 0 when not known.
+  uint64_t BytesWaiting() const;
 
  private:
   void StartOver();

@@ -26,7 +26,14 @@ FollowController::FollowController(App& app, std::array<ListPage*, 3> pages, QOb
         run.cancelled = std::get<LogFollow::Refreshed>(first).cancelled;
         if (!run.cancelled) *slot = std::move(follow);
         return run;
-      }) {
+      }),
+      append_read_(std::make_shared<std::optional<std::variant<App::FollowStep, Failure>>>()),
+      append_worker_(
+          [&app, slot = append_read_](
+              const ParseRequest&, const Progress& progress) -> std::variant<ParsedRun, Failure> {
+            *slot = app.ReadFollowed(progress);
+            return ParsedRun{};
+          }) {
   timer_ = new QTimer(this);
   timer_->setObjectName(QStringLiteral("followTimer"));
   timer_->setInterval(1000);  // at most once a second
@@ -40,10 +47,12 @@ FollowController::FollowController(App& app, std::array<ListPage*, 3> pages, QOb
   connect(watcher_, &QFileSystemWatcher::directoryChanged, this, &FollowController::Changed);
   connect(&worker_, &ParseWorker::ProgressChanged, this, &FollowController::ProgressChanged);
   connect(&worker_, &ParseWorker::Finished, this, &FollowController::CatchUpFinished);
+  connect(&append_worker_, &ParseWorker::ProgressChanged, this, &FollowController::ProgressChanged);
+  connect(&append_worker_, &ParseWorker::Finished, this, &FollowController::AppendFinished);
 }
 
 FollowController::~FollowController() {
-  worker_.Abandon();
+  Abandon();
 }
 
 void FollowController::CatchUp(ParseRequest request) {
@@ -54,6 +63,7 @@ void FollowController::CatchUp(ParseRequest request) {
 
 void FollowController::Abandon() {
   worker_.Abandon();
+  append_worker_.Abandon();
 }
 
 void FollowController::CatchUpFinished() {
@@ -93,8 +103,33 @@ void FollowController::Refresh() {
     return;
   }
   since_refresh_.restart();
+  if (append_worker_.Running()) return;
+  // More than a piece of the log gained: read on the worker, as a parse.
+  if (app_.FollowedBytesWaiting() > kLogReadPiece) {
+    append_read_->reset();
+    emit AppendReading();
+    append_worker_.Start(ParseRequest{});
+    return;
+  }
+  Adopt(app_.ReadFollowed());
+}
+
+void FollowController::AppendFinished() {
+  append_worker_.TakeResult();
+  emit AppendRead();
+  if (*append_read_) Adopt(std::move(**append_read_));
+}
+
+std::variant<ParsedRun*, Failure> FollowController::CancelAppend() {
+  // The reading stops between two pieces; what it read is kept.
+  append_worker_.Abandon();
+  if (*append_read_) Adopt(std::move(**append_read_));
+  return Stop(/*read_rest=*/false);
+}
+
+void FollowController::Adopt(std::variant<App::FollowStep, Failure> read) {
   for (ListPage* page : pages_) page->BeginRefresh();
-  const auto step = app_.RefreshFollow();
+  const auto step = app_.AdoptFollowed(std::move(read));
   for (ListPage* page : pages_) page->EndRefresh();
   if (const auto* failure = std::get_if<Failure>(&step)) {
     emit RefreshFailed(*failure);
@@ -113,10 +148,10 @@ void FollowController::Refresh() {
   emit Refreshed(done);
 }
 
-std::variant<ParsedRun*, Failure> FollowController::Stop() {
+std::variant<ParsedRun*, Failure> FollowController::Stop(bool read_rest) {
   StopRefreshing();
   std::variant<ParsedRun*, Failure> stopped;
-  ChangeLists(pages_, [&] { stopped = app_.StopFollowing(); });
+  ChangeLists(pages_, [&] { stopped = app_.StopFollowing(read_rest); });
   return stopped;
 }
 

@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QHeaderView>
@@ -174,6 +175,25 @@ void MainWindow::FitToScreen() {
   resize(start);
 }
 
+void MainWindow::PutOnAScreen() {
+  // Its caption and at least half of it show on a screen: it stays.
+  const QRect frame = geometry();
+  for (const QScreen* s : QGuiApplication::screens()) {
+    const QRect room = s->availableGeometry();
+    const QRect shown = room.intersected(frame);
+    if (room.contains(QPoint(frame.center().x(), frame.top())) &&
+        shown.width() * 2 >= frame.width() && shown.height() * 2 >= frame.height())
+      return;
+  }
+  // Saved on a screen that is gone, or mostly off every one: the middle of
+  // the primary screen, never larger than it.
+  const QScreen* primary = QGuiApplication::primaryScreen();
+  if (primary == nullptr) return;
+  const QRect room = primary->availableGeometry();
+  resize(size().boundedTo(room.size() - QSize(16, 48)));
+  move(room.center() - QPoint(width() / 2, height() / 2));
+}
+
 void MainWindow::Remember() {
   settings_page_->SetValues(memory_.LastPage());
   app_.options() = memory_.Options();
@@ -190,7 +210,10 @@ void MainWindow::Remember() {
   if (!csv_folder.isEmpty() && QFileInfo(csv_folder).isDir()) app_.SetOutputDir(ToPath(csv_folder));
 
   const QByteArray geometry = memory_.Bytes("geometry");
-  if (!geometry.isEmpty()) restoreGeometry(geometry);
+  if (!geometry.isEmpty()) {
+    restoreGeometry(geometry);
+    PutOnAScreen();
+  }
   events_page_->RestoreColumns(memory_);
   event_detail_page_->RestoreLayout();
   combatant_page_->RestoreColumns(memory_);
@@ -272,6 +295,16 @@ void MainWindow::Connect() {
     ReadingFailed(result);
   });
   connect(follow_, &FollowController::RefreshDue, this, &MainWindow::RefreshFollowed);
+  connect(follow_, &FollowController::AppendReading, this, [this] {
+    SetBusy(true);
+    status_->ShowProgress(true);
+    status_->SetText(
+        QStringLiteral("Reading what %1 gained...").arg(QDir::toNativeSeparators(parse_path_)));
+  });
+  connect(follow_, &FollowController::AppendRead, this, [this] {
+    status_->ShowProgress(false);
+    SetBusy(false);
+  });
   connect(follow_, &FollowController::Refreshed, this, &MainWindow::Refreshed);
   connect(follow_, &FollowController::RefreshFailed, this,
           [this](const Failure& failure) { status_->SetText(FailureText(failure)); });

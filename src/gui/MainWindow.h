@@ -84,6 +84,8 @@ class MainWindow : public QMainWindow {
   void Remember();
   void Connect();
   void FitToScreen();
+  // Puts a window whose remembered place lies off every screen back on one.
+  void PutOnAScreen();
 
   // Takes the Settings page and checks the name; false when refused.
   bool TakeSettings();
@@ -102,6 +104,8 @@ class MainWindow : public QMainWindow {
   void ParseStageEntered(int stage);
   void ParseFinished();
   void CancelParse();
+  // The window once following ended (its files written, or why not).
+  void ShowStopped(const std::variant<ParsedRun*, Failure>& stopped);
   void FollowCaughtUp();
   void Refreshed(const App::FollowStep& step);
   // The figures of the log read and the files not written; after a parse

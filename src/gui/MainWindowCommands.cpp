@@ -253,6 +253,8 @@ void MainWindow::dropEvent(QDropEvent* event) {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+  // Whatever reads a log stops and is dropped; no file is written.
+  if (follow_->ReadingAppend()) follow_->Abandon();
   CancelParse();
   memory_.SetBytes("geometry", saveGeometry());
   for (ListPage* page : {events_page_, combatant_page_}) page->SaveColumns(memory_);

@@ -157,6 +157,14 @@ void MainWindow::ShowRunStatus(const std::vector<Failure>& write_failures, bool 
 
 void MainWindow::CancelParse() {
   if (!busy_) return;
+  if (follow_->ReadingAppend()) {
+    // Following ends with what was read.
+    const std::variant<ParsedRun*, Failure> stopped = follow_->CancelAppend();
+    status_->ShowProgress(false);
+    SetBusy(false);
+    ShowStopped(stopped);
+    return;
+  }
   // Stop the parse and wait for its thread; its results are dropped and the
   // earlier ones stay.
   worker_.Abandon();
@@ -204,7 +212,10 @@ void MainWindow::Refreshed(const App::FollowStep& step) {
     ShowState();
   }
   events_page_->View()->viewport()->update();  // the bold mark may have moved
-  if (step.started_over) {
+  if (!step.unreadable.empty()) {
+    follow_note_ = QStringLiteral("Waiting until the log can be read: %1.")
+                       .arg(QString::fromLocal8Bit(step.unreadable.c_str()));
+  } else if (step.started_over) {
     follow_note_ =
         QStringLiteral("The log was cut short or replaced and read again from its start.");
   } else if (step.changed) {
@@ -220,6 +231,10 @@ void MainWindow::StopFollowing() {
     const WaitCursor wait;
     stopped = follow_->Stop();
   }
+  ShowStopped(stopped);
+}
+
+void MainWindow::ShowStopped(const std::variant<ParsedRun*, Failure>& stopped) {
   SetCaption(QString());
   SetBusy(false);
   if (const auto* failure = std::get_if<Failure>(&stopped)) {

@@ -9,6 +9,7 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QMimeData>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
 
@@ -204,6 +205,27 @@ class MainWindowDesktopTest : public QObject {
     QCOMPARE(ombrel::gui::QtDialogs().SaveFile(
                  nullptr, {}, QStringLiteral("SVG picture (*.svg);;PNG picture (*.png)"), proposed),
              proposed + ".png");
+  }
+
+  void aWindowSavedMostlyOffTheScreenComesBackOnIt() {
+    QTemporaryDir store;
+    QSettings settings(store.filePath(QStringLiteral("ombrel-raid.conf")), QSettings::IniFormat);
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    {
+      WindowHarness w(&ombrel::RunParse, {}, &settings);
+      // Saved on a screen since unplugged, only a corner left on this one.
+      w.form().move(screen.bottomRight() - QPoint(30, 30));
+      QVERIFY(w.form().close());
+    }
+    WindowHarness w(&ombrel::RunParse, {}, &settings);
+    const QRect frame = w.form().geometry();
+    const QRect shown = frame.intersected(screen);
+    QVERIFY2(shown.width() * 2 >= frame.width() && shown.height() * 2 >= frame.height(),
+             qPrintable(QStringLiteral("%1,%2 %3x%4")
+                            .arg(frame.x())
+                            .arg(frame.y())
+                            .arg(frame.width())
+                            .arg(frame.height())));
   }
 
   void commandLine() {

@@ -7,6 +7,7 @@
 #include <QFont>
 #include <QLabel>
 #include <QTimer>
+#include <QShortcut>
 
 #include "WindowHarness.h"
 #include "gui/CommandLine.h"
@@ -150,6 +151,32 @@ class MainWindowFollowTest : public QObject {
     w.Parse(log);
     QVERIFY(!w.app().Following());
     QVERIFY(!w.Item("mnuStopFollowing")->isEnabled());
+  }
+
+  void aLargeAppendIsReadOffTheWindowsThreadAndCancelEndsFollowing() {
+    WindowHarness w;
+    const QString log = w.WriteLog("raid.txt", kGnollFight);
+    StartFollowing(w, log);
+    // More than a piece of the log at once: read by the worker, with
+    // progress and Cancel, the window busy meanwhile.
+    std::string large;
+    while (large.size() < (size_t{9} << 20)) large += kOrcFight;
+    Append(log, large);
+    w.form().RefreshFollowed();
+    QVERIFY(w.form().Busy());
+    QVERIFY(w.Find<QWidget>("CancelParse")->isVisible());
+    w.WaitIdle();
+    QVERIFY(w.app().Following());
+    QCOMPARE(w.Rows(1), OneShotRows(log));
+
+    // Cancel (Esc) ends following with what was read.
+    Append(log, large);
+    w.form().RefreshFollowed();
+    QVERIFY(w.form().Busy());
+    emit w.Find<QShortcut>("CancelShortcut")->activated();
+    QVERIFY(!w.form().Busy());
+    QVERIFY(!w.app().Following());
+    QVERIFY(!w.form().windowTitle().contains(QStringLiteral("following")));
   }
 };
 
