@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  cmake ninja-build g++ clang libclang-rt-dev pkg-config
+  cmake ninja-build g++ clang libclang-rt-dev pkg-config ccache clang-format
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-charts-dev qt6-svg-dev libgl-dev libre2-dev
   nlohmann-json3-dev scdoc groff-base

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds everything with the address and
-# undefined-behaviour sanitizers and runs every test, builds everything again
-# in Release (as a user does, with the tests) and runs every test, then runs
-# both fuzzers briefly (the line classifier and the whole pipeline). Warnings
-# are errors in all three builds.
+# Installs what is missing, checks the format of the sources, builds
+# everything with the address and undefined-behaviour sanitizers and runs
+# every test, builds everything again in Release (as a user does, with the
+# tests) and runs every test, then runs both fuzzers briefly (the line
+# classifier and the whole pipeline). Warnings are errors in all three builds.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -14,14 +14,20 @@ scripts/install-deps.sh --tests
 
 export ASAN_OPTIONS=${ASAN_OPTIONS:-abort_on_error=0}
 export QT_QPA_PLATFORM=offscreen
+# Every build goes through the compiler cache: a second run compiles only what changed.
+export CMAKE_CXX_COMPILER_LAUNCHER=${CMAKE_CXX_COMPILER_LAUNCHER:-ccache}
+export CMAKE_C_COMPILER_LAUNCHER=${CMAKE_C_COMPILER_LAUNCHER:-ccache}
+
+# The tree is formatted as .clang-format says.
+git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run -Werror
 
 cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DOMBREL_SANITIZE=ON \
   -DOMBREL_BUILD_BENCH=ON -DOMBREL_WERROR=ON -DOMBREL_BROWSER_TEST=ON >/dev/null
 cmake --build build-test -j2
 ctest --test-dir build-test --output-on-failure -j2
 
-cmake -S . -B build-test-release -G Ninja -DCMAKE_BUILD_TYPE=Release -DOMBREL_BUILD_BENCH=ON \
-  -DOMBREL_WERROR=ON >/dev/null
+# The benchmarks were built above; here the code and its tests as a user builds them.
+cmake -S . -B build-test-release -G Ninja -DCMAKE_BUILD_TYPE=Release -DOMBREL_WERROR=ON >/dev/null
 cmake --build build-test-release -j2
 ctest --test-dir build-test-release --output-on-failure -j2
 
@@ -29,4 +35,4 @@ ctest --test-dir build-test-release --output-on-failure -j2
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=Debug -DOMBREL_FUZZ=ON \
   -DOMBREL_BUILD_TESTS=OFF -DOMBREL_BUILD_GUI=OFF -DOMBREL_WERROR=ON >/dev/null
 cmake --build build-fuzz -j2 --target classifier_fuzz pipeline_fuzz
-ctest --test-dir build-fuzz --output-on-failure -R _fuzz
+ctest --test-dir build-fuzz --output-on-failure -j2 -R _fuzz

@@ -54,9 +54,6 @@ const char* const kTabToolTips[4] = {
 // The key of the remembered CSV folder.
 constexpr const char* kCsvFolder = "csv";
 
-#define OMBREL_TEXT(x) #x
-#define OMBREL_NUMBER(x) OMBREL_TEXT(x)
-
 }  // namespace
 
 QString MainWindow::AboutText() {
@@ -65,8 +62,7 @@ QString MainWindow::AboutText() {
       "\r\n"
       "Zerrit\r\n"
       "\r\n"
-      "Beta Version " OMBREL_NUMBER(OMBREL_VERSION_MAJOR) "." OMBREL_NUMBER(
-          OMBREL_VERSION_MINOR) "." OMBREL_NUMBER(OMBREL_VERSION_PATCH));
+      "Beta Version " OMBREL_VERSION);
 }
 
 MainWindow::MainWindow(App& app, Dialogs& dialogs, ParseRunner runner, QSettings* settings,

@@ -36,7 +36,8 @@ TEST(LineSearch, FindLiteralsAndFindTextAgreeWithThePlainSearch) {
   std::mt19937 random(7);
   const std::vector<std::string> literals = {"begin", "tries to",      " tell",
                                              " -> ",  "to your guild", "You have taken"};
-  std::vector<std::string> pieces = {"begi", "tries t", " te", " ->", " t", "You have take", "\r\n"};
+  std::vector<std::string> pieces = {"begi", "tries t",       " te", " ->",
+                                     " t",   "You have take", "\r\n"};
   pieces.insert(pieces.end(), literals.begin(), literals.end());
   // Lengths around the 16-byte blocks, the copied rest and the longest lines.
   for (size_t length = 0; length < 700; length += 1 + length / 16) {

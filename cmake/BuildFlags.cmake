@@ -1,3 +1,6 @@
+# The compiler flags of the project's own targets: warnings and sanitizers.
+# cmake/Targets.cmake applies them to each kind of target.
+
 # Warnings on the project's own targets; errors only where the project asks for
 # them (scripts/test.sh turns OMBREL_WERROR on), never in a user's or a
 # packager's build.
@@ -28,22 +31,10 @@ function(ombrel_sanitize target)
   endif()
 endfunction()
 
-# A library of one folder of src/: C++20, warnings, sanitizers, includes rooted at src/.
-function(ombrel_library target)
-  add_library(${target} STATIC ${ARGN})
-  target_compile_features(${target} PUBLIC cxx_std_20)
-  target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR}/src)
-  ombrel_warnings(${target})
-  ombrel_sanitize(${target})
-endfunction()
-
-# A GoogleTest executable registered with CTest.
-function(ombrel_test target)
-  add_executable(${target} ${ARGN})
-  target_link_libraries(${target} PRIVATE GTest::gtest_main GTest::gmock)
-  target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
-  ombrel_warnings(${target})
-  ombrel_sanitize(${target})
-  gtest_discover_tests(${target} DISCOVERY_TIMEOUT 60
-                       PROPERTIES ENVIRONMENT "OMBREL_SOURCE_DIR=${PROJECT_SOURCE_DIR}")
-endfunction()
+# A Release build is hardened as Debian builds its packages: checked string and
+# memory functions, and a global offset table made read-only at start (relro,
+# bindnow). The sanitizer and fuzz builds do without.
+if(NOT OMBREL_SANITIZE AND NOT OMBREL_FUZZ)
+  add_compile_definitions($<$<CONFIG:Release>:_FORTIFY_SOURCE=2>)
+  add_link_options($<$<CONFIG:Release>:LINKER:-z,relro,-z,now>)
+endif()
