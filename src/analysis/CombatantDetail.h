@@ -36,14 +36,22 @@ std::vector<SourceRow> BuildCombatantDetail(const ParsedLog& log, int32_t event_
 std::vector<SourceRow> CombatantReportSources(const ParsedLog& log, int32_t event_number,
                                               std::string_view combatant_text, bool include_pets);
 
+// Where the event-detail report takes the per-source rows of each row it
+// unfolds from.
+class CombatantSources {
+ public:
+  virtual ~CombatantSources() = default;
+  virtual std::vector<SourceRow> For(std::string_view combatant_text) const = 0;
+};
+
 // CombatantReportSources for many rows of one event, grouping the event's
 // records once: the report unfolds every row of a list that may hold tens of
 // thousands of combatants.
-class EventReportSources {
+class EventReportSources : public CombatantSources {
  public:
   // `log` must outlive this.
   EventReportSources(const ParsedLog& log, int32_t event_number, bool include_pets);
-  std::vector<SourceRow> For(std::string_view combatant_text) const;
+  std::vector<SourceRow> For(std::string_view combatant_text) const override;
 
  private:
   const ParsedLog& log_;

@@ -12,8 +12,6 @@
 namespace ombrel {
 namespace {
 
-thread_local size_t records_visited = 0;
-
 // Hits and every kind of swing that failed; casts are not swings.
 bool IsSwing(int32_t type) {
   return IsDamageType(type) || (type >= kMiss && type <= kBlock);
@@ -103,10 +101,6 @@ class RowGatherer {
 
 }  // namespace
 
-size_t SourceRecordsVisited() {
-  return records_visited;
-}
-
 std::vector<SourceRow> BuildSourceTable(const ParsedLog& log, int32_t event_number,
                                         const SourceQuery& query) {
   RowGatherer rows(log.AttackVerbs(), query);
@@ -114,7 +108,6 @@ std::vector<SourceRow> BuildSourceTable(const ParsedLog& log, int32_t event_numb
     const std::string_view opponent = event->Name;
     const DamageTable& table = log.DamageTable();
     const IndexRange range = EventIndexes(table, *event);
-    records_visited += range.end - range.begin;
     for (size_t j = range.begin; j < range.end; ++j) {
       const DamageRecord r = table[j];
       if (IsSwing(r.Type) && Takes(query, r, opponent)) rows.Add(r);
@@ -130,7 +123,6 @@ EventSwingsByDealer::EventSwingsByDealer(const ParsedLog& log, int32_t event_num
   std::unordered_map<std::string_view, size_t> dealer_of;
   const DamageTable& table = log.DamageTable();
   const IndexRange range = EventIndexes(table, *event);
-  records_visited += range.end - range.begin;
   for (size_t j = range.begin; j < range.end; ++j) {
     const DamageRecord r = table[j];
     if (!IsSwing(r.Type) || r.Taker != opponent_) continue;
@@ -159,7 +151,6 @@ std::vector<SourceRow> EventSwingsByDealer::WithPets(const SourceQuery& query) c
     records.insert(records.end(), it->records.begin(), it->records.end());
   }
   std::sort(records.begin(), records.end());
-  records_visited += records.size();
   RowGatherer rows(log_.AttackVerbs(), query);
   for (size_t j : records) rows.Add(log_.DamageTable()[j]);
   return std::move(rows).Finish();

@@ -34,12 +34,6 @@ struct SourceQuery {
 std::vector<SourceRow> BuildSourceTable(const ParsedLog& log, int32_t event_number,
                                         const SourceQuery& query);
 
-// How many damage-table records the source tables of the calling thread have
-// looked at so far: a walk of an event counts the event's records, a grouped
-// lookup the records it takes. The event-detail report's tests hold all its
-// blocks together to about one walk of the event with it.
-size_t SourceRecordsVisited();
-
 // The swings at the opponent of one event grouped by dealer in one walk of
 // the event, so that the tables of all its combatants together cost about one
 // walk rather than one walk each.

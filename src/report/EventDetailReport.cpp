@@ -65,7 +65,10 @@ void WriteCombatantRows(std::ostream& out, const EventDetailReportInput& input) 
   std::string line;
   const size_t rows = event_detail_list.Rows();
   // The event's records are grouped by dealer once for all the rows.
-  const EventReportSources sources(input.log, input.event_number, input.include_pets);
+  std::optional<EventReportSources> grouped;
+  const CombatantSources& sources =
+      input.sources != nullptr ? *input.sources
+                               : grouped.emplace(input.log, input.event_number, input.include_pets);
   const EventRecord* event = input.log.FindEvent(input.event_number);
   const int64_t event_duration = event != nullptr ? event->Duration : 1;
   for (size_t p = 0; p < rows; ++p) {

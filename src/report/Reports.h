@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "analysis/CombatantDetail.h"
 #include "analysis/EventDetail.h"
 #include "shared/ParsedLog.h"
 #include "shared/TextTable.h"
@@ -21,6 +22,8 @@ void WriteEventsReport(std::ostream& out, const TextTable& events_list, std::str
 // What the event-detail report shows: event `event_number` (1-based events-list
 // row) of `log`, its rows in the event-detail list's current order, the glyph
 // and veteran casts of `detail`; `include_pets` as for BuildCombatantDetail.
+// The unfolding rows come from `sources` when given (they must describe the
+// same event), otherwise from the event's records grouped once for them all.
 struct EventDetailReportInput {
   const ParsedLog& log;
   int32_t event_number;
@@ -28,6 +31,7 @@ struct EventDetailReportInput {
   bool include_pets;
   const TextTable& events_list;
   const TextTable& event_detail_list;
+  const CombatantSources* sources = nullptr;
 };
 
 // The HTML event-detail report.

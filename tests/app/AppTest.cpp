@@ -65,41 +65,30 @@ TEST(AppSettings, TakenAtEveryParseAndKeptWhenTheNameIsRefused) {
   EXPECT_FALSE(app.TabStripAvailable());
 }
 
-TEST(AppPages, StatesAndCaptionsThroughTheTabs) {
+// The pages, their captions and the Export items are checked through the
+// window; here what the window cannot show: a tab chosen before its page can
+// be, rows that are no rows, and the detail lists after a new parse.
+TEST(AppPages, OddChoicesAndANewParse) {
   App app(fs::temp_directory_path());
-  // Nothing parsed: only the Settings page.
-  EXPECT_EQ(app.ChooseTab(3).size(), 0u);
+  EXPECT_EQ(app.ChooseTab(3).size(), 0u);  // nothing parsed: only the Settings page
   EXPECT_EQ(app.SelectedTab() * 10 + app.ShownPage(), 10);
-  EXPECT_FALSE(app.ExportEventsEnabled() || app.ExportEventDetailEnabled());
-
   app.TakeSettings("Tarlen", 0, false);
   app.AdoptParse(TwoFights(), "/logs/combat.txt");
-  EXPECT_EQ(app.WindowCaption(), "Ombrel Raid - /logs/combat.txt");
-  EXPECT_EQ(app.SelectedTab() * 10 + app.ShownPage(), 21);
-  // The PC Detail tab before any Event Detail visit.
-  app.ChooseTab(4);
+  app.ChooseTab(4);  // PC Detail before any Event Detail visit
   EXPECT_EQ(app.FrameCaption(3), "PC Details -  on a gnoll");
-
   app.SelectEvent(1);
   app.SelectEvent(7);  // not a row: ignored
   app.ChooseTab(3);
   EXPECT_EQ(app.FrameCaption(2), "Event Details - an orc");
-  EXPECT_EQ(CellAt(app.EventDetailList(), 0, EventDetailColumn::kDamageBy), " [ Total ] ");
-  app.ChooseTab(4);
-  EXPECT_EQ(app.FrameCaption(3), "PC Details -  [ Total ]  on an orc");
-  app.ChooseTab(0);
   app.ChooseTab(5);
-  EXPECT_EQ(app.SelectedTab(), 4);
-
+  EXPECT_EQ(app.SelectedTab(), 3);
   // A new parse: back on the Events page, first row selected, the detail lists
   // keep their rows until their tabs are chosen again.
   const TextTable detail = app.EventDetailList();
-  const TextTable combatant = app.CombatantDetailList();
   app.AdoptParse(TwoFights(), "/logs/other.txt");
   EXPECT_EQ(app.SelectedEvent() * 10 + app.ShownPage(), 1u);
   EXPECT_FALSE(app.ExportEventDetailEnabled());
   EXPECT_EQ(app.EventDetailList(), detail);
-  EXPECT_EQ(app.CombatantDetailList(), combatant);
 }
 
 // Which files each mark writes, and write failures, are checked through the

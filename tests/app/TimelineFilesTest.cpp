@@ -37,11 +37,7 @@ std::vector<CsvRow> ReadCsv(const fs::path& path) {
   return rows;
 }
 
-struct Sums {
-  int64_t dealt = 0;
-  int64_t taken = 0;
-  friend bool operator==(const Sums&, const Sums&) = default;
-};
+using Sums = std::pair<int64_t, int64_t>;  // dealt, taken
 
 // Checks every event of one generated log in `dir`; counts the lines with a
 // negative second.
@@ -87,8 +83,8 @@ void CheckEveryEvent(const fs::path& dir, const loggen::Options& generate, bool 
       const int64_t second = std::stoll(line[0]);
       const Sums cell{std::stoll(line[2]), std::stoll(line[3])};
       EXPECT_NE(cell, Sums{}) << "line " << l;
-      summed[line[1]].dealt += cell.dealt;
-      summed[line[1]].taken += cell.taken;
+      summed[line[1]].first += cell.first;
+      summed[line[1]].second += cell.second;
       negative_seconds += second < 0;
       const size_t position = list_position.at(line[1]);
       EXPECT_TRUE(second > last_second || (second == last_second && position > last_position))
@@ -103,12 +99,12 @@ void CheckEveryEvent(const fs::path& dir, const loggen::Options& generate, bool 
 TEST(TimelineFilesTest, RowsAddUpToTheEventDetailOnGeneratedLogs) {
   for (const bool clock_goes_back : {false, true}) {
     for (const bool pets : {false, true}) {
+      const testing::TempDir dir("ombrel-timeline");
+      int negative = 0;
       loggen::Options options;
       options.seed = 3;
       options.target_bytes = 512 << 10;
       options.clock_goes_back = clock_goes_back;
-      const testing::TempDir dir("ombrel-timeline");
-      int negative = 0;
       CheckEveryEvent(dir, options, pets, negative);
       // Seconds before the start come only from a clock that went back.
       EXPECT_TRUE(clock_goes_back || negative == 0);

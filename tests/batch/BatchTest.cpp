@@ -4,6 +4,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -117,29 +118,17 @@ TEST_F(BatchTest, UnreadableLogAndUnwritableFolder) {
   EXPECT_NE(err_.find(file + "/sub"), std::string::npos);
 }
 
+// The printed table and every file, byte for byte, are checked on the bundled
+// sample (SampleOutputs.cmake); here which files a run writes.
 TEST_F(BatchTest, WritesTheFilesAndPrintsTheEventsTable) {
   ASSERT_EQ(Run({"--out", out_dir_, "--name", "Tarlen", "--gap=900", "--pets", log_}), 0) << err_;
-  EXPECT_TRUE(Exists("Data.csv"));
-  EXPECT_TRUE(Exists("Events.csv"));
-  EXPECT_TRUE(Exists("events.htm"));
-  EXPECT_FALSE(Exists("textpclist.csv"));
-  EXPECT_FALSE(Exists("event-detail.htm"));
-  EXPECT_FALSE(Exists("timeline.csv"));
+  for (std::string_view name : {"Data.csv", "Events.csv", "events.htm"}) EXPECT_TRUE(Exists(name));
+  for (std::string_view name : {"textpclist.csv", "event-detail.htm", "timeline.csv"})
+    EXPECT_FALSE(Exists(name));
   EXPECT_NE(out_.find("Wrote " + out_dir_ + "/Events.csv\n"), std::string::npos);
   // With a gap of 15 minutes the orc still opens a fight of its own.
-  const std::string table =
-      "\n"
-      "Mob      DmgTaken  DmgDealt  Duration  DPSTaken  DPSDealt  Start                End        "
-      "          Max Hit Taken  Min Hit Taken  Hits Taken  Ave Hit Taken  Max Hit Dealt  Min Hit "
-      "Dealt  Hits Dealt  Ave Hit Dealt\n"
-      "a gnoll  68        0         2         34.00     0.00      12/31/2005 22:30:08  12/31/2005 "
-      "22:30:10  31             17             3           22.67          0              0       "
-      "       0           0\n"
-      "an orc   5         0         1         5.00      0.00      12/31/2005 22:35:10  12/31/2005 "
-      "22:35:10  5              5              1           5.00           0              0       "
-      "       0           0\n";
-  ASSERT_GE(out_.size(), table.size());
-  EXPECT_EQ(out_.substr(out_.size() - table.size()), table);
+  EXPECT_NE(out_.find("\na gnoll  68 "), std::string::npos) << out_;
+  EXPECT_NE(out_.find("\nan orc   5  "), std::string::npos) << out_;
 }
 
 TEST_F(BatchTest, EventDetailSortAndCombatant) {
@@ -247,38 +236,28 @@ TEST_F(BatchTest, AFileThatCannotBeWrittenReplacesNoFile) {
   EXPECT_EQ(files, 5u);
 }
 
-// A stream that refuses every byte, as standard output on a full disk or a
-// closed pipe does.
-class RefusingBuffer : public std::streambuf {
- protected:
-  int_type overflow(int_type) override { return traits_type::eof(); }
-  std::streamsize xsputn(const char*, std::streamsize) override { return 0; }
-};
-
-TEST_F(BatchTest, AFailedWriteToStandardOutputFailsTheRun) {
-  RefusingBuffer refusing;
-  std::ostream out(&refusing);
-  std::ostringstream err;
-  EXPECT_EQ(RunBatch({"--out", out_dir_, "--name", "Tarlen", log_}, out, err), 1);
-  EXPECT_NE(err.str().find("cannot write to standard output"), std::string::npos) << err.str();
-  std::ostream help(&refusing);
-  EXPECT_EQ(RunBatch({"--help"}, help, err), 1);
-}
-
 TEST_F(BatchTest, TheLogCanComeFromAPipeOrStandardInput) {
-  // Process substitution hands over a pipe as /dev/fd/N.
+  // Process substitution hands over a pipe as /dev/fd/N; the writer hands
+  // over more than a pipe holds, in pieces.
+  std::string piped;
+  while (piped.size() < (size_t{3} << 20)) piped += "[Sat Dec 31 22:29:00 2005] Ann says, 'x'\r\n";
+  const size_t filler_lines = piped.size() / 42;
+  piped += kLog;
   int ends[2];
   ASSERT_EQ(pipe(ends), 0);
   std::thread writer([&] {
-    const std::string_view log = kLog;
-    EXPECT_EQ(write(ends[1], log.data(), log.size()), static_cast<ssize_t>(log.size()));
+    for (size_t at = 0; at < piped.size(); at += 4000) {
+      const size_t size = std::min<size_t>(4000, piped.size() - at);
+      EXPECT_EQ(write(ends[1], piped.data() + at, size), static_cast<ssize_t>(size));
+    }
     close(ends[1]);
   });
   EXPECT_EQ(Run({"--out", out_dir_, "--name", "Tarlen", "/dev/fd/" + std::to_string(ends[0])}), 0)
       << err_;
   writer.join();
   close(ends[0]);
-  EXPECT_NE(out_.find(": 6 lines\n"), std::string::npos) << out_;
+  EXPECT_NE(out_.find(": " + std::to_string(filler_lines + 6) + " lines\n"), std::string::npos)
+      << out_;
   EXPECT_NE(out_.find("\na gnoll  "), std::string::npos) << out_;
 
   // "-" reads standard input.
@@ -292,61 +271,6 @@ TEST_F(BatchTest, TheLogCanComeFromAPipeOrStandardInput) {
   close(saved);
   EXPECT_EQ(code, 0) << err_;
   EXPECT_NE(out_.find("Parsed -: 6 lines\n"), std::string::npos) << out_;
-}
-
-// The Events.csv rows of the gnoll fights of the bundled sample, read with one rule set:
-// (mob, damage taken, damage dealt).
-struct GnollRow {
-  std::string mob;
-  long taken;
-  long dealt;
-};
-std::vector<GnollRow> GnollRows(const fs::path& out_dir, const std::string& rules) {
-  std::ostringstream out, err;
-  EXPECT_EQ(
-      RunBatch({"--out", out_dir.string(), "--name", "Tarlen", "--rules", rules, OMBREL_SAMPLE_LOG},
-               out, err),
-      0)
-      << err.str();
-  std::ifstream csv(out_dir / "Events.csv", std::ios::binary);
-  std::vector<GnollRow> rows;
-  std::string line;
-  while (std::getline(csv, line)) {
-    std::vector<std::string> cells;
-    std::stringstream fields(line);
-    for (std::string cell; std::getline(fields, cell, ',');) cells.push_back(cell);
-    if (cells[0] == "A gnoll" || cells[0] == "a gnoll")
-      rows.push_back({cells[0], std::stol(cells[1]), std::stol(cells[3])});
-  }
-  return rows;
-}
-
-TEST_F(BatchTest, TheBundledSampleUnderBothRuleSets) {
-  // The default rules split each gnoll in two: "A gnoll" (its own hits) and a
-  // phantom "a gnoll" that deals nothing. The extended rules show one party per
-  // fight, with the damage of both halves.
-  const std::vector<GnollRow> plain = GnollRows(dir_ / "default", "default");
-  const std::vector<GnollRow> extended = GnollRows(dir_ / "extended", "extended");
-  ASSERT_EQ(plain.size(), 4u);
-  ASSERT_EQ(extended.size(), 2u);
-  long plain_taken = 0, plain_dealt = 0, extended_taken = 0, extended_dealt = 0;
-  for (const GnollRow& row : plain) {
-    if (row.mob == "a gnoll") {
-      EXPECT_EQ(row.dealt, 0);
-    }
-    plain_taken += row.taken;
-    plain_dealt += row.dealt;
-  }
-  for (const GnollRow& row : extended) {
-    EXPECT_EQ(row.mob, "A gnoll");  // as the log first writes it
-    EXPECT_GT(row.dealt, 0);
-    EXPECT_GT(row.taken, 0);
-    extended_taken += row.taken;
-    extended_dealt += row.dealt;
-  }
-  EXPECT_EQ(extended_taken, plain_taken);
-  EXPECT_EQ(extended_dealt, plain_dealt);
-  EXPECT_EQ(extended[0].taken + extended[1].taken, 4366 + 2975);
 }
 
 TEST_F(BatchTest, ExtendedRulesJoinAPetAndATypedNameToTheCharacter) {

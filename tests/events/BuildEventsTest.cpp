@@ -103,15 +103,6 @@ TEST(BuildEvents, ExtremesAndTheClockGoingBack) {
   }
 }
 
-TEST(IsMob, ExactNamesAndTheEmptyEntry) {
-  const std::vector<std::string_view> empty_list{""};
-  const std::vector<std::string_view> mobs{"a gnoll", "A gnoll"};
-  for (std::string_view name : {"", "a gnoll", "A gnoll", "a gnol", "a gnoll "}) {
-    EXPECT_EQ(IsMob(empty_list, name), name.empty()) << name;
-    EXPECT_EQ(IsMob(mobs, name), name == "a gnoll" || name == "A gnoll") << name;
-  }
-}
-
 // The grouping rule written literally: the mob's most recently opened event is
 // looked up from the end of the list for every record, and takes the record
 // when the record's time is within the gap of that event's last record,
@@ -215,11 +206,6 @@ TEST(BuildEvents, MatchesTheLiteralRuleOnRandomRecords) {
   }
 }
 
-std::vector<std::string> Row(const TextTable& list, size_t row) {
-  const auto cells = list.Row(row);
-  return {cells.begin(), cells.end()};
-}
-
 std::string Csv(const std::vector<EventRecord>& events) {
   std::ostringstream out;
   WriteEventsCsv(out, events);
@@ -230,6 +216,8 @@ const std::string kHeader =
     "Mob,Damage Taken,Duration,Damage Dealt,Start Date,End Date,Start Counter,End Counter,"
     "Max Hit Taken,Min Hit Taken,Hits Taken,Max Hit Dealt,Min Hit Dealt,Hits Dealt\r\n";
 
+// The list's and the file's texts of every column are pinned on the bundled
+// sample (SampleOutputs.cmake); here the cases the sample lacks.
 TEST(EventsList, RowsAndCsvOfFights) {
   // A gnoll taking three hits over 3 seconds across midnight and dealing none;
   // a one-record fight of an orc, with a comma in its name.
@@ -239,46 +227,34 @@ TEST(EventsList, RowsAndCsvOfFights) {
   const auto events =
       BuildEvents(DamageTable::FromRecords(records), {"a gnoll", "Grunt, the orc"}, 18);
   const TextTable list = EventsListRows(events);
-  ASSERT_EQ(list.Columns(), 16u);
   ASSERT_EQ(list.Rows(), 2u);
-  EXPECT_EQ(Row(list, 0),
-            (std::vector<std::string>{"a gnoll", "1234567", "0", "3", "411,522.33", "0.00",
-                                      "12/31/2005 23:59:58", "01/01/2006 00:00:01", "1000000", "0",
-                                      "3", "411,522.33", "0", "0", "0", "0"}));
-  EXPECT_EQ(Row(list, 1), (std::vector<std::string>{"Grunt, the orc", "1", "0", "1", "1.00", "0.00",
-                                                    "01/01/2006 00:00:00", "01/01/2006 00:00:00",
-                                                    "1", "1", "1", "1.00", "0", "0", "0", "0"}));
+  EXPECT_EQ(CellAt(list, 0, EventsColumn::kDPSTaken), "411,522.33");
+  EXPECT_EQ(CellAt(list, 0, EventsColumn::kEnd), "01/01/2006 00:00:01");
+  EXPECT_EQ(CellAt(list, 0, EventsColumn::kDmgDealt), "0");
   EXPECT_EQ(Csv(events), kHeader +
                              "a gnoll,1234567,3,0,12/31/2005 23:59:58,01/01/2006 00:00:01,0,3,"
                              "1000000,0,3,0,0,0\r\n"
                              "\"Grunt, the orc\",1,0,0,01/01/2006 00:00:00,01/01/2006 00:00:00,"
                              "2,2,1,1,1,0,0,0\r\n");
-
   // Nothing found: the one empty event at the zero date.
   const auto none = BuildEvents(DamageTable{}, {""}, 18);
-  EXPECT_EQ(
-      Row(EventsListRows(none), 0),
-      (std::vector<std::string>{"", "0", "0", "1", "0.00", "0.00", "12/30/1899 00:00:00",
-                                "12/30/1899 00:00:00", "0", "0", "0", "0", "0", "0", "0", "0"}));
+  EXPECT_EQ(CellAt(EventsListRows(none), 0, EventsColumn::kStart), "12/30/1899 00:00:00");
   EXPECT_EQ(Csv(none),
             kHeader + ",0,0,0,12/30/1899 00:00:00,12/30/1899 00:00:00,0,0,0,0,0,0,0,0\r\n");
-}
 
-TEST(EventsList, RatesAveragesAndTheClockGoingBack) {
+  // The clock went back during a fight: rates per second of at least 1, the
+  // file's seconds stop at 0; no hit taken: the average is a bare 0.
   EventRecord e;
   e.Name = "a gnoll";
   e.DamageDealt = 1;
   e.HitsDealt = 2;
   e.StartDate = DateTime{kStart.seconds + 100};
-  e.EndDate = kStart;  // the clock went back during the fight
+  e.EndDate = kStart;
   e.Duration = 1;
-  const TextTable list = EventsListRows({e});
-  EXPECT_EQ(CellAt(list, 0, EventsColumn::kDPSTaken), "0.00");
-  EXPECT_EQ(CellAt(list, 0, EventsColumn::kDPSDealt), "1.00");
-  EXPECT_EQ(CellAt(list, 0, EventsColumn::kAveHitTaken),
-            "0");  // no hit taken: the average is a bare 0
-  EXPECT_EQ(CellAt(list, 0, EventsColumn::kAveHitDealt), "0.50");  // one damage over two hits
-  // The file's seconds stop at 0.
+  const TextTable back = EventsListRows({e});
+  EXPECT_EQ(CellAt(back, 0, EventsColumn::kDPSDealt), "1.00");
+  EXPECT_EQ(CellAt(back, 0, EventsColumn::kAveHitTaken), "0");
+  EXPECT_EQ(CellAt(back, 0, EventsColumn::kAveHitDealt), "0.50");
   EXPECT_NE(Csv({e}).find("a gnoll,0,0,1,"), std::string::npos);
 }
 

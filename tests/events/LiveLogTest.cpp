@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "events/BuildEvents.h"
-#include "events/LiveEvents.h"
 #include "events/LiveLog.h"
 #include "parse/ParseLog.h"
 #include "shared/DamageTable.h"
@@ -203,57 +202,23 @@ TEST(LiveLog, APieceClassifiedApartSeesTheNamesAsTheLinesWroteThem) {
   ExpectSameAsOneShot(live, head + piece, LineRules::kExtended, "the cast completed");
 }
 
-TEST(LiveEvents, LateMobsTakeTheirEarlierRecordsAndTheDealerSide) {
-  const DateTime t0 = *DateTime::FromCivil({2005, 12, 31, 22, 0, 0});
-  auto at = [&t0](int64_t second, std::string_view dealer, std::string_view taker, int32_t damage) {
-    return DamageRecord{DateTime{t0.seconds + second}, dealer, taker, damage, 0, kMelee, "hit", 0};
+TEST(LiveLog, AMalformedLineMakingTheEmptyNameAMobAgreesWithAOneShotParse) {
+  const char* const lines[] = {
+      "[Sat Dec 31 22:30:00 2005] A rat hits Ann for 3 points of damage.\r\n",
+      "[Sat Dec 31 22:30:01 2005] You hit  for 5 points of damage.\r\n",
+      "[Sat Dec 31 22:30:02 2005] A rat hits  for 4 points of damage.\r\n",
+      "[Sat Dec 31 22:30:03 2005] You hit a rat for 5 points of damage.\r\n",
+      "[Sat Dec 31 22:30:04 2005]  hits a rat for 6 points of damage.\r\n",
+      "[Sat Dec 31 22:30:05 2005] You hit a bat for 7 points of damage.\r\n",
   };
-  // A wolf fights alone; a bear that hits the wolf joins later, taking those
-  // hits from the wolf's events; the bear's first fight lands between the
-  // wolf's two; a cast that the next line completes into a hit.
-  const std::vector<DamageRecord> records = {
-      at(0, "Tarlen", "a wolf", 10), at(5, "Ann", "a wolf", 3),     at(6, "a bear", "a wolf", 4),
-      at(8, "a bear", "Ann", 2),     at(60, "a bear", "a wolf", 5), at(61, "Tarlen", "a wolf", 6),
-      at(62, "Tarlen", "a bear", 7), at(63, "Quessa", "a rat", 1),  at(64, "Tarlen", "a rat", 1),
-      at(70, "Ann", "a bear", 9),
-  };
-  struct Step {
-    size_t records;
-    std::vector<std::string_view> mobs;
-  };
-  const std::vector<Step> steps = {{2, {"a wolf"}},
-                                   {4, {"a wolf"}},
-                                   {6, {"a wolf"}},
-                                   {7, {"a wolf", "a bear"}},
-                                   {9, {"a wolf", "a bear", "a rat"}},
-                                   {10, {"a wolf", "a bear", "a rat"}}};
-  LiveEvents live(kGap);
-  DamageTable table;
-  std::vector<std::string_view> mobs;
-  auto check = [&](const std::string& where) {
-    live.Update(table, mobs);
-    EXPECT_EQ(Texts(live.Events()), Texts(BuildEvents(table, mobs, kGap))) << where;
-  };
-  for (const Step& step : steps) {
-    while (table.size() < step.records) table.Append(records[table.size()]);
-    mobs.clear();
-    for (const std::string_view mob : step.mobs) mobs.push_back(table.Intern(mob));
-    check(std::to_string(step.records) + " records");
+  LiveLog live("Tarlen", AttackVerbsOf(LineRules::kDefault), LineRules::kDefault, kGap, 0);
+  std::string so_far;
+  for (const char* line : lines) {
+    so_far += line;
+    live.Feed(line);
+    live.Refresh();
+    ExpectSameAsOneShot(live, so_far, LineRules::kDefault, line);
   }
-  // A cast by Ann, then completed into a hit on the bear by the next line.
-  DamageRecord cast = at(71, "Ann", "", 0);
-  cast.Type = kSpellCast;
-  table.Append(cast);
-  check("the cast");
-  cast.Taker = "a bear";
-  cast.Damage = 30;
-  cast.Type = kNonMelee;
-  table.ReplaceLast(cast);
-  check("the cast completed");
-  // The bear took the records it dealt to the wolf: built again from the start.
-  EXPECT_TRUE(live.RebuiltOnce());
-  EXPECT_TRUE(live.IsLatestOfMob(live.Events().size() - 1));
-  EXPECT_FALSE(live.IsLatestOfMob(0));
 }
 
 }  // namespace

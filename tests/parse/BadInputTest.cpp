@@ -122,7 +122,7 @@ class LogFiles : public ::testing::Test {
   const TempDir dir_{"ombrel-parse"};
 };
 
-TEST_F(LogFiles, FilesThatClaimNoSizeAndFifosAreReadToTheirEnd) {
+TEST_F(LogFiles, FilesThatClaimNoSizeAreReadToTheirEnd) {
   // Size 0, content follows: read until the end all the same.
   const auto proc = ParseLog("/proc/self/status", kName, kAttackVerbs);
   ASSERT_TRUE(std::holds_alternative<ParseResult>(proc));

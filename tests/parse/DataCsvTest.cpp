@@ -33,16 +33,7 @@ TEST(DataCsv, HeaderThenOneCrLfLinePerRecordQuotedWhereNeeded) {
             "01/02/2006 15:04:05,A gnoll,Zo\xEB,-3,0,1,hits,5\r\n");
 }
 
-TEST(DataCsv, NamesFromTheLogCannotBecomeFormulas) {
-  const auto r = Parse(Log({Line("=cmd|' /C calc'!A0 hits a gnoll for 5 points of damage."),
-                            Line("You hit -a gnoll for 7 points of damage."),
-                            Line("@Ann hits a gnoll for -2 points of damage.")}));
-  EXPECT_EQ(DataCsv(r.DamageTable),
-            "Date,Dealer,Taker,Damage,Crit,Type,Name,Counter\r\n"
-            "01/02/2006 15:04:05,'=cmd|' /C calc'!A0,a gnoll,5,0,1,hits,0\r\n"
-            "01/02/2006 15:04:05,Tarlen,'-a gnoll,7,0,1,hit,1\r\n"
-            "01/02/2006 15:04:05,'@Ann,a gnoll,-2,0,1,hits,2\r\n");
-}
+// The formula guard every cell passes through is the CSV writer's (FilesTest).
 
 TEST(DataCsv, DatesAsTheDisplayWritesThem) {
   // Across seconds, midnights, months and years, back and forth, before the

@@ -56,14 +56,11 @@ TEST(GeneratedLog, FastParserAgreesWithTheRulesOnRealisticLogs) {
       }
     }
   }
-}
-
-TEST(GeneratedLog, HarmlessLogsParseWithoutUnreadableLines) {
-  const std::string log = Generated(5, 512 << 10, loggen::kMalformedHarmless, 0.01);
-  const ParseResult r = ParseLogText(log, "Tarlen");
+  // The harmless kinds of malformed lines leave nothing unreadable.
+  const std::string harmless = Generated(5, 512 << 10, loggen::kMalformedHarmless, 0.01);
+  const ParseResult r = ParseLogText(harmless, "Tarlen");
   EXPECT_EQ(r.unreadable_lines, 0);
-  EXPECT_GT(r.MobList.size(), 1u);
-  EXPECT_EQ(r.lines, std::count(log.begin(), log.end(), '\n') + 1);
+  EXPECT_EQ(r.lines, std::count(harmless.begin(), harmless.end(), '\n') + 1);
 }
 
 TEST(GeneratedLog, PiecesOfAnySizeParseAsTheWholeLog) {
@@ -85,21 +82,12 @@ TEST(GeneratedLog, PiecesOfAnySizeParseAsTheWholeLog) {
     // Pieces of one size, shared out over 1, 2 or 7 threads in stretches of
     // a line or more (threads 0: the default sharing); size 0: pieces of
     // random sizes; size -1: the whole log.
-    const std::vector<std::tuple<size_t, unsigned, size_t>> runs = {{1, 1, 1},
-                                                                    {2, 1, 1},
-                                                                    {3, 2, 1},
-                                                                    {7, 7, 1},
-                                                                    {4096, 1, 1},
-                                                                    {4096, 2, 1},
-                                                                    {4096, 7, 1},
-                                                                    {4096, 7, 700},
-                                                                    {0, 1, 1},
-                                                                    {0, 2, 1},
-                                                                    {0, 7, 1},
-                                                                    {size_t(-1), 2, 1},
-                                                                    {size_t(-1), 7, 1},
-                                                                    {size_t(-1), 7, 9000},
-                                                                    {size_t(-1), 0, 256 << 10}};
+    // clang-format off
+    const std::vector<std::tuple<size_t, unsigned, size_t>> runs = {
+        {1, 1, 1}, {2, 1, 1}, {3, 2, 1}, {7, 7, 1}, {4096, 1, 1}, {4096, 2, 1}, {4096, 7, 1},
+        {4096, 7, 700}, {0, 1, 1}, {0, 2, 1}, {0, 7, 1}, {size_t(-1), 2, 1}, {size_t(-1), 7, 1},
+        {size_t(-1), 7, 9000}, {size_t(-1), 0, 256 << 10}};
+    // clang-format on
     for (const auto& [piece, threads, chunk_bytes] : runs) {
       LogParser parser("Tarlen", AttackVerbsOf(rules), rules, log.size(), {threads, chunk_bytes});
       for (size_t at = 0; at < log.size();) {

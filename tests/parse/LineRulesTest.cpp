@@ -182,10 +182,10 @@ const std::vector<Case> kCases = {
     {"YOU are pierced by a cave bat's thorns for 3 points of non-melee damage!",
      "u0 []",
      "0:2 a cave bat|Tarlen|3|damage shield; u0 []"},
-    // No dealer, no record: without " by ..." or with nothing after it.
-    {"You have taken 20 damage from Poison Sting by a cave bat.\nYou have taken 8 damage from Poison Sting.\nYou have taken 20 damage from Toad Venom by .\nYou have taken 5 damage from Backlash by YOU.",
+    // No dealer, no record: without " by ..." or with nothing after it; no full stop.
+    {"You have taken 20 damage from Poison Sting by a cave bat.\nYou have taken 8 damage from Poison Sting.\nYou have taken 20 damage from Toad Venom by .\nYou have taken 5 damage from Backlash by YOU.\nYou have taken 6 damage from Rot by a rat",
      "u0 []",
-     "0:3 a cave bat|Tarlen|20|Poison Sting; 3:3 Tarlen|Tarlen|5|Backlash; u0 []"},
+     "0:3 a cave bat|Tarlen|20|Poison Sting; 3:3 Tarlen|Tarlen|5|Backlash; 4:3 a rat|Tarlen|6|Rot; u0 []"},
     // Damage over time by others, extended rules: the caster is a corpse's owner, the side that
     // is the character, "you" or a party of an earlier record of another kind, or the side not
     // shaped like a spell; the record as an older-order line gives it.

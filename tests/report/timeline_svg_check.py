@@ -30,7 +30,7 @@ def texts(root, group):
     return [t.text for t in found.iter(f"{SVG}text")]
 
 
-def check(path, title, legend):
+def check(path, title, legend, x_ticks, y_ticks, tooltips=None):
     try:
         root = ET.parse(path).getroot()
     except ET.ParseError as error:
@@ -52,10 +52,10 @@ def check(path, title, legend):
         fail(f"{path}: the title is not drawn: {shown}")
     if {"Seconds from the start", "Damage per second"} - set(shown):
         fail(f"{path}: axis titles missing from {shown}")
-    for group in ("x-labels", "y-labels"):
-        ticks = texts(root, group)
-        if len(ticks) < 3 or not all(re.fullmatch(r"-?[\d,]+(\.\d\d)?", t) for t in ticks):
-            fail(f"{path}: ticks of {group}: {ticks}")
+    # Both ends of each axis carry a tick.
+    for group, expected in (("x-labels", x_ticks), ("y-labels", y_ticks)):
+        if texts(root, group) != expected:
+            fail(f"{path}: ticks of {group}: {texts(root, group)}, expected {expected}")
 
     if texts(root, "legend") != legend:
         fail(f"{path}: legend {texts(root, 'legend')}, expected {legend}")
@@ -64,6 +64,9 @@ def check(path, title, legend):
         fail(f"{path}: the last line is not the opponent's")
     if len(lines) != len(legend):
         fail(f"{path}: {len(lines)} lines for {len(legend)} legend entries")
+    # The tooltips name the series whole, up to 200 characters.
+    if [line.findtext(f"{SVG}title") for line in lines] != (tooltips or legend):
+        fail(f"{path}: tooltips {[line.findtext(f'{SVG}title') for line in lines]}")
     for line in lines:
         points = line.get("points").split(" ")
         if len(points) < 2 or not all(re.fullmatch(r"-?[\d.]+,-?[\d.]+", p) for p in points):
@@ -77,14 +80,18 @@ def main():
         subprocess.run([sys.argv[1], work], check=True)
         check(os.path.join(work, "timeline.svg"),
               "Damage per second: a goblin, 03/14/2024 21:05:00",
-              ['Al<i> & "Bo"', "D\u00e9sir\u00e9", "a goblin"])
+              ['Al<i> & "Bo"', "D\u00e9sir\u00e9", "a goblin"],
+              ["0", "2", "4", "6", "8", "10"], ["0.00", "0.50", "1.00", "1.50", "2.00", "2.50"])
         # Ranked by damage dealt (the last name deals the most); control characters
         # become U+FFFD, the unassigned Windows-1252 bytes their control characters.
         check(os.path.join(work, "timeline-odd-names.svg"),
               'Damage per second: a <goblin> & "co", 03/14/2024 21:05:00',
               ["Bell\ufffd\ufffd", "Eve\u0081\u009d", "Dee", "Cy,Q",
                "Al<i> & 'Bo'", "W" * 15 + "...", "Ann + pet", "]]> <!-- x -->", "Others",
-               'a <goblin> & "co"'])
+               'a <goblin> & "co"'],
+              ["0", "10", "20", "30", "40"], ["0", "50", "100", "150", "200"],
+              ["Bell\ufffd\ufffd", "Eve\u0081\u009d", "Dee", "Cy,Q", "Al<i> & 'Bo'",
+               "W" * 197 + "...", "Ann + pet", "]]> <!-- x -->", "Others", 'a <goblin> & "co"'])
     print("timeline_svg: both pictures are standalone, well-formed SVG")
 
 

@@ -38,6 +38,8 @@ TEST(Utf8ToCp1252, ConvertsWhatALogCanHold) {
   EXPECT_EQ(Utf8ToCp1252("\xF0\x9F\x98\x80"), std::nullopt);  // emoji
   EXPECT_EQ(Utf8ToCp1252("\xEB"), std::nullopt);              // Latin-1, not UTF-8
   EXPECT_EQ(Utf8ToCp1252("\xC0\xAB"), std::nullopt);          // overlong
+  EXPECT_EQ(Utf8ToCp1252("\xE0\x83\xAB"), std::nullopt);      // overlong, 3 bytes
+  EXPECT_EQ(Utf8ToCp1252("\xF0\x80\x83\xAB"), std::nullopt);  // overlong, 4 bytes
   EXPECT_EQ(Utf8ToCp1252("\xE2\x82"), std::nullopt);          // cut short
   EXPECT_EQ(Utf8ToCp1252("\xED\xA0\x80"), std::nullopt);      // surrogate
   EXPECT_EQ(Utf8ToCp1252("\xC3\xAB\x80"), std::nullopt);      // stray continuation

@@ -62,19 +62,12 @@ TEST(LogGen, CleanLogIsWellFormedAndCoversEveryMessageKind) {
   EXPECT_EQ(st.malformed_lines, 0u);
   EXPECT_GT(st.combat_lines * 10, st.lines * 4);  // roughly half of the log is combat
   EXPECT_LT(st.combat_lines * 10, st.lines * 7);
-  // clang-format off
-  for (const char* s : {
-           "You slash ", " slashes ", "frenzies on ", "You frenzy on ", " for 1 point of damage.",
-           " hits YOU for ", " tries to hit YOU, but misses!", ", but misses!", " parries!",
-           " dodges!", " ripostes!", " blocks!", "You begin casting ", " begins to cast a spell. <",
-           "<Glyph of ", "Staunch Recovery", "Intensity of the Resolute",
-           " points of non-melee damage.", " damage from your ", " damage from Ann by ", "`s pet ",
-           "`s warder ", " is enveloped in ethereal energy.",
-           " quivers as a bolt of energy surges through them.", "You have healed ",
-           " has healed you for ", "You have taken ", " tells you, '", " -> ", " <- ",
-           "to your guild", "tells the group, 'I begin casting", "You have entered ", "Annabelle ",
-           "[Sun Jan 01 00:", " 2006] "})
-    // clang-format on
+  // A phrase of each kind of message the parser reads or must pass over.
+  for (const char* s : {" slashes ", "You frenzy on ", " tries to hit YOU, but misses!",
+                        " ripostes!", " begins to cast a spell. <", "<Glyph of ",
+                        " points of non-melee damage.", " damage from Ann by ", "`s warder ",
+                        " is enveloped in ethereal energy.", " has healed you for ",
+                        " tells you, '", "tells the group, 'I begin casting", "[Sun Jan 01 00:"})
     EXPECT_NE(log.find(s), std::string::npos) << s;
 }
 
@@ -107,26 +100,14 @@ TEST(LogGen, ExtendedKindsAreWrittenOnlyWhenAsked) {
   };
   EXPECT_TRUE(no_dealer(extended));
   EXPECT_FALSE(no_dealer(plain));
-  // clang-format off
-  for (const char* s : {
-           " was hit by non-melee for ", "A gnoll was hit by non-melee", "a gnoll was hit by non-melee",
-           " damage by Searing Brand.", " damage by Fire Shard.", " points of fire damage by ",
-           " hit you for ", " is burned by YOUR flames for ", "'s thorns for ", "YOU are pierced by ",
-           " points of non-melee damage!", " damage. (Critical)", " damage. (Lucky Critical)",
-           " from your Poison Bolt. (Critical)", " by a gnoll shaman.", "You cleave ", " cleaves ",
-           "You stab ", "You shoot ", " shoots ", " hacks ", " bludgeons ", " whips ", " lashes ",
-           "You try to cleave "})
-  // clang-format on
-  {
+  // One phrase of each extended kind; the owner's defences and misses are in every log.
+  for (const char* s : {" was hit by non-melee for ", " points of fire damage by ",
+                        " is burned by YOUR flames for ", " damage. (Critical)", "You cleave "}) {
     EXPECT_NE(extended.find(s), std::string::npos) << s;
     EXPECT_EQ(plain.find(s), std::string::npos) << s;
   }
-  // The owner's defences and misses are in every log.
-  for (const char* s : {", but YOU parry!", ", but YOU dodge!", ", but YOU riposte!",
-                        ", but YOU block!", ", but miss!", ", but a gnoll parries!"}) {
+  for (const char* s : {", but YOU parry!", ", but miss!", ", but a gnoll parries!"})
     EXPECT_NE(plain.find(s), std::string::npos) << s;
-    EXPECT_NE(extended.find(s), std::string::npos) << s;
-  }
 }
 
 TEST(LogGen, StopsJustPastTheRequestedSize) {

@@ -1,7 +1,8 @@
 // Writes the two HTML reports of a small hand-made fight into the folder given
 // as the only argument (events.htm and event-detail.htm), with the fight's
 // timeline picture (timeline.svg) and one of awkward names
-// (timeline-odd-names.svg), for the browser test and the XML check to open.
+// (timeline-odd-names.svg), for the browser test and the XML check to open
+// and for ReportOutputs.cmake to compare with the golden files byte for byte.
 
 #include <cstdio>
 #include <filesystem>
@@ -33,31 +34,11 @@ DamageRecord Record(int second, std::string_view dealer, std::string_view taker,
 }
 
 std::vector<std::string> DetailRow(std::string name, std::string dealt) {
-  return {std::move(name),
-          std::move(dealt),
-          "10",
-          "4.20",
-          "4.20",
-          "03/14/2024 21:05:00",
-          "03/14/2024 21:05:10",
-          "7",
-          "7",
-          "1",
-          "20",
-          "3",
-          "4",
-          "7",
-          ".70",
-          "1",
-          "0",
-          "0",
-          "0",
-          "0",
-          "1",
-          "5",
-          "80.00%",
-          "0.00%",
-          "0.00%"};
+  // clang-format off
+  return {std::move(name), std::move(dealt), "10", "4.20", "4.20", "03/14/2024 21:05:00",
+          "03/14/2024 21:05:10", "7", "7", "1", "20", "3", "4", "7", ".70", "1", "0", "0", "0",
+          "0", "1", "5", "80.00%", "0.00%", "0.00%"};
+  // clang-format on
 }
 
 bool WriteReport(const std::filesystem::path& path, const std::string& text) {
@@ -78,7 +59,7 @@ ombrel::Timeline OddNamesTimeline() {
   t.FirstSecond = -3;
   t.LastSecond = 40;
   const std::string names[] = {
-      "Flo",  "Zo\xEB", "]]> <!-- x -->", "Ann + pet",   std::string(100, 'W'), "Al<i> & 'Bo'",
+      "Flo",  "Zo\xEB", "]]> <!-- x -->", "Ann + pet",   std::string(250, 'W'), "Al<i> & 'Bo'",
       "Cy,Q", "Dee",    "Eve\x81\x9D",    "Bell\x01\x1F"};
   for (size_t r = 0; r < std::size(names); ++r) {
     const int64_t dealt = 100 * static_cast<int64_t>(r + 1);
@@ -119,17 +100,24 @@ int main(int argc, char** argv) {
   fight.EndCounter = 9;
   const ombrel::ParsedLog log(ombrel::DamageTable::FromRecords(records), {}, {fight});
   ombrel::EventDetail casts;
-  casts.GlyphList = {5};
-  casts.VeteranList = {9};
+  // A hit in the glyph list and an index past the table show nothing.
+  casts.GlyphList = {5, 0};
+  casts.VeteranList = {9, 99};
 
   ombrel::TextTable events_list(16);
   events_list.AddRow({"a goblin", "49", "7", "10", "4.90", "0.70", "03/14/2024 21:05:00",
                       "03/14/2024 21:05:10", "20", "3", "5", "9.80", "7", "7", "1", "7.00"});
+  // A name to escape, an empty cell and a Windows-1252 byte; the rows alternate colours.
+  events_list.AddRow({"<b>Tim & \"Jenny\"</b>", "1", "", "1", "1.00", "0.00", "03/16/2024 10:00:00",
+                      "03/16/2024 10:00:00", "1", "1", "1", "1.00", "0", "0", "0", "0"});
+  events_list.AddRow({"a d\xE9mon", "2", "0", "1", "2.00", "0.00", "03/17/2024 10:00:00",
+                      "03/17/2024 10:00:01", "2", "2", "1", "2.00", "0", "0", "0", "0"});
   ombrel::TextTable detail_list(25);
   detail_list.AddRow(DetailRow(" [ Total ] ", "49"));
   detail_list.AddRow(DetailRow("Ann + pet", "38"));
   detail_list.AddRow(DetailRow("Al<i> & \"Bo\"", "7"));
   detail_list.AddRow(DetailRow("D\xE9sir\xE9", "4"));
+  detail_list.AddRow(DetailRow("Nobody", "0"));  // no record: the unnamed row unfolds
 
   std::ostringstream events;
   ombrel::WriteEventsReport(events, events_list, "03/15/2024 08:00:01");
