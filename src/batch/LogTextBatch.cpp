@@ -124,8 +124,7 @@ std::variant<LogTextOptions, std::string> ReadOptions(const std::vector<std::str
   if (!o.log) return std::string("no LOG given");
   if (o.find && o.out) return std::string("--out goes with --lines");
   if (o.lines && o.event) return std::string("--lines names its fight itself: no --event");
-  if (!o.find && (o.regex || o.match_case))
-    return std::string("--regex and --case go with --find");
+  if (!o.find && (o.regex || o.match_case)) return std::string("--regex and --case go with --find");
   if ((o.lines || o.event) && !o.name) return std::string("the fights need --name to be found");
   return o;
 }

@@ -6,8 +6,8 @@
 
 #include <QFont>
 #include <QLabel>
-#include <QTimer>
 #include <QShortcut>
+#include <QTimer>
 
 #include "WindowHarness.h"
 #include "gui/CommandLine.h"
