@@ -17,13 +17,13 @@
 
 namespace ombrel::gui {
 
-ListPage::ListPage(const ListPageSpec& spec, App& app, QWidget* parent)
-    : QGroupBox(parent), app_(app), spec_(spec) {
-  setObjectName(QString::fromLatin1(spec.page_name));
+ListPage::ListPage(const ListPageLayout& description, App& app, QWidget* parent)
+    : QGroupBox(parent), app_(app), layout_(description) {
+  setObjectName(QString::fromLatin1(description.page_name));
   auto* box = new QVBoxLayout(this);
   view_ = new QTreeView(this);
   box->addWidget(view_);
-  view_->setObjectName(QString::fromLatin1(spec.list_name));
+  view_->setObjectName(QString::fromLatin1(description.list_name));
   view_->setRootIsDecorated(false);
   view_->setItemsExpandable(false);
   view_->setUniformRowHeights(true);
@@ -45,21 +45,21 @@ ListPage::ListPage(const ListPageSpec& spec, App& app, QWidget* parent)
   view_->installEventFilter(this);
 
   auto* copy = new QAction(QStringLiteral("&Copy"), view_);
-  copy->setObjectName(QString::fromLatin1(spec.copy_name));
+  copy->setObjectName(QString::fromLatin1(description.copy_name));
   copy->setShortcut(QKeySequence::Copy);
   copy->setShortcutContext(Qt::WidgetShortcut);
   connect(copy, &QAction::triggered, this, [this] { CopyRows(false); });
   auto* copy_all = new QAction(QStringLiteral("Copy &All"), view_);
-  copy_all->setObjectName(QString::fromLatin1(spec.copy_all_name));
+  copy_all->setObjectName(QString::fromLatin1(description.copy_all_name));
   connect(copy_all, &QAction::triggered, this, [this] { CopyRows(true); });
   view_->addActions({copy, copy_all});
   view_->setContextMenuPolicy(Qt::ActionsContextMenu);
 
-  model_ = new TextTableModel((app_.*spec.table)(), spec.columns, this);
+  model_ = new TextTableModel((app_.*description.table)(), description.columns, this);
   view_->setModel(model_);
-  for (size_t c = 0; c < spec.columns.size(); ++c) {
+  for (size_t c = 0; c < description.columns.size(); ++c) {
     header->resizeSection(static_cast<int>(c),
-                          TwipsToPixels(spec.columns[c].width_twips, view_->font()));
+                          TwipsToPixels(description.columns[c].width_twips, view_->font()));
   }
   // The current row (the one last clicked or moved to) is the list's choice;
   // further selected rows only matter for copying.
@@ -67,7 +67,8 @@ ListPage::ListPage(const ListPageSpec& spec, App& app, QWidget* parent)
           [this](const QModelIndex& current) {
             if (!syncing_ && current.row() >= 0) emit CurrentRowChanged(current.row());
           });
-  if (spec.opens_next_page) connect(view_, &QTreeView::doubleClicked, this, &ListPage::RowOpened);
+  if (description.opens_next_page)
+    connect(view_, &QTreeView::doubleClicked, this, &ListPage::RowOpened);
 }
 
 void ListPage::SelectFromApp() {
@@ -76,7 +77,7 @@ void ListPage::SelectFromApp() {
   if (rows == 0) {
     view_->selectionModel()->clear();
   } else {
-    const size_t wanted = spec_.selected != nullptr ? (app_.*spec_.selected)() : 0;
+    const size_t wanted = layout_.selected != nullptr ? (app_.*layout_.selected)() : 0;
     const int row = static_cast<int>(std::min<size_t>(wanted, static_cast<size_t>(rows - 1)));
     view_->selectionModel()->setCurrentIndex(
         model_->index(row, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
@@ -85,13 +86,13 @@ void ListPage::SelectFromApp() {
 }
 
 void ListPage::RestoreColumns(const WindowMemory& memory) {
-  const QByteArray state = memory.Bytes(spec_.columns_key);
+  const QByteArray state = memory.Bytes(layout_.columns_key);
   if (!state.isEmpty()) view_->header()->restoreState(state);
   view_->header()->setSortIndicatorShown(false);
 }
 
 void ListPage::SaveColumns(WindowMemory& memory) const {
-  memory.SetBytes(spec_.columns_key, view_->header()->saveState());
+  memory.SetBytes(layout_.columns_key, view_->header()->saveState());
 }
 
 void ListPage::BeginRefresh() {
@@ -120,7 +121,7 @@ void ListPage::FitRows(const std::function<bool(size_t row)>& rows) {
 
 bool ListPage::eventFilter(QObject* watched, QEvent* event) {
   // Return on a row does what a double-click does.
-  if (watched == view_ && spec_.opens_next_page && event->type() == QEvent::KeyPress) {
+  if (watched == view_ && layout_.opens_next_page && event->type() == QEvent::KeyPress) {
     const int key = static_cast<QKeyEvent*>(event)->key();
     if ((key == Qt::Key_Return || key == Qt::Key_Enter) && view_->currentIndex().isValid()) {
       emit RowOpened();

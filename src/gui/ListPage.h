@@ -18,7 +18,7 @@ class WindowMemory;
 
 // What a list page shows and the object names its widgets carry (the
 // window's tested contract).
-struct ListPageSpec {
+struct ListPageLayout {
   const char* page_name;      // "Frame1(1)"
   const char* list_name;      // "ListView1"
   const char* copy_name;      // "ListView1Copy"
@@ -32,22 +32,23 @@ struct ListPageSpec {
   bool opens_next_page;
 };
 
-inline constexpr ListPageSpec kEventsPage{"Frame1(1)",        "ListView1",         "ListView1Copy",
-                                          "ListView1CopyAll", "columns1",          kEventsColumns,
-                                          &App::EventsList,   &App::SelectedEvent, true};
-inline constexpr ListPageSpec kEventDetailPage{
+inline constexpr ListPageLayout kEventsPage{
+    "Frame1(1)",        "ListView1",         "ListView1Copy",
+    "ListView1CopyAll", "columns1",          kEventsColumns,
+    &App::EventsList,   &App::SelectedEvent, true};
+inline constexpr ListPageLayout kEventDetailPage{
     "Frame1(2)", "ListView2",         "ListView2Copy",       "ListView2CopyAll",
     "columns2",  kEventDetailColumns, &App::EventDetailList, &App::SelectedCombatant,
     true};
-inline constexpr ListPageSpec kCombatantDetailPage{"Frame1(3)",
-                                                   "ListView3",
-                                                   "ListView3Copy",
-                                                   "ListView3CopyAll",
-                                                   "columns3",
-                                                   kCombatantDetailColumns,
-                                                   &App::CombatantDetailList,
-                                                   nullptr,
-                                                   false};
+inline constexpr ListPageLayout kCombatantDetailPage{"Frame1(3)",
+                                                     "ListView3",
+                                                     "ListView3Copy",
+                                                     "ListView3CopyAll",
+                                                     "columns3",
+                                                     kCombatantDetailColumns,
+                                                     &App::CombatantDetailList,
+                                                     nullptr,
+                                                     false};
 
 // A page that shows one of the app's lists: rows chosen by the current row,
 // several selected for copying (Ctrl+C, Ctrl+A, Copy All), its column widths
@@ -56,7 +57,7 @@ class ListPage : public QGroupBox {
   Q_OBJECT
 
  public:
-  ListPage(const ListPageSpec& spec, App& app, QWidget* parent = nullptr);
+  ListPage(const ListPageLayout& description, App& app, QWidget* parent = nullptr);
 
   QTreeView* View() const { return view_; }
   TextTableModel* Model() const { return model_; }
@@ -64,7 +65,7 @@ class ListPage : public QGroupBox {
   // Selects the app's chosen row (the last row when fewer rows are left)
   // without reporting it as the user's choice.
   void SelectFromApp();
-  // The column widths: remembered ones when there are, else those of the spec.
+  // The column widths: remembered ones when there are, else those of the layout.
   void RestoreColumns(const WindowMemory& memory);
   void SaveColumns(WindowMemory& memory) const;
   // Brackets a refresh that keeps the rows' meaning (a followed log);
@@ -92,7 +93,7 @@ class ListPage : public QGroupBox {
  private:
   void CopyRows(bool all);
 
-  const ListPageSpec& spec_;
+  const ListPageLayout& layout_;
   QTreeView* view_ = nullptr;
   TextTableModel* model_ = nullptr;
   bool syncing_ = false;  // selections set by the program are not the user's

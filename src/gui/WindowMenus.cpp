@@ -52,7 +52,7 @@ constexpr MenuLine kExportLines[] = {
 };
 constexpr MenuLine kHelpLines[] = {Item(kAbout, "mnuAbout", "&About", "F1")};
 
-constexpr MenuSpec kMenus[] = {
+constexpr MenuEntry kMenus[] = {
     {"mnuFile", "&File", kFileLines},          {"mnuEdit", "&Edit", kEditLines},
     {"mnuOptions", "&Options", kOptionsLines}, {"mnuView", "&View", kViewLines},
     {"mnuExport", "&Export", kExportLines},    {"mnuHelp", "&Help", kHelpLines},
@@ -60,15 +60,15 @@ constexpr MenuSpec kMenus[] = {
 
 }  // namespace
 
-std::span<const MenuSpec> MenuTable() {
+std::span<const MenuEntry> MenuTable() {
   return kMenus;
 }
 
 WindowMenus::WindowMenus(QMenuBar* bar) {
-  for (const MenuSpec& spec : kMenus) {
-    QMenu* menu = bar->addMenu(QString::fromLatin1(spec.caption));
-    menu->setObjectName(QString::fromLatin1(spec.object_name));
-    for (const MenuLine& line : spec.lines) {
+  for (const MenuEntry& entry : kMenus) {
+    QMenu* menu = bar->addMenu(QString::fromLatin1(entry.caption));
+    menu->setObjectName(QString::fromLatin1(entry.object_name));
+    for (const MenuLine& line : entry.lines) {
       const QString caption = QString::fromLatin1(line.caption);
       if (line.kind == MenuLine::kSeparator) {
         menu->addSeparator();

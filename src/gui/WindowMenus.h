@@ -43,14 +43,14 @@ struct MenuLine {
   bool checkable = false;
 };
 
-struct MenuSpec {
+struct MenuEntry {
   const char* object_name;
   const char* caption;
   std::span<const MenuLine> lines;
 };
 
 // The menu bar, left to right: the one table the menus are built from.
-std::span<const MenuSpec> MenuTable();
+std::span<const MenuEntry> MenuTable();
 
 // The menus and their actions, built on `bar` from MenuTable(). The object
 // names ("mnuFile", "mnuExportEvents", ...) are those of the table.

@@ -60,12 +60,12 @@ class MainWindowStartTest : public QObject {
     const QList<QAction*> bar = w.form().menuBar()->actions();
     QCOMPARE(bar.size(), qsizetype(ombrel::gui::MenuTable().size()));
     for (size_t m = 0; m < ombrel::gui::MenuTable().size(); ++m) {
-      const ombrel::gui::MenuSpec& spec = ombrel::gui::MenuTable()[m];
+      const ombrel::gui::MenuEntry& entry = ombrel::gui::MenuTable()[m];
       QMenu* menu = bar[qsizetype(m)]->menu();
-      QCOMPARE(menu->objectName() + menu->title(), QString(spec.object_name) + spec.caption);
-      QCOMPARE(menu->actions().size(), qsizetype(spec.lines.size()));
-      for (size_t i = 0; i < spec.lines.size(); ++i) {
-        const ombrel::gui::MenuLine& line = spec.lines[i];
+      QCOMPARE(menu->objectName() + menu->title(), QString(entry.object_name) + entry.caption);
+      QCOMPARE(menu->actions().size(), qsizetype(entry.lines.size()));
+      for (size_t i = 0; i < entry.lines.size(); ++i) {
+        const ombrel::gui::MenuLine& line = entry.lines[i];
         QAction* item = menu->actions()[qsizetype(i)];
         const QString name = item->menu() ? item->menu()->objectName() : item->objectName();
         QCOMPARE(
