@@ -48,8 +48,8 @@ async function checkEventsReport(page) {
   await page.goto(pathToFileURL(path.join(work, 'events.htm')).href);
   assert.equal(await page.title(), 'Defensive damage on 03/14/2024');
   const cells = await page.$$eval('tr', (rows) => rows.map((row) => row.cells.length));
-  // Caption, header, one event, footer.
-  assert.deepEqual(cells, [1, 16, 16, 1]);
+  // Caption, header, three events, footer.
+  assert.deepEqual(cells, [1, 16, 16, 16, 16, 1]);
 }
 
 async function checkEventDetailReport(page) {
