@@ -46,6 +46,18 @@ std::vector<EventRecord> BuildEvents(const DamageTable& table,
   // this is the mob whose latest event it is.
   int64_t* first_event_owner = nullptr;
 
+  // A mob's death (extended rules) closes its open fight: its next record
+  // opens a new one, within the gap or not.
+  size_t deaths = 0;
+  auto close_killed = [&](int64_t before_line) {
+    for (; deaths < table.DeathCount(); ++deaths) {
+      const DeathRecord d = table.Death(deaths);
+      if (d.Counter >= before_line) return;
+      const uint32_t id = table.FindId(d.Victim);
+      if (id != DamageTable::kNoText && latest_of[id] >= 0) latest_of[id] = -1;
+    }
+  };
+
   const size_t count = table.size();
   for (size_t i = 0; i < count; ++i) {
     if (i % kProgressStride == 0 && i != 0) {
@@ -54,6 +66,7 @@ std::vector<EventRecord> BuildEvents(const DamageTable& table,
     }
     const DamageRecord r = table[i];
     if (!IsDamageType(r.Type)) continue;
+    close_killed(r.Counter);
 
     // The dealer side first: a record between two mobs counts for its dealer.
     bool dealt = true;

@@ -22,7 +22,8 @@ bool IsMob(const std::vector<std::string_view>& mob_list, std::string_view name)
 // the order they were opened. A damage record of a mob (its dealer when that is
 // a mob, else its taker) joins the most recently opened event of that mob when
 // its time lies at most `event_gap` seconds before or after the time of that
-// event's last record; otherwise it opens a new event. Always returns at least
+// event's last record, and no death of the mob (extended rules) lies between
+// them; otherwise it opens a new event. Always returns at least
 // one (possibly empty) event; durations are at least 1 second. Stops early
 // (with what it has) when the progress is cancelled.
 std::vector<EventRecord> BuildEvents(const DamageTable& table,

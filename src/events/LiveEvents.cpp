@@ -135,6 +135,16 @@ bool LiveEvents::ClaimEarlierRecords(const DamageTable& table,
     return FindMob(name) != nullptr && !fresh.contains(name);
   };
   std::vector<EventRecord> opened;  // by first record, as the claimed records are
+  // Each new mob's deaths before now, in line order, and how many are taken.
+  std::unordered_map<std::string_view, std::pair<std::vector<int64_t>, size_t>,
+                     event_steps::NameHash>
+      deaths;
+  for (const std::string_view name : names) {
+    const auto kept = deaths_of_.find(name);
+    if (kept == deaths_of_.end()) continue;
+    deaths[name] = {std::move(kept->second), 0};
+    deaths_of_.erase(kept);
+  }
   for (const uint32_t index : claimed) {
     const DamageRecord r = table[index];
     const std::string_view before =
@@ -148,8 +158,13 @@ bool LiveEvents::ClaimEarlierRecords(const DamageTable& table,
     }
     Mob* mob = dealt ? dealer : FindMob(r.Taker);
     if (mob == nullptr) continue;
+    if (const auto killed = deaths.find(now); killed != deaths.end())
+      CloseKilled(*mob, killed->second.first, killed->second.second, r.Counter);
     Join(*mob, now, r, dealt, index, opened, nullptr);
   }
+  // The deaths after a new mob's last claimed record close its latest event.
+  for (auto& [name, killed] : deaths)
+    CloseKilled(*FindMob(name), killed.first, killed.second, std::numeric_limits<int64_t>::max());
   if (opened.empty()) return true;
   // Only the events from the first one opened on move.
   const auto from =
@@ -173,6 +188,7 @@ void LiveEvents::Apply(const DamageTable& table, size_t index, bool provisional)
   }
   const DamageRecord r = table[index];
   if (!IsDamageType(r.Type)) return;
+  TakeDeaths(table, r.Counter);
   if (r.Dealer.empty() || r.Taker.empty()) empty_party_seen_ = true;
   auto wait = [this, index, undo](std::string_view name, int slot) {
     if (name.empty()) return;
@@ -190,6 +206,24 @@ void LiveEvents::Apply(const DamageTable& table, size_t index, bool provisional)
     return;
   }
   if (r.Taker != r.Dealer) wait(r.Taker, 1);
+}
+
+void LiveEvents::TakeDeaths(const DamageTable& table, int64_t line) {
+  for (; deaths_taken_ < table.DeathCount(); ++deaths_taken_) {
+    const DeathRecord d = table.Death(deaths_taken_);
+    if (d.Counter >= line) return;
+    if (Mob* mob = FindMob(d.Victim))
+      mob->latest = -1;
+    else if (!d.Victim.empty())
+      deaths_of_[d.Victim].push_back(d.Counter);
+  }
+}
+
+void LiveEvents::CloseKilled(Mob& mob, const std::vector<int64_t>& deaths, size_t& next,
+                             int64_t line) {
+  const size_t first = next;
+  while (next < deaths.size() && deaths[next] < line) ++next;
+  if (next > first) mob.latest = -1;
 }
 
 void LiveEvents::Join(Mob& mob, std::string_view name, const DamageRecord& r, bool dealt,
@@ -223,6 +257,8 @@ void LiveEvents::Rebuild(const DamageTable& table, std::span<const std::string_v
   events_.clear();
   mobs_.clear();
   waiting_.clear();
+  deaths_of_.clear();
+  deaths_taken_ = 0;
   provisional_ = Provisional{};
   processed_ = 0;
   mob_entries_ = 0;

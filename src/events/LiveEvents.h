@@ -34,6 +34,10 @@ namespace ombrel {
 // - The last record of the table may still be amended by the next line (a
 //   cast completed by its hit, a special attack naming its hit), so it is
 //   applied provisionally and taken back at the next update.
+// - A mob's death (extended rules) closes its latest event. A death is taken
+//   before the first record after its line; a death of a name that is no mob
+//   yet is kept under the name, for when it becomes one and takes its
+//   earlier records.
 // - A mob with an empty name changes how the first event is opened; when the
 //   mob list holds the empty name and some record has an empty party, every
 //   update builds the events with BuildEvents itself.
@@ -79,6 +83,11 @@ class LiveEvents {
   // False when a record moved from one mob to another: the caller rebuilds.
   bool ClaimEarlierRecords(const DamageTable& table, const std::vector<std::string_view>& names);
   void Apply(const DamageTable& table, size_t index, bool provisional);
+  // Takes the deaths on the lines before `line`.
+  void TakeDeaths(const DamageTable& table, int64_t line);
+  // The deaths kept under `name` from `next` on that lie before `line`:
+  // when there are any, the mob's latest event is closed.
+  void CloseKilled(Mob& mob, const std::vector<int64_t>& deaths, size_t& next, int64_t line);
   // Adds record `index` to the events of `mob`; events opened go to `events`
   // (which must then be sorted by first record).
   void Join(Mob& mob, std::string_view name, const DamageRecord& r, bool dealt, size_t index,
@@ -96,6 +105,9 @@ class LiveEvents {
   std::unordered_map<std::string_view, Mob, event_steps::NameHash> mobs_;
   // Records a later mob could claim, under the names that could claim them.
   std::unordered_map<std::string_view, std::vector<uint32_t>, event_steps::NameHash> waiting_;
+  // The lines of the deaths of names that are no mobs yet.
+  std::unordered_map<std::string_view, std::vector<int64_t>, event_steps::NameHash> deaths_of_;
+  size_t deaths_taken_ = 0;
   size_t processed_ = 0;            // records applied, the provisional one included
   size_t mob_entries_ = 0;          // mob-list entries read
   std::string_view first_mob_;      // the list's first entry as last read

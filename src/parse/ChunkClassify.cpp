@@ -11,6 +11,7 @@ void ClassifyChunk(std::string_view text, LineEnd line_end, std::string_view cha
   out.mobs = ChunkMobs{};
   out.questions.clear();
   out.ticks.Clear();
+  out.notes.Clear();
   // About one record per 130 bytes of a combat log.
   out.table.Reserve(text.size() / 96 + 16);
   const ClassifierTexts texts = InternClassifierTexts(out.table, character_name);
@@ -21,10 +22,11 @@ void ClassifyChunk(std::string_view text, LineEnd line_end, std::string_view cha
   });
   out.unreadable_lines = classifier.unreadable_lines();
   out.signs = classifier.signs();
+  out.notes = classifier.crit_notes();
 }
 
 bool JoinChunk(const ChunkResult& chunk, int64_t first_line, DamageTable& table, MobSink& mobs,
-               TickOrderLog* tick_order) {
+               TickOrderLog* tick_order, CritNotes* notes) {
   // A record's line number must fit as it would have in line.
   if (first_line < 0 || static_cast<uint64_t>(first_line + chunk.lines) > uint64_t{UINT32_MAX} + 1)
     return false;
@@ -44,8 +46,11 @@ bool JoinChunk(const ChunkResult& chunk, int64_t first_line, DamageTable& table,
     if (table.ReplaceLast(renamed)) last = table[table.size() - 1];
   }
   const size_t first_record = table.size();
+  const size_t first_heal = table.HealCount();
   table.AppendTable(chunk.table, static_cast<uint64_t>(first_line));
   if (tick_order != nullptr) chunk.ticks.Settle(*tick_order, table, first_record);
+  if (notes != nullptr)
+    notes->Settle(table, first_record, first_heal, chunk.notes, first_line, chunk.lines);
   for (const std::string_view name : chunk.mobs.names()) mobs.Register(table.Intern(name));
   return true;
 }

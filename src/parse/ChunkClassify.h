@@ -23,6 +23,7 @@ struct ChunkResult {
   ChunkMobs mobs;
   std::vector<StartQuestion> questions;
   StretchTicks ticks;  // extended rules: the damage over time left to the join
+  CritNotes notes;     // extended rules: the announcements waiting at its end
   int64_t lines = 0;
   int64_t unreadable_lines = 0;
   LineSigns signs;
@@ -43,8 +44,10 @@ void ClassifyChunk(std::string_view text, LineEnd line_end, std::string_view cha
 // classified in line with the lines before. Under the extended rules
 // `tick_order` is the log before the stretch as the classifier of those lines
 // left it; the join decides the order of the stretch's damage over time by
-// others with it and leaves it as after the stretch.
+// others with it and leaves it as after the stretch; `notes`, the
+// announced critical hits waiting after the lines before, mark the stretch's
+// hits they wait for and are left as after the stretch.
 bool JoinChunk(const ChunkResult& chunk, int64_t first_line, DamageTable& table, MobSink& mobs,
-               TickOrderLog* tick_order = nullptr);
+               TickOrderLog* tick_order = nullptr, CritNotes* notes = nullptr);
 
 }  // namespace ombrel

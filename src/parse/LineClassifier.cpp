@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "parse/LifeLines.h"
 #include "parse/LineText.h"
 #include "parse/LiteralSet.h"
 #include "parse/LogLineTime.h"
@@ -41,6 +42,7 @@ constexpr uint32_t kBeginMarker = 1u << 0;
 constexpr uint32_t kTriesToMarker = 1u << 1;
 constexpr uint32_t kDamageMarker = 1u << 2;
 constexpr uint32_t kEnergyMarker = 1u << 3;
+constexpr uint32_t kRuleMarkers = kBeginMarker | kTriesToMarker | kDamageMarker | kEnergyMarker;
 
 // The literals that make a line chat or rule it out as a hit, looked for
 // together once a rule asks; their bits in `Line::chat_markers`.
@@ -154,28 +156,37 @@ void LineClassifier::Classify(std::string_view text, int64_t index) {
     return;
   }
   // A tag after the final full stop is never part of a name or an amount.
+  const std::string_view whole = text;
   if (extended_) text = WithoutTrailingTags(text);
   // Every rule's literals hold one of these four words; chat and most other
-  // messages hold none and are done with after one pass over the line.
+  // messages hold none and are done with after one pass over the line. The
+  // extended rules' heals, deaths and announcements hold one of the others.
   const bool stamped = OpensWithStamp(text);
   signs_.stamped_lines += stamped ? 1 : 0;
-  const uint32_t markers = FindInLine<"begin", "tries to", "damage", "energy">(text, stamped);
+  const uint32_t markers =
+      extended_ ? FindInLine<"begin", "tries to", "damage", "energy", "slain", "died", "heal",
+                             "critical", "Crippling", "Deadly", "holy blade">(text, stamped)
+                : FindInLine<"begin", "tries to", "damage", "energy">(text, stamped);
   const bool casts = (markers & kBeginMarker) != 0;
   const bool tries = (markers & kTriesToMarker) != 0;
   const bool damage = (markers & kDamageMarker) != 0;
   const bool energy = (markers & kEnergyMarker) != 0;
+  const bool life = (markers & ~kRuleMarkers) != 0;
   const bool own_try = extended_ && StartsAt(text, kMessageStart, kOwnTry);
-  if (!casts && !tries && !damage && !energy && !own_try) return;
+  if (!casts && !tries && !damage && !energy && !own_try && !life) return;
 
   Line line;
   line.text = text;
   line.stamped = stamped;
   line.length = static_cast<int64_t>(text.size());
   line.index = index;
+  const std::string_view tags = whole.substr(text.size());
+  critical_tag_ = extended_ && CriticalTag(tags);
+  const bool heal = life && LifeLines(line, tags);
   if (casts) SpellCasts(line);
   if (tries) Avoidances(line);
   if (own_try) OwnTry(line);
-  if (damage) Damage(line);
+  if (damage && !heal) Damage(line);
   if (energy) SpecialNames(line);
   if (line.failed) ++unreadable_lines_;
 }
@@ -235,9 +246,18 @@ const VerbMatch& LineClassifier::Verb(Line& line) {
   return line.verb;
 }
 
+DamageRecord LineClassifier::Marked(const DamageRecord& record) {
+  if (!extended_ || !IsDamageType(record.Type)) return record;
+  DamageRecord marked = record;
+  // Every note waiting for this hit is spent, whether or not a tag marks it.
+  const bool noted = crit_notes_.Claim(record.Dealer, record.Damage, record.Counter, false);
+  if (noted || critical_tag_) marked.Crit = 1;
+  return marked;
+}
+
 bool LineClassifier::Keep(const DamageRecord& record) {
   // The table's copy: its texts outlive the line.
-  if (!table_.Append(record, &last_)) return false;
+  if (!table_.Append(Marked(record), &last_)) return false;
   has_last_ = true;
   if (extended_) MeetParties();
   return true;
@@ -262,10 +282,11 @@ bool LineClassifier::KeepOrMerge(const DamageRecord& record) {
     questions_->push_back({true, std::string(record.Dealer), {}, {}});
   if (has_last_ && record.Type == kNonMelee && last_.Type == kSpellCast &&
       last_.Dealer == record.Dealer) {
+    const DamageRecord hit = Marked(record);
     DamageRecord merged = last_;
-    merged.Taker = record.Taker;
+    merged.Taker = hit.Taker;
     merged.Damage = record.Damage;
-    merged.Crit = record.Crit;
+    merged.Crit = hit.Crit;
     merged.Type = record.Type;
     if (!table_.ReplaceLast(merged, &last_)) return false;
     if (extended_) MeetParties();
@@ -579,6 +600,41 @@ void LineClassifier::SpecialNames(Line& line) {
 }
 
 // ---- Shapes only the extended rules read ----
+
+bool LineClassifier::LifeLines(Line& line, std::string_view tags) {
+  if (line.length < kMessageStart || Chatter(line)) return false;
+  const LifeLine life = ReadLifeLine(line.text.substr(kMessageStart), tags);
+  if (life.kind == LifeLine::kNothing) return false;
+  const bool heal = life.kind == LifeLine::kHeal;
+  const auto date = Date(line);
+  if (!date) return heal;
+  const std::string_view name = life.name.empty() ? life.name : Party(life.name);
+  switch (life.kind) {
+    case LifeLine::kHeal: {
+      std::string_view target = Party(life.other);
+      if (!name.empty() && (target == "himself" || target == "herself" || target == "itself"))
+        target = name;
+      HealRecord record{*date,      name, target,    life.amount, life.full_amount,
+                        life.spell, 0,    line.index};
+      const bool noted = !name.empty() && crit_notes_.Claim(name, life.amount, line.index, true);
+      record.Crit = noted || critical_tag_ ? 1 : 0;
+      table_.AppendHeal(record);
+      break;
+    }
+    case LifeLine::kDeath:
+      table_.AppendDeath(
+          {*date, name, life.other.empty() ? life.other : Party(life.other), line.index});
+      break;
+    case LifeLine::kCritNote:
+    case LifeLine::kHealCritNote:
+      crit_notes_.Add(
+          {std::string(name), life.amount, line.index, life.kind == LifeLine::kHealCritNote});
+      break;
+    case LifeLine::kNothing:
+      break;
+  }
+  return heal;
+}
 
 void LineClassifier::CharacterTick(Line& line) {
   // The amount after "You have taken", the spell between "damage from " and

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "parse/CritNotes.h"
 #include "parse/LineSigns.h"
 #include "parse/MobList.h"
 #include "parse/StampLayout.h"
@@ -87,6 +88,8 @@ class LineClassifier {
   // The log so far as the order of damage over time by others is decided
   // from (extended rules), for the join of a stretch classified apart.
   TickOrderLog& tick_order() { return tick_order_; }
+  // The announced critical hits still waiting for their hit (extended rules).
+  CritNotes& crit_notes() { return crit_notes_; }
 
   // Records were appended to or amended in the table by others: takes its
   // last record as the last kept one again.
@@ -108,6 +111,12 @@ class LineClassifier {
   void OthersTick(Line& line, const Tick& tick);  // "... damage from Soandso by Bolt."
   void DirectHit(Line& line, int amount_phrase);  // "You hit a gnoll for 20 points of damage."
   void SpecialNames(Line& line);
+  // Extended rules: heals, deaths and critical-hit announcements; true when
+  // the line is a heal, which no damage rule may read.
+  bool LifeLines(Line& line, std::string_view tags);
+  // `record` as kept: a damage record of the extended rules is a critical
+  // hit when its line's tag or an announcement says so.
+  DamageRecord Marked(const DamageRecord& record);
 
   // The shapes only the extended rules read.
   void OwnTry(Line& line);          // "You try to slash a gnoll, but miss!" and the avoidances
@@ -155,6 +164,8 @@ class LineClassifier {
   TickOrderLog tick_order_;
   StretchTicks* stretch_ticks_ = nullptr;
   std::string spelled_;  // a spell name a newer-order line does not write as it is
+  CritNotes crit_notes_;
+  bool critical_tag_ = false;  // the line's tags name a critical hit
 
   // The last time stamp read: neighbouring lines mostly share it.
   char stamp_[kStampTimeLength] = {};

@@ -244,7 +244,7 @@ void LogParser::ClassifyWholeLines(std::string_view text, LineEnd line_end) {
     }
     ChunkResult& chunk = state.chunks[k];
     if (JoinChunk(chunk, state.index, state.result.DamageTable, state.mobs,
-                  &classifier.tick_order())) {
+                  &classifier.tick_order(), &classifier.crit_notes())) {
       classifier.FollowTable();
       state.index += chunk.lines;
       state.joined_unreadable += chunk.unreadable_lines;

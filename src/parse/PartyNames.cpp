@@ -104,6 +104,19 @@ std::vector<WrittenNames> JoinSentenceCapitals(DamageTable& table,
     r.Taker = taker;
     table.Replace(i, r);  // the shown spellings lie in the table's buffer like the written ones
   }
+  // Heals and deaths name the parties as the records show them.
+  for (size_t i = 0; i < table.HealCount(); ++i) {
+    HealRecord h = table.Heal(i);
+    h.Healer = shown(h.Healer);
+    h.Target = shown(h.Target);
+    table.ReplaceHeal(i, h);
+  }
+  for (size_t i = 0; i < table.DeathCount(); ++i) {
+    DeathRecord d = table.Death(i);
+    d.Victim = shown(d.Victim);
+    d.Killer = shown(d.Killer);
+    table.ReplaceDeath(i, d);
+  }
 
   std::vector<std::string_view> mobs;
   std::unordered_set<std::string_view> listed;

@@ -32,10 +32,32 @@ struct DamageRecord {
   std::string_view Dealer;
   std::string_view Taker;
   int32_t Damage = 0;
-  int32_t Crit = 0;  // no message sets it; kept as a Data.csv column
+  int32_t Crit = 0;  // 1 for a critical hit (extended rules), else 0
   int32_t Type = 0;
   std::string_view Name;
   int64_t Counter = 0;  // 0-based index of the source line
+};
+
+// A heal (extended rules): what landed and, where the line gives it, the
+// full amount (else the amount that landed).
+struct HealRecord {
+  DateTime Date;
+  std::string_view Healer;  // empty when the line names none
+  std::string_view Target;
+  int32_t Amount = 0;
+  int32_t FullAmount = 0;
+  std::string_view Spell;
+  int32_t Crit = 0;
+  int64_t Counter = 0;
+};
+
+// A death (extended rules): who died and who killed it (empty when the line
+// names nobody).
+struct DeathRecord {
+  DateTime Date;
+  std::string_view Victim;
+  std::string_view Killer;
+  int64_t Counter = 0;
 };
 
 }  // namespace ombrel

@@ -60,6 +60,9 @@ uint64_t HashText(std::string_view text) {
   return hash ^ (hash >> 32);
 }
 
+// A packed record's date above its crit bit and type byte.
+constexpr int kDateShift = 9;
+
 }  // namespace
 
 // Distinct texts, each stored once in blocks that never move, found through
@@ -151,6 +154,8 @@ void DamageTable::Reserve(size_t records) {
 
 void DamageTable::Clear() {
   records_.clear();
+  heals_.clear();
+  deaths_.clear();
   texts_ = std::make_unique<TextTable>();
 }
 
@@ -185,8 +190,9 @@ size_t DamageTable::DistinctTexts() const {
 DamageRecord DamageTable::operator[](size_t index) const {
   const Packed& p = records_[index];
   DamageRecord r;
-  r.Date = DateTime{p.date_and_type >> 8};
+  r.Date = DateTime{p.date_and_type >> kDateShift};
   r.Type = static_cast<int32_t>(static_cast<int8_t>(p.date_and_type & 0xff));
+  r.Crit = static_cast<int32_t>((p.date_and_type >> 8) & 1);
   r.Dealer = texts_->Text(p.dealer);
   r.Taker = texts_->Text(p.taker);
   r.Name = texts_->Text(p.name);
@@ -200,7 +206,8 @@ bool DamageTable::Pack(const DamageRecord& r, Packed& out) {
   if (r.Dealer.size() > kMaxTextLength || r.Taker.size() > kMaxTextLength ||
       r.Name.size() > kMaxTextLength)
     return false;
-  out.date_and_type = static_cast<int64_t>(static_cast<uint64_t>(r.Date.seconds) << 8) |
+  out.date_and_type = static_cast<int64_t>(static_cast<uint64_t>(r.Date.seconds) << kDateShift) |
+                      (r.Crit != 0 ? int64_t{1} << 8 : 0) |
                       static_cast<uint8_t>(static_cast<int8_t>(r.Type));
   out.damage = r.Damage;
   out.counter = static_cast<uint32_t>(r.Counter);
@@ -221,9 +228,9 @@ bool DamageTable::Append(const DamageRecord& record, DamageRecord* stored) {
 void DamageTable::Store(const DamageRecord& record, const Packed& packed,
                         DamageRecord* stored) const {
   if (stored == nullptr) return;
-  // As operator[] would read it back: the table keeps no Crit.
+  // As operator[] would read it back.
   *stored = record;
-  stored->Crit = DamageRecord{}.Crit;
+  stored->Crit = record.Crit != 0 ? 1 : 0;
   stored->Dealer = texts_->Text(packed.dealer);
   stored->Taker = texts_->Text(packed.taker);
   stored->Name = texts_->Text(packed.name);
@@ -244,7 +251,84 @@ bool DamageTable::AppendTable(const DamageTable& other, uint64_t line_offset) {
     records_.push_back({p.date_and_type, ids[p.dealer], ids[p.taker], ids[p.name], p.damage,
                         static_cast<uint32_t>(counter)});
   }
+  // The heals and deaths end before the last record's line or near it: a
+  // line number that fits a record fits them, but is checked all the same.
+  const size_t first_heal = heals_.size();
+  const size_t first_death = deaths_.size();
+  auto undo = [&] {
+    records_.resize(first);
+    heals_.resize(first_heal);
+    deaths_.resize(first_death);
+    return false;
+  };
+  for (PackedHeal h : other.heals_) {
+    if (h.counter + line_offset > UINT32_MAX) return undo();
+    h.counter = static_cast<uint32_t>(h.counter + line_offset);
+    h.healer = ids[h.healer];
+    h.target = ids[h.target];
+    h.spell = ids[h.spell];
+    heals_.push_back(h);
+  }
+  for (PackedDeath d : other.deaths_) {
+    if (d.counter + line_offset > UINT32_MAX) return undo();
+    d.counter = static_cast<uint32_t>(d.counter + line_offset);
+    d.victim = ids[d.victim];
+    d.killer = ids[d.killer];
+    deaths_.push_back(d);
+  }
   return true;
+}
+
+HealRecord DamageTable::Heal(size_t index) const {
+  const PackedHeal& p = heals_[index];
+  return {DateTime{p.date}, texts_->Text(p.healer), texts_->Text(p.target), p.amount,
+          p.full_amount,    texts_->Text(p.spell),  p.crit ? 1 : 0,         p.counter};
+}
+
+bool DamageTable::ReplaceHeal(size_t index, const HealRecord& h) {
+  if (index > heals_.size() || h.Counter < 0 || h.Counter > UINT32_MAX ||
+      h.Healer.size() > kMaxTextLength || h.Target.size() > kMaxTextLength ||
+      h.Spell.size() > kMaxTextLength)
+    return false;
+  const PackedHeal packed{h.Date.seconds,
+                          texts_->Id(h.Healer),
+                          texts_->Id(h.Target),
+                          texts_->Id(h.Spell),
+                          h.Amount,
+                          h.FullAmount,
+                          static_cast<uint32_t>(h.Counter),
+                          h.Crit != 0};
+  if (index == heals_.size())
+    heals_.push_back(packed);
+  else
+    heals_[index] = packed;
+  return true;
+}
+
+bool DamageTable::AppendHeal(const HealRecord& heal) {
+  return ReplaceHeal(heals_.size(), heal);
+}
+
+DeathRecord DamageTable::Death(size_t index) const {
+  const PackedDeath& p = deaths_[index];
+  return {DateTime{p.date}, texts_->Text(p.victim), texts_->Text(p.killer), p.counter};
+}
+
+bool DamageTable::ReplaceDeath(size_t index, const DeathRecord& d) {
+  if (index > deaths_.size() || d.Counter < 0 || d.Counter > UINT32_MAX ||
+      d.Victim.size() > kMaxTextLength || d.Killer.size() > kMaxTextLength)
+    return false;
+  const PackedDeath packed{d.Date.seconds, texts_->Id(d.Victim), texts_->Id(d.Killer),
+                           static_cast<uint32_t>(d.Counter)};
+  if (index == deaths_.size())
+    deaths_.push_back(packed);
+  else
+    deaths_[index] = packed;
+  return true;
+}
+
+bool DamageTable::AppendDeath(const DeathRecord& death) {
+  return ReplaceDeath(deaths_.size(), death);
 }
 
 bool DamageTable::ReplaceLast(const DamageRecord& record, DamageRecord* stored) {

@@ -55,6 +55,18 @@ class DamageTable {
   void Clear();
   void ShrinkToFit() { records_.shrink_to_fit(); }
 
+  // The heals and deaths of the log (extended rules), in log order, their
+  // texts held with the records' texts. Append and Replace refuse, as
+  // Append does, what does not fit.
+  size_t HealCount() const { return heals_.size(); }
+  HealRecord Heal(size_t index) const;
+  bool AppendHeal(const HealRecord& heal);
+  bool ReplaceHeal(size_t index, const HealRecord& heal);
+  size_t DeathCount() const { return deaths_.size(); }
+  DeathRecord Death(size_t index) const;
+  bool AppendDeath(const DeathRecord& death);
+  bool ReplaceDeath(size_t index, const DeathRecord& death);
+
   // True when `text` views one of the table's own texts (as Intern returns them).
   bool Holds(std::string_view text) const;
 
@@ -82,6 +94,22 @@ class DamageTable {
     uint32_t counter;
   };
   static_assert(sizeof(Packed) == 32, "a damage record packs into 32 bytes");
+  struct PackedHeal {
+    int64_t date;
+    uint32_t healer;
+    uint32_t target;
+    uint32_t spell;
+    int32_t amount;
+    int32_t full_amount;
+    uint32_t counter;
+    bool crit;
+  };
+  struct PackedDeath {
+    int64_t date;
+    uint32_t victim;
+    uint32_t killer;
+    uint32_t counter;
+  };
 
   class TextTable;
 
@@ -91,6 +119,8 @@ class DamageTable {
 
   std::unique_ptr<TextTable> texts_;
   std::vector<Packed> records_;
+  std::vector<PackedHeal> heals_;
+  std::vector<PackedDeath> deaths_;
 };
 
 }  // namespace ombrel

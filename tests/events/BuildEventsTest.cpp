@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "events/BuildEvents.h"
+#include "events/LiveEvents.h"
 #include "shared/DamageRecord.h"
 #include "shared/DamageTable.h"
 #include "shared/ListColumns.h"
@@ -106,7 +107,7 @@ TEST(BuildEvents, ExtremesAndTheClockGoingBack) {
 // The grouping rule written literally: the mob's most recently opened event is
 // looked up from the end of the list for every record, and takes the record
 // when the record's time is within the gap of that event's last record,
-// before or after it.
+// before or after it, and no death of the mob came on a line between them.
 std::vector<EventRecord> LiteralGrouping(const DamageTable& table,
                                          const std::vector<std::string_view>& mobs, int32_t gap) {
   std::vector<EventRecord> events(1);
@@ -145,7 +146,13 @@ std::vector<EventRecord> LiteralGrouping(const DamageTable& table,
     for (size_t k = events.size(); k-- > 0 && latest == nullptr;) {
       if (events[k].Name == mob) latest = &events[k];
     }
-    if (latest != nullptr && std::abs(r.Date.seconds - latest->EndDate.seconds) <= gap) {
+    bool alive = true;
+    for (size_t k = 0; k < table.DeathCount() && latest != nullptr; ++k) {
+      const DeathRecord d = table.Death(k);
+      const int64_t last_line = table[static_cast<size_t>(latest->EndCounter)].Counter;
+      if (d.Victim == mob && last_line < d.Counter && d.Counter < r.Counter) alive = false;
+    }
+    if (latest != nullptr && alive && std::abs(r.Date.seconds - latest->EndDate.seconds) <= gap) {
       take(*latest, r, dealt, index);
     } else {
       events.push_back(open(r, mob, dealt, index));
@@ -178,7 +185,10 @@ Generated Generate(std::mt19937_64& rng, bool clock_goes_back) {
   g.gap = static_cast<int32_t>(18 + 6 * pick(148));
   std::vector<DamageRecord> records(pick(400));
   int64_t second = 0;
+  int64_t line = 0;
   for (DamageRecord& r : records) {
+    r.Counter = line;
+    line += 1 + static_cast<int64_t>(pick(3));
     if (pick(3) == 0) second += static_cast<int64_t>(pick(static_cast<size_t>(3 * g.gap)));
     if (clock_goes_back && pick(30) == 0) {
       second -= static_cast<int64_t>(pick(2) == 0 ? pick(static_cast<size_t>(2 * g.gap) + 1)
@@ -192,6 +202,15 @@ Generated Generate(std::mt19937_64& rng, bool clock_goes_back) {
     r.Name = "hit";
   }
   g.table = DamageTable::FromRecords(records);
+  // Deaths on the lines between, now and then (extended rules).
+  for (int64_t at = 0, k = 0; at < line; ++at) {
+    while (k < static_cast<int64_t>(records.size()) && records[static_cast<size_t>(k)].Counter < at)
+      ++k;
+    const bool record_line =
+        k < static_cast<int64_t>(records.size()) && records[static_cast<size_t>(k)].Counter == at;
+    if (!record_line && pick(4) == 0)
+      g.table.AppendDeath({DateTime{}, kNames[pick(std::size(kNames))], "Tarlen", at});
+  }
   return g;
 }
 
@@ -203,6 +222,49 @@ TEST(BuildEvents, MatchesTheLiteralRuleOnRandomRecords) {
     ASSERT_EQ(Texts(BuildEvents(g.table, g.mobs, g.gap)),
               Texts(LiteralGrouping(g.table, g.mobs, g.gap)))
         << "round " << round;
+  }
+}
+
+TEST(BuildEvents, AMobsDeathClosesItsFightAndAFollowedTableAgrees) {
+  // A gnoll killed between two hits 5 seconds apart: two fights; the rat's
+  // death and the character's close nothing of the gnoll's.
+  DamageTable table = DamageTable::FromRecords(
+      std::vector<DamageRecord>{Rec(0, "Tarlen", "a gnoll", 10), Rec(5, "Tarlen", "a gnoll", 20),
+                                Rec(6, "a gnoll", "Tarlen", 4), Rec(8, "Tarlen", "a gnoll", 30)});
+  for (size_t k = 0; k < 4; ++k) {
+    DamageRecord r = table[k];
+    r.Counter = static_cast<int64_t>(2 * k);
+    table.Replace(k, r);
+  }
+  table.AppendDeath({kStart, "a gnoll", "Tarlen", 1});
+  table.AppendDeath({kStart, "a rat", "Tarlen", 3});
+  table.AppendDeath({kStart, "Tarlen", "a gnoll", 5});
+  EXPECT_EQ(
+      Texts(BuildEvents(table, {"a gnoll"}, 18)),
+      (Lines{"a gnoll|10 1 10 10|0 0 0 0|0-0|0 0|1", "a gnoll|50 2 20 30|4 1 4 4|1-3|5 8|3"}));
+
+  // Random records and deaths: the one-shot walk keeps to the literal rule, and
+  // a table followed record by record, its mobs listed as they come, agrees.
+  std::mt19937_64 rng(20261207);
+  for (int round = 0; round < 300; ++round) {
+    const Generated g = Generate(rng, round % 2 == 1);
+    const auto events = Texts(BuildEvents(g.table, g.mobs, g.gap));
+    ASSERT_EQ(events, Texts(LiteralGrouping(g.table, g.mobs, g.gap))) << "round " << round;
+    if (std::find(g.mobs.begin(), g.mobs.end(), "") != g.mobs.end()) continue;
+    DamageTable grown;
+    LiveEvents live(g.gap);
+    size_t deaths = 0;
+    for (size_t k = 0; k < g.table.size(); ++k) {
+      grown.Append(g.table[k]);
+      for (; deaths < g.table.DeathCount() && g.table.Death(deaths).Counter <= g.table[k].Counter;
+           ++deaths)
+        grown.AppendDeath(g.table.Death(deaths));
+      const size_t listed = std::min(g.mobs.size(), 1 + 3 * k / g.table.size());
+      live.Update(grown, std::span(g.mobs).first(listed));
+    }
+    if (!g.table.empty()) {
+      ASSERT_EQ(Texts(live.Events()), events) << "round " << round;
+    }
   }
 }
 

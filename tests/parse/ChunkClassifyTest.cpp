@@ -101,5 +101,40 @@ TEST(ChunkClassify, EmptyMobNamesJoinAsInLine) {
   }
 }
 
+TEST(ChunkClassify, AnnouncedCritsHealsAndDeathsJoinAsInLine) {
+  // An announcement marks the first hit (heal) of its dealer and amount within four lines,
+  // whichever stretch holds it; two announcements before one hit are both spent.
+  const std::string log =
+      Lines({Line("Brisa scores a critical hit! (310)"), Line("Soandso says, 'hi'"),
+             Line("Brisa slashes a gnoll for 310 points of damage."),
+             Line("Brisa scores a critical hit! (310)"), Line("Brisa scores a critical hit! (310)"),
+             Line("Brisa slashes a gnoll for 310 points of damage."),
+             Line("Brisa slashes a gnoll for 310 points of damage."),
+             Line("Ann performs an exceptional heal! (500)"),
+             Line("Ann healed you for 500 hit points by Light."), Line("You have slain a gnoll!"),
+             Line("Gorrum lands a Crippling Blow!(90)"), Line("Soandso says, 'hi'"),
+             Line("Soandso says, 'hi'"), Line("Soandso says, 'hi'"), Line("Soandso says, 'hi'"),
+             Line("Gorrum slashes a gnoll for 90 points of damage.")});
+  auto crits = [](const DamageTable& table) {
+    std::string out;
+    for (size_t k = 0; k < table.size(); ++k)
+      if (table[k].Crit != 0) out += std::to_string(table[k].Counter) + " ";
+    for (size_t k = 0; k < table.HealCount(); ++k)
+      out += "h" + std::to_string(table.Heal(k).Counter) + (table.Heal(k).Crit ? "c " : " ");
+    for (size_t k = 0; k < table.DeathCount(); ++k)
+      out += "d" + std::to_string(table.Death(k).Counter) + " ";
+    return out;
+  };
+  const ParseResult whole = ParseLogText(log, kName, kExtendedAttackVerbs, LineRules::kExtended);
+  EXPECT_EQ(crits(whole.DamageTable), "2 5 h8c d9 ");
+  for (const unsigned threads : {2u, 7u}) {
+    LogParser parser(kName, kExtendedAttackVerbs, LineRules::kExtended, 0, {threads, 1});
+    parser.Feed(log);
+    const ParseResult shared = parser.Finish();
+    EXPECT_EQ(ToReference(shared.DamageTable), ToReference(whole.DamageTable));
+    EXPECT_EQ(crits(shared.DamageTable), crits(whole.DamageTable)) << threads;
+  }
+}
+
 }  // namespace
 }  // namespace ombrel::testing

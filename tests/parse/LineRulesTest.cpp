@@ -33,8 +33,9 @@ std::string MakeLog(std::string_view text) {
   return log;
 }
 
-// Every record as "line:type dealer|taker|damage|name", then the count of
-// unreadable lines and the mobs met.
+// Every record as "line:type dealer|taker|damage|name", every heal as
+// "h<line> healer>target amount/full spell" and death as "d<line>
+// victim<killer", then the count of unreadable lines and the mobs met.
 std::string Render(const ParseResult& r) {
   std::string out;
   for (size_t k = 0; k < r.DamageTable.size(); ++k) {
@@ -42,6 +43,18 @@ std::string Render(const ParseResult& r) {
     out += std::to_string(d.Counter) + ":" + std::to_string(d.Type) + " " + std::string(d.Dealer) +
            "|" + std::string(d.Taker) + "|" + std::to_string(d.Damage) + "|" + std::string(d.Name) +
            (d.Crit != 0 ? " crit" : "") + "; ";
+  }
+  for (size_t k = 0; k < r.DamageTable.HealCount(); ++k) {
+    const HealRecord h = r.DamageTable.Heal(k);
+    out += "h" + std::to_string(h.Counter) + " " + std::string(h.Healer) + ">" +
+           std::string(h.Target) + " " + std::to_string(h.Amount) + "/" +
+           std::to_string(h.FullAmount) + " " + std::string(h.Spell) + (h.Crit ? " crit" : "") +
+           "; ";
+  }
+  for (size_t k = 0; k < r.DamageTable.DeathCount(); ++k) {
+    const DeathRecord d = r.DamageTable.Death(k);
+    out += "d" + std::to_string(d.Counter) + " " + std::string(d.Victim) + "<" +
+           std::string(d.Killer) + "; ";
   }
   out += "u" + std::to_string(r.unreadable_lines) + " [";
   for (size_t k = 0; k < r.MobList.size(); ++k)
@@ -171,7 +184,7 @@ const std::vector<Case> kCases = {
      "0:1 Brisa|a cave bat|30|cleaves; 1:1 Tarlen|a cave bat|9|stab; 2:5 a cave bat|Tarlen|0|shoot; u0 [a cave bat]"},
     {"Brisa hit a cave bat for 310 points of fire damage by Ember Dart. (Critical)\nA cave bat hit you for 36 points of magic damage by Drain Life.",
      "u0 []",
-     "0:2 Brisa|a cave bat|310|Ember Dart; 1:2 a cave bat|Tarlen|36|Drain Life; u0 []"},
+     "0:2 Brisa|a cave bat|310|Ember Dart crit; 1:2 a cave bat|Tarlen|36|Drain Life; u0 []"},
     // The character is never a mob: "yourself", "YOU", its name in either spelling.
     {"You hit yourself for 1 point of cold damage by Backlash (Lucky Critical).\nTarlen is burned by YOUR flames for 5 points of non-melee damage.\nYOU is burned by YOUR flames for 2 points of non-melee damage.\nA cave bat is pierced by YOU's thorns for 3 points of non-melee damage.\nYou hit you for 4 points of damage.\ntarlen has taken 6 damage from your Rot.",
      "4:1 Tarlen|Tarlen|4|hit; 5:3 Tarlen|tarlen|6|Rot.; u0 [Tarlen,tarlen]",
@@ -203,7 +216,23 @@ const std::vector<Case> kCases = {
     // Tags after the final full stop, one or several; not after other text.
     {"A gnoll has taken 12 damage from your Poison Bolt. (Critical)\nYou slash a gnoll for 40 points of damage. (Lucky Critical)\nA gnoll has taken 30 damage from your Boil Blood. (Critical) (Twincast)\nA gnoll has taken 9 damage from your Rot. (Critical) x (Twincast)",
      "0:3 Tarlen|A gnoll|12|Poison Bolt. (Critical); 1:1 Tarlen|a gnoll|40|slash; 2:3 Tarlen|A gnoll|30|Boil Blood. (Critical) (Twincast); 3:3 Tarlen|A gnoll|9|Rot. (Critical) x (Twincast); u0 [A gnoll,a gnoll]",
-     "0:3 Tarlen|A gnoll|12|Poison Bolt.; 1:1 Tarlen|A gnoll|40|slash; 2:3 Tarlen|A gnoll|30|Boil Blood.; 3:3 Tarlen|A gnoll|9|Rot. (Critical) x (Twincast); u0 [A gnoll]"},
+     "0:3 Tarlen|A gnoll|12|Poison Bolt. crit; 1:1 Tarlen|A gnoll|40|slash crit; 2:3 Tarlen|A gnoll|30|Boil Blood. crit; 3:3 Tarlen|A gnoll|9|Rot. (Critical) x (Twincast); u0 [A gnoll]"},
+    // Heals, deaths and announced critical hits: the extended rules keep them apart from
+    // the damage records; the default rules read nothing new in them.
+    {"Ann healed Brisa for 500 hit points by Light.\nAnn healed you over time for 120 (300) hit points by Renew.\nYou feel better. Ann healed you for 500 hit points by Light. (Critical)\nA gnoll has been healed for 50 hit points by Mend.\nYou healed yourself for 0 hit points.",
+     "u0 []",
+     "h0 Ann>Brisa 500/500 Light; h1 Ann>Tarlen 120/300 Renew; h2 Ann>Tarlen 500/500 Light crit; h3 >A gnoll 50/50 Mend; h4 Tarlen>Tarlen 0/0 ; u0 []"},
+    {"You have healed Ann for 30 points.\nAnn has healed you for 30 points.\nYou have been healed for 40 points of damage.\nYour Light healed Ann for 60 damage.\nYou healed Ann for 70 damage.\nAnn healed herself for 5 hit points.",
+     "u0 []",
+     "h0 Tarlen>Ann 30/30 ; h1 Ann>Tarlen 30/30 ; h2 >Tarlen 40/40 ; h3 Tarlen>Ann 60/60 Light; h4 Tarlen>Ann 70/70 ; h5 Ann>Ann 5/5 ; u0 []"},
+    {"You have slain a gnoll!\na gnoll has been slain by Ann`s pet!\nYou have been slain by a gnoll!\nAnn died.\nYou died.\nSoandso tells you, 'You have slain a gnoll!'",
+     "u0 []",
+     "d0 a gnoll<Tarlen; d1 a gnoll<Ann`s pet; d2 Tarlen<a gnoll; d3 Ann<; d4 Tarlen<; u0 []"},
+    // An announcement marks the first hit of its dealer and amount within four lines (a cast
+    // it completes included), once; a heal's marks a heal.
+    {"Brisa scores a critical hit! (310)\nBrisa slashes a gnoll for 40 points of damage.\nBrisa slashes a gnoll for 310 points of damage.\nBrisa slashes a gnoll for 310 points of damage.\nYou deliver a critical blast! (300)\nYou begin casting Fire Shard.\nYou hit a gnoll for 300 points of non-melee damage.\nGorrum lands a Crippling Blow!(90)\nSoandso says, 'hi'\nSoandso says, 'hi'\nSoandso says, 'hi'\nSoandso says, 'hi'\nGorrum slashes a gnoll for 90 points of damage.\nAnn performs an exceptional heal! (500)\nAnn healed you for 500 hit points by Light.",
+     "1:1 Brisa|a gnoll|40|slashes; 2:1 Brisa|a gnoll|310|slashes; 3:1 Brisa|a gnoll|310|slashes; 5:2 Tarlen|a gnoll|300|Fire Shard; 12:1 Gorrum|a gnoll|90|slashes; u0 [a gnoll]",
+     "1:1 Brisa|a gnoll|40|slashes; 2:1 Brisa|a gnoll|310|slashes crit; 3:1 Brisa|a gnoll|310|slashes; 5:2 Tarlen|a gnoll|300|Fire Shard crit; 12:1 Gorrum|a gnoll|90|slashes; h14 Ann>Tarlen 500/500 Light crit; u0 [a gnoll]"},
     // Sentence capitals: only the first letter folds; the character keeps the name as typed,
     // and damages a mob in either spelling.
     {"Gorrum slashes a gnoll for 5 points of damage.\nA gnoll bites YOU for 3 points of damage.\nYou hit A gnoll for 4 points of damage.\nYou hit A Gnoll for 6 points of damage.\ntarlen hits a gnoll for 7 points of damage.\ngorrum hits Tarlen for 1 point of damage.\ntarlen hits a bat for 2 points of damage.",

@@ -1,5 +1,7 @@
 #include "parse/ReferenceParse.h"
 
+#include "parse/LifeLines.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <optional>
@@ -94,7 +96,9 @@ class Reference {
       if (tag.find('(') != string_view::npos || tag.find(')') != string_view::npos) break;
       untagged = untagged.substr(0, open);
     }
+    const string_view whole = line;
     if (untagged.ends_with('.') || untagged.ends_with('!')) line = untagged;
+    critical_ = extended_ && whole.substr(line.size()).find("Critical") != string_view::npos;
     line_ = line;
     bad_ = false;
     const int64_t L = static_cast<int64_t>(line.size());
@@ -141,10 +145,20 @@ class Reference {
           bad_ = true;
       }
     }
+    // Extended rules: heals are never damage; an announced critical hit
+    // waits for its hit. The shapes are read by the parser's own reader.
+    bool heal = false;
+    line_index_ = i;
+    if (extended_ && !chatter && line.size() >= 27) {
+      const LifeLine life = ReadLifeLine(line.substr(27), whole.substr(line.size()));
+      heal = life.kind == LifeLine::kHeal;
+      if (life.kind == LifeLine::kCritNote && date)
+        notes_.push_back({YouParty(std::string(life.name)), life.amount, i});
+    }
     if (extended_ && !chatter && S(28, 38) == "You try to ") OwnTry(date, i);
     if (extended_ && Has("damage") && !chatter && S(28, 42) == "You have taken ")
       CharacterTick(date, i);
-    if (Has("damage") && !chatter && !Has("You have taken") && !Has("You have healed") &&
+    if (Has("damage") && !chatter && !heal && !Has("You have taken") && !Has("You have healed") &&
         !Has("has healed you for") && !(extended_ && ExtendedDamage(date, i))) {
       const auto taker = S(28, P("has taken") - 1);
       const auto amount_text = S(P("has taken") + 10, P(" damage") - 1);
@@ -451,7 +465,22 @@ class Reference {
     mobs_ = std::move(mobs);
   }
 
-  void AppendOrMerge(const ReferenceRecord& r) {
+  // A critical hit: by its line's tag, or announced on one of the few lines
+  // before (every announcement it answers is spent).
+  void MarkCrit(ReferenceRecord& r) {
+    if (!extended_ || r.Type < 1 || r.Type > 3) return;
+    bool noted = false;
+    for (auto note = notes_.begin(); note != notes_.end();) {
+      const bool answered = note->line < line_index_ && note->line + 4 >= line_index_ &&
+                            note->amount == r.Damage && SameParty(note->name, r.Dealer);
+      noted = noted || answered;
+      note = answered ? notes_.erase(note) : note + 1;
+    }
+    if (noted || critical_) r.Crit = 1;
+  }
+
+  void AppendOrMerge(ReferenceRecord r) {
+    MarkCrit(r);
     if (!records_.empty() && records_.back().Type == 4 && records_.back().Dealer == r.Dealer) {
       ReferenceRecord& cast = records_.back();
       cast.Taker = r.Taker;
@@ -526,6 +555,7 @@ class Reference {
   }
 
   void Append(ReferenceRecord r) {
+    MarkCrit(r);
     // Extended rules: the parties of every record but damage over time.
     if (extended_ && r.Type != 3) {
       known_.insert(FoldedName(r.Dealer));
@@ -560,6 +590,14 @@ class Reference {
   std::set<std::string> known_;  // as FoldedName writes them
   int last_order_ = 0;
   int64_t unreadable_ = 0;
+  struct Note {
+    std::string name;
+    int32_t amount;
+    int64_t line;
+  };
+  std::vector<Note> notes_;
+  bool critical_ = false;
+  int64_t line_index_ = 0;
 };
 
 }  // namespace
