@@ -7,6 +7,7 @@
 #include <QColor>
 #include <QFont>
 #include <QPointF>
+#include <QSize>
 #include <QString>
 #include <QWidget>
 
@@ -30,10 +31,15 @@ namespace ombrel::gui {
 // combatant's line keeps its colour in every fight the pane shows. However
 // small the chart, its texts are never cut: it draws fewer ticks, then leaves
 // out the axis titles, takes a smaller font and leaves out its title.
+// TimelinePane.cpp builds the pane and its series, TimelinePaneLegend.cpp the
+// legend and the pens, TimelinePaneFit.cpp fits the chart's texts.
 class TimelinePane : public QWidget {
   Q_OBJECT
 
  public:
+  // The size of the legend's line samples.
+  static constexpr QSize kLegendSample{24, 10};
+
   explicit TimelinePane(QWidget* parent = nullptr);
 
   // Draws `timeline`, which must stay alive and unchanged until the next
