@@ -53,18 +53,6 @@ ParsedRun TwoFights() {
   return run;
 }
 
-// The gap items and their seconds are checked through the window's gap box.
-TEST(AppSettings, TakenAtEveryParseAndKeptWhenTheNameIsRefused) {
-  App app(fs::temp_directory_path());
-  app.TakeSettings("Type your name here", 147, true);
-  auto refused = app.Parse("/nonexistent/log.txt");
-  ASSERT_TRUE(std::holds_alternative<Failure>(refused));
-  EXPECT_EQ(std::get<Failure>(refused).reason, kInvalidNameMessage);
-  EXPECT_EQ(app.settings().EventGap, 900);
-  EXPECT_TRUE(app.settings().IncludePets);
-  EXPECT_FALSE(app.TabStripAvailable());
-}
-
 // The pages, their captions and the Export items are checked through the
 // window; here what the window cannot show: a tab chosen before its page can
 // be, rows that are no rows, and the detail lists after a new parse.
@@ -159,29 +147,20 @@ TEST(AppParse, FiguresWrittenFilesAndProgressOverDataCsv) {
   EXPECT_EQ(app.EventsList().Rows(), 1u);  // the empty event's row stays
 }
 
-TEST(AppParse, DataCsvAndEventsCsvAreReplacedTogetherOrNotAtAll) {
+// That Data.csv and Events.csv are replaced together or not at all is the
+// batch's test (it runs through the app).
+TEST(AppParse, AMissingCsvFolderIsMadeOrNamedWithTheReason) {
   TempDir dir;
   App app(dir.path());
   WriteFile(dir.path() / "log.txt", kLog);
-  WriteFile(dir.path() / "Data.csv", "old");
-  fs::create_directory(dir.path() / "Events.csv");  // cannot be written
   app.options().PrintData = true;
   app.options().PrintEvents = true;
   app.TakeSettings("Tarlen", 0, false);
-  ASSERT_TRUE(std::holds_alternative<ParsedRun*>(app.Parse(dir.path() / "log.txt")));
-  ASSERT_EQ(app.LastRun().write_failures.size(), 1u);
-  EXPECT_EQ(app.LastRun().write_failures[0].path, (dir.path() / "Events.csv").string());
-  EXPECT_TRUE(app.WrittenFiles().empty());
-  EXPECT_EQ(ReadFile(dir / "Data.csv"), "old");
-  EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 3);
-
-  // A CSV folder that is missing is made; one that cannot be made is named
-  // with the reason (here a link to a place that is not there).
-  fs::remove(dir.path() / "Events.csv");
   app.SetOutputDir(dir.path() / "new" / "csv");
   ASSERT_TRUE(std::holds_alternative<ParsedRun*>(app.Parse(dir.path() / "log.txt")));
   EXPECT_TRUE(app.LastRun().write_failures.empty());
   EXPECT_TRUE(fs::exists(dir.path() / "new" / "csv" / "Events.csv"));
+  // One that cannot be made (a link to a place that is not there) is named with the reason.
   fs::create_symlink(dir.path() / "nowhere" / "csv", dir.path() / "link");
   app.SetOutputDir(dir.path() / "link");
   ASSERT_TRUE(std::holds_alternative<ParsedRun*>(app.Parse(dir.path() / "log.txt")));

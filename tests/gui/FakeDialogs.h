@@ -45,6 +45,12 @@ class FakeDialogs : public Dialogs {
     shown.push_back({QStringLiteral("message"), title, text, QString()});
   }
 
+  // The last dialog as "kind|title|text".
+  QString Last() const {
+    return shown.empty() ? QString()
+                         : shown.back().kind + "|" + shown.back().title + "|" + shown.back().text;
+  }
+
   std::vector<Shown> Messages() const {
     std::vector<Shown> messages;
     for (const Shown& s : shown) {

@@ -110,6 +110,22 @@ class WindowHarness {
     return form_->findChild<QTreeView*>(QStringLiteral("ListView%1").arg(number));
   }
   QAction* Item(const char* name) { return Find<QAction>(name); }
+  // Checks a table of what the window shows, "object.property=value" entries
+  // joined by "|" (the window itself is "Form1"); values as QVariant writes
+  // them ("true", "7").
+  void Expect(const QString& table) {
+    for (const QString& entry : table.split(QLatin1Char('|'))) {
+      const qsizetype dot = entry.indexOf(QLatin1Char('.'));
+      const qsizetype equals = entry.indexOf(QLatin1Char('='), dot);
+      const QString name = entry.left(dot);
+      QObject* object =
+          name == form_->objectName() ? form_.get() : form_->findChild<QObject*>(name);
+      QVERIFY2(object != nullptr, qPrintable(name));
+      const QString shown =
+          object->property(qPrintable(entry.mid(dot + 1, equals - dot - 1))).toString();
+      QVERIFY2(shown == entry.mid(equals + 1), qPrintable(entry + " is " + shown));
+    }
+  }
   QString Status() { return Find<QLabel>("StatusText")->text(); }
   // The page the window shows (0 to 3); the others are hidden.
   int ShownPage() {

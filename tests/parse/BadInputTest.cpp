@@ -25,26 +25,6 @@ namespace fs = std::filesystem;
 
 const std::string kHit = "You hit a gnoll for 20 points of damage.";
 
-TEST(LineSplitting, CrLfEndsLinesAndLfOnlyInALogWithoutCrLf) {
-  // Lone LF and CR stay inside a line; the taker runs to " for " of the first hit.
-  const auto r = Parse(Line(kHit) + "\r\n" + Line(kHit) + "\n" + Line(kHit) + "\r" + Line(kHit) +
-                       "\r\n\r\n" + Line(kHit) + "\r\n");
-  EXPECT_EQ(r.lines, 5);  // a final CR LF yields a last, empty line
-  ExpectRecords(r.DamageTable, {{kName, "a gnoll", 20, kMelee, "hit", 0},
-                                {kName, "a gnoll", 20, kMelee, "hit", 1},
-                                {kName, "a gnoll", 20, kMelee, "hit", 3}});
-  // A log whose CR LF became LF: every LF ends a line, a lone CR stays inside.
-  const auto lf =
-      Parse(Line(kHit) + "\n" + Line(kHit) + "\r" + Line(kHit) + "\n\n" + Line(kHit) + "\n");
-  EXPECT_EQ(lf.lines, 5);
-  ASSERT_EQ(lf.DamageTable.size(), 3u);
-  EXPECT_EQ(lf.DamageTable[2].Counter, 3);
-  EXPECT_EQ(Parse("").lines, 0);
-  EXPECT_EQ(Parse("\n").lines, 2);
-  // One CR LF anywhere, even at the very end, keeps the CR LF rule.
-  EXPECT_EQ(Parse(Line(kHit) + "\n" + Line(kHit) + "\r\n").lines, 2);
-}
-
 TEST(BadLines, ALineOverAMegabyteIsUnreadableAndNoMoreThanAFewMegabytesAreHeld) {
   // A hit whose taker fills its line up to the longest line read, then the
   // same a byte longer; megabytes without any line end, then CR LF or LF
@@ -90,26 +70,6 @@ TEST(BadLines, ALineOverAMegabyteIsUnreadableAndNoMoreThanAFewMegabytesAreHeld) 
       }
     }
   }
-}
-
-TEST(BadAmounts, NonNumericAndOutOfRangeAmountsSkipTheLine) {
-  const char* amounts[] = {"",     " ",     "x",          "1x",          "1 2",
-                           "+",    "--1",   "2147483648", "-2147483649", "99999999999999999999999",
-                           "0x10", "1,000", "\xB2"};
-  for (const char* amount : amounts) {
-    const std::string amount_text(amount);
-    const auto r =
-        Parse(Log({Line("You hit a gnoll for " + amount_text + " points of damage."),
-                   Line("A gnoll has taken " + amount_text + " damage from your Bolt.")}));
-    EXPECT_EQ(r.DamageTable.size(), 0u) << amount_text;
-    EXPECT_EQ(r.unreadable_lines, 2) << amount_text;
-    EXPECT_EQ(r.MobList, (std::vector<std::string_view>{""})) << amount_text;
-  }
-  const auto signs = Parse(Log({Line("You hit a gnoll for  +7  points of damage."),
-                                Line("You hit a gnoll for 007 points of damage.")}));
-  ASSERT_EQ(signs.DamageTable.size(), 2u);
-  EXPECT_EQ(signs.DamageTable[0].Damage, 7);
-  EXPECT_EQ(signs.DamageTable[1].Damage, 7);
 }
 
 class LogFiles : public ::testing::Test {
@@ -236,32 +196,6 @@ TEST_F(LogFiles, ReadsTheWholeFileOrNamesThePathAndReason) {
     EXPECT_EQ(std::get<Failure>(failed).path, path.string());
     EXPECT_EQ(std::get<Failure>(failed).reason, reason);
   }
-}
-
-TEST_F(LogFiles, ProgressIsReportedAndACancelStopsTheParse) {
-  std::string log;
-  while (log.size() < (size_t{9} << 20)) log += Line(kHit) + "\r\n";
-  const fs::path path = Write("big.txt", log);
-  std::vector<double> fractions;
-  Progress progress;
-  progress.report = [&](double f) { fractions.push_back(f); };
-  const auto whole = ParseLog(path, kName, kAttackVerbs, progress);
-  ASSERT_TRUE(std::holds_alternative<ParseResult>(whole));
-  EXPECT_FALSE(std::get<ParseResult>(whole).cancelled);
-  ASSERT_GE(fractions.size(), 3u);
-  EXPECT_TRUE(std::is_sorted(fractions.begin(), fractions.end()));
-  EXPECT_EQ(fractions.back(), 1.0);
-
-  std::atomic<bool> cancel{false};
-  Progress cancelling;
-  cancelling.cancel = &cancel;
-  cancelling.report = [&](double) { cancel = true; };
-  const auto stopped = ParseLog(path, kName, kAttackVerbs, cancelling);
-  ASSERT_TRUE(std::holds_alternative<ParseResult>(stopped));
-  const ParseResult& r = std::get<ParseResult>(stopped);
-  EXPECT_TRUE(r.cancelled);
-  EXPECT_GT(r.DamageTable.size(), 0u);
-  EXPECT_LT(r.DamageTable.size(), std::get<ParseResult>(whole).DamageTable.size());
 }
 
 }  // namespace

@@ -15,26 +15,6 @@ std::string DataCsv(const DamageTable& table) {
   return out.str();
 }
 
-TEST(DataCsv, HeaderThenOneCrLfLinePerRecordQuotedWhereNeeded) {
-  EXPECT_EQ(DataCsv(Parse("").DamageTable), "Date,Dealer,Taker,Damage,Crit,Type,Name,Counter\r\n");
-  const auto r =
-      Parse(Log({"chatter", Line("You hit a gnoll for 20 points of damage."),
-                 At("[Sun Dec 31 23:59:59 2006] ", "A gnoll tries to bite YOU, but misses!"),
-                 Line("You begin casting Fire Shard."),
-                 Line("Soandso, the Brave hits a \"big\" gnoll for 20 points of damage."),
-                 Line("A gnoll hits Zo\xEB for -3 points of damage.")}));
-  EXPECT_EQ(DataCsv(r.DamageTable),
-            "Date,Dealer,Taker,Damage,Crit,Type,Name,Counter\r\n"
-            "01/02/2006 15:04:05,Tarlen,a gnoll,20,0,1,hit,1\r\n"
-            "12/31/2006 23:59:59,A gnoll,YOU,0,0,5,bite,2\r\n"
-            "01/02/2006 15:04:05,Tarlen,,0,0,4,Fire Shard,3\r\n"
-            // Only fields that would break the columns are quoted.
-            "01/02/2006 15:04:05,\"Soandso, the Brave\",\"a \"\"big\"\" gnoll\",20,0,1,hits,4\r\n"
-            "01/02/2006 15:04:05,A gnoll,Zo\xEB,-3,0,1,hits,5\r\n");
-}
-
-// The formula guard every cell passes through is the CSV writer's (FilesTest).
-
 TEST(DataCsv, DatesAsTheDisplayWritesThem) {
   // Across seconds, midnights, months and years, back and forth, before the
   // zero date and beyond four-digit years.

@@ -268,15 +268,6 @@ TEST(LineRules, HandMadeLinesGiveTheirRecordsAndAgreeWithTheReference) {
   }
 }
 
-TEST(LineRules, CastsKeepTheirDateAndNamesAreHeldOnce) {
-  const auto r = Parse(Log({At("[Mon Jan 02 15:04:01 2006] ", "You begin casting Fire Shard."),
-                            Line("You hit a gnoll for 300 points of non-melee damage."),
-                            Line("You hit a gnoll for 20 points of damage.")}));
-  ASSERT_EQ(r.DamageTable.size(), 2u);
-  EXPECT_EQ(r.DamageTable[0].Date, Civil(2006, 1, 2, 15, 4, 1));
-  EXPECT_EQ(r.DamageTable[0].Dealer.data(), r.DamageTable[1].Dealer.data());
-}
-
 TEST(SentenceCapitals, DataCsvKeepsTheNamesAsTheLinesWroteThem) {
   const ParseResult r = ParseLogText(
       MakeLog(

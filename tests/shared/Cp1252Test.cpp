@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 
 #include "shared/Cp1252.h"
 
@@ -14,10 +15,9 @@ TEST(Cp1252, EveryByteHasACharacterAndBack) {
     EXPECT_EQ(UnicodeToCp1252(character), static_cast<char>(b)) << b;
   }
   // The euro sign, a quotation mark, Y with diaeresis, an unassigned byte.
-  EXPECT_EQ(Cp1252ToUnicode(0x80), u'\u20AC');
-  EXPECT_EQ(Cp1252ToUnicode(0x92), u'\u2019');
-  EXPECT_EQ(Cp1252ToUnicode(0x9F), u'\u0178');
-  EXPECT_EQ(Cp1252ToUnicode(0x81), u'\u0081');
+  EXPECT_EQ(std::u16string({Cp1252ToUnicode(0x80), Cp1252ToUnicode(0x92), Cp1252ToUnicode(0x9F),
+                            Cp1252ToUnicode(0x81)}),
+            u"\u20AC\u2019\u0178\u0081");
   // Characters the code page cannot hold: a control it gave a character to,
   // a Latin letter past it, a surrogate, an emoji.
   for (const char32_t outside : {U'\u0080', U'\u0100', char32_t{0xD800}, U'\U0001F600'})

@@ -53,16 +53,13 @@ TEST(DisplayTest, NumberPatterns) {
 }
 
 TEST(DisplayTest, NumbersAreReadBackWithGroupSeparators) {
-  EXPECT_EQ(ReadWholeNumber("1,234"), 1234);
-  EXPECT_EQ(ReadWholeNumber("-17"), -17);
-  EXPECT_EQ(ReadWholeNumber("0"), 0);
-  for (const char* bad : {"", "12a", ",", "99999999999999999999"}) {
-    EXPECT_FALSE(ReadWholeNumber(bad)) << bad;
-  }
-  EXPECT_EQ(ReadDecimal("1,234.50"), 1234.5);
-  EXPECT_EQ(ReadDecimal(".50"), 0.5);
-  EXPECT_EQ(ReadDecimal("10.40"), 10.4);
-  EXPECT_EQ(ReadDecimal("-.5"), -0.5);
+  for (const auto& [text, value] : {std::pair{"1,234", 1234}, {"-17", -17}, {"0", 0}})
+    EXPECT_EQ(ReadWholeNumber(text), value) << text;
+  for (const auto& [text, value] :
+       {std::pair{"1,234.50", 1234.5}, {".50", 0.5}, {"10.40", 10.4}, {"-.5", -0.5}})
+    EXPECT_EQ(ReadDecimal(text), value) << text;
+  for (const char* bad : {"", "12a", ",", "99999999999999999999"})
+    EXPECT_FALSE(ReadWholeNumber(bad));
   for (const char* bad : {"85.43%", ".", "1.2.3"}) EXPECT_FALSE(ReadDecimal(bad)) << bad;
 }
 

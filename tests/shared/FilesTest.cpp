@@ -84,21 +84,6 @@ class FileOutputTest : public ::testing::Test {
   const testing::TempDir dir_{"ombrel-files"};
 };
 
-// A whole set replaced, and the temporary files, are checked with OutputSet
-// below; a single file goes through a set of one.
-TEST_F(FileOutputTest, FailuresNameThePathAndTheReason) {
-  const fs::path missing = dir_ / "no" / "such" / "folder" / "x.htm";
-  const auto failure = WriteFileAtomically(missing, [](std::ostream& out) { out << "x"; });
-  ASSERT_TRUE(failure);
-  EXPECT_EQ(failure->path, missing.string());
-  EXPECT_FALSE(failure->reason.empty());
-  EXPECT_NE(failure->Message().find(missing.string()), std::string::npos);
-
-  const auto on_dir = WriteFileAtomically(dir_, [](std::ostream& out) { out << "x"; });
-  ASSERT_TRUE(on_dir);
-  EXPECT_EQ(on_dir->reason, "Is a directory");
-}
-
 TEST_F(FileOutputTest, APlantedLinkAtTheTemporaryNameOverwritesNothing) {
   const fs::path victim = dir_ / "victim.txt";
   { std::ofstream(victim) << "precious"; }

@@ -33,8 +33,7 @@ TEST(ParsedLog, MobListStaysWithItsTable) {
   // An empty event table gets its one empty event.
   ASSERT_EQ(again.EventTable().size(), 1u);
   EXPECT_EQ(again.FindEvent(1), &again.EventTable()[0]);
-  EXPECT_EQ(again.FindEvent(0), nullptr);
-  EXPECT_EQ(again.FindEvent(2), nullptr);
+  EXPECT_TRUE(again.FindEvent(0) == nullptr && again.FindEvent(2) == nullptr);
 
   // A name that views other memory is refused, whatever its text.
   const std::string elsewhere = "a gnoll";
@@ -43,10 +42,8 @@ TEST(ParsedLog, MobListStaysWithItsTable) {
 
   // No log: no records, one empty mob entry, one empty event.
   const ParsedLog none;
-  EXPECT_TRUE(none.DamageTable().empty());
-  EXPECT_EQ(none.MobList().size(), 1u);
-  EXPECT_TRUE(none.MobList()[0].empty());
-  EXPECT_EQ(none.EventTable().size(), 1u);
+  EXPECT_TRUE(none.DamageTable().empty() && none.EventTable().size() == 1u);
+  EXPECT_TRUE(none.MobList().size() == 1 && none.MobList()[0].empty());
 }
 
 }  // namespace
