@@ -33,14 +33,12 @@ void Append(const QString& path, const std::string& text) {
   std::ofstream(ombrel::gui::ToPath(path), std::ios::binary | std::ios::app) << text;
 }
 
-// The events list a parse of `path` shows in a window of its own.
+// The events list and the status bar a parse of `path` shows in a window of its own.
 QStringList OneShotRows(const QString& path) {
   WindowHarness once;
   once.Parse(path);
   return once.Rows(1);
 }
-
-// The status bar after such a parse.
 QString OneShotStatus(const QString& path) {
   WindowHarness once;
   once.Parse(path);
@@ -66,9 +64,8 @@ class MainWindowFollowTest : public QObject {
     const QString log = w.WriteLog("raid.txt", kGnollFight);
     StartFollowing(w, log);
     QVERIFY(w.form().windowTitle().endsWith(QStringLiteral("raid.txt (following)")));
-    QVERIFY(w.Item("mnuStopFollowing")->isEnabled());
+    QVERIFY(w.Item("mnuStopFollowing")->isEnabled() && Bold(w, 0));
     QCOMPARE(w.Rows(1), OneShotRows(log));
-    QVERIFY(Bold(w, 0));
     QVERIFY(w.Status().contains(QStringLiteral("a gnoll (live)")));
 
     // The orc fight starts long after: the gnoll's is over, the orc's open.
@@ -76,14 +73,12 @@ class MainWindowFollowTest : public QObject {
     QVERIFY(!w.Find<QTimer>("followTimer")->isActive());
     Append(log, kOrcFight);
     QTRY_COMPARE(w.Rows(1), OneShotRows(log));
-    QVERIFY(!Bold(w, 0));
-    QVERIFY(Bold(w, 1));
+    QVERIFY(!Bold(w, 0) && Bold(w, 1));
     for (int c = 0; c < w.List(1)->model()->columnCount(); ++c) {  // bold texts are not cut
       QVERIFY(w.List(1)->header()->sectionSize(c) >=
               w.List(1)->sizeHintForIndex(w.List(1)->model()->index(1, c)).width());
     }
-    QVERIFY(w.Status().contains(QStringLiteral("an orc (live)")));
-    QVERIFY(!w.Status().contains(QStringLiteral("a gnoll (live)")));
+    QVERIFY(w.Status().contains("an orc (live)") && !w.Status().contains("a gnoll (live)"));
 
     // The orc selected, then shown on the Event Detail page.
     w.ClickRow(1, 1);
@@ -100,22 +95,17 @@ class MainWindowFollowTest : public QObject {
            "[Mon Jan 02 15:06:07 2006] You hit an orc for 11 points of");  // unended
     w.form().RefreshFollowed();
     const QStringList rows = w.Rows(1);
-    QCOMPARE(rows.size(), 4);
-    QVERIFY(rows[1].startsWith(QStringLiteral("Zarra|")));
-    QCOMPARE(w.app().SelectedEvent(), size_t{2});
-    QCOMPARE(w.List(1)->currentIndex().row(), 2);
-    QVERIFY(w.Rows(2) != detail);
-    QCOMPARE(w.ShownPage(), 2);
+    QVERIFY(rows.size() == 4 && rows[1].startsWith(QStringLiteral("Zarra|")));
+    QVERIFY(w.app().SelectedEvent() == 2 && w.List(1)->currentIndex().row() == 2);
+    QVERIFY(w.Rows(2) != detail && w.ShownPage() == 2);
 
     // Stopping counts the unended line and shows what a parse shows.
     w.Item("mnuStopFollowing")->trigger();
-    QVERIFY(!w.app().Following());
-    QVERIFY(!w.Item("mnuStopFollowing")->isEnabled());
+    QVERIFY(!w.app().Following() && !w.Item("mnuStopFollowing")->isEnabled());
     QVERIFY(!w.form().windowTitle().contains(QStringLiteral("following")));
     QCOMPARE(w.Rows(1), OneShotRows(log));
     QCOMPARE(w.Status(), OneShotStatus(log));
-    QVERIFY(!Bold(w, 3));
-    QCOMPARE(w.app().SelectedEvent(), size_t{2});
+    QVERIFY(!Bold(w, 3) && w.app().SelectedEvent() == 2);
 
     // A log without a fight of the character's: the status says so, as after
     // a parse.
@@ -149,8 +139,7 @@ class MainWindowFollowTest : public QObject {
 
     // A parse of its own ends following.
     w.Parse(log);
-    QVERIFY(!w.app().Following());
-    QVERIFY(!w.Item("mnuStopFollowing")->isEnabled());
+    QVERIFY(!w.app().Following() && !w.Item("mnuStopFollowing")->isEnabled());
   }
 
   void aLargeAppendIsReadOffTheWindowsThreadAndCancelEndsFollowing() {
@@ -163,8 +152,7 @@ class MainWindowFollowTest : public QObject {
     while (large.size() < (size_t{9} << 20)) large += kOrcFight;
     Append(log, large);
     w.form().RefreshFollowed();
-    QVERIFY(w.form().Busy());
-    QVERIFY(w.Find<QWidget>("CancelParse")->isVisible());
+    QVERIFY(w.form().Busy() && w.Find<QWidget>("CancelParse")->isVisible());
     w.WaitIdle();
     QVERIFY(w.app().Following());
     QCOMPARE(w.Rows(1), OneShotRows(log));
@@ -174,8 +162,7 @@ class MainWindowFollowTest : public QObject {
     w.form().RefreshFollowed();
     QVERIFY(w.form().Busy());
     emit w.Find<QShortcut>("CancelShortcut")->activated();
-    QVERIFY(!w.form().Busy());
-    QVERIFY(!w.app().Following());
+    QVERIFY(!w.form().Busy() && !w.app().Following());
     QVERIFY(!w.form().windowTitle().contains(QStringLiteral("following")));
   }
 };

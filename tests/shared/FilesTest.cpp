@@ -65,8 +65,8 @@ TEST(CsvWriterTest, FormulaCellsBecomeTextAndNumbersStay) {
   csv.EndLine();
   // Plain numbers, negative ones and percentages included, and texts that do
   // not begin like a formula.
-  for (const char* cell :
-       {"-5", "+5", "-1,234,567.89", "-.41", "-12.50%", "-0.00", "+7%", "a=b", " =x", "1e5"}) {
+  for (const char* cell : {"-5", "+5", "-1,234,567.89", "+123,456", "-.41", "-12.50%", "-0.00",
+                           "+7%", "a=b", " =x", "1e5"}) {
     csv.Field(cell);
   }
   csv.Field(int64_t{-42}).EndLine();
@@ -74,7 +74,7 @@ TEST(CsvWriterTest, FormulaCellsBecomeTextAndNumbersStay) {
   EXPECT_EQ(out.str(),
             "\"'=HYPERLINK(\"\"x\"\")\",'+cmd,'-,'-a gnoll,'@SUM(A1),'\tx,\"'\rx\",'=1+2,'-1-2,"
             "\"'+1,23\",'--5,'-1.,'-.,'=5\r\n"
-            "-5,+5,\"-1,234,567.89\",-.41,-12.50%,-0.00,+7%,a=b, =x,1e5,-42\r\n");
+            "-5,+5,\"-1,234,567.89\",\"+123,456\",-.41,-12.50%,-0.00,+7%,a=b, =x,1e5,-42\r\n");
 }
 
 using testing::ReadFile;
