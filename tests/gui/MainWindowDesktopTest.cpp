@@ -228,9 +228,8 @@ class MainWindowDesktopTest : public QObject {
     QVERIFY(ParseCommandLine({"ombrel-raid", "--name=Ann Lee"}).name == "Ann Lee");
     QVERIFY(ParseCommandLine({"ombrel-raid", "--", "--odd.txt"}).log == "--odd.txt");
     QVERIFY(!ParseCommandLine({"ombrel-raid"}).log && !ParseCommandLine({"ombrel-raid"}).name);
-    for (const Args& bad : {Args{"ombrel-raid", "a.txt", "b.txt"}, Args{"ombrel-raid", "--name"}}) {
-      QVERIFY(!ParseCommandLine(bad).error.empty());
-    }
+    QVERIFY(!ParseCommandLine({"ombrel-raid", "a.txt", "b.txt"}).error.empty() &&
+            !ParseCommandLine({"ombrel-raid", "--name"}).error.empty());
     QVERIFY(ParseCommandLine({"ombrel-raid", "--help"}).help);
   }
 
