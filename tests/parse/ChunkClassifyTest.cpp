@@ -7,7 +7,6 @@
 #include "parse/LogParser.h"
 #include "parse/LogText.h"
 #include "parse/MobList.h"
-#include "parse/RecordMatchers.h"
 #include "parse/ReferenceParse.h"
 
 namespace ombrel::testing {
