@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, checks the format of the sources, builds
+# Installs what is missing, checks the format of the sources and that the
+# tests are at most 40 % of the code's lines (scripts/test-ratio.sh), builds
 # everything with the address and undefined-behaviour sanitizers and runs
 # every test, builds everything again in Release (as a user does, with the
 # tests) and runs every test, then runs both fuzzers briefly (the line
@@ -20,6 +21,8 @@ export CMAKE_C_COMPILER_LAUNCHER=${CMAKE_C_COMPILER_LAUNCHER:-ccache}
 
 # The tree is formatted as .clang-format says.
 git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run -Werror
+# The tests stay a part of the code's size, never above 40 % of its lines.
+scripts/test-ratio.sh --max 40
 
 cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DOMBREL_SANITIZE=ON \
   -DOMBREL_BUILD_BENCH=ON -DOMBREL_WERROR=ON -DOMBREL_BROWSER_TEST=ON >/dev/null
