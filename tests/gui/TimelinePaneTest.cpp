@@ -3,6 +3,7 @@
 // the picture export, whole texts in a small window and colours that stay
 // with names.
 
+#include <cmath>
 #include <map>
 #include <set>
 
@@ -122,6 +123,13 @@ class TimelinePaneTest : public QObject {
 
     // The current row's line is drawn wider; the total row has none.
     QCOMPARE(pane->HighlightedSeries(), -1);  // the total row
+    // No line fades while none is highlighted; the damage axis steps roundly from 0.
+    QCOMPARE(pane->Line(0)->pen().color().alpha(), 255);
+    const auto* dps = static_cast<QValueAxis*>(pane->View()->chart()->axes(Qt::Vertical).first());
+    const double step = dps->max() / (dps->tickCount() - 1);
+    const double mantissa = step / std::pow(10.0, std::floor(std::log10(step)));
+    QVERIFY2(qFuzzyCompare(mantissa, 1) || qFuzzyCompare(mantissa, 2) || qFuzzyCompare(mantissa, 5),
+             qPrintable(QString::number(step)));
     const TextTable& list = w.app().EventDetailList();
     for (size_t row = 1; row < list.Rows(); ++row) {
       w.ClickRow(2, static_cast<int>(row));
