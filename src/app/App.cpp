@@ -223,6 +223,7 @@ ParseRequest App::MakeParseRequest(const std::filesystem::path& log) const {
 
 void App::TakeRun(ParsedRun&& run) {
   log_ = std::move(run.log);
+  life_ = LifeLists();  // its views were into the log before
   events_list_ = std::move(run.events_list);
   if (events_list_.Columns() == 0) events_list_ = EmptyList<EventsColumn>();
   written_files_ = run.written;
@@ -318,6 +319,7 @@ std::variant<App::FollowStep, Failure> App::AdoptFollowed(std::variant<FollowSte
   if (!follow_) return step;
   // Even unchanged results are adopted again: the table may have grown.
   log_ = follow_->CurrentLog();
+  life_ = LifeLists();  // its views were into the log before
   if (step.changed) {
     follow_->UpdateEventsList(events_list_);
     follow_->CountInto(last_run_);

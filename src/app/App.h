@@ -15,6 +15,7 @@
 
 #include "analysis/EventDetail.h"
 #include "analysis/Timeline.h"
+#include "app/LifeLists.h"
 #include "app/Settings.h"
 #include "parse/ParseLog.h"
 #include "shared/DateTime.h"
@@ -98,6 +99,11 @@ inline constexpr std::string_view kPcDetailCsvFile = "PCdetail.csv";
 // The fight over time, written on request (the batch's --timeline).
 inline constexpr std::string_view kTimelineCsvFile = "timeline.csv";
 inline constexpr std::string_view kTimelineSvgFile = "timeline.svg";
+// Deaths, healing and a death's recap (extended rules; the batch's --deaths,
+// --healing and --recap).
+inline constexpr std::string_view kDeathsCsvFile = "deaths.csv";
+inline constexpr std::string_view kHealingCsvFile = "healing.csv";
+inline constexpr std::string_view kRecapCsvFile = "recap.csv";
 
 // Window and Settings page captions.
 inline constexpr std::string_view kStartCaption = "Ombrel Raid by Zerrit";
@@ -256,6 +262,24 @@ class App {
   std::optional<Failure> ExportTimelineSvg(const std::filesystem::path& path,
                                            int window_seconds = kDefaultDpsWindow) const;
 
+  // The Deaths and Healing pages (extended rules): their lists, of the fight
+  // chosen in the events list or, with `whole_log` or no fight, of the whole
+  // log, built again by BuildLifeLists (AppLife.cpp).
+  void BuildLifeLists(bool whole_log = false);
+  LifeLists& Life() { return life_; }
+  const LifeLists& Life() const { return life_; }
+  const TextTable& DeathsList() const { return life_.Deaths(); }
+  size_t SelectedDeath() const { return life_.SelectedDeath(); }
+  const TextTable& RecapList() const { return life_.RecapList(); }
+  const TextTable& HealersList() const { return life_.Healers(); }
+  size_t SelectedHealer() const { return life_.SelectedHealer(); }
+  const TextTable& HealingByTargetList() const { return life_.ByTarget(); }
+  const TextTable& HealingBySpellList() const { return life_.BySpell(); }
+  // deaths.csv and healing.csv of those lists, recap.csv of the chosen death.
+  std::optional<Failure> ExportDeathsCsv(const std::filesystem::path& path) const;
+  std::optional<Failure> ExportHealingCsv(const std::filesystem::path& path) const;
+  std::optional<Failure> ExportRecapCsv(const std::filesystem::path& path) const;
+
   // The clock of the reports' creation stamp (the local time by default).
   void SetClock(std::function<DateTime()> clock) { clock_ = std::move(clock); }
 
@@ -299,6 +323,7 @@ class App {
   std::filesystem::path output_dir_;
   Settings settings_;
   ParsedLog log_;
+  LifeLists life_;
   EventDetail event_detail_;
   TextTable events_list_;
   TextTable event_detail_list_;

@@ -49,6 +49,11 @@ struct BatchOptions {
   std::string combatant_as_given;        // UTF-8, for messages
   std::optional<fs::path> log;
   bool json = false;  // standard output gets one JSON document
+  // Extended rules: deaths.csv, healing.csv, recap.csv of death `recap` (1-based).
+  bool deaths = false;
+  bool healing = false;
+  std::optional<int64_t> recap;
+  std::optional<int> window;
 };
 
 // Stores an option's value, or returns why it cannot be taken.
@@ -149,6 +154,38 @@ constexpr OptionRule kOptions[] = {
        o.follow = true;
        return std::nullopt;
      }},
+    {"--deaths", "", false,
+     "extended rules: deaths.csv, the deaths of the log (of the --event fight) with the damage "
+     "each victim took in the 10 seconds before",
+     [](BatchOptions& o, std::string_view) -> std::optional<std::string> {
+       o.deaths = true;
+       return std::nullopt;
+     }},
+    {"--healing", "", false,
+     "extended rules: healing.csv, every heal of the log (of the --event fight)",
+     [](BatchOptions& o, std::string_view) -> std::optional<std::string> {
+       o.healing = true;
+       return std::nullopt;
+     }},
+    {"--recap", "K", false,
+     "extended rules: recap.csv, what happened to the victim of death K (from 1, as deaths.csv "
+     "lists them) before it",
+     [](BatchOptions& o, std::string_view v) -> std::optional<std::string> {
+       const auto row = ReadCount(v);
+       if (!row || *row < 1) return "--recap takes a death number from 1, not " + std::string(v);
+       o.recap = *row;
+       return std::nullopt;
+     }},
+    {"--window", "SECONDS", false,
+     "with --recap: the seconds looked back, 5, 10, 20 or 30 (default 10)",
+     [](BatchOptions& o, std::string_view v) -> std::optional<std::string> {
+       const auto seconds = ReadCount(v);
+       if (!seconds || std::find(std::begin(kRecapWindows), std::end(kRecapWindows), *seconds) ==
+                           std::end(kRecapWindows))
+         return "--window takes 5, 10, 20 or 30 seconds, not " + std::string(v);
+       o.window = static_cast<int>(*seconds);
+       return std::nullopt;
+     }},
     {"--format", "FORMAT", false,
      "standard output: text (the default), or json, the main table as one JSON document",
      [](BatchOptions& o, std::string_view v) -> std::optional<std::string> {
@@ -245,6 +282,15 @@ std::variant<BatchOptions, Usage, Help, Version> ReadArguments(
   if (!options.event && options.combatant) return Usage{"--combatant needs --event"};
   if (!options.event && options.timeline) return Usage{"--timeline needs --event"};
   if (options.json && options.follow) return Usage{"--format json does not go with --follow"};
+  if (options.window && !options.recap) return Usage{"--window needs --recap"};
+  for (const auto& [asked, option] :
+       {std::pair{options.deaths, "--deaths"}, std::pair{options.healing, "--healing"},
+        std::pair{options.recap.has_value(), "--recap"}}) {
+    if (asked && options.rules != LineRules::kExtended)
+      return Usage{std::string(option) +
+                   " needs the extended rules (--rules extended): the default rules read no "
+                   "deaths or heals"};
+  }
   return options;
 }
 
@@ -286,6 +332,7 @@ class BatchRun {
     Written(kEventsCsvFile, run.write_failures);
     Written("events.htm", app_.ExportEvents(File("events.htm")));
     if (options_.event) AnalyseEvent();
+    if (options_.deaths || options_.healing || options_.recap) WriteLifeFiles();
     if (write_failed_) {
       outputs_.Discard();
       written_.clear();
@@ -460,6 +507,23 @@ class BatchRun {
       Written(kTimelineSvgFile, app_.ExportTimelineSvg(File(kTimelineSvgFile)));
     }
     if (options_.combatant) AnalyseCombatant(row);
+  }
+
+  // deaths.csv, healing.csv and recap.csv, of the analysed fight or the whole log.
+  void WriteLifeFiles() {
+    app_.BuildLifeLists(/*whole_log=*/!options_.event.has_value());
+    if (options_.deaths) Written(kDeathsCsvFile, app_.ExportDeathsCsv(File(kDeathsCsvFile)));
+    if (options_.healing) Written(kHealingCsvFile, app_.ExportHealingCsv(File(kHealingCsvFile)));
+    if (!options_.recap) return;
+    const size_t deaths = app_.DeathsList().Rows();
+    if (static_cast<uint64_t>(*options_.recap) > deaths) {
+      Error("death " + std::to_string(*options_.recap) + " is not in the deaths list (" +
+            std::to_string(deaths) + (deaths == 1 ? " row)" : " rows)"));
+      return;
+    }
+    app_.Life().SetRecapWindow(options_.window.value_or(kDefaultRecapWindow));
+    app_.Life().SelectDeath(static_cast<size_t>(*options_.recap - 1));
+    Written(kRecapCsvFile, app_.ExportRecapCsv(File(kRecapCsvFile)));
   }
 
   void AnalyseCombatant(int64_t event_row) {

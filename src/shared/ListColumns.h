@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <iterator>
 #include <string>
@@ -99,6 +100,34 @@ enum class CombatantDetailColumn : size_t {
   kCount
 };
 
+// The lists of the Deaths and Healing pages (extended rules).
+enum class DeathsColumn : size_t { kTime, kVictim, kKiller, kDamageTaken, kCount };
+
+enum class RecapColumn : size_t {
+  kSecondsBefore,
+  kSource,
+  kAttack,
+  kDamage,
+  kCrit,
+  kAvoided,
+  kHealed,
+  kTotalTaken,
+  kKillingBlow,
+  kCount
+};
+
+// The healers, and the selected healer's healing by target and by spell.
+enum class HealingColumn : size_t {
+  kName,
+  kHealed,
+  kFull,
+  kOverHealed,
+  kHeals,
+  kCritHeals,
+  kHPS,
+  kCount
+};
+
 namespace list_columns {
 using E = EventsColumn;
 using D = EventDetailColumn;
@@ -173,6 +202,40 @@ inline constexpr ListColumn kCombatantDetailColumns[] = {
     {At(list_columns::C::kDefense), "Defense", 1250, list_columns::R},
 };
 
+inline constexpr ListColumn kDeathsColumns[] = {
+    {At(DeathsColumn::kTime), "Time", 2000, list_columns::L},
+    {At(DeathsColumn::kVictim), "Died", 2200, list_columns::L},
+    {At(DeathsColumn::kKiller), "Killed By", 2200, list_columns::L},
+    {At(DeathsColumn::kDamageTaken), "Taken In 10 s", 1250, list_columns::R},
+};
+
+inline constexpr ListColumn kRecapColumns[] = {
+    {At(RecapColumn::kSecondsBefore), "Seconds Before", 1250, list_columns::R},
+    {At(RecapColumn::kSource), "Source", 2200, list_columns::L},
+    {At(RecapColumn::kAttack), "Attack or Spell", 2000, list_columns::L},
+    {At(RecapColumn::kDamage), "Damage", 1000, list_columns::R},
+    {At(RecapColumn::kCrit), "Crit", 600, list_columns::L},
+    {At(RecapColumn::kAvoided), "Avoided", 1000, list_columns::L},
+    {At(RecapColumn::kHealed), "Healed", 1000, list_columns::R},
+    {At(RecapColumn::kTotalTaken), "Total Taken", 1250, list_columns::R},
+    {At(RecapColumn::kKillingBlow), "Killing Blow", 1250, list_columns::L},
+};
+
+// The three healing lists differ in their first header only.
+constexpr std::array<ListColumn, At(HealingColumn::kCount)> HealingColumns(std::string_view first) {
+  using H = HealingColumn;
+  return {{{At(H::kName), first, 2200, list_columns::L},
+           {At(H::kHealed), "Healed", 1000, list_columns::R},
+           {At(H::kFull), "Full", 1000, list_columns::R},
+           {At(H::kOverHealed), "Over", 1000, list_columns::R},
+           {At(H::kHeals), "Heals", 1000, list_columns::R},
+           {At(H::kCritHeals), "Crit Heals", 1000, list_columns::R},
+           {At(H::kHPS), "HPS", 1000, list_columns::R}}};
+}
+inline constexpr auto kHealersColumns = HealingColumns("Healer");
+inline constexpr auto kHealedTargetsColumns = HealingColumns("Target");
+inline constexpr auto kHealingSpellsColumns = HealingColumns("Spell");
+
 // Each description covers its enum, every column at its own place.
 template <size_t N>
 constexpr bool InColumnOrder(const ListColumn (&columns)[N]) {
@@ -185,6 +248,9 @@ static_assert(std::size(kEventDetailColumns) == At(EventDetailColumn::kCount));
 static_assert(std::size(kCombatantDetailColumns) == At(CombatantDetailColumn::kCount));
 static_assert(InColumnOrder(kEventsColumns) && InColumnOrder(kEventDetailColumns) &&
               InColumnOrder(kCombatantDetailColumns));
+static_assert(std::size(kDeathsColumns) == At(DeathsColumn::kCount) &&
+              std::size(kRecapColumns) == At(RecapColumn::kCount));
+static_assert(InColumnOrder(kDeathsColumns) && InColumnOrder(kRecapColumns));
 
 // An empty list with the columns of `Column`.
 template <typename Column>

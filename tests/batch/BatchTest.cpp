@@ -291,5 +291,57 @@ TEST(AlignedTable, ControlCharactersAndLongCellsCannotTakeOverTheTerminal) {
                            "  z\n");
 }
 
+TEST_F(BatchTest, DeathsHealingAndAHandWorkedRecap) {
+  testing::WriteFile(
+      log_,
+      "[Sat Dec 31 22:30:00 2005] You hit a gnoll for 20 points of damage.\r\n"
+      "[Sat Dec 31 22:30:02 2005] A gnoll hits YOU for 30 points of damage.\r\n"
+      "[Sat Dec 31 22:30:03 2005] A gnoll scores a critical hit! (90)\r\n"
+      "[Sat Dec 31 22:30:04 2005] A gnoll hits YOU for 90 points of damage.\r\n"
+      "[Sat Dec 31 22:30:05 2005] Annabelle healed you for 50 (80) hit points by Mend.\r\n"
+      "[Sat Dec 31 22:30:06 2005] A gnoll tries to hit YOU, but misses!\r\n"
+      "[Sat Dec 31 22:30:08 2005] A gnoll bites YOU for 45 points of damage. (Critical)\r\n"
+      "[Sat Dec 31 22:30:09 2005] You have been slain by a gnoll!\r\n"
+      "[Sat Dec 31 22:30:10 2005] Annabelle slashes a gnoll for 17 points of damage.\r\n"
+      "[Sat Dec 31 22:30:11 2005] a gnoll has been slain by Annabelle!\r\n"
+      "[Sat Dec 31 22:30:12 2005] Annabelle slashes a gnoll for 5 points of damage.\r\n");
+  const std::vector<std::string> args = {"--out",   out_dir_,   "--name",   "Tarlen",
+                                         "--rules", "extended", "--deaths", "--healing",
+                                         "--recap", "1",        "--window", "5"};
+  auto run = [&](std::vector<std::string> extra) {
+    std::vector<std::string> all = args;
+    all.insert(all.end(), extra.begin(), extra.end());
+    return Run(all);
+  };
+  ASSERT_EQ(run({log_}), 0) << err_;
+  // The gnoll's death ends its first fight: Annabelle's last hit opens a second.
+  EXPECT_NE(out_.find("\na gnoll  5         0         1 "), std::string::npos) << out_;
+  // Tarlen took 30 + 90 + 45 in the 10 seconds before his death; the gnoll 17 in its.
+  EXPECT_EQ(ReadFile(fs::path(out_dir_) / "deaths.csv"),
+            "Date,Victim,Killer,Damage Taken In Window,Counter\r\n"
+            "12/31/2005 22:30:09,Tarlen,a gnoll,165,7\r\n"
+            "12/31/2005 22:30:11,a gnoll,Annabelle,17,9\r\n");
+  EXPECT_EQ(ReadFile(fs::path(out_dir_) / "healing.csv"),
+            "Date,Healer,Target,Amount,Full Amount,Spell,Crit,Counter\r\n"
+            "12/31/2005 22:30:05,Annabelle,Tarlen,50,80,Mend,0,4\r\n");
+  // Five seconds back from 22:30:09: the announced 90 and the tagged 45 are critical hits,
+  // the heal and the miss change nothing taken, the 45 is the killing blow.
+  EXPECT_EQ(ReadFile(fs::path(out_dir_) / "recap.csv"),
+            "Seconds Before,Source,Attack,Damage,Crit,Avoided,Healed,Damage Taken,Killing Blow,"
+            "Counter\r\n"
+            "5,a gnoll,hits,90,1,,0,90,0,3\r\n"
+            "4,Annabelle,Mend,0,0,,50,90,0,4\r\n"
+            "3,a gnoll,hit,0,0,miss,0,90,0,5\r\n"
+            "1,a gnoll,bites,45,1,,0,135,1,6\r\n");
+  EXPECT_EQ(run({"--event", "1", "--recap", "2", log_}), 2);  // --recap given twice
+  EXPECT_EQ(
+      Run({"--name", "Tarlen", "--rules", "extended", "--recap", "3", "--out", out_dir_, log_}), 1);
+  EXPECT_NE(err_.find("death 3 is not in the deaths list (2 rows)"), std::string::npos) << err_;
+  for (const std::string option : {"--deaths", "--healing", "--recap=1"}) {
+    EXPECT_EQ(Run({"--name", "Tarlen", option, log_}), 2);
+    EXPECT_NE(err_.find(" needs the extended rules (--rules extended)"), std::string::npos);
+  }
+}
+
 }  // namespace
 }  // namespace ombrel

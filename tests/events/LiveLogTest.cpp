@@ -42,6 +42,23 @@ std::string Text(std::string_view name) {
   return std::string(name);
 }
 
+// The heals and deaths beside the records, one text each.
+std::vector<std::string> LifeTexts(const DamageTable& table) {
+  std::vector<std::string> texts;
+  for (size_t k = 0; k < table.HealCount(); ++k) {
+    const HealRecord h = table.Heal(k);
+    texts.push_back(std::string(h.Healer) + '>' + std::string(h.Target) + ' ' +
+                    std::to_string(h.Amount) + ' ' + std::to_string(h.Crit) + ' ' +
+                    std::to_string(h.Counter));
+  }
+  for (size_t k = 0; k < table.DeathCount(); ++k) {
+    const DeathRecord d = table.Death(k);
+    texts.push_back(std::string(d.Victim) + '<' + std::string(d.Killer) + ' ' +
+                    std::to_string(d.Counter));
+  }
+  return texts;
+}
+
 // Each record, event, written name or mob as one text.
 template <class Items>
 std::vector<std::string> Texts(const Items& items) {
@@ -77,6 +94,7 @@ void ExpectSameAsOneShot(const LiveLog& live, std::string_view prefix, LineRules
   ASSERT_EQ(live.unreadable_lines(), once.parse.unreadable_lines);
   ASSERT_EQ(Texts(live.MobList()), Texts(once.parse.MobList));
   ASSERT_EQ(Texts(live.Table()), Texts(once.parse.DamageTable));
+  ASSERT_EQ(LifeTexts(live.Table()), LifeTexts(once.parse.DamageTable));
   ASSERT_EQ(Texts(live.Written()), Texts(once.parse.written_names));
   ASSERT_EQ(Texts(live.Events()), Texts(once.events));
 }
@@ -114,6 +132,10 @@ std::string LogWithLateMobs(uint64_t seed, bool clock_back, bool extended_kinds)
     put(at + random() % 40, "a wolf hits Quessa for 4 points of damage.");
   }
   put(count / 3, "You slash a wolf for 12 points of damage.");
+  // Extended rules: a wolf's death closes its fight; an announced critical hit.
+  put(count / 3, "a wolf has been slain by Quessa!");
+  put(count / 3, "Quessa scores a critical hit! (9)");
+  put(count / 3, "Quessa hits a wolf for 9 points of damage.");
   put(count / 2, "You slash a bear for 13 points of damage.");
   put(count / 2 + count / 8, "You slash Quessa for 2 points of damage.");
   put(count / 2 + count / 8, "a bear hits a wolf for 8 points of damage.");
@@ -158,6 +180,7 @@ void FollowInPieces(const std::string& log, LineRules rules, uint64_t seed) {
   EXPECT_EQ(final.parse.lines, once.parse.lines);
   EXPECT_EQ(Texts(final.parse.MobList), Texts(once.parse.MobList));
   EXPECT_EQ(Texts(final.parse.DamageTable), Texts(once.parse.DamageTable));
+  EXPECT_EQ(LifeTexts(final.parse.DamageTable), LifeTexts(once.parse.DamageTable));
   EXPECT_EQ(Texts(final.parse.written_names), Texts(once.parse.written_names));
   EXPECT_EQ(Texts(final.events), Texts(once.events));
 }

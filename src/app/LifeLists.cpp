@@ -1,0 +1,104 @@
+#include "app/LifeLists.h"
+
+#include <algorithm>
+#include <string>
+
+#include "shared/Display.h"
+
+namespace ombrel {
+namespace {
+
+TextTable HealingList(const std::vector<HealingRow>& rows, int64_t seconds) {
+  TextTable list = EmptyList<HealingColumn>();
+  for (const HealingRow& r : rows) {
+    ListRow<HealingColumn> row;
+    row[HealingColumn::kName] = std::string(r.name);
+    row[HealingColumn::kHealed] = display::Plain(r.healed);
+    row[HealingColumn::kFull] = display::Plain(r.full);
+    row[HealingColumn::kOverHealed] = display::Plain(r.Overhealed());
+    row[HealingColumn::kHeals] = display::Plain(r.heals);
+    row[HealingColumn::kCritHeals] = display::Plain(r.crit_heals);
+    row[HealingColumn::kHPS] =
+        display::Fixed2(static_cast<double>(r.healed) / static_cast<double>(seconds));
+    list.AddRow(std::move(row).Take());
+  }
+  return list;
+}
+
+}  // namespace
+
+LifeLists::LifeLists()
+    : deaths_list_(EmptyList<DeathsColumn>()),
+      recap_list_(EmptyList<RecapColumn>()),
+      healers_list_(EmptyList<HealingColumn>()),
+      by_target_list_(EmptyList<HealingColumn>()),
+      by_spell_list_(EmptyList<HealingColumn>()) {}
+
+void LifeLists::Build(const ParsedLog& log, const EventRecord* fight) {
+  table_ = &log.DamageTable();
+  span_ = EventLines(*table_, fight);
+  deaths_ = ListDeaths(*table_, span_);
+  deaths_list_ = EmptyList<DeathsColumn>();
+  for (const DeathRow& d : deaths_) {
+    ListRow<DeathsColumn> row;
+    row[DeathsColumn::kTime] = display::DateTimeText(d.record.Date);
+    row[DeathsColumn::kVictim] = std::string(d.record.Victim);
+    row[DeathsColumn::kKiller] = std::string(d.record.Killer);
+    row[DeathsColumn::kDamageTaken] = display::Plain(d.damage_taken);
+    deaths_list_.AddRow(std::move(row).Take());
+  }
+  selected_death_ = 0;
+  BuildRecap();
+  healers_ = SumHealing(*table_, span_, HealingKey::kHealer);
+  // Over the fight, or over the heals of the whole log.
+  seconds_ = fight != nullptr && !fight->Name.empty() ? std::max<int64_t>(fight->Duration, 1)
+                                                      : HealingSeconds(*table_, span_);
+  healers_list_ = HealingList(healers_, seconds_);
+  SelectHealer(0);
+}
+
+void LifeLists::SelectDeath(size_t row) {
+  if (row >= deaths_.size()) return;
+  selected_death_ = row;
+  BuildRecap();
+}
+
+void LifeLists::SetRecapWindow(int seconds) {
+  if (std::find(std::begin(kRecapWindows), std::end(kRecapWindows), seconds) ==
+      std::end(kRecapWindows))
+    return;
+  window_ = seconds;
+  BuildRecap();
+}
+
+void LifeLists::BuildRecap() {
+  recap_list_ = EmptyList<RecapColumn>();
+  recap_ = Recap{};
+  if (table_ == nullptr || selected_death_ >= deaths_.size()) return;
+  recap_ = ombrel::BuildRecap(*table_, deaths_[selected_death_].death, window_);
+  for (const RecapLine& line : recap_.lines) {
+    ListRow<RecapColumn> row;
+    row[RecapColumn::kSecondsBefore] = display::Plain(line.seconds_before);
+    row[RecapColumn::kSource] = std::string(line.source);
+    row[RecapColumn::kAttack] = std::string(line.name);
+    row[RecapColumn::kDamage] = line.heal || line.avoided != 0 ? "" : display::Plain(line.damage);
+    row[RecapColumn::kCrit] = line.crit ? "crit" : "";
+    row[RecapColumn::kAvoided] = std::string(AvoidanceText(line.avoided));
+    row[RecapColumn::kHealed] = line.heal ? display::Plain(line.healed) : "";
+    row[RecapColumn::kTotalTaken] = display::Plain(line.total_taken);
+    row[RecapColumn::kKillingBlow] = line.killing_blow ? "killing blow" : "";
+    recap_list_.AddRow(std::move(row).Take());
+  }
+}
+
+void LifeLists::SelectHealer(size_t row) {
+  by_target_list_ = EmptyList<HealingColumn>();
+  by_spell_list_ = EmptyList<HealingColumn>();
+  if (table_ == nullptr || row >= healers_.size()) return;
+  selected_healer_ = row;
+  const std::string_view healer = healers_[row].name;
+  by_target_list_ = HealingList(SumHealing(*table_, span_, HealingKey::kTarget, &healer), seconds_);
+  by_spell_list_ = HealingList(SumHealing(*table_, span_, HealingKey::kSpell, &healer), seconds_);
+}
+
+}  // namespace ombrel
