@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <random>
 #include <set>
+#include <sstream>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -224,6 +225,38 @@ TEST(ReferenceAgreement, TheAttackVerbsAreATable) {
     ASSERT_EQ(ToReference(fast.DamageTable), slow.records);
     EXPECT_EQ(fast.unreadable_lines, slow.unreadable_lines);
   }
+}
+
+TEST(GeneratedLog, DeathsHealsAndCritsOfAnExtendedKindsLog) {
+  // The 41 lines of the first fight with every kind: the tagged cleave (line 10), the Blight
+  // Touch on the owner (line 21) and Ann`s pet's hit (line 30) are the only critical hits.
+  const std::string every = GeneratedLog(1, 3 << 10, [](auto& o) {
+    o.malformed_rate = 0;
+    o.extended_kinds = true;
+    o.every_extended_kind = true;
+  });
+  const ParseResult first =
+      ParseLogText(every, "Tarlen", kExtendedAttackVerbs, LineRules::kExtended);
+  std::vector<int64_t> crits;
+  for (size_t k = 0; k < first.DamageTable.size(); ++k)
+    if (first.DamageTable[k].Crit != 0) crits.push_back(first.DamageTable[k].Counter);
+  EXPECT_EQ(crits, (std::vector<int64_t>{9, 20, 29}));
+  // A longer log: one death per mob the generator slew, every heal it wrote read as one.
+  loggen::Options options;
+  options.seed = 7;
+  options.target_bytes = 64 << 10;
+  options.malformed_rate = 0;
+  options.extended_kinds = true;
+  std::ostringstream out;
+  const loggen::Stats stats = loggen::Generate(options, out);
+  const std::string log = out.str();
+  const ParseResult r = ParseLogText(log, "Tarlen", kExtendedAttackVerbs, LineRules::kExtended);
+  EXPECT_EQ(r.DamageTable.DeathCount(), stats.mobs_slain);
+  size_t healed_lines = 0;
+  for (size_t at = log.find(" healed "); at != std::string::npos; at = log.find(" healed ", at + 1))
+    ++healed_lines;
+  EXPECT_EQ(r.DamageTable.HealCount(), healed_lines);
+  EXPECT_GT(healed_lines, 5u);
 }
 
 }  // namespace
