@@ -84,7 +84,7 @@ LifeLine HitPointHeal(std::string_view m) {
   if (healed == kNone || healed > points) return {};
   // The acting sentence starts after the last ". " before it.
   const size_t sentence = m.rfind(". ", healed);
-  const size_t start = sentence == kNone ? 0 : sentence + 2;
+  const size_t start = sentence == kNone || sentence + 2 > healed ? 0 : sentence + 2;
   std::string_view healer = m.substr(start, healed - start);
   std::string_view target;
   size_t rest = healed + kHealed.size();
@@ -133,12 +133,12 @@ LifeLine PointHeal(std::string_view m) {
   constexpr std::string_view kYouHealed = "You have healed ";
   constexpr std::string_view kHealedYou = " has healed you for ";
   const std::optional<std::string_view> body = WithoutPoints(m);
-  if (body && m.starts_with(kYouWereHealed)) {
+  if (body && body->starts_with(kYouWereHealed)) {
     const auto amount = HealAmount(body->substr(kYouWereHealed.size()));
     if (!amount) return {};
     return Heal({}, "You", *amount, *amount, {});
   }
-  if (body && m.starts_with(kYouHealed)) {
+  if (body && body->starts_with(kYouHealed)) {
     const size_t for_at = body->rfind(" for ");
     if (for_at == kNone || for_at <= kYouHealed.size()) return {};
     const auto amount = HealAmount(body->substr(for_at + 5));

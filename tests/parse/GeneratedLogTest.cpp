@@ -154,7 +154,11 @@ const std::vector<std::string> kPieces = {
     " was hit by non-melee for ", " was hit by non-melee", " hit ", " damage by ", " points of ",
     " point of ", "fire", "yourself", "YOU are ", " is ", "burned", " by YOUR ", "YOUR ", "'s ",
     "'s thorns", " (Critical)", " (Lucky Critical)", "(", ")", ". (x)", "cleaves", "stab",
-    "\xC9lan", "\xE9lan", "a gnoll`s pet", "A gnoll`s pet", "'s corpse", " Rk. II", " IV"};
+    "\xC9lan", "\xE9lan", "a gnoll`s pet", "A gnoll`s pet", "'s corpse", " Rk. II", " IV",
+    // Heals, deaths and critical-hit announcements (extended rules).
+    " healed ", " hit points", " over time ", "You have been healed for ", " points.",
+    " has been slain by ", "You have slain ", " died.", "scores a critical hit!", " (310)",
+    "(310)", "Your ", "You healed ", " performs an exceptional heal!", "'s holy blade cleanses "};
 // clang-format on
 
 const std::vector<std::string> kStamps = {
