@@ -17,6 +17,7 @@
 #include <unistd.h>
 
 #include "loggen/LogGen.h"
+#include "parse/DataCsv.h"
 #include "parse/ParseLog.h"
 #include "shared/AttackVerbs.h"
 

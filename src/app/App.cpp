@@ -14,6 +14,7 @@
 #include "app/Settings.h"
 #include "app/SortEventDetail.h"
 #include "events/BuildEvents.h"
+#include "parse/DataCsv.h"
 #include "report/Reports.h"
 #include "report/TimelineSvg.h"
 #include "shared/Display.h"

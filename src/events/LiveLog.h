@@ -9,7 +9,7 @@
 
 #include "events/LiveEvents.h"
 #include "parse/LogParser.h"
-#include "parse/ParseLog.h"
+#include "parse/ParseResult.h"
 #include "parse/PartyNames.h"
 #include "shared/AttackVerbs.h"
 #include "shared/DamageTable.h"

@@ -1,9 +1,7 @@
 #include "parse/LogParser.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cstring>
-#include <mutex>
 #include <vector>
 
 #include "parse/ChunkClassify.h"
@@ -11,6 +9,7 @@
 #include "parse/MobList.h"
 #include "parse/PartyNames.h"
 #include "parse/VerbScan.h"
+#include "shared/InOrderJoin.h"
 #include "shared/WorkerThreads.h"
 
 namespace ombrel {
@@ -33,6 +32,24 @@ size_t EstimateLines(std::string_view start, size_t bytes) {
 // Stretches a thread takes at a time: several per thread, so that a thread
 // slowed down by other work on the machine holds the others up less.
 constexpr size_t kChunksPerThread = 16;
+
+// Cuts whole lines into at most `wanted` stretches, each at the first line end
+// past an even share of the text.
+std::vector<std::string_view> CutStretches(std::string_view text, size_t wanted, LineEnd line_end) {
+  std::vector<std::string_view> stretches;
+  size_t begin = 0;
+  for (size_t k = 1; k <= wanted && begin < text.size(); ++k) {
+    size_t end = text.size();
+    if (k < wanted) {
+      const size_t target = std::max(begin, k * (text.size() / wanted));
+      const size_t line_end_at = FindLineEnd(text, target, line_end);
+      if (line_end_at != std::string_view::npos) end = line_end_at + LineEndSize(line_end);
+    }
+    stretches.push_back(text.substr(begin, end - begin));
+    begin = end;
+  }
+  return stretches;
+}
 
 // The log's start held while no CR LF has shown. Past it, whatever comes,
 // everything before a first CR LF would be one overlong line.
@@ -208,19 +225,7 @@ void LogParser::ClassifyWholeLines(std::string_view text, LineEnd line_end) {
     return;
   }
 
-  // Cut at the first line end past each even share of the text.
-  std::vector<std::string_view> stretches;
-  size_t begin = 0;
-  for (size_t k = 1; k <= wanted && begin < text.size(); ++k) {
-    size_t end = text.size();
-    if (k < wanted) {
-      const size_t target = std::max(begin, k * (text.size() / wanted));
-      const size_t line_end_at = FindLineEnd(text, target, line_end);
-      if (line_end_at != std::string_view::npos) end = line_end_at + LineEndSize(line_end);
-    }
-    stretches.push_back(text.substr(begin, end - begin));
-    begin = end;
-  }
+  const std::vector<std::string_view> stretches = CutStretches(text, wanted, line_end);
   if (stretches.size() <= 1) {
     in_line(text);
     return;
@@ -233,11 +238,8 @@ void LogParser::ClassifyWholeLines(std::string_view text, LineEnd line_end) {
   if (!state.workers) state.workers = std::make_unique<WorkerThreads>(state.threads - 1);
   const size_t count = stretches.size();
   state.chunks.resize(count);
-  std::vector<std::atomic<bool>> classified(count);
-  std::atomic<size_t> joined = 0;  // stretches [0, joined) are in the table
-  std::mutex joining;
   int64_t first_lines = 0;
-  auto join = [&](size_t k) {
+  InOrderJoin joins(count, [&](size_t k) {
     if (k == 0) {
       state.index += first_lines;
       return;
@@ -254,22 +256,7 @@ void LogParser::ClassifyWholeLines(std::string_view text, LineEnd line_end) {
       // parser's classifier reads it again after the lines before it.
       in_line(stretches[k]);
     }
-  };
-  // Joins what is ready; a stretch marked while another thread joins is seen
-  // by that thread, or by this one after the other lets go.
-  auto join_ready = [&] {
-    for (;;) {
-      std::unique_lock<std::mutex> lock(joining, std::try_to_lock);
-      if (!lock.owns_lock()) return;
-      size_t next = joined.load();
-      for (; next < count && classified[next].load(); ++next) {
-        join(next);
-        joined.store(next + 1);
-      }
-      lock.unlock();
-      if (next == count || !classified[next].load()) return;
-    }
-  };
+  });
   state.workers->Run(count, [&](size_t k) {
     if (k == 0) {
       first_lines =
@@ -279,11 +266,9 @@ void LogParser::ClassifyWholeLines(std::string_view text, LineEnd line_end) {
       ClassifyChunk(stretches[k], line_end, state.texts.character_name, state.scanner, state.rules,
                     state.chunks[k]);
     }
-    classified[k].store(true);
-    join_ready();
+    joins.Done(k);
   });
-  // Every job has ended, so nothing holds the joins: what is left is joined here.
-  for (size_t k = joined.load(); k < count; ++k) join(k);
+  joins.Finish();
 }
 
 LogParser::SoFar LogParser::ClassifiedSoFar() const {

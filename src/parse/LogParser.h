@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "parse/LineEnds.h"
-#include "parse/ParseLog.h"
+#include "parse/ParseResult.h"
 #include "shared/AttackVerbs.h"
 #include "shared/LineRules.h"
 

@@ -9,6 +9,7 @@
 #include <streambuf>
 #include <string_view>
 
+#include "parse/DataCsv.h"
 #include "parse/ParseLog.h"
 #include "parse/ReferenceParse.h"
 

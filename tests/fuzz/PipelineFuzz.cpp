@@ -23,6 +23,7 @@
 #include "analysis/EventDetail.h"
 #include "app/App.h"
 #include "events/BuildEvents.h"
+#include "parse/DataCsv.h"
 #include "parse/ParseLog.h"
 #include "report/Reports.h"
 #include "shared/Display.h"

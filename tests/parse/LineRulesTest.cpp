@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "parse/DataCsv.h"
 #include "parse/LogLineTime.h"
 #include "parse/LogText.h"
 #include "parse/PartyNames.h"

@@ -1,9 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
+#include <numeric>
+#include <random>
 #include <stdexcept>
+#include <thread>
 #include <vector>
 
+#include "shared/InOrderJoin.h"
 #include "shared/WorkerThreads.h"
 
 namespace ombrel {
@@ -31,6 +36,33 @@ TEST(WorkerThreads, EveryJobRunsOnceAndTheFirstFailureComesBack) {
     EXPECT_EQ(ended.load(), 7);  // the other jobs still ran
     workers.Run(2, [&](size_t) { ++ended; });
     EXPECT_EQ(ended.load(), 9);
+  }
+}
+
+TEST(InOrderJoin, JoinsEachOnceInOrderWhateverOrderTwoThreadsEndTheJobsIn) {
+  for (unsigned seed = 0; seed < 60; ++seed) {
+    const size_t count = 1 + seed % 20 * 7;
+    std::vector<size_t> ends(count);
+    std::iota(ends.begin(), ends.end(), size_t{0});
+    std::shuffle(ends.begin(), ends.end(), std::mt19937(seed));
+    std::vector<size_t> joined;  // joins run one at a time
+    InOrderJoin joins(count, [&](size_t k) {
+      std::this_thread::yield();  // time for the other thread to end a job meanwhile
+      joined.push_back(k);
+    });
+    std::atomic<size_t> next{0};
+    auto end_jobs = [&] {
+      for (size_t i = next++; i < count; i = next++) joins.Done(ends[i]);
+    };
+    std::thread other(end_jobs);
+    end_jobs();
+    other.join();
+    std::vector<size_t> in_order(count);
+    std::iota(in_order.begin(), in_order.end(), size_t{0});
+    // Every job has said it ended: nothing is left for Finish.
+    ASSERT_EQ(joined, in_order) << seed;
+    joins.Finish();
+    ASSERT_EQ(joined, in_order) << seed;
   }
 }
 
