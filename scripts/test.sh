@@ -3,8 +3,9 @@
 # tests are at most 40 % of the code's lines (scripts/test-ratio.sh), builds
 # everything with the address and undefined-behaviour sanitizers and runs
 # every test, builds everything again in Release (as a user does, with the
-# tests) and runs every test, then runs both fuzzers briefly (the line
-# classifier and the whole pipeline). Warnings are errors in all three builds.
+# tests) and runs every test, runs the parse and log-text tests once more on
+# the searches' portable code, then runs both fuzzers briefly (the line
+# classifier and the whole pipeline). Warnings are errors in every build.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -33,6 +34,15 @@ ctest --test-dir build-test --output-on-failure -j2
 cmake -S . -B build-test-release -G Ninja -DCMAKE_BUILD_TYPE=Release -DOMBREL_WERROR=ON >/dev/null
 cmake --build build-test-release -j2
 ctest --test-dir build-test-release --output-on-failure -j2
+
+# The searches' portable code, which processors without SSE2 run, through the
+# tests of the parser and of the log text: only those two programs, unoptimised.
+cmake -S . -B build-test-portable -G Ninja -DCMAKE_BUILD_TYPE=Debug -DOMBREL_PORTABLE_SEARCH=ON \
+  -DOMBREL_BUILD_GUI=OFF -DOMBREL_WERROR=ON >/dev/null
+cmake --build build-test-portable -j2 --target parse_test logtext_test
+for program in parse/parse_test logtext/logtext_test; do
+  OMBREL_SOURCE_DIR="$root" "build-test-portable/tests/$program" --gtest_brief=1
+done
 
 # Both fuzzers, briefly (clang's libFuzzer); scripts/fuzz.sh runs them longer.
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=Debug -DOMBREL_FUZZ=ON \

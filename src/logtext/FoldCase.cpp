@@ -1,8 +1,6 @@
 #include "logtext/FoldCase.h"
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
+#include "shared/Sse2.h"
 
 namespace ombrel {
 namespace {
@@ -59,7 +57,7 @@ size_t FindFolded(std::string_view text, std::string_view folded_needle, size_t 
   const auto* h = reinterpret_cast<const unsigned char*>(text.data());
   const std::string_view w = folded_needle;
   size_t i = from;
-#if defined(__SSE2__)
+#if OMBREL_SSE2
   if (n - i >= m + 15) {
     // Blanks stand everywhere in a line: a needle's bytes next to its blanks probe better.
     const size_t a = (w[0] == ' ' && m > 2) ? 1 : 0;

@@ -3,9 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
+#include "shared/Sse2.h"
 
 namespace ombrel {
 
@@ -26,7 +24,7 @@ inline LineEndCounts CountLineEnds(const char* data, size_t size, char before) {
     if (before == '\r') ++counts.crlf;
   }
   size_t i = 1;
-#if defined(__SSE2__)
+#if OMBREL_SSE2
   const __m128i lf = _mm_set1_epi8('\n');
   const __m128i cr = _mm_set1_epi8('\r');
   for (; i + 16 <= size; i += 16) {

@@ -8,10 +8,7 @@
 #include <utility>
 
 #include "parse/TextSearch.h"
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
+#include "shared/Sse2.h"
 
 namespace ombrel {
 
@@ -64,7 +61,7 @@ template <auto... literals>
 constexpr size_t kMaxReach = std::max({ProbesOf<literals>().first...,
                                        ProbesOf<literals>().second...});
 
-#if defined(__SSE2__)
+#if OMBREL_SSE2
 // The candidates among the 16 start positions from `at`, as a byte mask.
 template <auto literal>
 inline __m128i Candidates(const char* at) {
@@ -108,7 +105,7 @@ inline void FindInBlock(const char* base, size_t at, size_t size, uint32_t& foun
 template <Literal... literals>
 uint32_t FindLiterals(std::string_view text) {
   static_assert(sizeof...(literals) >= 1 && sizeof...(literals) <= 32);
-#if defined(__SSE2__)
+#if OMBREL_SSE2
   using namespace literal_set;
   constexpr size_t reach = kMaxReach<literals...>;
   constexpr auto order = std::make_index_sequence<sizeof...(literals)>();

@@ -4,9 +4,7 @@
 #include <cstddef>
 #include <string_view>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
+#include "shared/Sse2.h"
 
 namespace ombrel {
 
@@ -62,7 +60,7 @@ constexpr size_t EarliestStartAfterStamp(std::string_view literal) {
 inline bool OpensWithStamp(std::string_view line) {
   constexpr size_t n = kStampLayout.size();
   if (line.size() < n) return false;
-#if defined(__SSE2__)
+#if OMBREL_SSE2
   static_assert(n > 16 && n <= 32);
   // Two blocks of 16 bytes, from the start and ending at the stamp's end.
   constexpr auto bounds = [](size_t from, bool high) {

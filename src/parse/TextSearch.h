@@ -4,9 +4,7 @@
 #include <cstring>
 #include <string_view>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
+#include "shared/Sse2.h"
 
 namespace ombrel {
 
@@ -23,7 +21,7 @@ inline size_t FindText(std::string_view text, std::string_view needle, size_t fr
   const char* h = text.data();
   const char* w = needle.data();
   size_t i = from;
-#if defined(__SSE2__)
+#if OMBREL_SSE2
   if (n - i >= m + 15) {
     // The needle's first and last bytes are the probes, unless they are
     // blanks (as in " for "), which stand everywhere in a line: then the

@@ -4,10 +4,7 @@
 #include <cstring>
 
 #include "parse/StampLayout.h"
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
+#include "shared/Sse2.h"
 
 namespace ombrel {
 
@@ -41,7 +38,7 @@ VerbScanner::VerbScanner(AttackVerbList verbs) : verbs_(verbs.begin(), verbs.end
 bool VerbScanner::Matches(const Pattern& pattern, const char* at, size_t left) {
   const size_t m = pattern.text.size();
   if (m > left) return false;
-#if defined(__SSE2__)
+#if OMBREL_SSE2
   if (m <= sizeof pattern.padded && left >= sizeof pattern.padded) {
     const __m128i text = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
     const __m128i want = _mm_load_si128(reinterpret_cast<const __m128i*>(pattern.padded));
@@ -96,7 +93,7 @@ VerbMatch VerbScanner::Scan(std::string_view line, bool stamped) const {
     return match;
   };
   size_t i = 0;
-#if defined(__SSE2__)
+#if OMBREL_SSE2
   const __m128i blank = _mm_set1_epi8(' ');
   auto blanks = [&](size_t at) {
     const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + at));
