@@ -7,6 +7,7 @@
 #include <QTreeView>
 
 #include "app/SortEventDetail.h"
+#include "gui/SortArrowStyle.h"
 #include "gui/TextTableModel.h"
 #include "gui/TimelinePane.h"
 #include "gui/WaitCursor.h"
@@ -27,6 +28,10 @@ EventDetailPage::EventDetailPage(App& app, WindowMemory& memory, QWidget* parent
   split_->setStretchFactor(0, 1);
   split_->setStretchFactor(1, 1);
   layout()->addWidget(split_);
+  // The sort arrow points the way the list is sorted.
+  auto* arrow_style = new SortArrowStyle;
+  arrow_style->setParent(View()->header());
+  View()->header()->setStyle(arrow_style);
   connect(timeline_, &TimelinePane::WindowSecondsChanged, this,
           [this](int seconds) { memory_.SetNumber("timelineWindow", seconds); });
 }

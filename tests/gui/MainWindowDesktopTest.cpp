@@ -1,13 +1,17 @@
 // The window as a desktop program: keyboard, copying, memory between runs,
 // logs opened without the dialog, the status bar, the CSV folder, and a parse
 // on the worker thread: progress, cancelling, refused commands, closing meanwhile.
+#include <vector>
+
 #include <QApplication>
 #include <QClipboard>
 #include <QDropEvent>
 #include <QFileDialog>
+#include <QImage>
 #include <QLabel>
 #include <QMimeData>
 #include <QScreen>
+#include <QSignalBlocker>
 #include <QStatusBar>
 #include <QTimer>
 
@@ -21,6 +25,30 @@ namespace {
 
 void Key(QWidget* target, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
   QTest::keyClick(target, key, modifiers);
+}
+
+// Whether the sort arrow of the header's sorted section points down, read
+// from its pixels: those darker than with the other order's arrow, widest at
+// the top for a downward arrow.
+bool ArrowPointsDown(QHeaderView* header) {
+  const int section = header->sortIndicatorSection();
+  const Qt::SortOrder order = header->sortIndicatorOrder();
+  const QRect cell(header->sectionViewportPosition(section), 0, header->sectionSize(section),
+                   header->height());
+  const QImage shown = header->viewport()->grab(cell).toImage();
+  const QSignalBlocker quiet(header);
+  header->setSortIndicator(section,
+                           order == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder);
+  const QImage other = header->viewport()->grab(cell).toImage();
+  header->setSortIndicator(section, order);
+  std::vector<int> widths;
+  for (int y = 0; y < shown.height(); ++y) {
+    int width = 0;
+    for (int x = 0; x < shown.width(); ++x)
+      width += qGray(shown.pixel(x, y)) + 40 < qGray(other.pixel(x, y));
+    if (width > 0) widths.push_back(width);
+  }
+  return !widths.empty() && widths.front() > widths.back();
 }
 
 }  // namespace
@@ -338,11 +366,13 @@ class MainWindowDesktopTest : public QObject {
     QVERIFY(header->isSortIndicatorShown());
     QCOMPARE(header->sortIndicatorSection(), 1);
     QCOMPARE(header->sortIndicatorOrder(), Qt::DescendingOrder);
+    QVERIFY(ArrowPointsDown(header));
     w.ClickHeader(2, 7);  // not a sorting column: the indicator stays
     QCOMPARE(header->sortIndicatorSection(), 1);
     w.ClickHeader(2, 0);
     QCOMPARE(header->sortIndicatorSection(), 0);
     QCOMPARE(header->sortIndicatorOrder(), Qt::AscendingOrder);
+    QVERIFY(!ArrowPointsDown(header));
     w.ClickTab(1);
     w.ClickTab(2);  // rebuilt in its own order
     QVERIFY(!header->isSortIndicatorShown());
