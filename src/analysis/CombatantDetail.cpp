@@ -37,30 +37,28 @@ std::string ShownName(const SourceRow& row) {
 
 }  // namespace
 
-std::vector<SourceRow> BuildCombatantDetail(const ParsedLog& log, int32_t event_number,
+std::vector<SourceRow> BuildCombatantDetail(const ParsedLog& log, const FightSelection& fights,
                                             std::string_view combatant_text, bool include_pets) {
-  if (combatant_text == kTotalRowName) return BuildSourceTable(log, event_number, PartyQuery());
+  const FightUnion in(log, fights);
+  if (combatant_text == kTotalRowName) return BuildSourceTable(in, PartyQuery());
   if (combatant_text.find(kPetSuffix) != std::string_view::npos)
-    return BuildSourceTable(log, event_number, ReportQuery(combatant_text, include_pets));
+    return BuildSourceTable(in, ReportQuery(combatant_text, include_pets));
   SourceQuery query;
   query.combatant = combatant_text;
-  return BuildSourceTable(log, event_number, query);
+  return BuildSourceTable(in, query);
 }
 
-std::vector<SourceRow> CombatantReportSources(const ParsedLog& log, int32_t event_number,
+std::vector<SourceRow> CombatantReportSources(const ParsedLog& log, const FightSelection& fights,
                                               std::string_view combatant_text, bool include_pets) {
-  return EventReportSources(log, event_number, include_pets).For(combatant_text);
+  return EventReportSources(log, fights, include_pets).For(combatant_text);
 }
 
-EventReportSources::EventReportSources(const ParsedLog& log, int32_t event_number,
+EventReportSources::EventReportSources(const ParsedLog& log, const FightSelection& fights,
                                        bool include_pets)
-    : log_(log),
-      event_number_(event_number),
-      include_pets_(include_pets),
-      swings_(log, event_number) {}
+    : fights_(log, fights), include_pets_(include_pets), swings_(fights_) {}
 
 std::vector<SourceRow> EventReportSources::For(std::string_view combatant_text) const {
-  if (combatant_text == kTotalRowName) return BuildSourceTable(log_, event_number_, PartyQuery());
+  if (combatant_text == kTotalRowName) return BuildSourceTable(fights_, PartyQuery());
   return swings_.WithPets(ReportQuery(combatant_text, include_pets_));
 }
 

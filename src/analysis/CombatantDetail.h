@@ -24,7 +24,7 @@ inline constexpr std::string_view kPetSourcePrefix = "Pet - ";
 // - "Name + pet": the same rows as CombatantReportSources gives for that text.
 // `include_pets` tells whether the list was built with pets on their owners'
 // rows. Without a qualifying record the result is one unnamed row of zeros.
-std::vector<SourceRow> BuildCombatantDetail(const ParsedLog& log, int32_t event_number,
+std::vector<SourceRow> BuildCombatantDetail(const ParsedLog& log, const FightSelection& fights,
                                             std::string_view combatant_text, bool include_pets);
 
 // The per-source rows of one event-detail row as the event-detail report
@@ -33,7 +33,7 @@ std::vector<SourceRow> BuildCombatantDetail(const ParsedLog& log, int32_t event_
 // " + pet" and pets are included, HasPet marks a row whose latest record a pet
 // or warder dealt. The report has no block for " [ Total ] "; for that text
 // the rows are those of the whole party, as BuildCombatantDetail gives them.
-std::vector<SourceRow> CombatantReportSources(const ParsedLog& log, int32_t event_number,
+std::vector<SourceRow> CombatantReportSources(const ParsedLog& log, const FightSelection& fights,
                                               std::string_view combatant_text, bool include_pets);
 
 // Where the event-detail report takes the per-source rows of each row it
@@ -44,18 +44,19 @@ class CombatantSources {
   virtual std::vector<SourceRow> For(std::string_view combatant_text) const = 0;
 };
 
-// CombatantReportSources for many rows of one event, grouping the event's
+// CombatantReportSources for many rows of the same fights, grouping their
 // records once: the report unfolds every row of a list that may hold tens of
 // thousands of combatants.
 class EventReportSources : public CombatantSources {
  public:
   // `log` must outlive this.
-  EventReportSources(const ParsedLog& log, int32_t event_number, bool include_pets);
+  EventReportSources(const ParsedLog& log, const FightSelection& fights, bool include_pets);
+  EventReportSources(const EventReportSources&) = delete;
+  EventReportSources& operator=(const EventReportSources&) = delete;
   std::vector<SourceRow> For(std::string_view combatant_text) const override;
 
  private:
-  const ParsedLog& log_;
-  int32_t event_number_;
+  FightUnion fights_;
   bool include_pets_;
   EventSwingsByDealer swings_;
 };

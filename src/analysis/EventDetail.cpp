@@ -3,9 +3,12 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
+#include <vector>
 
 #include "analysis/EventRange.h"
 #include "analysis/Rates.h"
+#include "analysis/RowSpans.h"
 #include "analysis/SwingOutcome.h"
 #include "shared/Csv.h"
 #include "shared/Display.h"
@@ -96,12 +99,13 @@ void CountDealt(const DamageRecord& r, CombatantSummary& row, CombatantSummary& 
   ++total.SwingsTaken;
 }
 
-void Finish(std::vector<CombatantSummary>& rows) {
+void Finish(std::vector<CombatantSummary>& rows, const RowSpans& spans, int64_t total_duration) {
   CombatantSummary& total = rows[0];
   // The total row comes first while its own counts are still 0, so they end
   // as the sums over the combatants.
-  for (CombatantSummary& row : rows) {
-    row.Duration = DurationSeconds(row.StartDate, row.EndDate);
+  for (size_t i = 0; i < rows.size(); ++i) {
+    CombatantSummary& row = rows[i];
+    row.Duration = i == 0 ? total_duration : spans.Duration(i, row);
     const int64_t misses = row.Misses, parries = row.Parries, dodges = row.Dodges,
                   ripostes = row.Ripostes, blocks = row.Blocks;
     total.Misses += misses;
@@ -115,37 +119,36 @@ void Finish(std::vector<CombatantSummary>& rows) {
 
 }  // namespace
 
-EventDetail BuildEventDetail(const ParsedLog& log, int32_t event_number, bool include_pets,
+EventDetail BuildEventDetail(const ParsedLog& log, const FightSelection& fights, bool include_pets,
+                             const CountedRecordSink& sink) {
+  return BuildEventDetail(FightUnion(log, fights), include_pets, sink);
+}
+
+EventDetail BuildEventDetail(const FightUnion& fights, bool include_pets,
                              const CountedRecordSink& sink) {
   EventDetail detail;
-  const EventRecord* event = log.FindEvent(event_number);
-  if (event == nullptr) return detail;
-  const std::string_view opponent = event->Name;
-  const DamageTable& table = log.DamageTable();
+  if (fights.empty()) return detail;
+  const DamageTable& table = fights.Log().DamageTable();
+  const EventRecord& summary = fights.Summary();
+  RowSpans spans(fights.Fights().size() > 1);
 
   std::vector<CombatantSummary>& rows = detail.rows;
-  rows.push_back(TotalRow(*event));
+  rows.push_back(TotalRow(summary));
   // Names are unique among the rows, so a hash lookup finds the same row as a
   // walk from the total row down. The keys view the damage table's texts.
   std::unordered_map<std::string_view, size_t> row_of;
   row_of.emplace(kTotalRowName, 0);
 
-  const IndexRange range = EventIndexes(table, *event);
-  for (size_t j = range.begin; j < range.end; ++j) {
+  auto walk = [&](size_t j) {
     const DamageRecord r = table[j];
     if (r.Type == kSpellCast) TrackAbility(detail, r.Name, j);
-    if (r.Type < kMelee || r.Type > kBlock) continue;
+    if (r.Type < kMelee || r.Type > kBlock) return;
 
-    bool taken = false;
-    std::string_view combatant;
-    if (r.Dealer == opponent) {
-      combatant = r.Taker;
-      taken = true;
-    } else if (r.Taker == opponent) {
-      combatant = r.Dealer;
-    } else {
-      continue;
-    }
+    // The opponent's side: a record names the opponent of the fight it belongs to.
+    const FightUnion::Owner owner = fights.OwnerOf(j);
+    if (owner.fight < 0) return;
+    const bool taken = owner.opponent_dealt;
+    std::string_view combatant = taken ? r.Taker : r.Dealer;
     bool is_pet = false;
     if (include_pets) combatant = OwnerOfPet(combatant, is_pet);
 
@@ -163,7 +166,7 @@ EventDetail BuildEventDetail(const ParsedLog& log, int32_t event_number, bool in
       rows.push_back(std::move(row));
       row_of.emplace(combatant, x);
     } else {
-      continue;
+      return;
     }
 
     CombatantSummary& row = rows[x];
@@ -174,8 +177,17 @@ EventDetail BuildEventDetail(const ParsedLog& log, int32_t event_number, bool in
     if (sink) sink(x, taken, r);
     if (row.EndDate < r.Date) row.EndDate = r.Date;
     if (row.StartDate > r.Date) row.StartDate = r.Date;
+    spans.Note(x, static_cast<size_t>(owner.fight), r.Date);
+  };
+  for (const IndexRange& range : fights.Ranges()) {
+    for (size_t j = range.begin; j < range.end; ++j) walk(j);
   }
-  Finish(rows);
+  // One fight's total row spans its first to its last record, as its other
+  // rows do; several fights' the time any of them was active.
+  const int64_t total_duration = fights.Fights().size() == 1
+                                     ? DurationSeconds(summary.StartDate, summary.EndDate)
+                                     : summary.Duration;
+  Finish(rows, spans, total_duration);
   return detail;
 }
 

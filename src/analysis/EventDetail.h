@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "analysis/FightUnion.h"
 #include "shared/DamageRecord.h"
 #include "shared/EventRecord.h"
 #include "shared/ParsedLog.h"
@@ -35,11 +36,22 @@ struct EventDetail {
   std::vector<int64_t> VeteranList;
 };
 
-// The event detail of event `event_number` (1-based events-list row); with
+// The event detail of the selected fights (1-based events-list rows); with
 // `include_pets` the records of pets and warders count on their owners' rows.
-// Empty for an event number outside the list. `sink`, when given, sees each
-// counted record as it is counted.
-EventDetail BuildEventDetail(const ParsedLog& log, int32_t event_number, bool include_pets,
+// Empty when no fight of the selection is in the list. `sink`, when given,
+// sees each counted record as it is counted.
+//
+// Over several fights each record counts once, for the fight it belongs to
+// (FightUnion), and a combatant's row sums its records of every fight. Its
+// start and end are its earliest and latest record; its duration, behind its
+// rates, is the time it was active: for each fight the seconds from its first
+// to its last record there, overlapping stretches merged (ActiveSeconds). So
+// two fights at once count once, and the idle time between fights, when no
+// one fought, does not water down anyone's damage per second. The total row's
+// duration is the time any of the fights was active, the same way.
+EventDetail BuildEventDetail(const FightUnion& fights, bool include_pets,
+                             const CountedRecordSink& sink = {});
+EventDetail BuildEventDetail(const ParsedLog& log, const FightSelection& fights, bool include_pets,
                              const CountedRecordSink& sink = {});
 
 // The event-detail list, one row per combatant row. The first row is taken as the total row, whose

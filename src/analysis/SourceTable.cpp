@@ -5,6 +5,7 @@
 #include <unordered_map>
 
 #include "analysis/EventRange.h"
+#include "analysis/RowSpans.h"
 #include "analysis/SwingOutcome.h"
 #include "shared/AttackVerbs.h"
 #include "shared/DateTime.h"
@@ -63,9 +64,10 @@ void Count(const DamageRecord& r, SourceRow& row) {
 // Gathers the rows of a table as records are counted into it, in record order.
 class RowGatherer {
  public:
-  RowGatherer(AttackVerbList verbs, const SourceQuery& query) : verbs_(verbs), query_(query) {}
+  RowGatherer(const FightUnion& fights, const SourceQuery& query)
+      : verbs_(fights.Log().AttackVerbs()), query_(query), spans_(fights.Fights().size() > 1) {}
 
-  void Add(const DamageRecord& r) {
+  void Add(const DamageRecord& r, size_t fight) {
     // "hit" and "hits" are one source.
     const std::string_view source = ThirdPersonForm(verbs_, r.Name);
     auto [it, added] = row_of_.try_emplace(source, rows_.size());
@@ -80,13 +82,14 @@ class RowGatherer {
     if (row.StartDate > r.Date || row.StartDate < earliest_start_) row.StartDate = r.Date;
     if (row.EndDate < r.Date) row.EndDate = r.Date;
     Count(r, row);
+    spans_.Note(it->second, fight, r.Date);
     // A row carries the mark of the latest record counted into it.
     row.HasPet = query_.mark_pets && r.Dealer.find('`') != std::string_view::npos;
   }
 
   std::vector<SourceRow> Finish() && {
     if (rows_.empty()) rows_.emplace_back();
-    for (SourceRow& row : rows_) row.Duration = DurationSeconds(row.StartDate, row.EndDate);
+    for (size_t i = 0; i < rows_.size(); ++i) rows_[i].Duration = spans_.Duration(i, rows_[i]);
     return std::move(rows_);
   }
 
@@ -95,40 +98,47 @@ class RowGatherer {
   const SourceQuery& query_;
   const DateTime earliest_start_ = EarliestStart();
   std::vector<SourceRow> rows_;
+  RowSpans spans_;
   // Keys view the damage table's texts or the verb table, both outliving the gatherer.
   std::unordered_map<std::string_view, size_t> row_of_;
 };
 
 }  // namespace
 
-std::vector<SourceRow> BuildSourceTable(const ParsedLog& log, int32_t event_number,
+std::vector<SourceRow> BuildSourceTable(const ParsedLog& log, const FightSelection& fights,
                                         const SourceQuery& query) {
-  RowGatherer rows(log.AttackVerbs(), query);
-  if (const EventRecord* event = log.FindEvent(event_number); event != nullptr) {
-    const std::string_view opponent = event->Name;
-    const DamageTable& table = log.DamageTable();
-    const IndexRange range = EventIndexes(table, *event);
+  return BuildSourceTable(FightUnion(log, fights), query);
+}
+
+std::vector<SourceRow> BuildSourceTable(const FightUnion& fights, const SourceQuery& query) {
+  RowGatherer rows(fights, query);
+  const DamageTable& table = fights.Log().DamageTable();
+  for (const IndexRange& range : fights.Ranges()) {
     for (size_t j = range.begin; j < range.end; ++j) {
       const DamageRecord r = table[j];
-      if (IsSwing(r.Type) && Takes(query, r, opponent)) rows.Add(r);
+      if (!IsSwing(r.Type)) continue;
+      const int fight = fights.FightOf(table.TakerId(j), j);
+      if (fight < 0) continue;
+      if (Takes(query, r, fights.Fights()[static_cast<size_t>(fight)]->Name))
+        rows.Add(r, static_cast<size_t>(fight));
     }
   }
   return std::move(rows).Finish();
 }
 
-EventSwingsByDealer::EventSwingsByDealer(const ParsedLog& log, int32_t event_number) : log_(log) {
-  const EventRecord* event = log.FindEvent(event_number);
-  if (event == nullptr) return;
-  opponent_ = event->Name;
+EventSwingsByDealer::EventSwingsByDealer(const FightUnion& fights) : fights_(fights) {
   std::unordered_map<std::string_view, size_t> dealer_of;
-  const DamageTable& table = log.DamageTable();
-  const IndexRange range = EventIndexes(table, *event);
-  for (size_t j = range.begin; j < range.end; ++j) {
-    const DamageRecord r = table[j];
-    if (!IsSwing(r.Type) || r.Taker != opponent_) continue;
-    auto [it, added] = dealer_of.try_emplace(r.Dealer, dealers_.size());
-    if (added) dealers_.push_back({r.Dealer, {}});
-    dealers_[it->second].records.push_back(j);
+  const DamageTable& table = fights.Log().DamageTable();
+  for (const IndexRange& range : fights.Ranges()) {
+    for (size_t j = range.begin; j < range.end; ++j) {
+      const DamageRecord r = table[j];
+      if (!IsSwing(r.Type)) continue;
+      const int fight = fights.FightOf(table.TakerId(j), j);
+      if (fight < 0) continue;
+      auto [it, added] = dealer_of.try_emplace(r.Dealer, dealers_.size());
+      if (added) dealers_.push_back({r.Dealer, {}});
+      dealers_[it->second].records.push_back({j, static_cast<size_t>(fight)});
+    }
   }
   std::sort(dealers_.begin(), dealers_.end(),
             [](const Dealer& a, const Dealer& b) { return a.name < b.name; });
@@ -136,12 +146,15 @@ EventSwingsByDealer::EventSwingsByDealer(const ParsedLog& log, int32_t event_num
 
 std::vector<SourceRow> EventSwingsByDealer::WithPets(const SourceQuery& query) const {
   const std::string_view combatant = query.combatant;
+  const DamageTable& table = fights_.Log().DamageTable();
   auto by_name = [](const Dealer& d, std::string_view name) { return d.name < name; };
-  std::vector<size_t> records;
+  std::vector<Swing> records;
   auto it = std::lower_bound(dealers_.begin(), dealers_.end(), combatant, by_name);
-  // An opponent named like the combatant must not count its own swings.
-  if (it != dealers_.end() && it->name == combatant && combatant != opponent_) {
-    records.insert(records.end(), it->records.begin(), it->records.end());
+  if (it != dealers_.end() && it->name == combatant) {
+    // An opponent named like the combatant must not count its own swings.
+    for (const Swing& s : it->records) {
+      if (table.DealerId(s.index) != fights_.OpponentId(s.fight)) records.push_back(s);
+    }
   }
   // Pets and warders: the names that begin with the combatant and a grave
   // accent, next to each other in name order.
@@ -151,8 +164,8 @@ std::vector<SourceRow> EventSwingsByDealer::WithPets(const SourceQuery& query) c
     records.insert(records.end(), it->records.begin(), it->records.end());
   }
   std::sort(records.begin(), records.end());
-  RowGatherer rows(log_.AttackVerbs(), query);
-  for (size_t j : records) rows.Add(log_.DamageTable()[j]);
+  RowGatherer rows(fights_, query);
+  for (const Swing& s : records) rows.Add(table[s.index], s.fight);
   return std::move(rows).Finish();
 }
 

@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "analysis/FightUnion.h"
 #include "shared/EventRecord.h"
 #include "shared/ParsedLog.h"
 
@@ -26,12 +27,16 @@ struct SourceQuery {
   bool mark_pets = false;
 };
 
-// The attacks and spells with which the queried dealers acted on the opponent
-// of event `event_number` (1-based events-list row), one row per source in the
+// The attacks and spells with which the queried dealers acted on the opponents
+// of the selected fights (1-based events-list rows), one row per source in the
 // order of its first record; a base-form attack verb counts under its
 // third-person form. Every source, the empty name included, gets a row of its
-// own. When no record qualifies the table is one unnamed row of zeros.
-std::vector<SourceRow> BuildSourceTable(const ParsedLog& log, int32_t event_number,
+// own. When no record qualifies the table is one unnamed row of zeros. Over
+// several fights a record counts for the fight of the opponent it is aimed at,
+// and a source's duration is the time it was active, as a combatant's is in
+// the event detail.
+std::vector<SourceRow> BuildSourceTable(const FightUnion& fights, const SourceQuery& query);
+std::vector<SourceRow> BuildSourceTable(const ParsedLog& log, const FightSelection& fights,
                                         const SourceQuery& query);
 
 // The swings at the opponent of one event grouped by dealer in one walk of
@@ -39,19 +44,23 @@ std::vector<SourceRow> BuildSourceTable(const ParsedLog& log, int32_t event_numb
 // walk rather than one walk each.
 class EventSwingsByDealer {
  public:
-  // `log` must outlive the grouping.
-  EventSwingsByDealer(const ParsedLog& log, int32_t event_number);
+  // `fights` and its log must outlive the grouping.
+  explicit EventSwingsByDealer(const FightUnion& fights);
 
   // The same rows as BuildSourceTable for a query of SourceDealers::kWithPets.
   std::vector<SourceRow> WithPets(const SourceQuery& query) const;
 
  private:
+  struct Swing {
+    size_t index;  // into the DamageTable
+    size_t fight;  // into the union's fights
+    friend bool operator<(const Swing& a, const Swing& b) { return a.index < b.index; }
+  };
   struct Dealer {
     std::string_view name;
-    std::vector<size_t> records;  // DamageTable indexes, ascending
+    std::vector<Swing> records;  // by DamageTable index
   };
-  const ParsedLog& log_;
-  std::string_view opponent_;
+  const FightUnion& fights_;
   std::vector<Dealer> dealers_;  // in name order
 };
 

@@ -15,6 +15,19 @@ TimelineCollector::TimelineCollector(const EventRecord& event) {
   event_end_second_ = std::max<int64_t>(0, SecondsBetween(event.StartDate, event.EndDate));
 }
 
+TimelineCollector::TimelineCollector(const FightUnion& fights)
+    : TimelineCollector(fights.Summary()) {
+  timeline_.Opponent = fights.Caption();
+  for (const EventRecord* fight : fights.Fights()) {
+    if (opponent_of_.try_emplace(fight->Name, timeline_.Opponents.size()).second)
+      timeline_.Opponents.push_back(fight->Name);
+  }
+  if (timeline_.Opponents.size() < 2) {
+    timeline_.Opponents.clear();
+    opponent_of_.clear();
+  }
+}
+
 CountedRecordSink TimelineCollector::Sink() {
   return [this](size_t row, bool taken, const DamageRecord& record) { Count(row, taken, record); };
 }
@@ -35,6 +48,11 @@ void TimelineCollector::Count(size_t row, bool taken, const DamageRecord& record
   }
   TimelineCell& cell = cells_[last - 1];
   (taken ? cell.DamageTaken : cell.DamageDealt) += record.Damage;
+  // A taken record belongs to the fight of the opponent that dealt it.
+  if (taken && !opponent_of_.empty()) {
+    if (auto it = opponent_of_.find(record.Dealer); it != opponent_of_.end())
+      timeline_.OpponentCells.push_back({second, it->second, record.Damage});
+  }
 }
 
 Timeline TimelineCollector::Finish(const std::vector<CombatantSummary>& rows) {
@@ -58,20 +76,36 @@ Timeline TimelineCollector::Finish(const std::vector<CombatantSummary>& rows) {
   }
   std::erase_if(timeline.Cells,
                 [](const TimelineCell& c) { return c.DamageDealt == 0 && c.DamageTaken == 0; });
+  std::vector<OpponentCell>& by_opponent = timeline.OpponentCells;
+  std::stable_sort(by_opponent.begin(), by_opponent.end(),
+                   [](const OpponentCell& a, const OpponentCell& b) {
+                     return a.Second != b.Second ? a.Second < b.Second : a.Opponent < b.Opponent;
+                   });
+  size_t kept = 0;
+  for (const OpponentCell& cell : by_opponent) {
+    if (kept > 0 && by_opponent[kept - 1].Second == cell.Second &&
+        by_opponent[kept - 1].Opponent == cell.Opponent)
+      by_opponent[kept - 1].Damage += cell.Damage;
+    else
+      by_opponent[kept++] = cell;
+  }
+  by_opponent.resize(kept);
+  std::erase_if(by_opponent, [](const OpponentCell& c) { return c.Damage == 0; });
   if (!timeline.Cells.empty()) {
     timeline.FirstSecond = std::min(timeline.FirstSecond, timeline.Cells.front().Second);
     timeline.LastSecond = std::max(timeline.LastSecond, timeline.Cells.back().Second);
   }
   cells_.clear();
   last_cell_of_row_.clear();
+  opponent_of_.clear();
   return timeline;
 }
 
-Timeline BuildTimeline(const ParsedLog& log, int32_t event_number, bool include_pets) {
-  const EventRecord* event = log.FindEvent(event_number);
-  if (event == nullptr) return {};
-  TimelineCollector collector(*event);
-  const EventDetail detail = BuildEventDetail(log, event_number, include_pets, collector.Sink());
+Timeline BuildTimeline(const ParsedLog& log, const FightSelection& selection, bool include_pets) {
+  const FightUnion fights(log, selection);
+  if (fights.empty()) return {};
+  TimelineCollector collector(fights);
+  const EventDetail detail = BuildEventDetail(fights, include_pets, collector.Sink());
   return collector.Finish(detail.rows);
 }
 
@@ -169,7 +203,12 @@ DpsChart MovingWindowDps(const Timeline& timeline, int window_seconds) {
     }
   }
   const size_t opponent = chart.Series.size();
-  chart.Series.push_back({timeline.Opponent, SeriesKind::kOpponent, {}, {}});
+  if (timeline.Opponents.empty()) {
+    chart.Series.push_back({timeline.Opponent, SeriesKind::kOpponent, {}, {}});
+  } else {
+    for (const std::string& name : timeline.Opponents)
+      chart.Series.push_back({name, SeriesKind::kOpponent, {}, {}});
+  }
 
   // Damage per step, then a trailing sum over the window's steps.
   std::vector<std::vector<int64_t>> sums(chart.Series.size(),
@@ -179,7 +218,11 @@ DpsChart MovingWindowDps(const Timeline& timeline, int window_seconds) {
     if (series_of_row[cell.Row] >= 0) {
       sums[static_cast<size_t>(series_of_row[cell.Row])][point] += cell.DamageDealt;
     }
-    sums[opponent][point] += cell.DamageTaken;
+    if (timeline.Opponents.empty()) sums[opponent][point] += cell.DamageTaken;
+  }
+  for (const OpponentCell& cell : timeline.OpponentCells) {
+    const auto point = static_cast<size_t>((cell.Second - chart.FirstSecond) / chart.StepSeconds);
+    sums[opponent + cell.Opponent][point] += cell.Damage;
   }
   const int64_t window_steps =
       std::max<int64_t>(1, (chart.WindowSeconds + chart.StepSeconds - 1) / chart.StepSeconds);

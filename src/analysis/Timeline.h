@@ -6,9 +6,11 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "analysis/EventDetail.h"
+#include "analysis/FightUnion.h"
 #include "shared/DateTime.h"
 #include "shared/EventRecord.h"
 #include "shared/ParsedLog.h"
@@ -30,17 +32,31 @@ struct TimelineRow {
   int64_t DamageTaken = 0;
 };
 
+// The damage one opponent dealt to the rows in one second, kept when the
+// timeline covers several opponents.
+struct OpponentCell {
+  int64_t Second = 0;
+  size_t Opponent = 0;  // index into Timeline::Opponents
+  int64_t Damage = 0;
+};
+
 // The fight over time: the records each event-detail row counts, summed by
-// second. A row's cells add up to its damage dealt and taken.
+// second. A row's cells add up to its damage dealt and taken. Over several
+// fights, second 0 is the earliest fight's start.
 struct Timeline {
-  std::string Opponent;
-  DateTime Start;  // second 0: the event's start
+  std::string Opponent;  // the opponent, or "first + N more" over several fights
+  DateTime Start;        // second 0: the event's start
   // The seconds the fight covers: from 0 (or an earlier record, after the
   // clock stepped back) to the event's end (or a later record).
   int64_t FirstSecond = 0;
   int64_t LastSecond = 0;
   std::vector<TimelineRow> Rows;    // in the rows' table order
   std::vector<TimelineCell> Cells;  // by second, then row; never both sums 0
+  // Over fights of more than one opponent: their names, each once, and what
+  // each dealt by second (by second, then opponent; never 0). Empty otherwise,
+  // the opponent's damage being the rows' damage taken.
+  std::vector<std::string> Opponents;
+  std::vector<OpponentCell> OpponentCells;
 };
 
 // Collects the records that the event-detail rows count, as BuildEventDetail
@@ -52,6 +68,7 @@ struct Timeline {
 class TimelineCollector {
  public:
   explicit TimelineCollector(const EventRecord& event);
+  explicit TimelineCollector(const FightUnion& fights);
 
   // The sink to hand to BuildEventDetail; valid while the collector lives.
   CountedRecordSink Sink();
@@ -65,11 +82,12 @@ class TimelineCollector {
   int64_t event_end_second_ = 0;
   std::vector<TimelineCell> cells_;
   std::vector<size_t> last_cell_of_row_;  // index into cells_ + 1; 0 for none yet
+  std::unordered_map<std::string_view, size_t> opponent_of_;  // when several
 };
 
-// The event-detail rows and the timeline of event `event_number` in one walk
-// (see BuildEventDetail); an empty timeline for an event outside the list.
-Timeline BuildTimeline(const ParsedLog& log, int32_t event_number, bool include_pets);
+// The event-detail rows and the timeline of the selected fights in one walk
+// (see BuildEventDetail); an empty timeline when no fight is in the list.
+Timeline BuildTimeline(const ParsedLog& log, const FightSelection& fights, bool include_pets);
 
 // The timeline's rows in the order of `listed_names` (the event-detail list's
 // first column, the total row included or not); rows the list does not name
@@ -103,7 +121,8 @@ struct DpsChart {
   size_t Points = 0;
   // The combatants with the most damage dealt (at most kTopDpsSeries, most
   // first, ties in table order), then "Others" when other rows dealt damage,
-  // then the opponent's damage dealt (what the rows took).
+  // then the opponent's damage dealt (what the rows took), one series per
+  // opponent over fights of several.
   std::vector<DpsSeries> Series;
 
   int64_t SecondOfPoint(size_t i) const {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <ctime>
 #include <exception>
+#include <map>
 #include <new>
 #include <system_error>
 #include <utility>
@@ -237,11 +238,8 @@ void App::AdoptParse(ParsedRun&& run, const std::filesystem::path& log, bool kee
   if (run.cancelled) return;
   // The fight selected before, as its first record and name (the table that
   // holds the name is about to be replaced).
-  std::optional<std::pair<int64_t, std::string>> fight;
-  const std::span<const EventRecord> before = log_.EventTable();
-  if (keep_fight && selected_event_ < before.size()) {
-    fight.emplace(before[selected_event_].StartCounter, std::string(before[selected_event_].Name));
-  }
+  const std::vector<EventRecord> before =
+      keep_fight ? SelectedEventRecords() : std::vector<EventRecord>{};
   follow_.reset();  // a parse of its own ends following
   open_events_.clear();
   TakeRun(std::move(run));
@@ -250,14 +248,8 @@ void App::AdoptParse(ParsedRun&& run, const std::filesystem::path& log, bool kee
 
   window_caption_ = std::string(kLogCaptionPrefix) + log.string();
   frame_captions_[0] = "Settings";
-  selected_event_ = 0;
-  const std::span<const EventRecord> events = log_.EventTable();
-  for (size_t row = 0; fight && row < events.size(); ++row) {
-    if (events[row].StartCounter == fight->first && events[row].Name == fight->second) {
-      selected_event_ = row;
-      break;
-    }
-  }
+  bool same = false;
+  SelectRowsOrFirst(RowsOf(before, same));
   tab_strip_available_ = true;
   export_events_enabled_ = true;
   ChooseTab(2);
@@ -300,8 +292,7 @@ std::variant<App::FollowStep, Failure> App::ReadFollowed(const Progress& progres
   FollowStep step;
   if (!follow_) return step;
   // The log views the live events, which the refresh changes.
-  const EventRecord* selected = log_.FindEvent(static_cast<int32_t>(selected_event_ + 1));
-  selected_before_refresh_ = selected != nullptr ? *selected : EventRecord{};
+  selected_before_refresh_ = SelectedEventRecords();
   auto refreshed = follow_->Refresh(progress);
   if (auto* failure = std::get_if<Failure>(&refreshed)) return std::move(*failure);
   const LogFollow::Refreshed& r = std::get<LogFollow::Refreshed>(refreshed);
@@ -342,8 +333,7 @@ uint64_t App::FollowedBytesWaiting() const {
 
 std::variant<ParsedRun*, Failure> App::StopFollowing(bool read_rest) {
   if (!follow_) return &last_run_;
-  const EventRecord* selected = log_.FindEvent(static_cast<int32_t>(selected_event_ + 1));
-  const EventRecord before = selected != nullptr ? *selected : EventRecord{};
+  const std::vector<EventRecord> before = SelectedEventRecords();
   auto finished = follow_->Finish(read_rest);
   const std::filesystem::path log = follow_->path();
   follow_.reset();
@@ -362,19 +352,53 @@ bool App::EventIsOpen(size_t row) const {
   return row < open_events_.size() && open_events_[row];
 }
 
-void App::KeepSelection(const EventRecord& before, bool started_over, FollowStep& step) {
-  const std::span<const EventRecord> events = log_.EventTable();
-  size_t row = 0;
-  if (!started_over) {
-    const auto at = std::find_if(events.begin(), events.end(), [&before](const EventRecord& e) {
-      return e.StartCounter == before.StartCounter && e.Name == before.Name;
-    });
-    if (at != events.end()) row = static_cast<size_t>(at - events.begin());
+std::vector<EventRecord> App::SelectedEventRecords() const {
+  std::vector<EventRecord> records;
+  for (size_t row : selected_events_) {
+    if (const EventRecord* e = log_.FindEvent(static_cast<int32_t>(row + 1))) records.push_back(*e);
   }
-  selected_event_ = row;
+  return records;
+}
+
+std::vector<size_t> App::RowsOf(const std::vector<EventRecord>& fights, bool& all_same) const {
+  const std::span<const EventRecord> events = log_.EventTable();
+  // A fight is found again by its first record and mob.
+  std::map<std::pair<int64_t, std::string_view>, size_t> row_of;
+  for (size_t row = 0; row < events.size(); ++row)
+    row_of.try_emplace({events[row].StartCounter, events[row].Name}, row);
+  std::vector<size_t> rows;
+  all_same = true;
+  for (const EventRecord& fight : fights) {
+    const auto at = row_of.find({fight.StartCounter, fight.Name});
+    if (at == row_of.end()) {
+      all_same = false;
+      continue;
+    }
+    rows.push_back(at->second);
+    if (!(events[at->second] == fight)) all_same = false;
+  }
+  std::sort(rows.begin(), rows.end());
+  return rows;
+}
+
+void App::SelectRowsOrFirst(std::vector<size_t> rows) {
+  if (rows.empty()) rows.push_back(0);
+  selected_events_ = std::move(rows);
+  selected_event_ = selected_events_.front();
+}
+
+void App::KeepSelection(const std::vector<EventRecord>& before, bool started_over,
+                        FollowStep& step) {
+  bool same = false;
+  std::vector<size_t> rows;
+  if (!started_over) rows = RowsOf(before, same);
+  // Nothing was selected: the first row is, and it is the same only while
+  // it is still the empty event of a log without fights.
+  if (before.empty() && !started_over) same = log_.EventTable().front() == EventRecord{};
+  SelectRowsOrFirst(std::move(rows));
   // The ability lists index the table, which a start over replaced.
   if (started_over) event_detail_ = EventDetail{};
-  if ((started_over || !(events[row] == before)) && shown_page_ >= 2) {
+  if (!same && shown_page_ >= 2) {
     RebuildEventDetail();
     step.detail_changed = true;
   }
@@ -397,7 +421,25 @@ void App::RebuildEventDetail() {
 }
 
 void App::SelectEvent(size_t row) {
-  if (row < events_list_.Rows()) selected_event_ = row;
+  if (row >= events_list_.Rows()) return;
+  selected_event_ = row;
+  selected_events_.assign(1, row);
+}
+
+void App::SelectEvents(std::vector<size_t> rows) {
+  std::erase_if(rows, [this](size_t row) { return row >= events_list_.Rows(); });
+  if (rows.empty()) return;
+  std::sort(rows.begin(), rows.end());
+  rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+  selected_events_ = std::move(rows);
+  selected_event_ = selected_events_.front();
+}
+
+FightSelection App::SelectedFights() const {
+  std::vector<int32_t> numbers;
+  numbers.reserve(selected_events_.size());
+  for (size_t row : selected_events_) numbers.push_back(static_cast<int32_t>(row + 1));
+  return FightSelection(std::move(numbers));
 }
 
 void App::SelectCombatant(size_t row) {
@@ -434,16 +476,17 @@ std::vector<Failure> App::ChooseTab(int tab) {
 
 std::string App::SelectedEventName() const {
   return selected_event_ < events_list_.Rows()
-             ? CellAt(events_list_, selected_event_, EventsColumn::kMob)
+             ? UnionCaption(CellAt(events_list_, selected_event_, EventsColumn::kMob),
+                            selected_events_.size())
              : std::string();
 }
 
 void App::BuildSelectedEventDetail() {
   frame_captions_[2] = "Event Details - " + SelectedEventName();
-  const auto event_number = static_cast<int32_t>(selected_event_ + 1);
-  const EventRecord* event = log_.FindEvent(event_number);
-  TimelineCollector timeline(event != nullptr ? *event : EventRecord{});
-  event_detail_ = BuildEventDetail(log_, event_number, settings_.IncludePets, timeline.Sink());
+  const FightUnion fights(log_, SelectedFights());
+  TimelineCollector timeline =
+      fights.empty() ? TimelineCollector(EventRecord{}) : TimelineCollector(fights);
+  event_detail_ = BuildEventDetail(fights, settings_.IncludePets, timeline.Sink());
   event_timeline_ = timeline.Finish(event_detail_.rows);
   event_detail_list_ = EventDetailListRows(event_detail_.rows);
 }
@@ -479,11 +522,11 @@ void App::ShowCombatantDetailPage(std::vector<Failure>& failures) {
   // No combatant row yet (the Event Detail tab was never shown): nothing to
   // analyse, the page shows an empty list.
   if (!has_row) return;
-  const auto event_number = static_cast<int32_t>(selected_event_ + 1);
+  const FightSelection selection = SelectedFights();
   const std::vector<SourceRow> sources =
-      BuildCombatantDetail(log_, event_number, combatant, settings_.IncludePets);
-  const EventRecord* event = log_.FindEvent(event_number);
-  const int64_t duration = event != nullptr ? event->Duration : 1;
+      BuildCombatantDetail(log_, selection, combatant, settings_.IncludePets);
+  const FightUnion fights(log_, selection);
+  const int64_t duration = fights.empty() ? 1 : fights.Summary().Duration;
   combatant_detail_list_ = CombatantDetailListRows(sources, duration);
   if (settings_.Options.PrintPCDetails) {
     if (auto failure = WriteCsvFile(output_dir_ / kPcDetailCsvFile, [&sources](std::ostream& out) {
@@ -525,6 +568,16 @@ std::optional<Failure> App::ExportTimelineSvg(const std::filesystem::path& path,
   return Write(path, [&](std::ostream& out) { WriteTimelineSvg(out, event_timeline_, chart); });
 }
 
+Encounters App::GroupedEncounters() const {
+  return GroupEncounters(log_.EventTable(), settings_.EventGap);
+}
+
+std::optional<Failure> App::ExportEncountersCsv(const std::filesystem::path& path) const {
+  const Encounters encounters = GroupedEncounters();
+  return WriteCsvFile(
+      path, [&](std::ostream& out) { WriteEncountersCsv(out, log_.EventTable(), encounters); });
+}
+
 std::string App::CreationStamp() const {
   return display::DateTimeText(clock_ ? clock_() : LocalNow());
 }
@@ -548,11 +601,10 @@ std::optional<Failure> App::ExportEvents(const std::filesystem::path& path) cons
 
 std::optional<Failure> App::ExportEventDetail(const std::filesystem::path& path) const {
   const std::string created = CreationStamp();
-  const auto event_number = static_cast<int32_t>(selected_event_ + 1);
   return Write(path, [&](std::ostream& out) {
     WriteEventDetailReport(out,
-                           {log_, event_number, event_detail_, settings_.IncludePets, events_list_,
-                            event_detail_list_},
+                           {log_, SelectedFights(), event_detail_, settings_.IncludePets,
+                            events_list_, event_detail_list_},
                            created);
   });
 }

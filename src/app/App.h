@@ -14,9 +14,11 @@
 #include <vector>
 
 #include "analysis/EventDetail.h"
+#include "analysis/FightUnion.h"
 #include "analysis/Timeline.h"
 #include "app/LifeLists.h"
 #include "app/Settings.h"
+#include "events/Encounters.h"
 #include "parse/ParseLog.h"
 #include "shared/DateTime.h"
 #include "shared/EventRecord.h"
@@ -104,6 +106,9 @@ inline constexpr std::string_view kTimelineSvgFile = "timeline.svg";
 inline constexpr std::string_view kDeathsCsvFile = "deaths.csv";
 inline constexpr std::string_view kHealingCsvFile = "healing.csv";
 inline constexpr std::string_view kRecapCsvFile = "recap.csv";
+
+// The fights grouped into encounters (the batch's --encounters).
+inline constexpr std::string_view kEncountersCsvFile = "encounters.csv";
 
 // Window and Settings page captions.
 inline constexpr std::string_view kStartCaption = "Ombrel Raid by Zerrit";
@@ -227,8 +232,17 @@ class App {
   // Selected rows, 0-based; the first row until another is chosen, and again
   // after each fill. A row outside the list is ignored.
   void SelectEvent(size_t row);
+  // Several fights seen as one on the detail pages, their files and report
+  // (rows outside the list ignored, nothing changed when none is left); the
+  // first of them is SelectedEvent().
+  void SelectEvents(std::vector<size_t> rows);
   void SelectCombatant(size_t row);
   size_t SelectedEvent() const { return selected_event_; }
+  // Every selected row, ascending: SelectedEvent() alone, or the rows given
+  // to SelectEvents.
+  const std::vector<size_t>& SelectedEvents() const { return selected_events_; }
+  // The same as 1-based event numbers, for the analysis.
+  FightSelection SelectedFights() const;
   size_t SelectedCombatant() const { return selected_combatant_; }
 
   // Choosing tab 1 to 4 (as a click or the program would). Choosing "Event
@@ -252,6 +266,11 @@ class App {
   // event detail for the selected event. Written whole or not at all.
   std::optional<Failure> ExportEvents(const std::filesystem::path& path) const;
   std::optional<Failure> ExportEventDetail(const std::filesystem::path& path) const;
+
+  // The fights of the current log grouped into encounters with the gap of
+  // its parse, and encounters.csv of them.
+  Encounters GroupedEncounters() const;
+  std::optional<Failure> ExportEncountersCsv(const std::filesystem::path& path) const;
 
   // The timeline of the event last shown on the Event Detail page, built in
   // the same walk as its list; its rows in the list's current order.
@@ -306,10 +325,18 @@ class App {
   void BuildSelectedEventDetail();
   void ShowEventDetailPage(std::vector<Failure>& failures);
   void ShowCombatantDetailPage(std::vector<Failure>& failures);
+  // The first selected fight's mob, and "+ N more" over several.
   std::string SelectedEventName() const;
+  // The selected fights as they stand.
+  std::vector<EventRecord> SelectedEventRecords() const;
+  // The rows of `fights` in the events table, ascending (found by first
+  // record and mob); `all_same` tells whether each was found unchanged.
+  std::vector<size_t> RowsOf(const std::vector<EventRecord>& fights, bool& all_same) const;
+  // Selects `rows`, or the first row when there are none.
+  void SelectRowsOrFirst(std::vector<size_t> rows);
   // After the log and events list were replaced while following: selects
-  // the event selected `before` again and rebuilds its detail if it changed.
-  void KeepSelection(const EventRecord& before, bool started_over, FollowStep& step);
+  // the events selected `before` again and rebuilds the detail if one changed.
+  void KeepSelection(const std::vector<EventRecord>& before, bool started_over, FollowStep& step);
   void RebuildEventDetail();
   // Notes which events are open while following.
   void NoteOpenEvents();
@@ -330,6 +357,7 @@ class App {
   Timeline event_timeline_;
   TextTable combatant_detail_list_;
   size_t selected_event_ = 0;
+  std::vector<size_t> selected_events_{0};  // ascending; front() is selected_event_
   size_t selected_combatant_ = 0;
   int selected_tab_ = 1;
   int shown_page_ = 0;
@@ -345,7 +373,7 @@ class App {
   std::unique_ptr<LogFollow> follow_;
   // While following: the selected event before a refresh, and which events
   // are open as of the last one adopted (read while a refresh runs).
-  EventRecord selected_before_refresh_;
+  std::vector<EventRecord> selected_before_refresh_;
   std::vector<bool> open_events_;
   // The key the event-detail list was last sorted by since it was built.
   std::optional<EventDetailColumn> detail_sort_;

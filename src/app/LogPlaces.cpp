@@ -21,18 +21,19 @@ std::optional<int64_t> CombatantRowLine(const App& app, size_t row) {
     return std::nullopt;
   }
   // The rows as the list was built: the selected fight and combatant.
-  const auto event_number = static_cast<int32_t>(app.SelectedEvent() + 1);
+  const FightSelection selection = app.SelectedFights();
   const std::string& combatant =
       CellAt(combatants, app.SelectedCombatant(), EventDetailColumn::kDamageBy);
   const std::vector<SourceRow> sources =
-      BuildCombatantDetail(app.Log(), event_number, combatant, app.settings().IncludePets);
-  const EventRecord* event = app.Log().FindEvent(event_number);
-  if (row >= sources.size() || event == nullptr) return std::nullopt;
+      BuildCombatantDetail(app.Log(), selection, combatant, app.settings().IncludePets);
+  const FightUnion fights(app.Log(), selection);
+  if (row >= sources.size() || fights.empty()) return std::nullopt;
   const DamageTable& table = app.Log().DamageTable();
-  const IndexRange range = EventIndexes(table, *event);
-  for (size_t k = range.begin; k < range.end; ++k) {
-    const DamageRecord record = table[k];
-    if (record.Date == sources[row].StartDate) return record.Counter;
+  for (const IndexRange& range : fights.Ranges()) {
+    for (size_t k = range.begin; k < range.end; ++k) {
+      const DamageRecord record = table[k];
+      if (record.Date == sources[row].StartDate) return record.Counter;
+    }
   }
   return std::nullopt;
 }

@@ -20,6 +20,7 @@
 #include "batch/AlignedTable.h"
 #include "batch/JsonReport.h"
 #include "batch/LogTextBatch.h"
+#include "events/Encounters.h"
 #include "shared/Cp1252.h"
 #include "shared/Interrupt.h"
 #include "shared/LineRules.h"
@@ -41,7 +42,10 @@ struct BatchOptions {
   int32_t gap = 18;
   bool pets = false;
   LineRules rules = LineRules::kDefault;
-  std::optional<int64_t> event;          // 1-based events-list row
+  std::vector<int64_t> events;           // 1-based events-list rows, analysed as one
+  std::string events_as_given;           // for messages
+  std::optional<int64_t> encounter;      // 1-based encounter, analysed as its rows
+  bool encounters = false;               // encounters.csv
   std::optional<int> sort;               // event-detail header 1 to 5
   bool timeline = false;                 // timeline.csv and timeline.svg of the event
   bool follow = false;                   // keep reading the log as it grows
@@ -75,6 +79,25 @@ std::optional<int64_t> ReadCount(std::string_view text) {
     return std::nullopt;
   }
   return value;
+}
+
+// "K", "K1,K2,..." and ranges "K1-K2" (K1 <= K2), each row from 1; at most a
+// million rows in all.
+std::optional<std::vector<int64_t>> ReadRows(std::string_view text) {
+  constexpr int64_t kMostRows = 1'000'000;
+  std::vector<int64_t> rows;
+  while (true) {
+    const size_t comma = text.find(',');
+    const std::string_view item = text.substr(0, comma);
+    const size_t dash = item.find('-');
+    const auto first = ReadCount(item.substr(0, dash));
+    const auto last = dash == std::string_view::npos ? first : ReadCount(item.substr(dash + 1));
+    if (!first || !last || *first < 1 || *last < *first) return std::nullopt;
+    if (*last - *first + static_cast<int64_t>(rows.size()) >= kMostRows) return std::nullopt;
+    for (int64_t k = *first; k <= *last; ++k) rows.push_back(k);
+    if (comma == std::string_view::npos) return rows;
+    text.remove_prefix(comma + 1);
+  }
 }
 
 std::optional<std::string> ToLogText(std::string_view option, std::string_view value,
@@ -119,11 +142,27 @@ constexpr OptionRule kOptions[] = {
        return std::nullopt;
      }},
     {"--event", "K", false,
-     "analyse row K (from 1) of the events list: textpclist.csv, event-detail.htm",
+     "analyse row K (from 1) of the events list: textpclist.csv, event-detail.htm; "
+     "K1,K2,... and K1-K2 analyse those rows as one",
      [](BatchOptions& o, std::string_view v) -> std::optional<std::string> {
-       const auto row = ReadCount(v);
-       if (!row || *row < 1) return "--event takes a row number from 1, not " + std::string(v);
-       o.event = *row;
+       o.events_as_given = std::string(v);
+       if (auto rows = ReadRows(v)) {
+         o.events = std::move(*rows);
+         return std::nullopt;
+       }
+       return "--event takes row numbers from 1 (K, K1,K2 or K1-K2), not " + std::string(v);
+     }},
+    {"--encounters", "", false, "also write encounters.csv, the fights grouped into encounters",
+     [](BatchOptions& o, std::string_view) -> std::optional<std::string> {
+       o.encounters = true;
+       return std::nullopt;
+     }},
+    {"--encounter", "N", false,
+     "analyse encounter N (from 1, as in encounters.csv) as --event does its rows",
+     [](BatchOptions& o, std::string_view v) -> std::optional<std::string> {
+       const auto n = ReadCount(v);
+       if (!n || *n < 1) return "--encounter takes a number from 1, not " + std::string(v);
+       o.encounter = *n;
        return std::nullopt;
      }},
     {"--sort", "COLUMN", false, "sort the event detail by header 1 to 5, as a click would",
@@ -278,9 +317,12 @@ std::variant<BatchOptions, Usage, Help, Version> ReadArguments(
   if (!IsValidCharacterName(*options.name))
     return Usage{std::string(kInvalidNameMessage), Usage::Kind::kRefusedName};
   if (!options.log) return Usage{"no LOG given"};
-  if (!options.event && options.sort) return Usage{"--sort needs --event"};
-  if (!options.event && options.combatant) return Usage{"--combatant needs --event"};
-  if (!options.event && options.timeline) return Usage{"--timeline needs --event"};
+  if (!options.events.empty() && options.encounter)
+    return Usage{"--event and --encounter both choose the fights: give one"};
+  const bool analysed = !options.events.empty() || options.encounter;
+  if (!analysed && options.sort) return Usage{"--sort needs --event"};
+  if (!analysed && options.combatant) return Usage{"--combatant needs --event"};
+  if (!analysed && options.timeline) return Usage{"--timeline needs --event"};
   if (options.json && options.follow) return Usage{"--format json does not go with --follow"};
   if (options.window && !options.recap) return Usage{"--window needs --recap"};
   for (const auto& [asked, option] :
@@ -310,7 +352,7 @@ class BatchRun {
     PrintOptions& marks = app_.options();
     marks.PrintData = true;
     marks.PrintEvents = true;
-    marks.PrintDetails = options_.event.has_value();
+    marks.PrintDetails = Analysed();
     marks.PrintPCDetails = options_.combatant.has_value();
     marks.ExtendedLineRules = options_.rules == LineRules::kExtended;
     // The run's files form one set: renamed into place together at the end,
@@ -331,7 +373,9 @@ class BatchRun {
     Written(kDataCsvFile, run.write_failures);
     Written(kEventsCsvFile, run.write_failures);
     Written("events.htm", app_.ExportEvents(File("events.htm")));
-    if (options_.event) AnalyseEvent();
+    if (options_.encounters)
+      Written(kEncountersCsvFile, app_.ExportEncountersCsv(File(kEncountersCsvFile)));
+    if (Analysed()) AnalyseEvent();
     if (options_.deaths || options_.healing || options_.recap) WriteLifeFiles();
     if (write_failed_) {
       outputs_.Discard();
@@ -344,13 +388,16 @@ class BatchRun {
 
     if (options_.json) {
       // The event detail when the event was analysed, else the events list.
-      const bool detail = options_.event && !app_.EventDetailList().Empty();
+      const bool detail = analysed_ && !app_.EventDetailList().Empty();
       const std::string log = options_.log->string();
       JsonReport report;
       report.log = log;
       report.lines = run.lines;
       report.files = written_;
-      if (detail) report.event = options_.event;
+      if (detail) {
+        for (size_t row : app_.SelectedEvents())
+          report.events.push_back(static_cast<int64_t>(row) + 1);
+      }
       report.list = detail ? &app_.EventDetailList() : &app_.EventsList();
       WriteJsonReport(out_, report);
       return exit_code_;
@@ -364,6 +411,7 @@ class BatchRun {
 
  private:
   fs::path File(std::string_view name) const { return options_.out_dir / name; }
+  bool Analysed() const { return !options_.events.empty() || options_.encounter.has_value(); }
 
   // Follows the log until SIGINT or SIGTERM, printing the row of each fight
   // once it is over (and again when it changed after); then hands over the
@@ -490,15 +538,38 @@ class BatchRun {
     written_.push_back(File(name).string());
   }
 
-  void AnalyseEvent() {
-    const int64_t row = *options_.event;
+  // The rows the options name: --event's, or those of --encounter's encounter.
+  std::optional<std::vector<size_t>> ChosenRows() {
     const size_t rows = app_.EventsList().Rows();
-    if (static_cast<uint64_t>(row) > rows) {
-      Error("event " + std::to_string(row) + " is not in the events list (" + std::to_string(rows) +
-            (rows == 1 ? " row)" : " rows)"));
-      return;
+    std::vector<size_t> chosen;
+    if (options_.encounter) {
+      const Encounters encounters = app_.GroupedEncounters();
+      if (static_cast<uint64_t>(*options_.encounter) > encounters.size()) {
+        Error("encounter " + std::to_string(*options_.encounter) + " is not in the log (" +
+              std::to_string(encounters.size()) +
+              (encounters.size() == 1 ? " encounter)" : " encounters)"));
+        return std::nullopt;
+      }
+      for (int32_t n : encounters.FightsOf(static_cast<size_t>(*options_.encounter - 1)))
+        chosen.push_back(static_cast<size_t>(n) - 1);
+      return chosen;
     }
-    app_.SelectEvent(static_cast<size_t>(row - 1));
+    for (int64_t row : options_.events) {
+      if (static_cast<uint64_t>(row) > rows) {
+        Error("event " + std::to_string(row) + " is not in the events list (" +
+              std::to_string(rows) + (rows == 1 ? " row)" : " rows)"));
+        return std::nullopt;
+      }
+      chosen.push_back(static_cast<size_t>(row - 1));
+    }
+    return chosen;
+  }
+
+  void AnalyseEvent() {
+    auto rows = ChosenRows();
+    if (!rows) return;
+    analysed_ = true;
+    app_.SelectEvents(std::move(*rows));
     Written(kTextPcListCsvFile, app_.ChooseTab(3));
     if (options_.sort) app_.EventDetailHeaderClicked(*options_.sort);
     Written("event-detail.htm", app_.ExportEventDetail(File("event-detail.htm")));
@@ -506,12 +577,12 @@ class BatchRun {
       Written(kTimelineCsvFile, app_.ExportTimelineCsv(File(kTimelineCsvFile)));
       Written(kTimelineSvgFile, app_.ExportTimelineSvg(File(kTimelineSvgFile)));
     }
-    if (options_.combatant) AnalyseCombatant(row);
+    if (options_.combatant) AnalyseCombatant();
   }
 
   // deaths.csv, healing.csv and recap.csv, of the analysed fight or the whole log.
   void WriteLifeFiles() {
-    app_.BuildLifeLists(/*whole_log=*/!options_.event.has_value());
+    app_.BuildLifeLists(/*whole_log=*/!Analysed());
     if (options_.deaths) Written(kDeathsCsvFile, app_.ExportDeathsCsv(File(kDeathsCsvFile)));
     if (options_.healing) Written(kHealingCsvFile, app_.ExportHealingCsv(File(kHealingCsvFile)));
     if (!options_.recap) return;
@@ -526,7 +597,7 @@ class BatchRun {
     Written(kRecapCsvFile, app_.ExportRecapCsv(File(kRecapCsvFile)));
   }
 
-  void AnalyseCombatant(int64_t event_row) {
+  void AnalyseCombatant() {
     const TextTable& list = app_.EventDetailList();
     for (size_t r = 0; r < list.Rows(); ++r) {
       if (CellAt(list, r, EventDetailColumn::kDamageBy) == *options_.combatant) {
@@ -536,8 +607,9 @@ class BatchRun {
       }
     }
     // Named as the user typed it, not in the log's bytes.
-    Error("combatant \"" + options_.combatant_as_given +
-          "\" is not in the event-detail list of event " + std::to_string(event_row));
+    Error("combatant \"" + options_.combatant_as_given + "\" is not in the event-detail list of " +
+          (options_.encounter ? "encounter " + std::to_string(*options_.encounter)
+                              : "event " + options_.events_as_given));
   }
 
   const BatchOptions& options_;
@@ -546,6 +618,7 @@ class BatchRun {
   App app_;
   OutputSet outputs_;
   bool write_failed_ = false;
+  bool analysed_ = false;  // the chosen fights were found and analysed
   std::vector<std::string> written_;
   int exit_code_ = 0;
   // The fights printed while following, by first record and mob.

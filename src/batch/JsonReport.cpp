@@ -150,12 +150,14 @@ void WriteJsonReport(std::ostream& out, const JsonReport& report) {
   document["lines"] = report.lines;
   document["files"] = json::array();
   for (const std::string& file : report.files) document["files"].push_back(file);
-  document["table"] = report.event ? "event_detail" : "events";
-  if (report.event) document["event"] = *report.event;
+  const bool detail = !report.events.empty();
+  document["table"] = detail ? "event_detail" : "events";
+  if (detail) document["event"] = report.events.front();
+  if (report.events.size() > 1) document["events"] = report.events;
 
   const TextTable& list = *report.list;
-  const auto layout = report.event ? Layout<EventDetailColumn>(kEventDetailColumns)
-                                   : Layout<EventsColumn>(kEventsColumns);
+  const auto layout = detail ? Layout<EventDetailColumn>(kEventDetailColumns)
+                             : Layout<EventsColumn>(kEventsColumns);
   const size_t count = std::min(layout.size(), list.Columns());
   json rows = json::array();
   for (size_t r = 0; r < list.Rows(); ++r) {

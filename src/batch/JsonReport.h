@@ -16,10 +16,11 @@ namespace ombrel {
 // What `ombrel-batch --format json` prints: one JSON document, in UTF-8, with
 // the run and one list.
 struct JsonReport {
-  std::string_view log;                 // the log as given on the command line
-  int64_t lines = 0;                    // the log's lines
-  std::span<const std::string> files;   // the files written
-  std::optional<int64_t> event;         // the events-list row of an event-detail list
+  std::string_view log;                // the log as given on the command line
+  int64_t lines = 0;                   // the log's lines
+  std::span<const std::string> files;  // the files written
+  // The events-list rows of an event-detail list: one, or several seen as one.
+  std::vector<int64_t> events;
   std::span<const ListColumn> columns;  // the list's columns
   const TextTable* list = nullptr;      // the list, each row as it is shown
 };
@@ -31,7 +32,7 @@ std::string JsonKey(std::string_view header);
 
 // Writes `report` as
 //   {"log": ..., "lines": N, "files": [...], "table": "events" or "event_detail",
-//    ("event": K,) "rows": [{key: value, ...}, ...]}
+//    ("event": K, ("events": [K, ...],)) "rows": [{key: value, ...}, ...]}
 // The first column of a list is its name, a text; Start and End are dates in
 // ISO 8601 ("2005-12-31T22:30:08"), the log's own local time; every other cell
 // is a number (a whole number unless the list shows decimals, percentages as

@@ -67,6 +67,22 @@ ListPage::ListPage(const ListPageLayout& description, App& app, QWidget* parent)
           [this](const QModelIndex& current) {
             if (!syncing_ && current.row() >= 0) emit CurrentRowChanged(current.row());
           });
+  // On a list that takes several rows, the selected rows are the choice,
+  // however the current row and the selection change after each other.
+  if (description.selected_rows != nullptr) {
+    auto chosen = [this] {
+      if (syncing_) return;
+      std::vector<size_t> rows;
+      for (const QModelIndex& index : view_->selectionModel()->selectedRows())
+        rows.push_back(static_cast<size_t>(index.row()));
+      std::sort(rows.begin(), rows.end());
+      const int current = view_->currentIndex().row();
+      if (rows.size() <= 1 && current >= 0) rows.assign(1, static_cast<size_t>(current));
+      if (!rows.empty()) emit RowsChosen(rows);
+    };
+    connect(view_->selectionModel(), &QItemSelectionModel::selectionChanged, this, chosen);
+    connect(view_->selectionModel(), &QItemSelectionModel::currentRowChanged, this, chosen);
+  }
   if (description.opens_next_page)
     connect(view_, &QTreeView::doubleClicked, this, &ListPage::RowOpened);
 }
@@ -81,6 +97,15 @@ void ListPage::SelectFromApp() {
     const int row = static_cast<int>(std::min<size_t>(wanted, static_cast<size_t>(rows - 1)));
     view_->selectionModel()->setCurrentIndex(
         model_->index(row, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    if (layout_.selected_rows != nullptr) {
+      QItemSelection more;
+      for (const size_t r : (app_.*layout_.selected_rows)()) {
+        if (r < static_cast<size_t>(rows) && static_cast<int>(r) != row)
+          more.select(model_->index(static_cast<int>(r), 0), model_->index(static_cast<int>(r), 0));
+      }
+      view_->selectionModel()->select(more,
+                                      QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    }
   }
   syncing_ = false;
 }

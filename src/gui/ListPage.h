@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <span>
+#include <vector>
 
 #include <QGroupBox>
 #include <QString>
@@ -30,12 +31,15 @@ struct ListPageLayout {
   size_t (App::*selected)() const;
   // A double-click or Return on a row opens the next page.
   bool opens_next_page;
+  // The app's selected rows when several can be chosen at once (Ctrl- and
+  // Shift-click); none for a list whose other selected rows are for copying.
+  const std::vector<size_t>& (App::*selected_rows)() const = nullptr;
 };
 
 inline constexpr ListPageLayout kEventsPage{
-    "Frame1(1)",        "ListView1",         "ListView1Copy",
-    "ListView1CopyAll", "columns1",          kEventsColumns,
-    &App::EventsList,   &App::SelectedEvent, true};
+    "Frame1(1)", "ListView1",         "ListView1Copy",  "ListView1CopyAll",
+    "columns1",  kEventsColumns,      &App::EventsList, &App::SelectedEvent,
+    true,        &App::SelectedEvents};
 inline constexpr ListPageLayout kEventDetailPage{
     "Frame1(2)", "ListView2",         "ListView2Copy",       "ListView2CopyAll",
     "columns2",  kEventDetailColumns, &App::EventDetailList, &App::SelectedCombatant,
@@ -80,6 +84,9 @@ class ListPage : public QGroupBox {
  signals:
   // The user moved the current row.
   void CurrentRowChanged(int row);
+  // The user chose several rows at once (on a list that takes them), or went
+  // back to one: every selected row, ascending.
+  void RowsChosen(const std::vector<size_t>& rows);
   // A double-click or Return on a row, on a page that opens the next.
   void RowOpened();
   // What a command did, for the status bar.

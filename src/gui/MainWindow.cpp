@@ -270,8 +270,13 @@ void MainWindow::Connect() {
     connect(page, &ListPage::RowOpened, this, [this, list] { RowOpened(list); });
     connect(page, &ListPage::Said, this, [this](const QString& text) { status_->SetText(text); });
   }
-  connect(events_page_, &ListPage::CurrentRowChanged, this,
-          [this](int row) { app_.SelectEvent(static_cast<size_t>(row)); });
+  // One fight, or several seen as one on the detail pages.
+  connect(events_page_, &ListPage::RowsChosen, this, [this](const std::vector<size_t>& rows) {
+    if (rows.size() == 1)
+      app_.SelectEvent(rows.front());
+    else
+      app_.SelectEvents(rows);
+  });
   connect(event_detail_page_, &ListPage::CurrentRowChanged, this, [this](int row) {
     app_.SelectCombatant(static_cast<size_t>(row));
     event_detail_page_->HighlightTimelineRow();

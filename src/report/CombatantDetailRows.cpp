@@ -66,13 +66,13 @@ std::string RenderCombatantDetailRows(std::span<const SourceRow> rows, int64_t e
   return out;
 }
 
-std::string CombatantDetailRows(const ParsedLog& log, int32_t event_number,
+std::string CombatantDetailRows(const ParsedLog& log, const FightSelection& fights,
                                 std::string_view combatant_name, bool include_pets) {
-  const EventRecord* event = log.FindEvent(event_number);
-  if (event == nullptr) return RenderCombatantDetailRows({}, 1);
+  const FightUnion in(log, fights);
+  if (in.empty()) return RenderCombatantDetailRows({}, 1);
   // The walk is the combatant detail's own; only the rendering is done here.
   return RenderCombatantDetailRows(
-      CombatantReportSources(log, event_number, combatant_name, include_pets), event->Duration);
+      CombatantReportSources(log, fights, combatant_name, include_pets), in.Summary().Duration);
 }
 
 }  // namespace ombrel

@@ -68,9 +68,9 @@ void WriteCombatantRows(std::ostream& out, const EventDetailReportInput& input) 
   std::optional<EventReportSources> grouped;
   const CombatantSources& sources =
       input.sources != nullptr ? *input.sources
-                               : grouped.emplace(input.log, input.event_number, input.include_pets);
-  const EventRecord* event = input.log.FindEvent(input.event_number);
-  const int64_t event_duration = event != nullptr ? event->Duration : 1;
+                               : grouped.emplace(input.log, input.fights, input.include_pets);
+  const FightUnion fights(input.log, input.fights);
+  const int64_t event_duration = fights.empty() ? 1 : fights.Summary().Duration;
   for (size_t p = 0; p < rows; ++p) {
     const std::string id = std::to_string(p);
     const std::string_view name = CellOf(event_detail_list, p, At(Column::kDamageBy));
@@ -144,9 +144,13 @@ void WriteEventDetailReport(std::ostream& out, const EventDetailReportInput& inp
                             std::string_view created) {
   const TextTable& events_list = input.events_list;
   const TextTable& event_detail_list = input.event_detail_list;
-  const int32_t event_number = input.event_number;
+  // The first fight's mob as the events list shows it, and how many more.
+  const FightUnion fights(input.log, input.fights);
+  const std::vector<int32_t>& numbers = fights.EventNumbers();
+  const int32_t event_number = numbers.empty() ? 0 : numbers.front();
   const size_t event_row = event_number >= 1 ? static_cast<size_t>(event_number) - 1 : SIZE_MAX;
-  const std::string mob = HtmlEscaped(CellOf(events_list, event_row, At(EventsColumn::kMob)));
+  const std::string mob = HtmlEscaped(
+      UnionCaption(CellOf(events_list, event_row, At(EventsColumn::kMob)), numbers.size()));
   // S: the event's start, from the Total row; E: the report date of the events list.
   const std::string event_date =
       html::ListDateText(CellOf(event_detail_list, 0, At(Column::kStart)));

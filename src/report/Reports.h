@@ -19,14 +19,14 @@ namespace ombrel {
 // (the local date-time in the default date-time text).
 void WriteEventsReport(std::ostream& out, const TextTable& events_list, std::string_view created);
 
-// What the event-detail report shows: event `event_number` (1-based events-list
-// row) of `log`, its rows in the event-detail list's current order, the glyph
-// and veteran casts of `detail`; `include_pets` as for BuildCombatantDetail.
-// The unfolding rows come from `sources` when given (they must describe the
-// same event), otherwise from the event's records grouped once for them all.
+// What the event-detail report shows: the selected fights (1-based events-list
+// rows, one or several seen as one) of `log`, its rows in the event-detail list's current order,
+// the glyph and veteran casts of `detail`; `include_pets` as for BuildCombatantDetail. The
+// unfolding rows come from `sources` when given (they must describe the same event), otherwise from
+// the event's records grouped once for them all.
 struct EventDetailReportInput {
   const ParsedLog& log;
-  int32_t event_number;
+  FightSelection fights;
   const EventDetail& detail;
   bool include_pets;
   const TextTable& events_list;
@@ -40,7 +40,7 @@ void WriteEventDetailReport(std::ostream& out, const EventDetailReportInput& inp
 
 // The hidden per-attack rows of one event-detail row, as HTML table rows;
 // `combatant_name` is the row's first cell as listed, " + pet" included.
-std::string CombatantDetailRows(const ParsedLog& log, int32_t event_number,
+std::string CombatantDetailRows(const ParsedLog& log, const FightSelection& fights,
                                 std::string_view combatant_name, bool include_pets);
 
 }  // namespace ombrel

@@ -480,5 +480,51 @@ TEST(CombatantDetailTest, ReportSourcesOfAllRowsMatchOneWalkPerRow) {
   }
 }
 
+// Two fights seen as one: a wolf at 0 to 10 s and a bear at 5 to 20 s, both
+// fought by Anna; far later a snake, fought by Bo alone.
+ParsedLog ThreeFights() {
+  const std::vector<DamageRecord> records = {
+      Rec(0, "Anna", "a wolf", 10, kMelee),   Rec(5, "Anna", "a bear", 20, kMelee),
+      Rec(6, "a bear", "Anna", 7, kMelee),    Rec(10, "Anna", "a wolf", 30, kMelee),
+      Rec(20, "Anna", "a bear", 0, kMiss),    Rec(500, "Boden", "a snake", 5, kMelee),
+      Rec(503, "a snake", "Boden", 3, kMelee)};
+  auto event = [&records](std::string_view mob, int64_t first, int64_t last) {
+    const std::vector<DamageRecord> part(records.begin() + first, records.begin() + last + 1);
+    EventRecord e = EventOver(part, mob);
+    e.StartCounter = first;
+    e.EndCounter = last;
+    return e;
+  };
+  return LogOf(records, {event("a wolf", 0, 3), event("a bear", 1, 4), event("a snake", 5, 6)});
+}
+
+TEST(EventDetailTest, AUnionCountsEachRecordOnceAndItsActiveTime) {
+  const ParsedLog g = ThreeFights();
+  // Overlapping fights: Anna's records of both once, her duration the 0 to 20 s
+  // she was active (not 10 + 15); the total row the two opponents summed.
+  const TextTable both =
+      EventDetailListRows(BuildEventDetail(g, FightSelection({1, 2}), false).rows);
+  EXPECT_EQ(FirstColumn(both), " [ Total ] |Anna");
+  EXPECT_THAT(Joined(both, 0), ::testing::StartsWith(" [ Total ] |60|20|3.00|3.00|"));
+  EXPECT_THAT(Joined(both, 1), ::testing::StartsWith("Anna|60|20|3.00|3.00|"));
+  // Disjoint fights of disjoint combatants: their rows side by side, the
+  // total the sum and the durations added (20 s and 3 s).
+  const auto apart = BuildEventDetail(g, FightSelection({3, 1}), false).rows;
+  const auto wolf = Rows(g, 1), snake = Rows(g, 3);
+  ASSERT_EQ(apart.size(), 3u);
+  EXPECT_EQ(apart[1], wolf[1]);
+  EXPECT_EQ(apart[2], snake[1]);
+  EXPECT_EQ(apart[0].DamageTaken, wolf[0].DamageTaken + snake[0].DamageTaken);
+  EXPECT_EQ(apart[0].SwingsTaken, wolf[0].SwingsTaken + snake[0].SwingsTaken);
+  EXPECT_EQ(apart[0].Duration, wolf[0].Duration + snake[0].Duration);
+  // The chart draws each opponent's damage apart; the bear's 7 at second 6.
+  const Timeline t = BuildTimeline(g, FightSelection({1, 2}), false);
+  EXPECT_EQ(t.Opponent, "a wolf + 1 more");
+  EXPECT_THAT(t.Opponents, ElementsAre("a wolf", "a bear"));
+  ASSERT_EQ(t.OpponentCells.size(), 1u);
+  EXPECT_EQ(t.OpponentCells[0].Second, 6);
+  EXPECT_EQ(MovingWindowDps(t, 1).Series.size(), 3u);
+}
+
 }  // namespace
 }  // namespace ombrel

@@ -60,7 +60,10 @@ TEST_F(BatchTest, UsageErrors) {
       {n, t, "--gap=", log_}, {n, t, "--event", "0", log_}, {n, t, "--event", "1", "--sort", "0", log_},
       {n, t, "--event", "1", "--sort", "6", log_}, {n, t, "--sort", "1", log_},
       {n, t, "--combatant", "Ann", log_}, {n, t, "--timeline", log_},
-      {n, t, "--format", "xml", log_}, {n, t, "--format", "json", "--follow", log_}};
+      {n, t, "--format", "xml", log_}, {n, t, "--format", "json", "--follow", log_},
+      {n, t, "--event", "2-1", log_}, {n, t, "--event", "1,", log_}, {n, t, "--event", "1,0", log_},
+      {n, t, "--event", "1--2", log_}, {n, t, "--event", "1", "--encounter", "1", log_},
+      {n, t, "--encounter", "0", log_}};
   // clang-format on
   for (const auto& args : wrong) {
     EXPECT_EQ(Run(args), 2) << ::testing::PrintToString(args);
@@ -134,8 +137,10 @@ TEST_F(BatchTest, EventDetailSortAndCombatant) {
             "0,Tarlen,20,0\r\n1,Annabelle,17,0\r\n2,Tarlen,31,0\r\n");
   fs::remove_all(out_dir_);
 
-  // An event that is not listed: named, the other files still written.
-  EXPECT_EQ(Run({"--out", out_dir_, "--name", "Tarlen", "--event", "3", log_}), 1);
+  // An event or encounter that is not listed: named, the other files still written.
+  EXPECT_EQ(Run({"--out", out_dir_, "--name", "Tarlen", "--encounter", "9", log_}), 1);
+  EXPECT_NE(err_.find("encounter 9 is not in the log (2 encounters)"), std::string::npos);
+  EXPECT_EQ(Run({"--out", out_dir_, "--name", "Tarlen", "--event", "1,3", log_}), 1);
   EXPECT_NE(err_.find("event 3 "), std::string::npos);
   EXPECT_TRUE(Exists("Events.csv"));
   EXPECT_TRUE(Exists("events.htm"));

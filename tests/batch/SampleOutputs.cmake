@@ -12,10 +12,12 @@ set(runs
     "default-plain|--rules|default|--event|2|--timeline|--combatant| [ Total ] "
     "default-pets|--rules|default|--pets|--gap|42|--event|1|--sort|1|--combatant|@COMBATANT@"
     "extended-plain|--rules|extended|--event|2|--sort|3|--timeline|--combatant| [ Total ] "
-    "extended-pets|--rules|extended|--pets|--gap|900|--event|1|--sort|2|--combatant|@COMBATANT@")
+    "extended-pets|--rules|extended|--pets|--gap|900|--event|1|--sort|2|--combatant|@COMBATANT@"
+    "encounter-plain|--rules|default|--encounters|--encounter|1|--timeline|--combatant| [ Total ] "
+    "union-pets|--rules|extended|--pets|--event|4-6,8|--sort|2|--timeline|--combatant|@COMBATANT@")
 set(combatant "Tarlen + pet")
 set(files Data.csv Events.csv events.htm textpclist.csv event-detail.htm PCdetail.csv timeline.csv
-          timeline.svg)
+          timeline.svg encounters.csv)
 
 set(lines "")
 foreach(run IN LISTS runs)

@@ -2,12 +2,14 @@
 
 #include <cstdint>
 #include <random>
+#include <span>
 #include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "events/BuildEvents.h"
+#include "events/Encounters.h"
 #include "events/LiveLog.h"
 #include "parse/ParseLog.h"
 #include "shared/DamageTable.h"
@@ -86,6 +88,30 @@ std::string_view UpToLastLineEnd(std::string_view log) {
   return end == std::string_view::npos ? std::string_view() : log.substr(0, end + 2);
 }
 
+// The encounters as lists of fights, after checking what makes them
+// encounters: each fight in exactly one, and fights of different ones more
+// than the gap apart.
+std::vector<std::vector<int32_t>> CheckedEncounters(std::span<const EventRecord> events) {
+  const Encounters grouped = GroupEncounters(events, kGap);
+  std::vector<std::vector<int32_t>> lists;
+  std::vector<int> seen(events.size() + 1, 0);
+  for (size_t e = 0; e < grouped.size(); ++e) {
+    lists.emplace_back(grouped.FightsOf(e).begin(), grouped.FightsOf(e).end());
+    for (const int32_t n : lists.back()) ++seen.at(static_cast<size_t>(n));
+  }
+  auto lo = [&](int32_t n) { return std::min(events[n - 1].StartDate, events[n - 1].EndDate); };
+  auto hi = [&](int32_t n) { return std::max(events[n - 1].StartDate, events[n - 1].EndDate); };
+  for (size_t e = 0; e + 1 < lists.size(); ++e)
+    for (const int32_t a : lists[e])
+      for (const int32_t b : lists[e + 1]) {
+        EXPECT_GT(std::max(SecondsBetween(hi(a), lo(b)), SecondsBetween(hi(b), lo(a))), kGap);
+      }
+  const bool fights =
+      !(events.size() == 1 && events[0].Name.empty() && events[0].StartDate.seconds == 0);
+  for (size_t n = 1; n < seen.size(); ++n) EXPECT_EQ(seen[n], fights ? 1 : 0) << "fight " << n;
+  return lists;
+}
+
 void ExpectSameAsOneShot(const LiveLog& live, std::string_view prefix, LineRules rules,
                          const std::string& where) {
   const OneShot once = ParseOnce(prefix, rules);
@@ -97,6 +123,7 @@ void ExpectSameAsOneShot(const LiveLog& live, std::string_view prefix, LineRules
   ASSERT_EQ(LifeTexts(live.Table()), LifeTexts(once.parse.DamageTable));
   ASSERT_EQ(Texts(live.Written()), Texts(once.parse.written_names));
   ASSERT_EQ(Texts(live.Events()), Texts(once.events));
+  ASSERT_EQ(CheckedEncounters(live.Events()), CheckedEncounters(once.events));
 }
 
 // A generated log with lines put in that the generator does not write: a mob

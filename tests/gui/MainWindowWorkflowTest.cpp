@@ -112,6 +112,13 @@ class MainWindowWorkflowTest : public QObject {
                       list->visualRect(list->model()->index(1, 0)).center());
     QCOMPARE(w.SelectedRow(1), -1);
     QCOMPARE(w.app().SelectedEvent(), size_t(1));
+    // A control-click on another row adds its fight: the detail pages show both as one.
+    w.ClickRow(1, 0);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                      list->visualRect(list->model()->index(1, 0)).center());
+    w.ClickTab(2);
+    QCOMPARE(w.Frame(2)->title(), QStringLiteral("Event Details - a gnoll + 1 more"));
+    w.ClickTab(1);
     w.ClickRow(1, 0);
     w.ClickTab(2);
     QCOMPARE(w.Frame(2)->title(), QStringLiteral("Event Details - a gnoll"));
