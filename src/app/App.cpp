@@ -362,14 +362,15 @@ std::vector<EventRecord> App::SelectedEventRecords() const {
 
 std::vector<size_t> App::RowsOf(const std::vector<EventRecord>& fights, bool& all_same) const {
   const std::span<const EventRecord> events = log_.EventTable();
-  // A fight is found again by its first record and mob.
-  std::map<std::pair<int64_t, std::string_view>, size_t> row_of;
+  // A fight is found again by its first record: its name may change (a pet
+  // that took its owner's first letter).
+  std::map<int64_t, size_t> row_of;
   for (size_t row = 0; row < events.size(); ++row)
-    row_of.try_emplace({events[row].StartCounter, events[row].Name}, row);
+    row_of.try_emplace(events[row].StartCounter, row);
   std::vector<size_t> rows;
   all_same = true;
   for (const EventRecord& fight : fights) {
-    const auto at = row_of.find({fight.StartCounter, fight.Name});
+    const auto at = row_of.find(fight.StartCounter);
     if (at == row_of.end()) {
       all_same = false;
       continue;

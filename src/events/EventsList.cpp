@@ -50,9 +50,9 @@ void UpdateEventsListRows(TextTable& list, std::vector<EventRecord>& listed,
                           const std::vector<EventRecord>& events) {
   const size_t common = std::min({events.size(), listed.size(), list.Rows()});
   size_t row = 0;
-  for (; row < common && events[row].StartCounter == listed[row].StartCounter &&
-         events[row].Name == listed[row].Name;
-       ++row) {
+  // A fight keeps its first record; its name may change (a pet that took its
+  // owner's first letter), which renders its row again like any change.
+  for (; row < common && events[row].StartCounter == listed[row].StartCounter; ++row) {
     if (events[row] == listed[row]) continue;
     list.SetRow(row, EventsListRow(events[row]));
     listed[row] = events[row];

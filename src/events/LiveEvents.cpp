@@ -80,6 +80,26 @@ void LiveEvents::Update(const DamageTable& table, std::span<const std::string_vi
   if (literal_) BuildLiterally(table, mob_list);
 }
 
+void LiveEvents::Rename(std::string_view from, std::string_view to) {
+  if (literal_) return;  // built again at every update
+  auto rekey = [from, to](auto& map) {
+    auto node = map.extract(from);
+    if (node.empty()) return;
+    node.key() = to;
+    map.insert(std::move(node));
+  };
+  rekey(mobs_);
+  rekey(waiting_);
+  for (EventRecord& e : events_)
+    if (e.Name == from) e.Name = to;
+  Provisional& p = provisional_;
+  if (p.mob == from) p.mob = to;
+  for (std::string_view& name : p.waiting)
+    if (name == from) name = to;
+  if (p.before.Name == from) p.before.Name = to;
+  if (first_mob_ == from) first_mob_ = to;
+}
+
 void LiveEvents::TakeBackProvisional() {
   if (!provisional_.applied) return;
   Provisional& p = provisional_;

@@ -50,6 +50,12 @@ class LiveEvents {
   // added (the list's one empty entry replaced by the first).
   void Update(const DamageTable& table, std::span<const std::string_view> mob_list);
 
+  // The name `from` is shown as `to` wherever the table and mob list show
+  // it (a pet that took its owner's first letter): the events follow,
+  // without being built again. `to` must be a name the table and mob list
+  // never showed.
+  void Rename(std::string_view from, std::string_view to);
+
   // The events as BuildEvents builds them from the table and mob list of the
   // last update; always at least one.
   const std::vector<EventRecord>& Events() const;

@@ -12,14 +12,18 @@ LiveLog::LiveLog(std::string_view character_name, AttackVerbList verbs, LineRule
       rules_(rules),
       gap_(event_gap),
       parser_(character_name, verbs, rules, expected_bytes, sharing),
-      events_(event_gap),
-      joined_events_(1) {}
+      events_(event_gap) {
+  if (rules_ == LineRules::kExtended) parties_ = std::make_unique<LivePartyNames>(character_name_);
+}
 
 void LiveLog::Feed(std::string_view bytes) {
   // The parser reads back the last record it kept (a cast the next line
   // completes) and joins stretches classified apart to it: it must find the
-  // names as the lines wrote them.
-  PutBackWrittenNames();
+  // names as the line wrote them.
+  if (parties_) {
+    parties_->PutBackLast(parser_.ClassifiedTable());
+    names_put_back_ = true;
+  }
   parser_.Feed(bytes);
 }
 
@@ -28,7 +32,7 @@ bool LiveLog::Refresh() {
   const bool grew = so_far.lines != lines_;
   lines_ = so_far.lines;
   unreadable_lines_ = so_far.unreadable_lines;
-  if (rules_ == LineRules::kExtended) {
+  if (parties_) {
     if (grew || names_put_back_) JoinNames();
   } else {
     events_.Update(so_far.DamageTable, so_far.MobList);
@@ -41,11 +45,15 @@ const DamageTable& LiveLog::Table() const {
 }
 
 const std::vector<std::string_view>& LiveLog::MobList() const {
-  return rules_ == LineRules::kExtended ? joined_mobs_ : parser_.ClassifiedSoFar().MobList;
+  return parties_ ? parties_->MobList() : parser_.ClassifiedSoFar().MobList;
 }
 
 const std::vector<EventRecord>& LiveLog::Events() const {
-  return rules_ == LineRules::kExtended ? joined_events_ : events_.Events();
+  return events_.Events();
+}
+
+std::vector<WrittenNames> LiveLog::Written() const {
+  return parties_ ? parties_->Written(Table()) : std::vector<WrittenNames>();
 }
 
 std::optional<DateTime> LiveLog::LatestTime() const {
@@ -60,43 +68,43 @@ bool LiveLog::IsOpen(size_t index) const {
   if (index >= events.size() || !latest || events[index].Name.empty()) return false;
   // A record of its mob at the latest time would still join it.
   if (!event_steps::Accepts(events[index], *latest, gap_)) return false;
-  if (rules_ != LineRules::kExtended) return events_.IsLatestOfMob(index);
-  return NoLaterEventOfItsMob(events, index);
+  return events_.IsLatestOfMob(index);
 }
 
-// The spellings are joined in the parser's own table; the names the lines
-// wrote are put back before the parser reads on and before it finishes.
-void LiveLog::PutBackWrittenNames() {
-  if (written_.empty()) return;
-  DamageTable& table = parser_.ClassifiedTable();
-  for (const WrittenNames& w : written_) {
-    DamageRecord r = table[w.index];
-    r.Dealer = w.Dealer;
-    r.Taker = w.Taker;
-    table.Replace(w.index, r);
-  }
-  written_.clear();
-  names_put_back_ = true;
+void LiveLog::StartOver() {
+  parties_ = std::make_unique<LivePartyNames>(character_name_);
+  events_ = LiveEvents(gap_);
 }
 
+// The spellings are joined in the parser's own table, at the cost of the
+// records added; the events follow the joined table and its renames.
 void LiveLog::JoinNames() {
-  PutBackWrittenNames();
   names_put_back_ = false;
   const LogParser::SoFar so_far = parser_.ClassifiedSoFar();
-  joined_mobs_ = so_far.MobList;
-  if (so_far.DamageTable.empty() && so_far.lines == 0) {
-    joined_events_ = BuildEvents(so_far.DamageTable, joined_mobs_, gap_);
+  DamageTable& table = parser_.ClassifiedTable();
+  if (&so_far.DamageTable != &table) {
+    // The log's line ends are not known yet: nothing to show.
+    events_.Update(so_far.DamageTable, parties_->MobList());
     return;
   }
-  DamageTable& table = parser_.ClassifiedTable();
-  written_ = JoinSentenceCapitals(table, joined_mobs_, character_name_);
-  joined_events_ = BuildEvents(table, joined_mobs_, gap_);
+  // The parser started over after its first line: its table is a new one.
+  if (joined_table_ != nullptr && joined_table_ != &table) StartOver();
+  joined_table_ = &table;
+  renamed_.clear();
+  if (!parties_->Update(table, so_far.MobList, renamed_)) {
+    StartOver();
+    renamed_.clear();
+    parties_->Update(table, so_far.MobList, renamed_);
+  }
+  for (const LivePartyNames::Renamed& r : renamed_) events_.Rename(r.from, r.to);
+  events_.Update(table, parties_->MobList());
 }
 
 LiveLog::Final LiveLog::Finish() {
   Final final;
-  if (rules_ == LineRules::kExtended) {
-    PutBackWrittenNames();
+  if (parties_) {
+    if (joined_table_ == &parser_.ClassifiedTable())
+      parties_->PutBackAll(parser_.ClassifiedTable());
     final.parse = parser_.Finish();
     final.events = BuildEvents(final.parse.DamageTable, final.parse.MobList, gap_);
     return final;

@@ -2,12 +2,14 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "events/LiveEvents.h"
+#include "parse/LivePartyNames.h"
 #include "parse/LogParser.h"
 #include "parse/ParseResult.h"
 #include "parse/PartyNames.h"
@@ -25,9 +27,10 @@ namespace ombrel {
 // up to the last line end would give. Finish then counts the unended rest as
 // the last line, as the one-shot parse does.
 //
-// Under the default rules a refresh costs about what the new lines cost.
-// Under the extended rules the spellings of every party are joined again and
-// the events built again at each refresh, a cost that follows the whole log.
+// A refresh costs about what the new lines cost, under either rules: under
+// the extended rules the parties' spellings are joined as the records come
+// (LivePartyNames), in the parser's own table, and the events kept up with
+// the joined table.
 class LiveLog {
  public:
   LiveLog(std::string_view character_name, AttackVerbList verbs, LineRules rules, int32_t event_gap,
@@ -45,14 +48,14 @@ class LiveLog {
 
   // The views as of the last Refresh. The table is the parser's own: it
   // grows (and its last record may be amended) with the next Feed, which
-  // under the extended rules also puts back the names as the lines wrote
-  // them until the next Refresh joins them again.
+  // under the extended rules also gives its last record the names its line
+  // wrote until the next Refresh joins them again.
   const DamageTable& Table() const;
   const std::vector<std::string_view>& MobList() const;
   const std::vector<EventRecord>& Events() const;
   // Extended rules: the parties of records as their lines wrote them, where
   // the table shows other spellings (for Data.csv).
-  const std::vector<WrittenNames>& Written() const { return written_; }
+  std::vector<WrittenNames> Written() const;
   int64_t lines() const { return lines_; }
   int64_t unreadable_lines() const { return unreadable_lines_; }
 
@@ -72,21 +75,22 @@ class LiveLog {
   Final Finish();
 
  private:
-  void PutBackWrittenNames();
   void JoinNames();
+  // A new join and new events, from the table as the lines wrote it.
+  void StartOver();
 
   std::string character_name_;
   LineRules rules_;
   int32_t gap_;
   LogParser parser_;
   LiveEvents events_;
-  // Extended rules: the joined mob list and events of the last refresh, the
-  // names its join replaced in the table, and whether they were put back
-  // since (the table then needs joining again).
-  std::vector<std::string_view> joined_mobs_{std::string_view{}};
-  std::vector<EventRecord> joined_events_;
-  std::vector<WrittenNames> written_;
+  // Extended rules: the join of the parties' spellings, in the parser's
+  // table, and whether that table's last record has its names as written
+  // since the last refresh.
+  std::unique_ptr<LivePartyNames> parties_;
   bool names_put_back_ = false;
+  const DamageTable* joined_table_ = nullptr;
+  std::vector<LivePartyNames::Renamed> renamed_;
   int64_t lines_ = 0;
   int64_t unreadable_lines_ = 0;
 };

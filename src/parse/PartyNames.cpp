@@ -27,15 +27,14 @@ void Meet(PartyMap& parties, std::string_view name, std::string_view character_n
   if (SameParty(name, character_name)) party.character = character_name;
 }
 
-// The owner of "Owner`s pet" or "Owner`s warder"; empty for any other name.
+}  // namespace
+
 std::string_view OwnerOf(std::string_view name) {
   for (const std::string_view suffix : {std::string_view("`s pet"), std::string_view("`s warder")})
     if (name.size() > suffix.size() && name.ends_with(suffix))
       return name.substr(0, name.size() - suffix.size());
   return {};
 }
-
-}  // namespace
 
 bool SameParty(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;

@@ -35,6 +35,9 @@ std::vector<WrittenNames> JoinSentenceCapitals(DamageTable& table,
                                                std::vector<std::string_view>& mob_list,
                                                std::string_view character_name);
 
+// The owner of "Owner`s pet" or "Owner`s warder"; empty for any other name.
+std::string_view OwnerOf(std::string_view name);
+
 // True when two names differ at most in the case of their first letter.
 bool SameParty(std::string_view a, std::string_view b);
 
