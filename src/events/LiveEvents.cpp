@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <iterator>
 #include <limits>
 #include <string>
 #include <utility>
@@ -90,6 +91,10 @@ void LiveEvents::Rename(std::string_view from, std::string_view to) {
   };
   rekey(mobs_);
   rekey(waiting_);
+  if (auto node = deaths_of_.extract(from); !node.empty()) {
+    node.key() = to;
+    deaths_of_.insert(std::move(node));
+  }
   for (EventRecord& e : events_)
     if (e.Name == from) e.Name = to;
   Provisional& p = provisional_;

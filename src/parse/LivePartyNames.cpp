@@ -41,6 +41,7 @@ bool LivePartyNames::Update(DamageTable& table, std::span<const std::string_view
     Meet(table, count - 1, true, renamed);
     met_ = count;
   }
+  MeetLife(table);
   ReadMobs(written_mobs);
   return true;
 }
@@ -64,6 +65,8 @@ void LivePartyNames::PutBackAll(DamageTable& table) {
     table.Replace(w.index, r);
   }
   written_.clear();
+  for (const LifeWritten& w : life_written_) SetLifeField(table, w.at, w.written);
+  life_written_.clear();
   last_ = Provisional{};
 }
 
@@ -132,6 +135,11 @@ LivePartyNames::Party& LivePartyNames::Start(DamageTable& table, std::string_vie
     if (party.unsettled) pets_of_[owner].push_back(name);
   }
   Party& started = parties_.emplace(name, std::move(party)).first->second;
+  if (const auto unmet = unmet_.find(name); unmet != unmet_.end()) {
+    if (provisional) last_.life_named = true;
+    for (const LifeName at : unmet->second) ShowLife(table, at, started);
+    unmet_.erase(unmet);
+  }
   SettlePetsOf(table, name, provisional, renamed);
   return started;
 }
@@ -168,7 +176,10 @@ void LivePartyNames::Settle(DamageTable& table, std::string_view key, bool provi
   const bool changed = shown != pet.shown || unsettled != pet.unsettled;
   if (shown != pet.shown) Rename(table, pet, shown, renamed);
   pet.unsettled = unsettled;
-  if (!unsettled && !provisional) pet.records = std::vector<uint32_t>();
+  if (!unsettled && !provisional) {
+    pet.records = std::vector<uint32_t>();
+    pet.life = std::vector<LifeName>();
+  }
   if (changed) SettlePetsOf(table, key, provisional, renamed);
 }
 
@@ -182,6 +193,8 @@ void LivePartyNames::Rename(DamageTable& table, Party& party, std::string_view t
     if (r.Taker == from) r.Taker = to;
     table.Replace(index, r);
   }
+  for (const LifeName at : party.life)
+    if (LifeField(table, at) == from) SetLifeField(table, at, to);
   const auto listed = mob_at_.find(from);
   if (listed != mob_at_.end()) {
     const size_t at = listed->second;
@@ -193,6 +206,7 @@ void LivePartyNames::Rename(DamageTable& table, Party& party, std::string_view t
 }
 
 bool LivePartyNames::TakeBack(DamageTable& table, std::vector<Renamed>& renamed) {
+  if (last_.life_named) return false;
   for (const std::string_view key : last_.created) {
     if (key.empty()) continue;
     if (mob_at_.contains(parties_.find(key)->second.shown)) return false;
@@ -222,6 +236,65 @@ bool LivePartyNames::TakeBack(DamageTable& table, std::vector<Renamed>& renamed)
   met_ = index;
   last_ = Provisional{};
   return true;
+}
+
+void LivePartyNames::MeetLife(DamageTable& table) {
+  for (; heals_met_ < table.HealCount(); ++heals_met_) {
+    const HealRecord h = table.Heal(heals_met_);
+    const auto index = static_cast<uint32_t>(heals_met_);
+    NameLife(table, {false, false, index}, h.Healer);
+    NameLife(table, {false, true, index}, h.Target);
+  }
+  for (; deaths_met_ < table.DeathCount(); ++deaths_met_) {
+    const DeathRecord d = table.Death(deaths_met_);
+    const auto index = static_cast<uint32_t>(deaths_met_);
+    NameLife(table, {true, false, index}, d.Victim);
+    NameLife(table, {true, true, index}, d.Killer);
+  }
+}
+
+void LivePartyNames::NameLife(DamageTable& table, LifeName at, std::string_view name) {
+  if (name.empty()) return;
+  const auto party = parties_.find(name);
+  if (party == parties_.end()) {
+    unmet_[name].push_back(at);
+    return;
+  }
+  if (last_.applied) {
+    for (const std::string_view created : last_.created)
+      if (!created.empty() && SameParty(created, name)) last_.life_named = true;
+  }
+  ShowLife(table, at, party->second);
+}
+
+void LivePartyNames::ShowLife(DamageTable& table, LifeName at, Party& party) {
+  const std::string_view written = LifeField(table, at);
+  if (party.unsettled) party.life.push_back(at);
+  if (written == party.shown && !party.unsettled) return;
+  life_written_.push_back({at, written});
+  if (written == party.shown) return;
+  SetLifeField(table, at, party.shown);
+}
+
+std::string_view LivePartyNames::LifeField(const DamageTable& table, LifeName at) {
+  if (at.death) {
+    const DeathRecord d = table.Death(at.index);
+    return at.second ? d.Killer : d.Victim;
+  }
+  const HealRecord h = table.Heal(at.index);
+  return at.second ? h.Target : h.Healer;
+}
+
+void LivePartyNames::SetLifeField(DamageTable& table, LifeName at, std::string_view name) {
+  if (at.death) {
+    DeathRecord d = table.Death(at.index);
+    (at.second ? d.Killer : d.Victim) = name;
+    table.ReplaceDeath(at.index, d);
+    return;
+  }
+  HealRecord h = table.Heal(at.index);
+  (at.second ? h.Target : h.Healer) = name;
+  table.ReplaceHeal(at.index, h);
 }
 
 std::string_view LivePartyNames::ShownOf(std::string_view name) const {

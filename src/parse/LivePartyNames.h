@@ -29,6 +29,9 @@ namespace ombrel {
 //   reads on, PutBackLast gives it the names its line wrote; the next update
 //   keeps what meeting it did when its names stayed, and otherwise takes that
 //   back and meets it again.
+// - Heals and deaths name their parties as the records show them; a name no
+//   record has shown yet waits, as written, for the record that starts its
+//   party (it names nothing the events show before that).
 class LivePartyNames {
  public:
   explicit LivePartyNames(std::string_view character_name);
@@ -61,6 +64,17 @@ class LivePartyNames {
   std::vector<WrittenNames> Written(const DamageTable& table) const;
 
  private:
+  // A name in a heal (healer, target) or death (victim, killer).
+  struct LifeName {
+    bool death = false;
+    bool second = false;  // the target or killer
+    uint32_t index = 0;
+  };
+  struct LifeWritten {
+    LifeName at;
+    std::string_view written;
+  };
+
   struct Party {
     std::string_view base;   // the first spelling met, or the name typed
     std::string_view shown;  // base, or a pet's base with its owner's first letter
@@ -68,6 +82,7 @@ class LivePartyNames {
     // name may still change, so its records are listed.
     bool unsettled = false;
     std::vector<uint32_t> records;
+    std::vector<LifeName> life;
   };
   using PartyMap = std::unordered_map<std::string_view, Party, FoldedHash, FoldedEqual>;
 
@@ -81,6 +96,7 @@ class LivePartyNames {
     std::string_view created[2];  // keys of the parties it started
     Party* listed_in[2] = {};     // unsettled parties whose lists it joined
     bool written_entry = false;
+    bool life_named = false;  // a heal or death shows a party it started
   };
 
   void Meet(DamageTable& table, size_t index, bool provisional, std::vector<Renamed>& renamed);
@@ -97,6 +113,13 @@ class LivePartyNames {
   void SettlePetsOf(DamageTable& table, std::string_view owner, bool provisional,
                     std::vector<Renamed>& renamed);
   std::string_view ShownOf(std::string_view name) const;
+  // The heals and deaths added since the last update.
+  void MeetLife(DamageTable& table);
+  void NameLife(DamageTable& table, LifeName at, std::string_view name);
+  // Shows `at` as `party` shows its name.
+  void ShowLife(DamageTable& table, LifeName at, Party& party);
+  static std::string_view LifeField(const DamageTable& table, LifeName at);
+  static void SetLifeField(DamageTable& table, LifeName at, std::string_view name);
   void ReadMobs(std::span<const std::string_view> written_mobs);
 
   std::string character_name_;
@@ -110,6 +133,12 @@ class LivePartyNames {
   // or that names an unsettled pet, in table order; each holds what its line
   // wrote (a later rename may make it equal to what the table shows).
   std::vector<WrittenNames> written_;
+  // The same for heals and deaths, one name each.
+  std::vector<LifeWritten> life_written_;
+  // Names in heals and deaths that no record has shown yet.
+  std::unordered_map<std::string_view, std::vector<LifeName>, FoldedHash, FoldedEqual> unmet_;
+  size_t heals_met_ = 0;
+  size_t deaths_met_ = 0;
   size_t met_ = 0;  // records met for good
   Provisional last_;
   std::vector<std::string_view> mobs_{std::string_view{}};

@@ -164,6 +164,12 @@ std::string LogWithLateMobs(uint64_t seed, bool clock_back, bool extended_kinds)
   put(count / 6, "A boar`s pet`s warder hits Tarlen for 2 points of damage.");
   put(count / 6 + 1, "A boar`s pet hits Tarlen for 3 points of damage.");
   put(count / 5, "A bear hits Quessa for 5 points of damage.");
+  // Deaths: of a name no record has shown yet, spelled otherwise than the
+  // record that then starts its party, and of a mob in the other spelling.
+  put(count / 5 + 2, "A fox has been slain by Quessa!");
+  put(count / 5 + 9, "Quessa hits a fox for 3 points of damage.");
+  put(count / 4 + 3, "You slash a fox for 4 points of damage.");
+  put(count / 3 + 2, "A wolf has been slain by Quessa!");
   put(count / 4, "You slash a boar`s pet for 5 points of damage.");
   put(count / 3 + 5, "a boar hits tarlen for 4 points of damage.");
   put(count / 2 + 3, "You slash a boar`s pet`s warder for 6 points of damage.");
