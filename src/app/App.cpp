@@ -313,7 +313,7 @@ std::variant<App::FollowStep, Failure> App::AdoptFollowed(std::variant<FollowSte
   log_ = follow_->CurrentLog();
   life_ = LifeLists();  // its views were into the log before
   if (step.changed) {
-    follow_->UpdateEventsList(events_list_);
+    follow_->UpdateEventsList(events_list_, &step.list_change);
     follow_->CountInto(last_run_);
     KeepSelection(selected_before_refresh_, step.started_over, step);
   }
@@ -322,9 +322,10 @@ std::variant<App::FollowStep, Failure> App::AdoptFollowed(std::variant<FollowSte
 }
 
 void App::NoteOpenEvents() {
-  open_events_.assign(events_list_.Rows(), false);
-  for (size_t row = 0; follow_ != nullptr && row < open_events_.size(); ++row)
-    open_events_[row] = follow_->IsOpen(row);
+  open_events_.clear();
+  if (follow_ == nullptr) return;
+  open_events_ = follow_->OpenEvents();
+  std::erase_if(open_events_, [this](size_t row) { return row >= events_list_.Rows(); });
 }
 
 uint64_t App::FollowedBytesWaiting() const {
@@ -349,7 +350,7 @@ std::variant<ParsedRun*, Failure> App::StopFollowing(bool read_rest) {
 }
 
 bool App::EventIsOpen(size_t row) const {
-  return row < open_events_.size() && open_events_[row];
+  return std::binary_search(open_events_.begin(), open_events_.end(), row);
 }
 
 std::vector<EventRecord> App::SelectedEventRecords() const {

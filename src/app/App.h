@@ -18,6 +18,7 @@
 #include "analysis/Timeline.h"
 #include "app/LifeLists.h"
 #include "app/Settings.h"
+#include "events/BuildEvents.h"
 #include "events/Encounters.h"
 #include "parse/ParseLog.h"
 #include "shared/DateTime.h"
@@ -188,13 +189,14 @@ class App {
   std::optional<Failure> StartFollowing(const std::filesystem::path& log,
                                         const Progress& progress = {});
   struct FollowStep {
-    bool changed = false;         // the results were replaced
-    bool started_over = false;    // the file shrank or was replaced
-    bool waiting = false;         // no file to read at the path
-    std::string unreadable;       // why the path cannot be read, when it names something
-    bool more = false;            // the log held more than a refresh reads: refresh again soon
-    bool cancelled = false;       // the reading was cancelled between pieces
-    bool detail_changed = false;  // the Event Detail page's fight changed and was built again
+    bool changed = false;          // the results were replaced
+    bool started_over = false;     // the file shrank or was replaced
+    bool waiting = false;          // no file to read at the path
+    std::string unreadable;        // why the path cannot be read, when it names something
+    bool more = false;             // the log held more than a refresh reads: refresh again soon
+    bool cancelled = false;        // the reading was cancelled between pieces
+    bool detail_changed = false;   // the Event Detail page's fight changed and was built again
+    EventsListChange list_change;  // when `changed`: the rows of the events list that changed
   };
   // Reads what the log gained. When the results changed they are replaced
   // with the new ones: the selected event stays selected (found by its first
@@ -223,6 +225,8 @@ class App {
   // True when row `row` of the events list is a fight still open while
   // following (its mob's latest, within the gap of the log's latest time).
   bool EventIsOpen(size_t row) const;
+  // Those rows, in order (few: at most one per mob).
+  const std::vector<size_t>& OpenEventRows() const { return open_events_; }
 
   // The three lists.
   const TextTable& EventsList() const { return events_list_; }
@@ -374,7 +378,7 @@ class App {
   // While following: the selected event before a refresh, and which events
   // are open as of the last one adopted (read while a refresh runs).
   std::vector<EventRecord> selected_before_refresh_;
-  std::vector<bool> open_events_;
+  std::vector<size_t> open_events_;  // rows, in order
   // The key the event-detail list was last sorted by since it was built.
   std::optional<EventDetailColumn> detail_sort_;
 };

@@ -96,8 +96,8 @@ ParsedLog LogFollow::CurrentLog() const {
                    request_.verbs);
 }
 
-void LogFollow::UpdateEventsList(TextTable& list) {
-  UpdateEventsListRows(list, listed_, live_->Events());
+void LogFollow::UpdateEventsList(TextTable& list, EventsListChange* change) {
+  UpdateEventsListRows(list, listed_, live_->Events(), change);
 }
 
 std::variant<ParsedRun, Failure> LogFollow::Finish(bool read_rest, const Progress& progress) {

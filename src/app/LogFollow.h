@@ -55,7 +55,7 @@ class LogFollow {
   // kept up by this since), to the current events: only the rows of events
   // that changed are rendered again, so that a refresh of a long log stays
   // short.
-  void UpdateEventsList(TextTable& list);
+  void UpdateEventsList(TextTable& list, EventsListChange* change = nullptr);
 
   // Sets the line, unreadable-line, record and fight counts of `run` to
   // those of the current results.
@@ -64,6 +64,8 @@ class LogFollow {
   // True when event `index` may still grow (its mob's latest, within the gap
   // of the log's latest time).
   bool IsOpen(size_t index) const { return live_->IsOpen(index); }
+  // The events that may still grow, in order.
+  std::vector<size_t> OpenEvents() const { return live_->OpenEvents(); }
 
   // Ends following: reads what the file holds beyond the bytes read (when
   // `read_rest`; of a pipe or device, what one refresh takes), counts the

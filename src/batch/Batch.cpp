@@ -450,7 +450,7 @@ class BatchRun {
       // Another file (or the same one cut short) is read from its start: its
       // fights are new, whatever records they start at.
       if (done.started_over) printed_.clear();
-      if (done.changed) PrintFights();
+      if (done.changed) PrintFights(&done);
     }
     // From here on an interrupt removes the files being written, as always.
     RemoveTemporariesOnInterrupt();
@@ -478,12 +478,32 @@ class BatchRun {
   // became a mob took records from it), or "withdrawn" when the fight is no
   // more (its records went to other fights). Withdrawn rows come first, so
   // that a row for the same mob and start that follows them stands.
-  void PrintFights() {
+  // After a refresh (`step`) only the rows it changed or added and those
+  // open at the last print are looked at, and only the printed fights that
+  // were at those rows can be gone: a refresh of a long log costs what it
+  // changed.
+  void PrintFights(const App::FollowStep* step = nullptr) {
     const std::span<const EventRecord> events = app_.Log().EventTable();
     const TextTable& list = app_.EventsList();
+    const size_t rows = std::min(events.size(), list.Rows());
+    const bool all = step == nullptr || step->started_over;
     ++print_pass_;
+    std::vector<size_t> look;
+    if (all) {
+      look.resize(rows);
+      for (size_t row = 0; row < rows; ++row) look[row] = row;
+    } else {
+      const EventsListChange& change = step->list_change;
+      look = change.changed_rows;
+      for (const size_t row : open_before_)
+        if (row < change.added_from) look.push_back(row);
+      std::sort(look.begin(), look.end());
+      look.erase(std::unique(look.begin(), look.end()), look.end());
+      for (size_t row = change.added_from; row < rows; ++row) look.push_back(row);
+    }
     std::vector<std::vector<std::string>> lines;
-    for (size_t row = 0; row < events.size() && row < list.Rows(); ++row) {
+    for (const size_t row : look) {
+      if (row >= rows) break;
       const EventRecord& event = events[row];
       if (event.Name.empty()) continue;
       auto [at, added] = printed_.try_emplace({event.StartCounter, event.Name});
@@ -499,16 +519,32 @@ class BatchRun {
       lines.push_back(fight.row);
       if (!added) lines.back().emplace_back("corrected");
     }
-    for (auto at = printed_.begin(); at != printed_.end();) {
-      if (at->second.pass == print_pass_) {
-        ++at;
-        continue;
+    auto withdraw = [this](auto from, auto to) {
+      for (auto at = from; at != to;) {
+        if (at->second.pass == print_pass_) {
+          ++at;
+          continue;
+        }
+        at->second.row.emplace_back("withdrawn");
+        WriteTabbedLine(out_, at->second.row);
+        at = printed_.erase(at);
       }
-      at->second.row.emplace_back("withdrawn");
-      WriteTabbedLine(out_, at->second.row);
-      at = printed_.erase(at);
+    };
+    auto first_at = [this](int64_t start) { return printed_.lower_bound({start, std::string()}); };
+    if (all) {
+      withdraw(printed_.begin(), printed_.end());
+    } else {
+      // A row changed in place kept its first record; another mob's fight
+      // printed at it is gone.
+      for (const size_t row : step->list_change.changed_rows) {
+        const int64_t start = events[row].StartCounter;
+        withdraw(first_at(start), first_at(start + 1));
+      }
+      if (step->list_change.gone_from != INT64_MAX)
+        withdraw(first_at(step->list_change.gone_from), printed_.end());
     }
     for (const std::vector<std::string>& line : lines) WriteTabbedLine(out_, line);
+    open_before_ = app_.OpenEventRows();
     out_.flush();
   }
 
@@ -629,7 +665,8 @@ class BatchRun {
   };
   std::map<std::pair<int64_t, std::string>, PrintedFight> printed_;
   uint64_t print_pass_ = 0;
-  std::string told_unreadable_;  // the reason last told why the log cannot be read
+  std::vector<size_t> open_before_;  // the open fights' rows at the last print
+  std::string told_unreadable_;      // the reason last told why the log cannot be read
 };
 
 }  // namespace

@@ -38,8 +38,18 @@ std::vector<std::string> EventsListRow(const EventRecord& event);
 // `listed` to `events`: only the rows of fights that changed are rendered
 // again, and the rows from the first other fight on (a new one, or one put
 // in between).
+// `change`, when given, receives what changed: the rows rendered again in
+// place, in order, the row from which on every row was added, and the first
+// record of the fight listed at that row before (INT64_MAX when it was past
+// the end): fights listed from there on may be gone.
+struct EventsListChange {
+  std::vector<size_t> changed_rows;
+  size_t added_from = 0;
+  int64_t gone_from = INT64_MAX;
+};
 void UpdateEventsListRows(TextTable& list, std::vector<EventRecord>& listed,
-                          const std::vector<EventRecord>& events);
+                          const std::vector<EventRecord>& events,
+                          EventsListChange* change = nullptr);
 
 // Events.csv: header and 14 fields per event, CR LF line ends.
 void WriteEventsCsv(std::ostream& out, const std::vector<EventRecord>& events);

@@ -47,7 +47,10 @@ TextTable EventsListRows(const std::vector<EventRecord>& events) {
 }
 
 void UpdateEventsListRows(TextTable& list, std::vector<EventRecord>& listed,
-                          const std::vector<EventRecord>& events) {
+                          const std::vector<EventRecord>& events, EventsListChange* change) {
+  EventsListChange ignored;
+  if (change == nullptr) change = &ignored;
+  change->changed_rows.clear();
   const size_t common = std::min({events.size(), listed.size(), list.Rows()});
   size_t row = 0;
   // A fight keeps its first record; its name may change (a pet that took its
@@ -56,7 +59,10 @@ void UpdateEventsListRows(TextTable& list, std::vector<EventRecord>& listed,
     if (events[row] == listed[row]) continue;
     list.SetRow(row, EventsListRow(events[row]));
     listed[row] = events[row];
+    change->changed_rows.push_back(row);
   }
+  change->added_from = row;
+  change->gone_from = row < listed.size() ? listed[row].StartCounter : INT64_MAX;
   list.KeepRows(row);
   listed.resize(row);
   for (; row < events.size(); ++row) {

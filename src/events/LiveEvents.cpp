@@ -50,6 +50,23 @@ bool LiveEvents::IsLatestOfMob(size_t index) const {
   return mob != mobs_.end() && mob->second.latest == e.StartCounter;
 }
 
+std::vector<size_t> LiveEvents::LatestOfEachMob() const {
+  std::vector<size_t> latest;
+  if (literal_) {
+    NameSet seen;
+    for (size_t index = events_.size(); index-- > 0;)
+      if (seen.insert(events_[index].Name).second) latest.push_back(index);
+  } else {
+    for (const auto& [name, mob] : mobs_) {
+      if (mob.latest < 0) continue;
+      const auto at = std::lower_bound(events_.begin(), events_.end(), mob.latest, StartsBefore);
+      latest.push_back(static_cast<size_t>(at - events_.begin()));
+    }
+  }
+  std::sort(latest.begin(), latest.end());
+  return latest;
+}
+
 LiveEvents::Mob* LiveEvents::FindMob(std::string_view name) {
   if (name.empty()) return nullptr;
   const auto mob = mobs_.find(name);

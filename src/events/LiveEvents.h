@@ -63,6 +63,9 @@ class LiveEvents {
   // True when event `index` (of Events()) is the latest of its mob, the only
   // one that a later record of the mob can join.
   bool IsLatestOfMob(size_t index) const;
+  // The events (indexes of Events()) that are the latest of their mob, in
+  // order: as many as there are mobs with a fight.
+  std::vector<size_t> LatestOfEachMob() const;
 
   // True when the events were built again from the start at some update
   // (for tests of the slow paths).

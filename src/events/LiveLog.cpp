@@ -71,6 +71,17 @@ bool LiveLog::IsOpen(size_t index) const {
   return events_.IsLatestOfMob(index);
 }
 
+std::vector<size_t> LiveLog::OpenEvents() const {
+  std::vector<size_t> open = events_.LatestOfEachMob();
+  const std::vector<EventRecord>& events = Events();
+  const std::optional<DateTime> latest = LatestTime();
+  std::erase_if(open, [&](size_t index) {
+    return !latest || events[index].Name.empty() ||
+           !event_steps::Accepts(events[index], *latest, gap_);
+  });
+  return open;
+}
+
 void LiveLog::StartOver() {
   parties_ = std::make_unique<LivePartyNames>(character_name_);
   events_ = LiveEvents(gap_);

@@ -64,6 +64,8 @@ class LiveLog {
   // True when event `index` may still grow: it is its mob's latest event and
   // the log's latest time lies within the gap of its end.
   bool IsOpen(size_t index) const;
+  // The events that may still grow, in order: at most one per mob.
+  std::vector<size_t> OpenEvents() const;
 
   // The parse and events of the whole log, the rest after the last line end
   // counted as the last line, exactly as the one-shot parse gives them. The

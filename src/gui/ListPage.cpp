@@ -133,10 +133,11 @@ void ListPage::RestoreScroll() {
   view_->verticalScrollBar()->setValue(scrolled_);
 }
 
-void ListPage::FitRows(const std::function<bool(size_t row)>& rows) {
+void ListPage::FitRows(const std::vector<size_t>& rows) {
   QHeaderView* header = view_->header();
-  for (int r = 0; r < model_->rowCount(); ++r) {
-    if (!rows(static_cast<size_t>(r))) continue;
+  for (const size_t row : rows) {
+    if (row >= static_cast<size_t>(model_->rowCount())) break;
+    const int r = static_cast<int>(row);
     for (int c = 0; c < model_->columnCount(); ++c) {
       const int wanted = view_->sizeHintForIndex(model_->index(r, c)).width();
       if (wanted > header->sectionSize(c)) header->resizeSection(c, wanted);

@@ -77,9 +77,9 @@ class ListPage : public QGroupBox {
   void BeginRefresh();
   void EndRefresh();
   void RestoreScroll();
-  // Widens the columns that are too narrow for a cell of the `rows` (the
-  // bold rows of the open fights).
-  void FitRows(const std::function<bool(size_t row)>& rows);
+  // Widens the columns that are too narrow for a cell of the `rows`, in
+  // order (the bold rows of the open fights).
+  void FitRows(const std::vector<size_t>& rows);
 
  signals:
   // The user moved the current row.

@@ -195,7 +195,7 @@ void MainWindow::FollowCaughtUp() {
 
 void MainWindow::ShowFollowStatus() {
   // The open fights' rows are bold: their texts must not be cut.
-  events_page_->FitRows([this](size_t row) { return app_.EventIsOpen(row); });
+  events_page_->FitRows(app_.OpenEventRows());
   const QString figures = status_->FollowText(QFileInfo(parse_path_).fileName());
   status_->SetText(follow_note_.isEmpty() ? figures : follow_note_ + QLatin1Char(' ') + figures);
 }

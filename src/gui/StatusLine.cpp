@@ -124,10 +124,8 @@ QString StatusLine::FollowText(const QString& log) const {
   const ParsedRun& last = app_.LastRun();
   QStringList open;
   const TextTable& events = app_.EventsList();
-  for (size_t row = 0; row < events.Rows(); ++row) {
-    if (app_.EventIsOpen(row))
-      open << FromCp1252(CellAt(events, row, EventsColumn::kMob)) + QStringLiteral(" (live)");
-  }
+  for (const size_t row : app_.OpenEventRows())
+    open << FromCp1252(CellAt(events, row, EventsColumn::kMob)) + QStringLiteral(" (live)");
   QString text = QStringLiteral("Following %1: %2 lines, %3 events.")
                      .arg(log, Number(last.lines), Number(last.fights));
   if (!open.isEmpty()) text += QLatin1Char(' ') + open.join(QStringLiteral(", "));
