@@ -47,7 +47,7 @@ for rules in default extended; do
   "$build/src/batch/ombrel-batch" --follow --rules "$rules" --out "$out/files" --name "$name" \
     "$out/followed.txt.grown" >"$out/printed.txt" 2>&1 &
   pid=$!
-  until grep -q '^Following' "$out/printed.txt"; do sleep 0.2; done
+  until grep -q '^Following' "$out/printed.txt" 2>/dev/null; do sleep 0.2; done
   sleep 1
   load=$(cut -d' ' -f1-3 /proc/loadavg)
   before=$(ticks "$pid")

@@ -2,7 +2,9 @@
 # Times, side by side on one log and in one run: `grep -c -F damage`, the parse
 # and events without files (bench/parse_events_time), and ombrel-batch end to
 # end (Data.csv, Events.csv, events.htm); prints the ratios to grep and the
-# peak memory of ombrel-batch against the log's size. Release build.
+# peak memory of ombrel-batch against the log's size; then following the log at
+# the fight density of real play under both line rules (scripts/bench-follow.sh,
+# which keeps the dense log beside LOG). Release build.
 #   [ROUNDS=N] scripts/bench.sh [LOG [NAME]]
 # Without LOG a 200 MB log is generated (seed 1) into the temporary folder.
 set -euo pipefail
@@ -113,3 +115,7 @@ search_line() {
 search_line "find text:" 1.5 "--case" "-c -F" "a gnoll"
 search_line "find, any case:" 1.5 "" "-c -F -i" "a gnoll"
 search_line "find regex:" 3 "--regex --case" "-c -E" "(slash|crush)es .* for [0-9]+ points"
+
+# Following the log at the fight density of real play, under both line rules:
+# refreshes of 200 lines and the processor share of ombrel-batch --follow.
+"$root/scripts/bench-follow.sh" "$log" "$name"
