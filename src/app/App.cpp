@@ -109,7 +109,6 @@ ParsedRun CompleteStages(const ParseRequest& request, ParseResult& parse,
     return run;
   }
   run.fights = FightCount(events);
-  run.events_list = EventsListRows(events);
   if (request.print_events) {
     WriteCsv(
         outputs, request.output_dir / kEventsCsvFile,
@@ -123,6 +122,7 @@ ParsedRun CompleteStages(const ParseRequest& request, ParseResult& parse,
   }
   run.log = ParsedLog(std::move(parse.DamageTable), std::move(parse.MobList), std::move(events),
                       request.verbs);
+  run.events_list = RenderedEventsList(run.log.SharedEvents());
   progress.Report(1.0);
   return run;
 }

@@ -26,16 +26,24 @@ void WriteLine(std::ostream& out, const std::vector<size_t>& widths,
 void WriteAlignedTable(std::ostream& out, std::span<const ListColumn> columns,
                        const TextTable& list) {
   const size_t count = std::min(columns.size(), list.Columns());
-  std::vector<std::vector<TerminalCell>> lines(list.Rows() + 1, std::vector<TerminalCell>(count));
-  for (size_t c = 0; c < count; ++c) lines[0][c] = ToTerminalCell(columns[c].header);
-  for (size_t r = 0; r < list.Rows(); ++r) {
-    for (size_t c = 0; c < count; ++c) lines[r + 1][c] = ToTerminalCell(list.Cell(r, c));
-  }
+  // Two passes over the rows, the widths and then the lines, so that no more
+  // than a line is held: a list of a long log has rows by the hundred thousand.
+  const auto row_cells = [&](size_t line, std::vector<TerminalCell>& cells) {
+    for (size_t c = 0; c < count; ++c) {
+      cells[c] =
+          ToTerminalCell(line == 0 ? std::string(columns[c].header) : list.Cell(line - 1, c));
+    }
+  };
+  std::vector<TerminalCell> cells(count);
   std::vector<size_t> widths(count);
-  for (const auto& cells : lines) {
+  for (size_t line = 0; line <= list.Rows(); ++line) {
+    row_cells(line, cells);
     for (size_t c = 0; c < count; ++c) widths[c] = std::max(widths[c], cells[c].width);
   }
-  for (const auto& cells : lines) WriteLine(out, widths, cells);
+  for (size_t line = 0; line <= list.Rows(); ++line) {
+    row_cells(line, cells);
+    WriteLine(out, widths, cells);
+  }
 }
 
 void WriteTabbedLine(std::ostream& out, std::span<const std::string> cells) {

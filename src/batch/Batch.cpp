@@ -515,7 +515,7 @@ class BatchRun {
       }
       if (!added && fight.event == event) continue;
       fight.event = event;
-      fight.row.assign(list.Row(row).begin(), list.Row(row).end());
+      fight.row = list.Row(row);
       lines.push_back(fight.row);
       if (!added) lines.back().emplace_back("corrected");
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -8,6 +9,7 @@
 
 #include "shared/DamageTable.h"
 #include "shared/EventRecord.h"
+#include "shared/ListColumns.h"
 #include "shared/Progress.h"
 #include "shared/TextTable.h"
 
@@ -32,8 +34,12 @@ std::vector<EventRecord> BuildEvents(const DamageTable& table,
 
 // The events list: one row per event.
 TextTable EventsListRows(const std::vector<EventRecord>& events);
-// The cells of one event's row.
+// The cells of one event's row, and one of them.
 std::vector<std::string> EventsListRow(const EventRecord& event);
+std::string EventsListCell(const EventRecord& event, EventsColumn column);
+// The events list of `events` as it is shown, holding no text: each cell is
+// rendered when it is read.
+TextTable RenderedEventsList(std::shared_ptr<const std::vector<EventRecord>> events);
 // Brings `list`, the events list of `listed`, to that of `events`, and
 // `listed` to `events`: only the rows of fights that changed are rendered
 // again, and the rows from the first other fight on (a new one, or one put

@@ -16,27 +16,66 @@ std::string AverageText(int64_t sum, int64_t hits) {
 
 }  // namespace
 
-std::vector<std::string> EventsListRow(const EventRecord& e) {
+std::string EventsListCell(const EventRecord& e, EventsColumn column) {
   using Column = EventsColumn;
-  const double duration = static_cast<double>(std::max<int64_t>(e.Duration, 1));
-  ListRow<Column> row;
-  row[Column::kMob] = e.Name;
-  row[Column::kDmgTaken] = display::Plain(e.DamageTaken);
-  row[Column::kDmgDealt] = display::Plain(e.DamageDealt);
-  row[Column::kDuration] = display::Plain(e.Duration);
-  row[Column::kDPSTaken] = display::Fixed2(static_cast<double>(e.DamageTaken) / duration);
-  row[Column::kDPSDealt] = display::Fixed2(static_cast<double>(e.DamageDealt) / duration);
-  row[Column::kStart] = display::DateTimeText(e.StartDate);
-  row[Column::kEnd] = display::DateTimeText(e.EndDate);
-  row[Column::kMaxHitTaken] = display::Plain(e.MaxHitTaken);
-  row[Column::kMinHitTaken] = display::Plain(e.MinHitTaken);
-  row[Column::kHitsTaken] = display::Plain(e.HitsTaken);
-  row[Column::kAveHitTaken] = AverageText(e.DamageTaken, e.HitsTaken);
-  row[Column::kMaxHitDealt] = display::Plain(e.MaxHitDealt);
-  row[Column::kMinHitDealt] = display::Plain(e.MinHitDealt);
-  row[Column::kHitsDealt] = display::Plain(e.HitsDealt);
-  row[Column::kAveHitDealt] = AverageText(e.DamageDealt, e.HitsDealt);
+  const auto per_second = [&e](int64_t sum) {
+    const double duration = static_cast<double>(std::max<int64_t>(e.Duration, 1));
+    return display::Fixed2(static_cast<double>(sum) / duration);
+  };
+  switch (column) {
+    case Column::kMob:
+      return e.Name;
+    case Column::kDmgTaken:
+      return display::Plain(e.DamageTaken);
+    case Column::kDmgDealt:
+      return display::Plain(e.DamageDealt);
+    case Column::kDuration:
+      return display::Plain(e.Duration);
+    case Column::kDPSTaken:
+      return per_second(e.DamageTaken);
+    case Column::kDPSDealt:
+      return per_second(e.DamageDealt);
+    case Column::kStart:
+      return display::DateTimeText(e.StartDate);
+    case Column::kEnd:
+      return display::DateTimeText(e.EndDate);
+    case Column::kMaxHitTaken:
+      return display::Plain(e.MaxHitTaken);
+    case Column::kMinHitTaken:
+      return display::Plain(e.MinHitTaken);
+    case Column::kHitsTaken:
+      return display::Plain(e.HitsTaken);
+    case Column::kAveHitTaken:
+      return AverageText(e.DamageTaken, e.HitsTaken);
+    case Column::kMaxHitDealt:
+      return display::Plain(e.MaxHitDealt);
+    case Column::kMinHitDealt:
+      return display::Plain(e.MinHitDealt);
+    case Column::kHitsDealt:
+      return display::Plain(e.HitsDealt);
+    case Column::kAveHitDealt:
+      return AverageText(e.DamageDealt, e.HitsDealt);
+    case Column::kCount:
+      break;
+  }
+  return {};
+}
+
+std::vector<std::string> EventsListRow(const EventRecord& e) {
+  ListRow<EventsColumn> row;
+  for (size_t c = 0; c < At(EventsColumn::kCount); ++c) {
+    const auto column = static_cast<EventsColumn>(c);
+    row[column] = EventsListCell(e, column);
+  }
   return std::move(row).Take();
+}
+
+TextTable RenderedEventsList(std::shared_ptr<const std::vector<EventRecord>> events) {
+  const size_t rows = events->size();
+  return TextTable(At(EventsColumn::kCount), rows,
+                   [events = std::move(events)](size_t row, size_t column) {
+                     return EventsListCell((*events)[row], static_cast<EventsColumn>(column));
+                   });
 }
 
 TextTable EventsListRows(const std::vector<EventRecord>& events) {

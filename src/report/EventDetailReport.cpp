@@ -41,9 +41,8 @@ constexpr std::string_view kScriptLines[] = {
     "</script>",
 };
 
-std::string_view CellOf(const TextTable& list, size_t row, size_t column) {
-  return row < list.Rows() && column < list.Columns() ? std::string_view(list.Cell(row, column))
-                                                      : std::string_view();
+std::string CellOf(const TextTable& list, size_t row, size_t column) {
+  return row < list.Rows() && column < list.Columns() ? list.Cell(row, column) : std::string();
 }
 
 // The list's start and end date-times are shown as the time of day only; a
@@ -73,7 +72,7 @@ void WriteCombatantRows(std::ostream& out, const EventDetailReportInput& input) 
   const int64_t event_duration = fights.empty() ? 1 : fights.Summary().Duration;
   for (size_t p = 0; p < rows; ++p) {
     const std::string id = std::to_string(p);
-    const std::string_view name = CellOf(event_detail_list, p, At(Column::kDamageBy));
+    const std::string name = CellOf(event_detail_list, p, At(Column::kDamageBy));
     line.assign(html::RowOpener(p));
     line += "<td>";
     // Row 0 is the Total row: no anchors and no hidden block.
@@ -83,7 +82,7 @@ void WriteCombatantRows(std::ostream& out, const EventDetailReportInput& input) 
     line += "</td>";
     for (const ListColumn& column : kEventDetailColumns) {
       if (column.position == At(Column::kDamageBy)) continue;
-      const std::string_view cell = CellOf(event_detail_list, p, column.position);
+      const std::string cell = CellOf(event_detail_list, p, column.position);
       line += "<td>";
       if (column.position == At(Column::kStart) || column.position == At(Column::kEnd))
         AppendHtmlEscaped(line, TimeOfDayCell(cell));

@@ -15,8 +15,8 @@ constexpr std::string_view kEventsHeaderRow =
     "<td>Min Hit Dealt</td><td>Hits Dealt</td><td>Ave Hit Dealt</td></tr>";
 
 // A cell of the list, empty where the list has fewer columns.
-std::string_view CellOf(const TextTable& list, size_t row, size_t column) {
-  return column < list.Columns() ? std::string_view(list.Cell(row, column)) : std::string_view();
+std::string CellOf(const TextTable& list, size_t row, size_t column) {
+  return column < list.Columns() ? list.Cell(row, column) : std::string();
 }
 
 }  // namespace

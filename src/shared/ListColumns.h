@@ -260,7 +260,7 @@ TextTable EmptyList() {
 
 // The text of a named cell.
 template <typename Column>
-const std::string& CellAt(const TextTable& list, size_t row, Column column) {
+std::string CellAt(const TextTable& list, size_t row, Column column) {
   return list.Cell(row, At(column));
 }
 

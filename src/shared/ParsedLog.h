@@ -50,6 +50,8 @@ class ParsedLog {
                                    : std::span<const EventRecord>();
   }
   AttackVerbList AttackVerbs() const { return verbs_; }
+  // The events, shared: a list that renders them keeps them alive.
+  std::shared_ptr<const std::vector<EventRecord>> SharedEvents() const { return event_table_; }
 
   // The event shown in row `event_number` (1-based) of the events list, or
   // null when there is no such row.

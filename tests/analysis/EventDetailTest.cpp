@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <span>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -121,9 +122,11 @@ TEST(EventDetailTest, SwingsThatNeverLandShowEvasionAgainstMisses) {
   EXPECT_EQ(Joined(list, 1),
             "Quill||1|0.00|0.00|01/02/2006 20:00:00|01/02/2006 20:00:01|0|0|0|0|0|0|0|0.00|2|0|0|0|"
             "0|0|2|0.00%|0.00%|0.00%");
-  EXPECT_THAT(list.Row(2).subspan(22), ElementsAre("85.71%", "600.00%", "85.71%"));
+  const std::vector<std::string> row = list.Row(2);
+  EXPECT_THAT(std::span(row).subspan(22), ElementsAre("85.71%", "600.00%", "85.71%"));
   // The total row sums each kind apart.
-  EXPECT_THAT(list.Row(0).subspan(15, 7), ElementsAre("3", "1", "2", "2", "1", "9", "0"));
+  const std::vector<std::string> first = list.Row(0);
+  EXPECT_THAT(std::span(first).subspan(15, 7), ElementsAre("3", "1", "2", "2", "1", "9", "0"));
   EXPECT_EQ(CellAt(list, 0, EventDetailColumn::kEvasion), "200.00%");
 }
 

@@ -53,7 +53,7 @@ TEST(ExtendedLogTest, EveryExtendedKindInAShortGeneratedLog) {
   // shaman" 9 (the one without " by ..." has no dealer), Gorrum 18 = 53, 53 / 4 = 13.25.
   const TextTable& events = app.EventsList();
   ASSERT_EQ(events.Rows(), 1u);
-  const std::vector<std::string> event_row(events.Row(0).begin(), events.Row(0).end());
+  const std::vector<std::string> event_row = events.Row(0);
   EXPECT_EQ(event_row,
             (std::vector<std::string>{"a gnoll shaman", "429", "53", "4", "107.25", "13.25",
                                       "12/31/2005 22:30:08", "12/31/2005 22:30:12", "214", "2",
