@@ -1,11 +1,15 @@
 #include "parse/DataCsv.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <streambuf>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "shared/Csv.h"
 #include "shared/Display.h"
+#include "shared/WorkerThreads.h"
 
 namespace ombrel {
 namespace {
@@ -62,18 +66,36 @@ class DateTexts {
   std::string other_;
 };
 
-}  // namespace
+// Appends what a stream is given to a text.
+class TextSink : public std::streambuf {
+ public:
+  explicit TextSink(std::string& text) : text_(text) {}
 
-void WriteDataCsv(std::ostream& out, const DamageTable& table, const Progress& progress,
-                  std::span<const WrittenNames> written) {
+ protected:
+  std::streamsize xsputn(const char* s, std::streamsize n) override {
+    text_.append(s, static_cast<size_t>(n));
+    return n;
+  }
+  int_type overflow(int_type ch) override {
+    if (!traits_type::eq_int_type(ch, traits_type::eof())) text_.push_back(static_cast<char>(ch));
+    return traits_type::not_eof(ch);
+  }
+
+ private:
+  std::string& text_;
+};
+
+// The lines of records [begin, end) appended to `text`.
+void RenderLines(std::string& text, const DamageTable& table, size_t begin, size_t end,
+                 std::span<const WrittenNames> written) {
+  TextSink sink(text);
+  std::ostream out(&sink);
   CsvWriter csv(out);
-  csv.Header("Date,Dealer,Taker,Damage,Crit,Type,Name,Counter");
   DateTexts dates;
-  constexpr size_t kReportEvery = size_t{1} << 16;
-  auto next_written = written.begin();
-  for (size_t i = 0; i < table.size(); ++i) {
-    if (i % kReportEvery == 0)
-      progress.Report(static_cast<double>(i) / static_cast<double>(table.size()));
+  auto next_written =
+      std::lower_bound(written.begin(), written.end(), begin,
+                       [](const WrittenNames& names, size_t index) { return names.index < index; });
+  for (size_t i = begin; i < end; ++i) {
     DamageRecord r = table[i];
     if (next_written != written.end() && next_written->index == i) {
       r.Dealer = next_written->Dealer;
@@ -84,7 +106,34 @@ void WriteDataCsv(std::ostream& out, const DamageTable& table, const Progress& p
     csv.Field(int64_t{r.Crit}).Field(int64_t{r.Type}).Field(r.Name).Field(r.Counter);
     csv.EndLine();
   }
-  csv.Flush();
+}
+
+}  // namespace
+
+void WriteDataCsv(std::ostream& out, const DamageTable& table, const Progress& progress,
+                  std::span<const WrittenNames> written, DataCsvSplit split) {
+  {
+    CsvWriter csv(out);
+    csv.Header("Date,Dealer,Taker,Damage,Crit,Type,Name,Counter");
+  }
+  const unsigned threads = split.threads == 0 ? MachineThreads() : split.threads;
+  const size_t stretch = std::max<size_t>(split.records, 1);
+  WorkerThreads pool(threads - 1);
+  // Two stretches a thread per round: the texts of a round are written in
+  // order while none is held beyond it.
+  std::vector<std::string> texts(2 * size_t{threads});
+  const size_t count = table.size();
+  for (size_t first = 0; first < count; first += stretch * texts.size()) {
+    progress.Report(static_cast<double>(first) / static_cast<double>(count));
+    const size_t stretches = std::min(texts.size(), (count - first + stretch - 1) / stretch);
+    pool.Run(stretches, [&](size_t k) {
+      const size_t begin = first + k * stretch;
+      texts[k].clear();
+      RenderLines(texts[k], table, begin, std::min(count, begin + stretch), written);
+    });
+    for (size_t k = 0; k < stretches; ++k)
+      out.write(texts[k].data(), static_cast<std::streamsize>(texts[k].size()));
+  }
   progress.Report(1.0);
 }
 

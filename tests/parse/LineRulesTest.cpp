@@ -314,6 +314,20 @@ TEST(DataCsv, DatesAsTheDisplayWritesThem) {
     ASSERT_TRUE(std::getline(lines, line));
     EXPECT_EQ(line.substr(0, line.find(',')), display::DateTimeText(DateTime{s})) << s;
   }
+  // Rendered in stretches by several threads, the file is the same, the
+  // names written otherwise landing on their own records.
+  const DamageTable table = DamageTable::FromRecords(records);
+  const std::vector<WrittenNames> written = {
+      {0, "A", "B"}, {6, "C", "D"}, {7, "E", "F"}, {records.size() - 1, "G", "H"}};
+  std::ostringstream whole;
+  WriteDataCsv(whole, table, {}, written, {.threads = 1, .records = records.size()});
+  EXPECT_NE(whole.str().find("\r\n" + display::DateTimeText(DateTime{seconds[7]}) + ",E,F,"),
+            std::string::npos);
+  for (const DataCsvSplit split : {DataCsvSplit{1, 1}, DataCsvSplit{2, 7}, DataCsvSplit{3, 5}}) {
+    std::ostringstream split_out;
+    WriteDataCsv(split_out, table, {}, written, split);
+    EXPECT_EQ(split_out.str(), whole.str()) << split.threads << " " << split.records;
+  }
 }
 
 TEST(LogLineTime, ReadsEveryFieldOfTheStamp) {
