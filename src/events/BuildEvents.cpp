@@ -1,8 +1,12 @@
 #include "events/BuildEvents.h"
 
+#include <malloc.h>
+
 #include <algorithm>
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <utility>
 
 #include "events/EventSteps.h"
 #include "shared/DamageRecord.h"
@@ -22,6 +26,41 @@ using event_steps::TakeRecord;
 // event (or -1) stands.
 constexpr int64_t kNotMob = -2;
 
+// The events as they are opened, in blocks that stay where they are, moved
+// into a vector of their exact number at the end: a vector grown by doubling
+// holds room for up to twice the events, and three times their size while it
+// moves them, which a log of many short fights pays in full.
+class OpenedEvents {
+ public:
+  size_t size() const { return size_; }
+  EventRecord& operator[](size_t i) { return blocks_[i / kBlock][i % kBlock]; }
+  void push_back(EventRecord&& e) {
+    if (size_ % kBlock == 0) blocks_.push_back(std::make_unique<EventRecord[]>(kBlock));
+    (*this)[size_++] = std::move(e);
+  }
+  // Every event, each block freed once it is moved. The freed blocks go back
+  // to the system as the vector fills (the allocator would keep them for
+  // later), so that the events are not held twice at the end.
+  std::vector<EventRecord> Take() && {
+    std::vector<EventRecord> events;
+    events.reserve(size_);
+    for (size_t b = 0; b < blocks_.size(); ++b) {
+      const size_t in_block = std::min(kBlock, size_ - b * kBlock);
+      for (size_t i = 0; i < in_block; ++i) events.push_back(std::move(blocks_[b][i]));
+      blocks_[b].reset();
+      if (b % kBlocksPerTrim == kBlocksPerTrim - 1) malloc_trim(0);
+    }
+    malloc_trim(0);
+    return events;
+  }
+
+ private:
+  static constexpr size_t kBlock = 4096;
+  static constexpr size_t kBlocksPerTrim = 8;
+  std::vector<std::unique_ptr<EventRecord[]>> blocks_;
+  size_t size_ = 0;
+};
+
 }  // namespace
 
 bool IsMob(const std::vector<std::string_view>& mob_list, std::string_view name) {
@@ -40,7 +79,8 @@ std::vector<EventRecord> BuildEvents(const DamageTable& table,
     if (id != DamageTable::kNoText) latest_of[id] = -1;
   }
 
-  std::vector<EventRecord> events(1);
+  OpenedEvents events;
+  events.push_back(EventRecord{});
   // While the first event still has an empty name (no event yet, or only one
   // of a mob with an empty name), every qualifying record opens it afresh;
   // this is the mob whose latest event it is.
@@ -80,9 +120,9 @@ std::vector<EventRecord> BuildEvents(const DamageTable& table,
     }
     const int64_t index = static_cast<int64_t>(i);
 
-    if (events.front().Name.empty()) {
+    if (events[0].Name.empty()) {
       if (first_event_owner != nullptr) *first_event_owner = -1;
-      events.front() = OpenEvent(mob, r, dealt, index);
+      events[0] = OpenEvent(mob, r, dealt, index);
       *latest = 0;
       first_event_owner = latest;
       continue;
@@ -97,9 +137,10 @@ std::vector<EventRecord> BuildEvents(const DamageTable& table,
     }
   }
 
-  for (EventRecord& e : events) e.Duration = DurationSeconds(e.StartDate, e.EndDate);
+  std::vector<EventRecord> built = std::move(events).Take();
+  for (EventRecord& e : built) e.Duration = DurationSeconds(e.StartDate, e.EndDate);
   progress.Report(1.0);
-  return events;
+  return built;
 }
 
 }  // namespace ombrel
