@@ -10,10 +10,18 @@
 namespace ombrel::display {
 namespace {
 
+// `value` in at least `width` characters, zeros after a minus sign in front
+// (as printf's "%0*lld" writes it, without its cost).
 void AppendPadded(std::string& out, int64_t value, int width) {
-  char buf[24];
-  const int n = std::snprintf(buf, sizeof buf, "%0*lld", width, static_cast<long long>(value));
-  out.append(buf, static_cast<size_t>(n));
+  char digits[24];
+  const auto magnitude =
+      value < 0 ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
+  char* end = std::to_chars(digits, digits + sizeof digits, magnitude).ptr;
+  const auto count = static_cast<int>(end - digits);
+  if (value < 0) out.push_back('-');
+  const int zeros = width - count - (value < 0 ? 1 : 0);
+  if (zeros > 0) out.append(static_cast<size_t>(zeros), '0');
+  out.append(digits, static_cast<size_t>(count));
 }
 
 // Inserts "," every three digits from the right of a digit string.
@@ -40,8 +48,10 @@ Rounded2 RoundTwoDecimals(double value) {
   Rounded2 r;
   if (!std::isfinite(value) || value == 0.0) return r;
   // 15 significant digits first, as the double's decimal value is read.
+  // "d.dddddddddddddde+XX", as printf's "%.14e" writes it.
   char buf[40];
-  std::snprintf(buf, sizeof buf, "%.14e", std::fabs(value));
+  *std::to_chars(buf, buf + sizeof buf - 1, std::fabs(value), std::chars_format::scientific, 14)
+       .ptr = '\0';
   std::string digits;
   digits.push_back(buf[0]);
   digits.append(buf + 2, 14);
