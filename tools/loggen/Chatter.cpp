@@ -91,7 +91,7 @@ void Generator::ChannelChatter() {
   Close(Kind::Chat);
 }
 
-void Generator::Idle() {
+void Generator::Idle(uint64_t fight_no) {
   if (opt_.clock_goes_back && st_.clock_back_line < 0 && st_.bytes >= opt_.target_bytes / 2) {
     clock_.Advance(-3600);
     st_.clock_back_line = static_cast<int64_t>(st_.lines);
@@ -115,7 +115,7 @@ void Generator::Idle() {
     Put('.');
     Close(Kind::Other);
   }
-  while (!done_) {
+  while (!done_ && !BudgetSpent(fight_no, 1.0)) {
     clock_.Advance(rng_.Range(0, 1));
     if (gap > 300) clock_.Advance(rng_.Range(0, 2));
     if (clock_.Now() >= end) break;

@@ -246,6 +246,11 @@ void Generator::Fight(uint64_t fight_no) {
       }
     }
   }
+  if (opt_.fights_per_mib != 0) {
+    // Short fights as players' logs hold them: a pull, a kill, the next pull.
+    mobs_.erase(mobs_.begin() + 1, mobs_.end());
+    adds.clear();
+  }
   if (rng_.Chance(1, 3)) {
     Open();
     Put("You tell the group, 'inc ");
@@ -258,7 +263,9 @@ void Generator::Fight(uint64_t fight_no) {
   // Abilities go off once the fight is under way, inside the fight's records.
   const int64_t ability_sec = rng_.Range(1, 5);
 
-  for (int64_t sec = 0; !done_ && (!mobs_.empty() || !adds.empty()) && sec < 1800; ++sec) {
+  for (int64_t sec = 0; !done_ && (!mobs_.empty() || !adds.empty()) && sec < 1800 &&
+                        (sec == 0 || !BudgetSpent(fight_no, 1.0 - opt_.other_share));
+       ++sec) {
     if (sec > 0) clock_.Advance(1);
     Second(sec, adds);
     if (!mobs_.empty() && (sec == ability_sec || (boss && rng_.Chance(1, 90)))) Abilities(boss);

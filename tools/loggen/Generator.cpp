@@ -22,11 +22,18 @@ Stats Generator::Run() {
   Intro();
   uint64_t fight_no = 0;
   while (!done_) {
-    Fight(fight_no++);
-    if (!done_) Idle();
+    Fight(fight_no);
+    if (!done_) Idle(fight_no);
+    ++fight_no;
   }
   Flush();
   return st_;
+}
+
+bool Generator::BudgetSpent(uint64_t fight_no, double share) const {
+  if (opt_.fights_per_mib == 0) return false;
+  const double per_fight = 1048576.0 / opt_.fights_per_mib;
+  return static_cast<double>(st_.bytes) >= (static_cast<double>(fight_no) + share) * per_fight;
 }
 
 void Generator::Flush() {

@@ -137,6 +137,10 @@ class Generator {
   void MobRound(ActiveMob& m);
   void Abilities(bool boss);
   void Fight(uint64_t fight_no);
+  // With a set number of fights per MiB: true once the log holds what the
+  // fights before fight `fight_no` and `share` of its own are given, so that a
+  // fight that ran long is made up for by those after it.
+  bool BudgetSpent(uint64_t fight_no, double share) const;
   void FightEnd();
   void Second(int64_t sec, Adds& adds);
   void HeldOverLines();
@@ -148,7 +152,7 @@ class Generator {
   // ---- talk and idle stretches (Chatter.cpp) --------------------------------
   void FightChatter();
   void ChannelChatter();
-  void Idle();
+  void Idle(uint64_t fight_no);
   void IdleLine();
 
   // ---- broken lines (Malformed.cpp) -----------------------------------------

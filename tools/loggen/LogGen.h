@@ -58,6 +58,13 @@ struct Options {
   // With extended_kinds: the first fight opens with one line of each of those kinds against its
   // first mob, so that a log of a few dozen lines holds them all. Off, nothing changes.
   bool every_extended_kind = false;
+  // Fights per MiB of log, as many as players' own logs hold (several hundred): each fight's
+  // combat stops (its mobs gone) once it has written its share of a MiB less the non-combat
+  // share, and the idle stretch after it writes about that share of non-combat lines while its
+  // clock still runs the usual gap. 0 leaves fights and idle stretches as long as they come.
+  uint32_t fights_per_mib = 0;
+  // With fights_per_mib: the share of each fight's bytes given to non-combat lines.
+  double other_share = 0.3;
   StartTime start;
 };
 

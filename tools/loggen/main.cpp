@@ -19,12 +19,16 @@ void Usage() {
   std::cerr
       << "usage: ombrel-loggen [--seed N] [--size BYTES|64K|200M|1G] [--name NAME] [--out FILE]\n"
          "                     [--clock-back] [--malformed RATE] [--harmless] [--extended-kinds]\n"
-         "                     [--every-extended-kind] [--stats]\n"
+         "                     [--every-extended-kind] [--fights-per-mib N [--other-share S]]\n"
+         "                     [--stats]\n"
          "  --harmless  only insert broken lines that cannot disturb a parse\n"
          "              (short stubs, accented names)\n"
          "  --extended-kinds  also write the line kinds of older and newer logs\n"
          "  --every-extended-kind  with --extended-kinds, the first fight opens with one line\n"
          "              of each of those kinds\n"
+         "  --fights-per-mib N  about N fights per MiB (short fights, short idle stretches)\n"
+         "  --other-share S  with --fights-per-mib, the share (0 to below 1) of non-combat\n"
+         "              bytes (default 0.3)\n"
          "  --stats     print line counts to stderr\n";
 }
 
@@ -74,6 +78,20 @@ int main(int argc, char** argv) {
       opt.extended_kinds = true;
     } else if (a == "--every-extended-kind") {
       opt.every_extended_kind = true;
+    } else if (a == "--fights-per-mib" && has_value) {
+      uint64_t n = 0;
+      if (!ParseU64(argv[++i], n) || n == 0 || n > 100000) {
+        Usage();
+        return 2;
+      }
+      opt.fights_per_mib = static_cast<uint32_t>(n);
+    } else if (a == "--other-share" && has_value) {
+      char* end = nullptr;
+      opt.other_share = std::strtod(argv[++i], &end);
+      if (*end != '\0' || !(opt.other_share >= 0) || opt.other_share >= 1) {
+        Usage();
+        return 2;
+      }
     } else if (a == "--stats") {
       print_stats = true;
     } else {
