@@ -47,10 +47,10 @@ if [[ -n "${1:-}" ]]; then
   log_rounds=("$rounds")
 else
   # Size, pulls per MiB (0: the generator's own), rounds.
-  specs=("200M 0 $rounds" "200M 115 $rounds" "200M 455 $rounds" "200M 1200 $rounds")
-  [[ ${BIG:-1} != 0 ]] && specs+=("2G 455 $big_rounds")
-  for spec in "${specs[@]}"; do
-    read -r size density n <<<"$spec"
+  plans=("200M 0 $rounds" "200M 115 $rounds" "200M 455 $rounds" "200M 1200 $rounds")
+  [[ ${BIG:-1} != 0 ]] && plans+=("2G 455 $big_rounds")
+  for plan in "${plans[@]}"; do
+    read -r size density n <<<"$plan"
     log="$tmp/ombrel-bench-$size-seed1-d$density.txt"
     if [[ ! -s "$log" ]]; then
       density_args=()
