@@ -110,36 +110,40 @@ std::vector<SourceRow> BuildSourceTable(const ParsedLog& log, const FightSelecti
   return BuildSourceTable(FightUnion(log, fights), query);
 }
 
-std::vector<SourceRow> BuildSourceTable(const FightUnion& fights, const SourceQuery& query) {
-  RowGatherer rows(fights, query);
+namespace {
+
+// Calls visit(index, record, fight) for each swing of the union, in table
+// order, with the fight among the union's that it belongs to.
+template <class Visit>
+void ForEachSwing(const FightUnion& fights, Visit&& visit) {
   const DamageTable& table = fights.Log().DamageTable();
   for (const IndexRange& range : fights.Ranges()) {
     for (size_t j = range.begin; j < range.end; ++j) {
       const DamageRecord r = table[j];
       if (!IsSwing(r.Type)) continue;
       const int fight = fights.FightOf(table.TakerId(j), j);
-      if (fight < 0) continue;
-      if (Takes(query, r, fights.Fights()[static_cast<size_t>(fight)]->Name))
-        rows.Add(r, static_cast<size_t>(fight));
+      if (fight >= 0) visit(j, r, static_cast<size_t>(fight));
     }
   }
+}
+
+}  // namespace
+
+std::vector<SourceRow> BuildSourceTable(const FightUnion& fights, const SourceQuery& query) {
+  RowGatherer rows(fights, query);
+  ForEachSwing(fights, [&](size_t, const DamageRecord& r, size_t fight) {
+    if (Takes(query, r, fights.Fights()[fight]->Name)) rows.Add(r, fight);
+  });
   return std::move(rows).Finish();
 }
 
 EventSwingsByDealer::EventSwingsByDealer(const FightUnion& fights) : fights_(fights) {
   std::unordered_map<std::string_view, size_t> dealer_of;
-  const DamageTable& table = fights.Log().DamageTable();
-  for (const IndexRange& range : fights.Ranges()) {
-    for (size_t j = range.begin; j < range.end; ++j) {
-      const DamageRecord r = table[j];
-      if (!IsSwing(r.Type)) continue;
-      const int fight = fights.FightOf(table.TakerId(j), j);
-      if (fight < 0) continue;
-      auto [it, added] = dealer_of.try_emplace(r.Dealer, dealers_.size());
-      if (added) dealers_.push_back({r.Dealer, {}});
-      dealers_[it->second].records.push_back({j, static_cast<size_t>(fight)});
-    }
-  }
+  ForEachSwing(fights, [&](size_t j, const DamageRecord& r, size_t fight) {
+    auto [it, added] = dealer_of.try_emplace(r.Dealer, dealers_.size());
+    if (added) dealers_.push_back({r.Dealer, {}});
+    dealers_[it->second].records.push_back({j, fight});
+  });
   std::sort(dealers_.begin(), dealers_.end(),
             [](const Dealer& a, const Dealer& b) { return a.name < b.name; });
 }
