@@ -72,6 +72,9 @@ class MainWindow : public QMainWindow {
   void StopFollowing();
   // The folder the CSV files go to.
   QString CsvFolder() const;
+  // Remembers the window's place and size and its lists' columns, as a close
+  // does (also when the session ends).
+  void SaveState();
 
  protected:
   void closeEvent(QCloseEvent* event) override;

@@ -256,10 +256,14 @@ void MainWindow::closeEvent(QCloseEvent* event) {
   // Whatever reads a log stops and is dropped; no file is written.
   if (follow_->ReadingAppend()) follow_->Abandon();
   CancelParse();
+  SaveState();
+  event->accept();
+}
+
+void MainWindow::SaveState() {
   memory_.SetBytes("geometry", saveGeometry());
   for (ListPage* page : {events_page_, combatant_page_}) page->SaveColumns(memory_);
   event_detail_page_->SaveLayout();
-  event->accept();
 }
 
 }  // namespace ombrel::gui

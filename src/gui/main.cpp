@@ -11,6 +11,7 @@
 #include "gui/Dialogs.h"
 #include "gui/MainWindow.h"
 #include "gui/Paths.h"
+#include "gui/SessionEnd.h"
 #include "shared/Interrupt.h"
 
 int main(int argc, char** argv) {
@@ -35,7 +36,8 @@ int main(int argc, char** argv) {
   qt_argv.push_back(nullptr);
   int qt_argc = static_cast<int>(qt_args.size());
 
-  // Killed by SIGINT or SIGTERM, the window still removes its temporary files.
+  // Killed by SIGINT or SIGTERM while it starts, the window still removes its
+  // temporary files.
   ombrel::RemoveTemporariesOnInterrupt();
   QApplication application(qt_argc, qt_argv.data());
   QApplication::setApplicationName(QStringLiteral("ombrel-raid"));
@@ -53,6 +55,12 @@ int main(int argc, char** argv) {
   ombrel::gui::QtDialogs dialogs;
   ombrel::gui::MainWindow form(app, dialogs, &ombrel::RunParse, &settings);
   form.show();
+  // Ending the session (SIGTERM, or SIGINT from a terminal) saves the window's
+  // state as a close does before the program ends.
+  ombrel::gui::SessionEnd session_end([&form, &settings] {
+    form.SaveState();
+    settings.sync();
+  });
   std::optional<QString> name;
   if (line.name) name = QString::fromLocal8Bit(*line.name);
   form.OpenAtStart(name,

@@ -66,6 +66,8 @@ class FileBuffer : public std::streambuf {
 
   // Writes what is buffered; false (with error()) when the file refused it.
   bool Drain() {
+    // The program is ending: what is being written is dropped.
+    if (error_ == 0 && InterruptEnding() != 0) error_ = ECANCELED;
     const char* at = pbase();
     while (at < pptr() && error_ == 0) {
       const ssize_t n = ::write(fd_, at, static_cast<size_t>(pptr() - at));
@@ -118,6 +120,7 @@ std::optional<Failure> OutputSet::Add(const fs::path& path,
   };
   std::error_code ec;
   if (fs::is_directory(path, ec)) return fail("Is a directory");
+  if (InterruptEnding() != 0) return fail(ErrorText(ECANCELED, "cancelled"));
 
   Staged staged;
   staged.path = path;
@@ -160,6 +163,11 @@ std::optional<Failure> OutputSet::Commit() {
   }
   for (Staged& staged : staged_) {
     InterruptsHeld held;
+    if (InterruptEnding() != 0) {
+      first_failure_ = Failure{staged.path.string(), ErrorText(ECANCELED, "cancelled")};
+      Discard();
+      return first_failure_;
+    }
     if (::rename(staged.temp.c_str(), staged.path.c_str()) != 0) {
       const int error = errno;
       // The files renamed so far stay renamed: a rename in the folder the

@@ -19,7 +19,9 @@ namespace ombrel {
 // A temporary file gets a random name and is created exclusively, never
 // through a symbolic link (O_EXCL | O_NOFOLLOW), so that someone who can
 // write to the folder cannot have another file overwritten. While it exists
-// it is registered for removal on an interrupt (shared/Interrupt.h).
+// it is registered for removal on an interrupt (shared/Interrupt.h). Once
+// the program is ending on an interrupt (InterruptEnding), a file being
+// written fails at its next block and nothing more is created or renamed.
 class OutputSet {
  public:
   // The source of temporary-file names; tests replace it to plant a link at a

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <atomic>
+#include <cerrno>
 #include <cstring>
 
 namespace ombrel {
@@ -33,11 +34,52 @@ extern "C" void Note(int) {
   noted_signal.store(true);
 }
 
-extern "C" void RemoveAndExit(int signal_number) {
+// The signal that ends the program once the window has saved its state.
+std::atomic<int> ending_signal{0};
+std::atomic<int> wake_fd{-1};
+static_assert(std::atomic<int>::is_always_lock_free);
+
+void RemoveRegistered() {
   for (Slot& slot : slots) {
     if (slot.state.load() == kHeld) ::unlink(slot.path);
   }
+}
+
+extern "C" [[noreturn]] void RemoveAndExit(int signal_number) {
+  RemoveRegistered();
   ::_exit(128 + signal_number);
+}
+
+extern "C" void EndAfterGrace(int) {
+  RemoveAndExit(ending_signal.load());
+}
+
+extern "C" void NoteEnding(int signal_number) {
+  int none = 0;
+  if (!ending_signal.compare_exchange_strong(none, signal_number)) RemoveAndExit(none);
+  const int saved_errno = errno;
+  RemoveRegistered();
+  const char byte = 1;
+  const int fd = wake_fd.load();
+  if (fd >= 0 && ::write(fd, &byte, 1) < 0) {
+    // A full pipe already holds a byte that wakes the window.
+  }
+  ::alarm(kInterruptGraceSeconds);
+  errno = saved_errno;
+}
+
+// Installs `handler` for SIGINT and SIGTERM, a second signal (and the grace
+// period's end) waiting while it runs.
+void Install(void (*handler)(int), bool restart) {
+  struct sigaction action = {};
+  action.sa_handler = handler;
+  sigemptyset(&action.sa_mask);
+  sigaddset(&action.sa_mask, SIGINT);
+  sigaddset(&action.sa_mask, SIGTERM);
+  sigaddset(&action.sa_mask, SIGALRM);
+  action.sa_flags = restart ? SA_RESTART : 0;
+  sigaction(SIGINT, &action, nullptr);
+  sigaction(SIGTERM, &action, nullptr);
 }
 
 }  // namespace
@@ -61,14 +103,36 @@ void UnregisterTemporary(int slot) {
 }
 
 void RemoveTemporariesOnInterrupt() {
-  struct sigaction action = {};
-  action.sa_handler = RemoveAndExit;
-  sigemptyset(&action.sa_mask);
   // A second signal during the removal waits rather than cutting it short.
-  sigaddset(&action.sa_mask, SIGINT);
-  sigaddset(&action.sa_mask, SIGTERM);
-  sigaction(SIGINT, &action, nullptr);
-  sigaction(SIGTERM, &action, nullptr);
+  Install(RemoveAndExit, false);
+  ending_signal.store(0);
+  wake_fd.store(-1);
+}
+
+void EndThroughOnInterrupt(int fd) {
+  ending_signal.store(0);
+  wake_fd.store(fd);
+  struct sigaction grace = {};
+  grace.sa_handler = EndAfterGrace;
+  sigemptyset(&grace.sa_mask);
+  sigaction(SIGALRM, &grace, nullptr);
+  // The window's thread goes on with what it was doing until it reads the
+  // pipe: its waits resume.
+  Install(NoteEnding, true);
+}
+
+int InterruptEnding() {
+  return ending_signal.load();
+}
+
+int AnswerInterrupt() {
+  const int signal_number = ending_signal.load();
+  if (signal_number != 0) ::alarm(0);
+  return signal_number;
+}
+
+void EndInterrupted() {
+  RemoveAndExit(ending_signal.load());
 }
 
 void NoteInterrupts() {

@@ -23,8 +23,29 @@ int RegisterTemporary(std::string_view path);
 void UnregisterTemporary(int slot);
 
 // Installs the SIGINT and SIGTERM handlers; call once at start, and again to
-// put them back after NoteInterrupts.
+// put them back after NoteInterrupts or EndThroughOnInterrupt (a noted ending
+// is then forgotten).
 void RemoveTemporariesOnInterrupt();
+
+// The window's way to end: it saves its state first. The handlers this
+// installs remove the registered temporary files at once and from then on
+// refuse every file written (a write under way, on any thread, fails at its
+// next block and nothing is renamed over an older file); then they note the
+// signal and write one byte to `wake_fd`, the write end of a pipe that the
+// window's thread watches. That thread calls AnswerInterrupt, saves, and
+// calls EndInterrupted. When it has not answered within
+// kInterruptGraceSeconds, or a second signal comes, the program ends as
+// RemoveTemporariesOnInterrupt's handlers end it.
+inline constexpr unsigned kInterruptGraceSeconds = 5;
+void EndThroughOnInterrupt(int wake_fd);
+// The signal those handlers noted, 0 while none came.
+int InterruptEnding();
+// The same, and the grace period's end is called off: the ending is taken in
+// hand.
+int AnswerInterrupt();
+// Removes the registered temporary files and ends the program with 128 plus
+// the noted signal's number.
+[[noreturn]] void EndInterrupted();
 
 // While a log is followed, SIGINT and SIGTERM end the following instead of
 // the program: the handlers NoteInterrupts installs only note the signal

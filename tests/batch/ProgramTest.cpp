@@ -212,6 +212,9 @@ TEST_F(ProgramTest, TheWindowKilledWhileWritingRemovesItsTemporaries) {
     EXPECT_EQ(ExitCode(pid), 128 + signal_number);
     EXPECT_EQ(Temporaries(out_dir_), std::vector<std::string>{});
     EXPECT_EQ(ReadFile(out_dir_ / "Data.csv"), "old");
+    // Saved as on a close.
+    EXPECT_NE(ReadFile(config / "ombrel-raid" / "ombrel-raid.conf").find("geometry="),
+              std::string::npos);
   }
 }
 #endif

@@ -1,6 +1,7 @@
 // The window as a desktop program: keyboard, copying, memory between runs,
 // logs opened without the dialog, the status bar, the CSV folder, and a parse
 // on the worker thread: progress, cancelling, refused commands, closing meanwhile.
+#include <csignal>
 #include <vector>
 
 #include <QApplication>
@@ -17,6 +18,8 @@
 
 #include "WindowHarness.h"
 #include "gui/CommandLine.h"
+#include "gui/SessionEnd.h"
+#include "shared/FileOutput.h"
 
 using ombrel::gui::testing::EndlessParse;
 using ombrel::gui::testing::WindowHarness;
@@ -245,6 +248,29 @@ class MainWindowDesktopTest : public QObject {
     const QRect frame = w.form().geometry();
     const QRect shown = frame.intersected(screen);
     QVERIFY(shown.width() * 2 >= frame.width() && shown.height() * 2 >= frame.height());
+  }
+
+  void aSessionEndedBySigtermSavesTheWindowAsACloseDoes() {
+    QTemporaryDir store;
+    QSettings settings(store.filePath(QStringLiteral("ombrel-raid.conf")), QSettings::IniFormat);
+    QSize size;
+    {
+      WindowHarness w(&ombrel::RunParse, {}, &settings);
+      w.form().resize(w.form().size() + QSize(40, 30));
+      size = w.form().size();
+      w.List(1)->header()->resizeSection(0, 123);
+      int exit_code = 0;
+      ombrel::gui::SessionEnd end([&] { w.form().SaveState(); },
+                                  [&](int code) { exit_code = code; });
+      raise(SIGTERM);
+      // No file is written once the session ends.
+      QVERIFY(ombrel::WriteFileAtomically(ombrel::gui::ToPath(w.Dir()) / "a.csv",
+                                          [](std::ostream&) {}));
+      QTRY_COMPARE(exit_code, 128 + SIGTERM);
+    }
+    WindowHarness w(&ombrel::RunParse, {}, &settings);
+    QCOMPARE(w.form().size(), size);
+    QCOMPARE(w.List(1)->header()->sectionSize(0), 123);
   }
 
   void commandLine() {
