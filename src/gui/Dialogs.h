@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include "gui/SmallFights.h"
+
 class QWidget;
 
 namespace ombrel::gui {
@@ -29,6 +31,10 @@ class Dialogs {
                                               const QString& folder) = 0;
   // A message box with one OK button.
   virtual void Message(QWidget* parent, const QString& title, const QString& text) = 0;
+  // View > Hide Small Fights: the limits, starting from `limits`; nothing
+  // when cancelled.
+  virtual std::optional<SmallFightLimits> SmallFights(QWidget* parent,
+                                                      const SmallFightLimits& limits) = 0;
 };
 
 // The real dialogs.
@@ -41,6 +47,8 @@ class QtDialogs : public Dialogs {
   std::optional<QString> ChooseFolder(QWidget* parent, const QString& title,
                                       const QString& folder) override;
   void Message(QWidget* parent, const QString& title, const QString& text) override;
+  std::optional<SmallFightLimits> SmallFights(QWidget* parent,
+                                              const SmallFightLimits& limits) override;
 };
 
 }  // namespace ombrel::gui

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QScrollBar>
 #include <QTreeView>
@@ -27,8 +28,9 @@ ListPage::ListPage(const ListPageLayout& description, App& app, QWidget* parent)
   view_->setRootIsDecorated(false);
   view_->setItemsExpandable(false);
   view_->setUniformRowHeights(true);
-  // Several rows may be selected for copying; the current row is the one the
-  // detail pages use.
+  // Several rows may be selected (Ctrl- and Shift-click): on the events list
+  // they are the fights the detail pages show as one, on the others the rows
+  // copied; the current row is the one the next page uses.
   view_->setSelectionMode(QAbstractItemView::ExtendedSelection);
   view_->setSelectionBehavior(QAbstractItemView::SelectRows);
   view_->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -61,51 +63,99 @@ ListPage::ListPage(const ListPageLayout& description, App& app, QWidget* parent)
     header->resizeSection(static_cast<int>(c),
                           TwipsToPixels(description.columns[c].width_twips, view_->font()));
   }
-  // The current row (the one last clicked or moved to) is the list's choice;
-  // further selected rows only matter for copying.
+  WatchSelection();
+  if (description.opens_next_page)
+    connect(view_, &QTreeView::doubleClicked, this, &ListPage::RowOpened);
+}
+
+void ListPage::WatchSelection() {
+  // The current row (the one last clicked or moved to) is the choice of a
+  // list that takes one row.
   connect(view_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
           [this](const QModelIndex& current) {
-            if (!syncing_ && current.row() >= 0) emit CurrentRowChanged(current.row());
+            std::vector<size_t> rows;
+            if (!syncing_ && current.isValid()) AddRows(current, rows);
+            if (rows.size() == 1) emit CurrentRowChanged(static_cast<int>(rows.front()));
           });
   // On a list that takes several rows, the selected rows are the choice,
   // however the current row and the selection change after each other.
-  if (description.selected_rows != nullptr) {
+  if (layout_.selected_rows != nullptr) {
     auto chosen = [this] {
       if (syncing_) return;
       std::vector<size_t> rows;
-      for (const QModelIndex& index : view_->selectionModel()->selectedRows())
-        rows.push_back(static_cast<size_t>(index.row()));
+      for (const QModelIndex& index : view_->selectionModel()->selectedRows()) AddRows(index, rows);
       std::sort(rows.begin(), rows.end());
-      const int current = view_->currentIndex().row();
-      if (rows.size() <= 1 && current >= 0) rows.assign(1, static_cast<size_t>(current));
+      rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+      const QModelIndex current = view_->currentIndex();
+      if (rows.size() <= 1 && current.isValid()) {
+        rows.clear();
+        AddRows(current, rows);
+      }
       if (!rows.empty()) emit RowsChosen(rows);
     };
     connect(view_->selectionModel(), &QItemSelectionModel::selectionChanged, this, chosen);
     connect(view_->selectionModel(), &QItemSelectionModel::currentRowChanged, this, chosen);
   }
-  if (description.opens_next_page)
-    connect(view_, &QTreeView::doubleClicked, this, &ListPage::RowOpened);
+}
+
+void ListPage::ShowThrough(QAbstractItemModel* shown) {
+  QItemSelectionModel* before = view_->selectionModel();
+  view_->setModel(shown);
+  delete before;
+  WatchSelection();
+}
+
+void ListPage::AddRows(const QModelIndex& index, std::vector<size_t>& rows) const {
+  rows.push_back(static_cast<size_t>(index.row()));
+}
+
+QModelIndex ListPage::IndexOfRow(size_t row) const {
+  return model_->index(static_cast<int>(row), 0);
+}
+
+QModelIndex ListPage::Selection(size_t current, const std::vector<size_t>& rows,
+                                QItemSelection& selection) const {
+  for (const size_t row : rows) {
+    const QModelIndex index = IndexOfRow(row);
+    if (index.isValid()) selection.select(index, index);
+  }
+  return IndexOfRow(current);
+}
+
+std::vector<size_t> ListPage::ShownRows() const {
+  std::vector<size_t> rows(static_cast<size_t>(model_->rowCount()));
+  for (size_t r = 0; r < rows.size(); ++r) rows[r] = r;
+  return rows;
+}
+
+void ListPage::Reshow(const std::function<void()>& change) {
+  syncing_ = true;
+  change();
+  syncing_ = false;
+  SelectFromApp();
 }
 
 void ListPage::SelectFromApp() {
   syncing_ = true;
-  const int rows = model_->rowCount();
+  QItemSelectionModel* selection = view_->selectionModel();
+  const auto rows = static_cast<size_t>(model_->rowCount());
   if (rows == 0) {
-    view_->selectionModel()->clear();
+    selection->clear();
   } else {
     const size_t wanted = layout_.selected != nullptr ? (app_.*layout_.selected)() : 0;
-    const int row = static_cast<int>(std::min<size_t>(wanted, static_cast<size_t>(rows - 1)));
-    view_->selectionModel()->setCurrentIndex(
-        model_->index(row, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    const size_t current = std::min(wanted, rows - 1);
+    std::vector<size_t> chosen{current};
     if (layout_.selected_rows != nullptr) {
-      QItemSelection more;
       for (const size_t r : (app_.*layout_.selected_rows)()) {
-        if (r < static_cast<size_t>(rows) && static_cast<int>(r) != row)
-          more.select(model_->index(static_cast<int>(r), 0), model_->index(static_cast<int>(r), 0));
+        if (r < rows) chosen.push_back(r);
       }
-      view_->selectionModel()->select(more,
-                                      QItemSelectionModel::Select | QItemSelectionModel::Rows);
+      std::sort(chosen.begin(), chosen.end());
+      chosen.erase(std::unique(chosen.begin(), chosen.end()), chosen.end());
     }
+    QItemSelection shown;
+    const QModelIndex at = Selection(current, chosen, shown);
+    selection->setCurrentIndex(at, QItemSelectionModel::NoUpdate);
+    selection->select(shown, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
   }
   syncing_ = false;
 }
@@ -135,12 +185,15 @@ void ListPage::RestoreScroll() {
 
 void ListPage::FitRows(const std::vector<size_t>& rows) {
   QHeaderView* header = view_->header();
+  const int columns = view_->model()->columnCount();
   for (const size_t row : rows) {
     if (row >= static_cast<size_t>(model_->rowCount())) break;
-    const int r = static_cast<int>(row);
-    for (int c = 0; c < model_->columnCount(); ++c) {
-      const int wanted = view_->sizeHintForIndex(model_->index(r, c)).width();
-      if (wanted > header->sectionSize(c)) header->resizeSection(c, wanted);
+    // The row where the view shows it, and the row it unfolds from.
+    for (QModelIndex at = IndexOfRow(row); at.isValid(); at = at.parent()) {
+      for (int c = 0; c < columns; ++c) {
+        const int wanted = view_->sizeHintForIndex(at.siblingAtColumn(c)).width();
+        if (wanted > header->sectionSize(c)) header->resizeSection(c, wanted);
+      }
     }
   }
 }
@@ -159,26 +212,29 @@ bool ListPage::eventFilter(QObject* watched, QEvent* event) {
 
 void ListPage::CopyRows(bool all) {
   // The header, then every row (or only the selected ones), cells separated by tabs.
-  QList<int> rows;
+  std::vector<size_t> rows;
   if (all) {
-    for (int r = 0; r < model_->rowCount(); ++r) rows << r;
+    rows = ShownRows();
   } else {
-    for (const QModelIndex& index : view_->selectionModel()->selectedRows()) rows << index.row();
+    for (const QModelIndex& index : view_->selectionModel()->selectedRows()) AddRows(index, rows);
     std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
   }
-  if (rows.isEmpty()) return;
+  if (rows.empty()) return;
   QStringList cells;
   for (int c = 0; c < model_->columnCount(); ++c)
     cells << model_->headerData(c, Qt::Horizontal).toString();
   QString text = cells.join(QLatin1Char('\t')) + QLatin1Char('\n');
-  for (const int r : rows) {
+  for (const size_t r : rows) {
     cells.clear();
-    for (int c = 0; c < model_->columnCount(); ++c) cells << model_->index(r, c).data().toString();
+    for (int c = 0; c < model_->columnCount(); ++c)
+      cells << model_->index(static_cast<int>(r), c).data().toString();
     text += cells.join(QLatin1Char('\t')) + QLatin1Char('\n');
   }
   QApplication::clipboard()->setText(text);
-  emit Said(rows.size() == 1 ? QStringLiteral("Copied 1 row.")
-                             : QStringLiteral("Copied %1 rows.").arg(rows.size()));
+  emit Said(rows.size() == 1
+                ? QStringLiteral("Copied 1 row.")
+                : QStringLiteral("Copied %1 rows.").arg(static_cast<qsizetype>(rows.size())));
 }
 
 void ChangeLists(std::span<ListPage* const> pages, const std::function<void()>& change) {

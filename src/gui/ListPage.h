@@ -10,6 +10,9 @@
 #include "app/App.h"
 #include "shared/ListColumns.h"
 
+class QAbstractItemModel;
+class QItemSelection;
+class QModelIndex;
 class QTreeView;
 
 namespace ombrel::gui {
@@ -32,7 +35,8 @@ struct ListPageLayout {
   // A double-click or Return on a row opens the next page.
   bool opens_next_page;
   // The app's selected rows when several can be chosen at once (Ctrl- and
-  // Shift-click); none for a list whose other selected rows are for copying.
+  // Shift-click: the fights seen as one); none for a list whose other
+  // selected rows are for copying.
   const std::vector<size_t>& (App::*selected_rows)() const = nullptr;
 };
 
@@ -54,20 +58,23 @@ inline constexpr ListPageLayout kCombatantDetailPage{"Frame1(3)",
                                                      nullptr,
                                                      false};
 
-// A page that shows one of the app's lists: rows chosen by the current row,
-// several selected for copying (Ctrl+C, Ctrl+A, Copy All), its column widths
-// remembered.
+// A page that shows one of the app's lists: rows chosen by the current row
+// (or several at once, on a list that takes them), selected rows copied
+// (Ctrl+C, Ctrl+A, Copy All), its column widths remembered.
 class ListPage : public QGroupBox {
   Q_OBJECT
 
  public:
   ListPage(const ListPageLayout& description, App& app, QWidget* parent = nullptr);
+  ~ListPage() override = default;
 
   QTreeView* View() const { return view_; }
   TextTableModel* Model() const { return model_; }
 
   // Selects the app's chosen row (the last row when fewer rows are left)
-  // without reporting it as the user's choice.
+  // and, on a list that takes several, the app's other selected rows, without
+  // reporting them as the user's choice; rows the list does not show stay
+  // unselected in it.
   void SelectFromApp();
   // The column widths: remembered ones when there are, else those of the layout.
   void RestoreColumns(const WindowMemory& memory);
@@ -95,9 +102,27 @@ class ListPage : public QGroupBox {
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
+  // Shows the list through `shown`, a model over Model() that may hide,
+  // group or add rows; the hooks below map its indexes to the table's rows.
+  void ShowThrough(QAbstractItemModel* shown);
+  // The table rows of what the view shows at `index` (its own row by default).
+  virtual void AddRows(const QModelIndex& index, std::vector<size_t>& rows) const;
+  // Where the view shows table row `row` (column 0); invalid when it does not.
+  virtual QModelIndex IndexOfRow(size_t row) const;
+  // Adds to `selection` the view's indexes of table rows `rows` (ascending)
+  // and returns the current index, that of `current`.
+  virtual QModelIndex Selection(size_t current, const std::vector<size_t>& rows,
+                                QItemSelection& selection) const;
+  // The table rows the view shows, ascending (Copy All).
+  virtual std::vector<size_t> ShownRows() const;
+  // Runs `change` to what the view shows, then selects the app's rows again:
+  // the view's selection changing meanwhile is no choice of the user's.
+  void Reshow(const std::function<void()>& change);
+
   App& app_;
 
  private:
+  void WatchSelection();
   void CopyRows(bool all);
 
   const ListPageLayout& layout_;

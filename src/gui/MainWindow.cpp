@@ -22,6 +22,7 @@
 #include "gui/Cp1252.h"
 #include "gui/Dialogs.h"
 #include "gui/EventDetailPage.h"
+#include "gui/EventsPage.h"
 #include "gui/FollowController.h"
 #include "gui/LogRoom.h"
 #include "gui/Paths.h"
@@ -124,7 +125,7 @@ void MainWindow::BuildPages() {
   pages_->setObjectName(QStringLiteral("Pages"));
   column->addWidget(pages_, 1);
   settings_page_ = new SettingsPage(pages_);
-  events_page_ = new ListPage(kEventsPage, app_, pages_);
+  events_page_ = new EventsPage(app_, pages_);
   event_detail_page_ = new EventDetailPage(app_, memory_, pages_);
   combatant_page_ = new ListPage(kCombatantDetailPage, app_, pages_);
   list_pages_ = {events_page_, event_detail_page_, combatant_page_};
@@ -136,7 +137,8 @@ void MainWindow::BuildPages() {
     setTabOrder(before, page->View());
     before = page->View();
   }
-  events_page_->Model()->SetBoldRows([this](size_t row) { return app_.EventIsOpen(row); });
+  // The App outlives the window, whose list may still ask while it closes.
+  events_page_->Model()->SetBoldRows([&app = app_](size_t row) { return app.EventIsOpen(row); });
 }
 
 void MainWindow::BuildShortcuts() {
@@ -309,6 +311,7 @@ void MainWindow::Connect() {
   connect(follow_, &FollowController::Refreshed, this, &MainWindow::Refreshed);
   connect(follow_, &FollowController::RefreshFailed, this,
           [this](const Failure& failure) { status_->SetText(FailureText(failure)); });
+  ConnectEventsView();
 }
 
 }  // namespace ombrel::gui

@@ -25,6 +25,7 @@ namespace ombrel::gui {
 
 class Dialogs;
 class EventDetailPage;
+class EventsPage;
 class FollowController;
 class LogRoom;
 class ListPage;
@@ -134,6 +135,10 @@ class MainWindow : public QMainWindow {
   // Save Fight Log... for the selected fight.
   void SaveFightLog();
   void ShowTimeline(bool shown);
+  // View > Group Into Encounters and Hide Small Fights (MainWindowEvents.cpp),
+  // remembered.
+  void ConnectEventsView();
+  void HideSmallFights();
   void FillRecentLogs();
 
   // Mirrors the app's state: shown page and captions, tab strip, export items.
@@ -156,7 +161,7 @@ class MainWindow : public QMainWindow {
   QTabBar* tab_strip_ = nullptr;
   QStackedWidget* pages_ = nullptr;
   SettingsPage* settings_page_ = nullptr;
-  ListPage* events_page_ = nullptr;
+  EventsPage* events_page_ = nullptr;
   EventDetailPage* event_detail_page_ = nullptr;
   ListPage* combatant_page_ = nullptr;
   std::array<ListPage*, 3> list_pages_{};

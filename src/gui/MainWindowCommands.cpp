@@ -19,6 +19,7 @@
 #include "gui/Cp1252.h"
 #include "gui/Dialogs.h"
 #include "gui/EventDetailPage.h"
+#include "gui/EventsPage.h"
 #include "gui/FollowController.h"
 #include "gui/LogRoom.h"
 #include "gui/MainWindow.h"
@@ -262,7 +263,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 
 void MainWindow::SaveState() {
   memory_.SetBytes("geometry", saveGeometry());
-  for (ListPage* page : {events_page_, combatant_page_}) page->SaveColumns(memory_);
+  for (ListPage* page : {list_pages_[0], combatant_page_}) page->SaveColumns(memory_);
   event_detail_page_->SaveLayout();
 }
 

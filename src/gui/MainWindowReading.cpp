@@ -10,6 +10,7 @@
 #include "gui/Cp1252.h"
 #include "gui/Dialogs.h"
 #include "gui/EventDetailPage.h"
+#include "gui/EventsPage.h"
 #include "gui/FollowController.h"
 #include "gui/LogRoom.h"
 #include "gui/MainWindow.h"

@@ -44,7 +44,12 @@ constexpr MenuLine kOptionsLines[] = {
     kSeparator,
     Mark(kExtendedRules, "mnuExtendedRules", "Extended &Line Rules"),
 };
-constexpr MenuLine kViewLines[] = {Mark(kViewTimeline, "mnuViewTimeline", "&Timeline")};
+constexpr MenuLine kViewLines[] = {
+    Mark(kViewTimeline, "mnuViewTimeline", "&Timeline"),
+    kSeparator,
+    Mark(kGroupEncounters, "mnuGroupEncounters", "&Group Into Encounters"),
+    Item(kHideSmallFights, "mnuHideSmallFights", "&Hide Small Fights..."),
+};
 constexpr MenuLine kExportLines[] = {
     Item(kExportEvents, "mnuExportEvents", "&Events"),
     Item(kExportEventDetail, "mnuExportEventDetail", "Event &Detail"),

@@ -26,6 +26,8 @@ enum class Command {
   kCsvFolder,
   kExtendedRules,
   kViewTimeline,
+  kGroupEncounters,
+  kHideSmallFights,
   kExportEvents,
   kExportEventDetail,
   kExportTimeline,

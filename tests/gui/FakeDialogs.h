@@ -24,6 +24,7 @@ class FakeDialogs : public Dialogs {
   std::deque<QString> open_answers;
   std::deque<QString> save_answers;
   std::deque<QString> folder_answers;
+  std::deque<SmallFightLimits> small_fight_answers;
   std::vector<Shown> shown;
 
   std::optional<QString> OpenFile(QWidget*, const QString& title, const QString& filter,
@@ -43,6 +44,14 @@ class FakeDialogs : public Dialogs {
   }
   void Message(QWidget*, const QString& title, const QString& text) override {
     shown.push_back({QStringLiteral("message"), title, text, QString()});
+  }
+
+  std::optional<SmallFightLimits> SmallFights(QWidget*, const SmallFightLimits&) override {
+    shown.push_back({QStringLiteral("small fights"), {}, {}, {}});
+    if (small_fight_answers.empty()) return std::nullopt;
+    const SmallFightLimits answer = small_fight_answers.front();
+    small_fight_answers.pop_front();
+    return answer;
   }
 
   // The last dialog as "kind|title|text".

@@ -39,6 +39,12 @@ QStringList OneShotRows(const QString& path) {
   once.Parse(path);
   return once.Rows(1);
 }
+QStringList OneShotEncounters(const QString& path) {
+  WindowHarness once;
+  once.Item("mnuGroupEncounters")->trigger();
+  once.Parse(path);
+  return once.TreeRows(1);
+}
 QString OneShotStatus(const QString& path) {
   WindowHarness once;
   once.Parse(path);
@@ -115,6 +121,23 @@ class MainWindowFollowTest : public QObject {
     StartFollowing(w, quiet);
     w.Item("mnuStopFollowing")->trigger();
     QCOMPARE(w.Status(), OneShotStatus(quiet));
+  }
+
+  // Grouped into encounters, the list is a one-shot parse's at each refresh
+  // and the live encounter is bold.
+  void encountersFollowTheLog() {
+    WindowHarness w;
+    w.Item("mnuGroupEncounters")->trigger();
+    const QString log = w.WriteLog("raid.txt", kGnollFight);
+    StartFollowing(w, log);
+    Append(log, "[Mon Jan 02 15:04:10 2006] You hit a rat for 5 points of damage.\r\n");
+    w.form().RefreshFollowed();
+    QCOMPARE(w.TreeRows(1), OneShotEncounters(log));
+    QVERIFY(w.TreeRows(1).size() == 3 && Bold(w, 0));
+    Append(log, kOrcFight);
+    w.form().RefreshFollowed();
+    QCOMPARE(w.TreeRows(1), OneShotEncounters(log));
+    QVERIFY(!Bold(w, 0) && Bold(w, 1));
   }
 
   void aLogCutShortIsReadAgain() {

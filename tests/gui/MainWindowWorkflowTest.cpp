@@ -1,8 +1,10 @@
 // The window driven through parses, tabs, double-clicks, sorts and exports.
+#include <QAbstractItemModelTester>
 #include <QDir>
 #include <QFileInfo>
 
 #include "WindowHarness.h"
+#include "gui/EventsViewModel.h"
 #include "gui/FindDialog.h"
 #include "gui/LogViewPane.h"
 
@@ -188,6 +190,64 @@ class MainWindowWorkflowTest : public QObject {
     QCOMPARE(csv.dialogs().Messages().size(), size_t(2));
     QVERIFY(csv.dialogs().Messages()[1].text.contains(QStringLiteral("Data.csv")));
     QCOMPARE(csv.Rows(1).size(), 2);
+  }
+
+  // View > Group Into Encounters shows the app's encounters, each unfolding
+  // into its fights, and choosing one chooses its fights; Hide Small Fights
+  // and the filter box hide rows while every fight keeps its row number, and
+  // a fight chosen then hidden stays chosen.
+  void encountersSmallFightsAndTheFilter() {
+    WindowHarness w;
+    // A gnoll and a rat at once (85 and 35 damage), an orc (47) later.
+    w.Parse(
+        w.WriteLog("raid.txt",
+                   "[Mon Jan 02 15:04:05 2006] You hit a gnoll for 20 points of damage.\r\n"
+                   "[Mon Jan 02 15:04:06 2006] You hit a rat for 5 points of damage.\r\n"
+                   "[Mon Jan 02 15:04:07 2006] a gnoll hits YOU for 15 points of damage.\r\n"
+                   "[Mon Jan 02 15:04:08 2006] Zarra slashes a rat for 30 points of damage.\r\n"
+                   "[Mon Jan 02 15:04:09 2006] Zarra slashes a gnoll for 50 points of damage.\r\n"
+                   "[Mon Jan 02 15:06:00 2006] You hit an orc for 7 points of damage.\r\n"
+                   "[Mon Jan 02 15:06:02 2006] Zarra slashes an orc for 40 points of damage.\r\n"));
+    QTreeView* list = w.List(1);
+    QAbstractItemModelTester tester(list->model());
+    const QStringList flat = w.Rows(1);
+    w.Item("mnuGroupEncounters")->trigger();
+    QStringList grouped;
+    const ombrel::Encounters encounters = w.app().GroupedEncounters();
+    for (size_t e = 0; e < encounters.size(); ++e) {
+      const auto fights = encounters.FightsOf(e);
+      if (fights.size() > 1) grouped << w.Rows(1)[int(e)];
+      for (const int32_t n : fights) grouped << (fights.size() > 1 ? "> " : "") + flat[n - 1];
+    }
+    QCOMPARE(w.TreeRows(1), grouped);
+    QCOMPARE(grouped.size(), 4);
+    QCOMPARE(grouped[0].section(QLatin1Char('|'), 0, 3), QStringLiteral("a gnoll + 1|105|15|4"));
+    w.ClickRow(1, 0);
+    QCOMPARE(w.app().SelectedEvents(), (std::vector<size_t>{0, 1}));
+    list->expand(list->model()->index(0, 0));
+
+    // The rat is small; each shown fight is its own row still.
+    w.dialogs().small_fight_answers.push_back({40, 0});
+    w.Item("mnuHideSmallFights")->trigger();
+    QCOMPARE(w.TreeRows(1), (QStringList{grouped[0], grouped[1], grouped[3]}));
+    QCOMPARE(w.Find<QLabel>("HiddenFights")->text(), QStringLiteral("1 small fight hidden"));
+    QCOMPARE(w.app().SelectedEvents(), (std::vector<size_t>{0, 1}));
+    w.Item("mnuGroupEncounters")->trigger();
+    QCOMPARE(w.Rows(1), (QStringList{flat[0], flat[2]}));
+    w.ClickRow(1, 1);
+    QCOMPARE(w.app().SelectedEvent(), size_t(2));
+    QLineEdit* filter = w.Find<QLineEdit>("EventsFilter");
+    QTest::keyClicks(filter, QStringLiteral("ORC"));
+    QCOMPARE(w.Rows(1), QStringList{flat[2]});
+    QTest::keyClicks(filter, QStringLiteral("x"));
+    QVERIFY(w.Rows(1).isEmpty() && w.app().SelectedEvent() == 2);
+    QTest::keyClick(filter, Qt::Key_Escape);
+    QVERIFY(filter->text().isEmpty());
+    QCOMPARE(w.SelectedRow(1), 1);
+    // 0 and 0 hide nothing: the list is the app's again.
+    w.dialogs().small_fight_answers.push_back({0, 0});
+    w.Item("mnuHideSmallFights")->trigger();
+    QVERIFY(w.Rows(1) == flat && !w.Find<QLabel>("HiddenFights")->isVisible());
   }
 
   void findShowAndSaveInLog() {

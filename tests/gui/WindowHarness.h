@@ -193,6 +193,22 @@ class WindowHarness {
     }
     return rows;
   }
+  // The same with each row's unfolding rows after it, each "> " and its cells.
+  QStringList TreeRows(int list) {
+    QAbstractItemModel* model = List(list)->model();
+    QStringList rows;
+    auto add = [&](const QModelIndex& parent, const QString& mark, auto& self) -> void {
+      for (int r = 0; r < model->rowCount(parent); ++r) {
+        QStringList cells;
+        for (int c = 0; c < model->columnCount(); ++c)
+          cells << model->data(model->index(r, c, parent)).toString();
+        rows << mark + cells.join(QLatin1Char('|'));
+        self(model->index(r, 0, parent), QStringLiteral("> "), self);
+      }
+    };
+    add({}, QString(), add);
+    return rows;
+  }
   // The selected row of a list, -1 for none.
   int SelectedRow(int list) {
     const QModelIndexList rows = List(list)->selectionModel()->selectedRows();
