@@ -281,6 +281,7 @@ QVariant EventsViewModel::EncounterData(size_t item, int column, int role) const
       const uint32_t encounter = item_encounter_[item];
       auto kept = summaries_.find(encounter);
       if (kept == summaries_.end()) {
+        if (log_held_ && log_held_()) return QString();
         if (summaries_.size() >= kKeptSummaries) summaries_.clear();
         kept = summaries_.emplace(encounter, Summary(app_.Log().EventTable(), fights)).first;
       }

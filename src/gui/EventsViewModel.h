@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -42,6 +43,9 @@ class EventsViewModel : public QAbstractItemModel {
   // Keeps the fights whose opponent holds `text` in any letter case; empty
   // keeps every fight.
   void SetText(const QString& text);
+  // True while the app's log may not be read (a followed log's append read
+  // on a worker): an encounter's figures not made before show empty then.
+  void SetLogHeld(std::function<bool()> held) { log_held_ = std::move(held); }
   // Fights the limits hide.
   size_t SmallHidden() const { return small_hidden_; }
 
@@ -90,6 +94,7 @@ class EventsViewModel : public QAbstractItemModel {
   SmallFightLimits limits_;
   std::string folded_text_;
   size_t small_hidden_ = 0;
+  std::function<bool()> log_held_;
   // Every row shown one by one, nothing held.
   bool identity_ = true;
   // Ungrouped: the rows shown. Grouped: the fights shown, row after row

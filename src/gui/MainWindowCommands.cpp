@@ -8,6 +8,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
@@ -226,6 +227,7 @@ void MainWindow::SetBusy(bool busy) {
   busy_ = busy;
   const WindowMenus& m = *menus_;
   settings_page_->SetBusy(busy);
+  events_page_->FilterBox()->setEnabled(!busy);
   m[Command::kOpenLog]->setEnabled(!busy);
   m[Command::kParseAgain]->setEnabled(!busy && !parse_path_.isEmpty() && app_.TabStripAvailable());
   m[Command::kFollowLog]->setEnabled(!busy);

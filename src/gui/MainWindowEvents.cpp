@@ -6,6 +6,7 @@
 
 #include "gui/Dialogs.h"
 #include "gui/EventsPage.h"
+#include "gui/FollowController.h"
 #include "gui/MainWindow.h"
 #include "gui/StatusLine.h"
 
@@ -25,7 +26,13 @@ void MainWindow::ConnectEventsView() {
   grouped->setChecked(memory_.Flag(kGrouped, false));
   events_page_->SetGrouped(grouped->isChecked());
   events_page_->SetLimits({memory_.Number(kSmallDamage, 0), memory_.Number(kSmallSeconds, 0)});
+  // A followed log's append read on the worker is not to be read meanwhile.
+  events_page_->Shown()->SetLogHeld([this] { return follow_->ReadingAppend(); });
   connect(grouped, &QAction::triggered, this, [this](bool checked) {
+    if (busy_) {
+      (*menus_)[Command::kGroupEncounters]->setChecked(!checked);
+      return;
+    }
     events_page_->SetGrouped(checked);
     memory_.SetFlag(kGrouped, checked);
   });
@@ -34,6 +41,7 @@ void MainWindow::ConnectEventsView() {
 }
 
 void MainWindow::HideSmallFights() {
+  if (busy_) return;
   const std::optional<SmallFightLimits> limits =
       dialogs_.SmallFights(this, events_page_->Shown()->Limits());
   if (!limits) return;
