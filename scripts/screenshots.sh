@@ -2,7 +2,8 @@
 # Takes the window's screenshots under Xvfb on a 1280x1024 screen without a
 # window manager (the window sits in the top left corner), driving the real
 # program with the mouse: docs/screenshots/{settings,events,event-detail,
-# event-detail-timeline,event-detail-smallest,no-fight,pc-detail,following,find,log-view}.png
+# event-detail-timeline,event-detail-smallest,no-fight,pc-detail,following,find,log-view,
+# encounters}.png
 # at scale 1 and scale-2x.png (the whole screen at QT_SCALE_FACTOR=2, where the
 # window is at its smallest size too). Needs xvfb, xdotool and
 # imagemagick. The click points suit the default fonts of a Debian 12 machine.
@@ -22,7 +23,8 @@ xvfb=$!
 export DISPLAY=$display
 sleep 1
 
-# A fresh settings folder, so that the window starts from its defaults.
+# A fresh settings folder, so that the window starts from its defaults (a
+# kill saves the window's size as a close does: each run removes it).
 export XDG_CONFIG_HOME="$work/config" ASAN_OPTIONS=detect_leaks=0
 
 window_of() {  # window_of [CAPTION]: waits for the window with that caption
@@ -43,10 +45,10 @@ app=$!
 id=$(window_of)
 sleep 2
 shot "$id" events.png
-dclick 100 215                              # "Grask the Flayer" at the smallest window size
+dclick 100 243                              # "Grask the Flayer" at the smallest window size
 shot "$id" event-detail-smallest.png
 click 110 36                                # back to the Events tab
-dclick 100 215                              # "Grask the Flayer", the longest fight
+dclick 100 243                              # "Grask the Flayer", the longest fight
 click 158 8                                 # View > Timeline closes the chart
 click 185 31
 shot "$id" event-detail.png
@@ -63,6 +65,7 @@ click 100 187                               # "Tamsin", drawn bold in the chart
 shot "$id" event-detail-timeline.png
 kill "$app"
 wait "$app" || true
+rm -rf "$XDG_CONFIG_HOME"  # the next run starts from the defaults again
 
 # Find in Log: the lines naming Grask the Flayer; a double-click on the
 # second result opens the log view at its line, in a larger window.
@@ -72,7 +75,7 @@ id=$(window_of)
 sleep 2
 xdotool windowsize "$id" 1100 860
 sleep 0.5
-click 100 215                               # "Grask the Flayer", for the fight's times
+click 100 243                               # "Grask the Flayer", for the fight's times
 xdotool key ctrl+f
 did=$(window_of "Find in Log")
 sleep 1
@@ -86,6 +89,7 @@ xdotool key Escape
 shot "$id" log-view.png
 kill "$app"
 wait "$app" || true
+rm -rf "$XDG_CONFIG_HOME"  # the next run starts from the defaults again
 
 # A file that is no combat log: the Event Detail page of its no-fight row.
 gzip -c "$root/data/sample.txt" | head -c 3000 >"$work/noise.txt"  # bytes, no lines
@@ -97,16 +101,18 @@ click 191 36                                # the Event Detail tab
 shot "$id" no-fight.png
 kill "$app"
 wait "$app" || true
+rm -rf "$XDG_CONFIG_HOME"  # the next run starts from the defaults again
 
 QT_SCALE_FACTOR=2 "$program" --name Tarlen "$root/data/sample.txt" &
 app=$!
 id=$(window_of)
 sleep 2
-dclick 100 215 2
+dclick 100 243 2
 sleep 0.7
 import -window root "$out/scale-2x.png"
 kill "$app"
 wait "$app" || true
+rm -rf "$XDG_CONFIG_HOME"  # the next run starts from the defaults again
 
 # Following a log while it grows: a generated log, then the further lines of
 # a longer log of the same seed (the generator writes the same bytes first)
@@ -130,3 +136,20 @@ done
 shot "$id" following.png
 kill "$app"
 wait "$app" || true
+rm -rf "$XDG_CONFIG_HOME"  # the next run starts from the defaults again
+
+# The events list grouped into encounters (View > Group Into Encounters, which
+# the window remembers: the last shot), the first encounter chosen whole and
+# the second unfolded too.
+"$program" --name Tarlen "$root/data/sample.txt" &
+app=$!
+id=$(window_of)
+sleep 2
+click 158 8                                 # View > Group Into Encounters
+click 185 53
+click 100 131                               # "a large fen shrew + 2", its fights unfolded
+click 27 187                                # unfolds "a gnoll shaman + 2"
+shot "$id" encounters.png
+kill "$app"
+wait "$app" || true
+rm -rf "$XDG_CONFIG_HOME"  # the next run starts from the defaults again
