@@ -8,13 +8,17 @@
 
 namespace ombrel {
 
-std::vector<HealingRow> SumHealing(const DamageTable& table, FightLines span, HealingKey key,
-                                   const std::string_view* healer) {
+namespace {
+
+// The heals on the lines of `span` that `wanted` takes, added up by `key`.
+template <typename Wanted>
+std::vector<HealingRow> SumHeals(const DamageTable& table, FightLines span, HealingKey key,
+                                 Wanted wanted) {
   std::vector<HealingRow> rows;
   std::unordered_map<std::string_view, size_t> at;
   for (size_t k = 0; k < table.HealCount(); ++k) {
     const HealRecord h = table.Heal(k);
-    if (!span.Holds(h.Counter) || (healer != nullptr && h.Healer != *healer)) continue;
+    if (!span.Holds(h.Counter) || !wanted(h)) continue;
     const std::string_view name =
         key == HealingKey::kHealer ? h.Healer : (key == HealingKey::kTarget ? h.Target : h.Spell);
     const auto [place, added] = at.try_emplace(name, rows.size());
@@ -29,6 +33,19 @@ std::vector<HealingRow> SumHealing(const DamageTable& table, FightLines span, He
     return a.healed != b.healed ? a.healed > b.healed : a.name < b.name;
   });
   return rows;
+}
+
+}  // namespace
+
+std::vector<HealingRow> SumHealing(const DamageTable& table, FightLines span, HealingKey key,
+                                   const std::string_view* healer) {
+  return SumHeals(table, span, key,
+                  [healer](const HealRecord& h) { return healer == nullptr || h.Healer == *healer; });
+}
+
+std::vector<HealingRow> SumHealingReceived(const DamageTable& table, FightLines span,
+                                           HealingKey key, std::string_view target) {
+  return SumHeals(table, span, key, [target](const HealRecord& h) { return h.Target == target; });
 }
 
 int64_t HealingSeconds(const DamageTable& table, FightLines span) {

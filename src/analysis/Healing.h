@@ -27,6 +27,9 @@ enum class HealingKey { kHealer, kTarget, kSpell };
 // up by `key`; the rows by healed, most first, then by name.
 std::vector<HealingRow> SumHealing(const DamageTable& table, FightLines span, HealingKey key,
                                    const std::string_view* healer = nullptr);
+// The same of the heals `target` received, from every healer.
+std::vector<HealingRow> SumHealingReceived(const DamageTable& table, FightLines span,
+                                           HealingKey key, std::string_view target);
 
 // The seconds the heals on the lines of `span` spread over: from the first
 // to the last, at least 1.

@@ -190,6 +190,8 @@ App::App(std::filesystem::path output_dir)
   frame_captions_[0] = "Settings";
   frame_captions_[1] = "Events";
   frame_captions_[2] = "Event Details";
+  frame_captions_[4] = kLifeTabCaptions[0];
+  frame_captions_[5] = kLifeTabCaptions[1];
   window_caption_ = kStartCaption;
 }
 
@@ -225,13 +227,13 @@ ParseRequest App::MakeParseRequest(const std::filesystem::path& log) const {
 
 void App::TakeRun(ParsedRun&& run) {
   log_ = std::move(run.log);
-  life_ = LifeLists();  // its views were into the log before
   events_list_ = std::move(run.events_list);
   if (events_list_.Columns() == 0) events_list_ = EmptyList<EventsColumn>();
   written_files_ = run.written;
   last_run_ = std::move(run);
   last_run_.log = ParsedLog{};
   last_run_.events_list = EmptyList<EventsColumn>();
+  DropLifeLists();
 }
 
 void App::AdoptParse(ParsedRun&& run, const std::filesystem::path& log, bool keep_fight) {
@@ -311,12 +313,12 @@ std::variant<App::FollowStep, Failure> App::AdoptFollowed(std::variant<FollowSte
   if (!follow_) return step;
   // Even unchanged results are adopted again: the table may have grown.
   log_ = follow_->CurrentLog();
-  life_ = LifeLists();  // its views were into the log before
   if (step.changed) {
     follow_->UpdateEventsList(events_list_, &step.list_change);
     follow_->CountInto(last_run_);
     KeepSelection(selected_before_refresh_, step.started_over, step);
   }
+  KeepLifeLists();
   NoteOpenEvents();
   return step;
 }
@@ -346,6 +348,7 @@ std::variant<ParsedRun*, Failure> App::StopFollowing(bool read_rest) {
   TakeRun(std::move(run));
   FollowStep step;
   KeepSelection(before, false, step);
+  KeepLifeLists();
   return &last_run_;
 }
 
@@ -450,7 +453,7 @@ void App::SelectCombatant(size_t row) {
 
 std::vector<Failure> App::ChooseTab(int tab) {
   std::vector<Failure> failures;
-  if (tab < 1 || tab > 4) return failures;
+  if (tab < 1 || tab > 6 || (tab > 4 && !LifePagesAvailable())) return failures;
   // Until the first parse the tab strip is unavailable; only the Settings page
   // can be shown.
   if (!tab_strip_available_ && tab != 1) return failures;
@@ -471,6 +474,9 @@ std::vector<Failure> App::ChooseTab(int tab) {
       break;
     case 4:
       ShowCombatantDetailPage(failures);
+      break;
+    default:
+      ShowLifePage(tab);
       break;
   }
   return failures;

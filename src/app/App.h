@@ -122,6 +122,8 @@ inline constexpr std::string_view kFollowingCaptionSuffix = " (following)";
 // The tab captions, in tab order.
 inline constexpr std::string_view kTabCaptions[4] = {"Settings", "Events", "Event Detail",
                                                      "PC Detail"};
+// The tabs that follow them for a log read under the extended rules.
+inline constexpr std::string_view kLifeTabCaptions[2] = {"Deaths", "Healing"};
 
 // The program's workflow without any window: the settings, the three lists as
 // cell texts, their selections, the page logic and the commands. Both the
@@ -249,13 +251,15 @@ class App {
   FightSelection SelectedFights() const;
   size_t SelectedCombatant() const { return selected_combatant_; }
 
-  // Choosing tab 1 to 4 (as a click or the program would). Choosing "Event
-  // Detail" or "PC Detail" rebuilds its list from the selections and writes its
-  // CSV file when its mark is set; returns the CSV files that could not be
-  // written. Before the first parse only "Settings" can be chosen.
+  // Choosing tab 1 to 4 (as a click or the program would), or 5 and 6
+  // (Deaths, Healing) while LifePagesAvailable(). Choosing "Event Detail" or
+  // "PC Detail" rebuilds its list from the selections and writes its CSV file
+  // when its mark is set; returns the CSV files that could not be written.
+  // Choosing "Deaths" or "Healing" builds their lists (BuildLifeLists) and
+  // writes nothing. Before the first parse only "Settings" can be chosen.
   std::vector<Failure> ChooseTab(int tab);
-  int SelectedTab() const { return selected_tab_; }  // 1 to 4
-  int ShownPage() const { return shown_page_; }      // 0 to 3
+  int SelectedTab() const { return selected_tab_; }  // 1 to 6
+  int ShownPage() const { return shown_page_; }      // 0 to 5
   std::string FrameCaption(int page) const { return frame_captions_[page]; }
   std::string WindowCaption() const { return window_caption_; }
   bool TabStripAvailable() const { return tab_strip_available_; }
@@ -289,6 +293,17 @@ class App {
   // chosen in the events list or, with `whole_log` or no fight, of the whole
   // log, built again by BuildLifeLists (AppLife.cpp).
   void BuildLifeLists(bool whole_log = false);
+  // True when the Deaths and Healing tabs follow the four: a log read under
+  // the extended rules is shown.
+  bool LifePagesAvailable() const;
+  // Whether those pages show the whole log rather than the chosen fight; the
+  // lists of a shown page are built again at once.
+  void SetLifeWholeLog(bool whole_log);
+  bool LifeWholeLog() const { return life_whole_log_; }
+  // Counts the times the lists were built or dropped, so that a view knows
+  // when to read them again; choosing a death, a healer or a recap window
+  // through Life() does not count.
+  uint64_t LifeBuilds() const { return life_builds_; }
   LifeLists& Life() { return life_; }
   const LifeLists& Life() const { return life_; }
   const TextTable& DeathsList() const { return life_.Deaths(); }
@@ -298,6 +313,9 @@ class App {
   size_t SelectedHealer() const { return life_.SelectedHealer(); }
   const TextTable& HealingByTargetList() const { return life_.ByTarget(); }
   const TextTable& HealingBySpellList() const { return life_.BySpell(); }
+  const TextTable& HealedTargetsList() const { return life_.Targets(); }
+  size_t SelectedHealedTarget() const { return life_.SelectedTarget(); }
+  const TextTable& TargetHealersList() const { return life_.TargetHealers(); }
   // deaths.csv and healing.csv of those lists, recap.csv of the chosen death.
   std::optional<Failure> ExportDeathsCsv(const std::filesystem::path& path) const;
   std::optional<Failure> ExportHealingCsv(const std::filesystem::path& path) const;
@@ -329,6 +347,16 @@ class App {
   void BuildSelectedEventDetail();
   void ShowEventDetailPage(std::vector<Failure>& failures);
   void ShowCombatantDetailPage(std::vector<Failure>& failures);
+  // The Deaths (tab 5) or Healing (tab 6) page, its lists built (AppLife.cpp).
+  void ShowLifePage(int tab);
+  // Drops the lists, whose views were into the log just replaced, keeping
+  // the recap window.
+  void DropLifeLists();
+  // The same, then built again while their page is shown, the rows chosen
+  // kept where they still are.
+  void KeepLifeLists();
+  // "an orc", or "the whole log".
+  std::string LifeCaption() const;
   // The first selected fight's mob, and "+ N more" over several.
   std::string SelectedEventName() const;
   // The selected fights as they stand.
@@ -355,6 +383,8 @@ class App {
   Settings settings_;
   ParsedLog log_;
   LifeLists life_;
+  bool life_whole_log_ = false;
+  uint64_t life_builds_ = 0;
   EventDetail event_detail_;
   TextTable events_list_;
   TextTable event_detail_list_;
@@ -365,7 +395,7 @@ class App {
   size_t selected_combatant_ = 0;
   int selected_tab_ = 1;
   int shown_page_ = 0;
-  std::string frame_captions_[4];
+  std::string frame_captions_[6];
   std::string window_caption_;
   bool tab_strip_available_ = false;
   bool export_events_enabled_ = false;

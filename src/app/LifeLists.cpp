@@ -32,7 +32,9 @@ LifeLists::LifeLists()
       recap_list_(EmptyList<RecapColumn>()),
       healers_list_(EmptyList<HealingColumn>()),
       by_target_list_(EmptyList<HealingColumn>()),
-      by_spell_list_(EmptyList<HealingColumn>()) {}
+      by_spell_list_(EmptyList<HealingColumn>()),
+      targets_list_(EmptyList<HealingColumn>()),
+      target_healers_list_(EmptyList<HealingColumn>()) {}
 
 void LifeLists::Build(const ParsedLog& log, const EventRecord* fight) {
   table_ = &log.DamageTable();
@@ -55,6 +57,10 @@ void LifeLists::Build(const ParsedLog& log, const EventRecord* fight) {
                                                       : HealingSeconds(*table_, span_);
   healers_list_ = HealingList(healers_, seconds_);
   SelectHealer(0);
+  targets_ = SumHealing(*table_, span_, HealingKey::kTarget);
+  targets_list_ = HealingList(targets_, seconds_);
+  selected_target_ = 0;
+  SelectTarget(0);
 }
 
 void LifeLists::SelectDeath(size_t row) {
@@ -99,6 +105,14 @@ void LifeLists::SelectHealer(size_t row) {
   const std::string_view healer = healers_[row].name;
   by_target_list_ = HealingList(SumHealing(*table_, span_, HealingKey::kTarget, &healer), seconds_);
   by_spell_list_ = HealingList(SumHealing(*table_, span_, HealingKey::kSpell, &healer), seconds_);
+}
+
+void LifeLists::SelectTarget(size_t row) {
+  target_healers_list_ = EmptyList<HealingColumn>();
+  if (table_ == nullptr || row >= targets_.size()) return;
+  selected_target_ = row;
+  target_healers_list_ = HealingList(
+      SumHealingReceived(*table_, span_, HealingKey::kHealer, targets_[row].name), seconds_);
 }
 
 }  // namespace ombrel

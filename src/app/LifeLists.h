@@ -16,7 +16,8 @@ namespace ombrel {
 
 // The lists of the Deaths and Healing pages (extended rules), of one fight or
 // of the whole log: the deaths and the chosen death's recap, the healers and
-// the chosen healer's healing by target and by spell. Its views into the log
+// the chosen healer's healing by target and by spell, the heals each target
+// received and the chosen target's healers. Its views into the log
 // hold while that log does: it is built again for every log.
 class LifeLists {
  public:
@@ -43,6 +44,12 @@ class LifeLists {
   const TextTable& ByTarget() const { return by_target_list_; }
   const TextTable& BySpell() const { return by_spell_list_; }
 
+  // The heals received, one row per target, and the chosen target's healers.
+  const TextTable& Targets() const { return targets_list_; }
+  size_t SelectedTarget() const { return selected_target_; }
+  void SelectTarget(size_t row);
+  const TextTable& TargetHealers() const { return target_healers_list_; }
+
   // The deaths as listed, and the lines they and the heals are taken from.
   const std::vector<DeathRow>& DeathRows() const { return deaths_; }
   FightLines Span() const { return span_; }
@@ -64,6 +71,10 @@ class LifeLists {
   size_t selected_healer_ = 0;
   TextTable by_target_list_;
   TextTable by_spell_list_;
+  std::vector<HealingRow> targets_;
+  TextTable targets_list_;
+  size_t selected_target_ = 0;
+  TextTable target_healers_list_;
 };
 
 }  // namespace ombrel

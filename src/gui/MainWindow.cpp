@@ -139,6 +139,7 @@ void MainWindow::BuildPages() {
   }
   // The App outlives the window, whose list may still ask while it closes.
   events_page_->Model()->SetBoldRows([&app = app_](size_t row) { return app.EventIsOpen(row); });
+  BuildLifePages();
 }
 
 void MainWindow::BuildShortcuts() {
@@ -312,6 +313,7 @@ void MainWindow::Connect() {
   connect(follow_, &FollowController::RefreshFailed, this,
           [this](const Failure& failure) { status_->SetText(FailureText(failure)); });
   ConnectEventsView();
+  ConnectLifePages();
 }
 
 }  // namespace ombrel::gui

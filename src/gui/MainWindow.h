@@ -2,6 +2,7 @@
 
 #include <array>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <variant>
@@ -23,10 +24,12 @@ class QTabBar;
 
 namespace ombrel::gui {
 
+class DeathsPage;
 class Dialogs;
 class EventDetailPage;
 class EventsPage;
 class FollowController;
+class HealingPage;
 class LogRoom;
 class ListPage;
 class SettingsPage;
@@ -141,6 +144,20 @@ class MainWindow : public QMainWindow {
   void HideSmallFights();
   void FillRecentLogs();
 
+  // The Deaths and Healing pages (MainWindowLife.cpp).
+  void BuildLifePages();
+  void ConnectLifePages();
+  std::vector<ListPage*> LifeLists() const;
+  // Runs `change` between the change brackets of those pages' lists.
+  void ChangeLifeLists(const std::function<void()>& change);
+  void ChooseLifeTab(int tab);
+  // Their tabs, shown for a log read under the extended rules, their
+  // captions, lists and export items, as ShowState shows the rest.
+  void ShowLifePages();
+  // Their lists after a followed log's refresh, scrolled where they were.
+  void KeepLifeListsShown();
+  void ExportLifeCsv(const QString& title, const char* name, ReportExport export_csv);
+
   // Mirrors the app's state: shown page and captions, tab strip, export items.
   void ShowState();
   void SetBusy(bool busy);
@@ -165,6 +182,9 @@ class MainWindow : public QMainWindow {
   EventDetailPage* event_detail_page_ = nullptr;
   ListPage* combatant_page_ = nullptr;
   std::array<ListPage*, 3> list_pages_{};
+  DeathsPage* deaths_page_ = nullptr;
+  HealingPage* healing_page_ = nullptr;
+  uint64_t life_builds_seen_ = 0;
   std::unique_ptr<WindowMenus> menus_;
   std::unique_ptr<StatusLine> status_;
   FollowController* follow_ = nullptr;

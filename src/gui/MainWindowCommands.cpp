@@ -18,10 +18,12 @@
 #include <QTreeView>
 
 #include "gui/Cp1252.h"
+#include "gui/DeathsPage.h"
 #include "gui/Dialogs.h"
 #include "gui/EventDetailPage.h"
 #include "gui/EventsPage.h"
 #include "gui/FollowController.h"
+#include "gui/HealingPage.h"
 #include "gui/LogRoom.h"
 #include "gui/MainWindow.h"
 #include "gui/Paths.h"
@@ -65,6 +67,10 @@ void MainWindow::TabChanged(int index) {
     return;
   }
   const int tab = index + 1;
+  if (tab > 4) {
+    ChooseLifeTab(tab);
+    return;
+  }
   std::vector<Failure> failures;
   if (tab < 3) {
     failures = app_.ChooseTab(tab);
@@ -86,7 +92,8 @@ void MainWindow::TabChanged(int index) {
 
 void MainWindow::StepTab(int step) {
   if (busy_ || !tab_strip_->isEnabled()) return;
-  tab_strip_->setCurrentIndex((tab_strip_->currentIndex() + step + 4) % 4);
+  const int tabs = tab_strip_->count();
+  tab_strip_->setCurrentIndex((tab_strip_->currentIndex() + step + tabs) % tabs);
 }
 
 void MainWindow::RowOpened(int list) {
@@ -190,11 +197,12 @@ void MainWindow::ShowState() {
     if (!(busy_ && page == 0))
       static_cast<QGroupBox*>(pages_->widget(page))->setTitle(FromCp1252(app_.FrameCaption(page)));
   }
-  pages_->setCurrentIndex(std::clamp(app_.ShownPage(), 0, 3));
+  ShowLifePages();
+  pages_->setCurrentIndex(std::clamp(app_.ShownPage(), 0, pages_->count() - 1));
   tab_strip_->setEnabled(!busy_ && app_.TabStripAvailable());
   {
     const QSignalBlocker quiet(tab_strip_);
-    tab_strip_->setCurrentIndex(std::clamp(app_.SelectedTab(), 1, 4) - 1);
+    tab_strip_->setCurrentIndex(std::clamp(app_.SelectedTab(), 1, tab_strip_->count()) - 1);
   }
   const WindowMenus& m = *menus_;
   m[Command::kExportEvents]->setEnabled(app_.ExportEventsEnabled());
@@ -267,6 +275,8 @@ void MainWindow::SaveState() {
   memory_.SetBytes("geometry", saveGeometry());
   for (ListPage* page : {list_pages_[0], combatant_page_}) page->SaveColumns(memory_);
   event_detail_page_->SaveLayout();
+  deaths_page_->SaveLayout();
+  healing_page_->SaveLayout();
 }
 
 }  // namespace ombrel::gui

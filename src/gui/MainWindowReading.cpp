@@ -208,6 +208,7 @@ void MainWindow::RefreshFollowed() {
 }
 
 void MainWindow::Refreshed(const App::FollowStep& step) {
+  KeepLifeListsShown();
   if (step.changed) {
     if (step.detail_changed) event_detail_page_->DrawTimeline();
     ShowState();

@@ -54,6 +54,10 @@ constexpr MenuLine kExportLines[] = {
     Item(kExportEvents, "mnuExportEvents", "&Events"),
     Item(kExportEventDetail, "mnuExportEventDetail", "Event &Detail"),
     Item(kExportTimeline, "mnuExportTimeline", "&Timeline Picture..."),
+    kSeparator,
+    Item(kExportDeaths, "mnuExportDeaths", "Death&s CSV..."),
+    Item(kExportHealing, "mnuExportHealing", "&Healing CSV..."),
+    Item(kExportRecap, "mnuExportRecap", "&Recap CSV..."),
 };
 constexpr MenuLine kHelpLines[] = {Item(kAbout, "mnuAbout", "&About", "F1")};
 

@@ -31,6 +31,9 @@ enum class Command {
   kExportEvents,
   kExportEventDetail,
   kExportTimeline,
+  kExportDeaths,
+  kExportHealing,
+  kExportRecap,
   kAbout,
   kCount
 };

@@ -210,7 +210,7 @@ inline constexpr ListColumn kDeathsColumns[] = {
 };
 
 inline constexpr ListColumn kRecapColumns[] = {
-    {At(RecapColumn::kSecondsBefore), "Seconds Before", 1250, list_columns::R},
+    {At(RecapColumn::kSecondsBefore), "Seconds Before", 1500, list_columns::R},
     {At(RecapColumn::kSource), "Source", 2200, list_columns::L},
     {At(RecapColumn::kAttack), "Attack or Spell", 2000, list_columns::L},
     {At(RecapColumn::kDamage), "Damage", 1000, list_columns::R},
