@@ -39,8 +39,9 @@ std::vector<HealingRow> SumHeals(const DamageTable& table, FightLines span, Heal
 
 std::vector<HealingRow> SumHealing(const DamageTable& table, FightLines span, HealingKey key,
                                    const std::string_view* healer) {
-  return SumHeals(table, span, key,
-                  [healer](const HealRecord& h) { return healer == nullptr || h.Healer == *healer; });
+  return SumHeals(table, span, key, [healer](const HealRecord& h) {
+    return healer == nullptr || h.Healer == *healer;
+  });
 }
 
 std::vector<HealingRow> SumHealingReceived(const DamageTable& table, FightLines span,

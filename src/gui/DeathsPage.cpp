@@ -13,8 +13,8 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QSplitter>
-#include <QValueAxis>
 #include <QVBoxLayout>
+#include <QValueAxis>
 
 #include "gui/Cp1252.h"
 #include "gui/LifeLayouts.h"
@@ -42,7 +42,8 @@ QString RecapNote(const App& app) {
   const Recap& recap = app.Life().CurrentRecap();
   QString note = Text(recap.death.Victim) + QStringLiteral(" died at ") +
                  Text(CellAt(deaths, row, DeathsColumn::kTime));
-  if (!recap.death.Killer.empty()) note += QStringLiteral(", killed by ") + Text(recap.death.Killer);
+  if (!recap.death.Killer.empty())
+    note += QStringLiteral(", killed by ") + Text(recap.death.Killer);
   const int64_t taken = recap.lines.empty() ? 0 : recap.lines.back().total_taken;
   if (taken == 0) {
     return note + QStringLiteral(": no recorded damage in the last %1 s.").arg(recap.window);
@@ -134,15 +135,14 @@ DeathsPage::DeathsPage(App& app, WindowMemory& memory, QWidget* parent)
   split_->setStretchFactor(0, 1);
   split_->setStretchFactor(1, 3);
   split_->setStretchFactor(2, 2);
-  split_->setSizes({TwipsToPixels(1500, font()), TwipsToPixels(4000, font()),
-                    TwipsToPixels(2600, font())});
+  split_->setSizes(
+      {TwipsToPixels(1500, font()), TwipsToPixels(4000, font()), TwipsToPixels(2600, font())});
 
   // The window last chosen.
   const int remembered = memory_.Number(kRecapWindowKey, kDefaultRecapWindow);
   const auto chosen = std::find(std::begin(kRecapWindows), std::end(kRecapWindows), remembered);
-  window_->setCurrentIndex(chosen != std::end(kRecapWindows)
-                               ? static_cast<int>(chosen - std::begin(kRecapWindows))
-                               : 1);
+  window_->setCurrentIndex(
+      chosen != std::end(kRecapWindows) ? static_cast<int>(chosen - std::begin(kRecapWindows)) : 1);
   app_.Life().SetRecapWindow(kRecapWindows[static_cast<size_t>(window_->currentIndex())]);
   deaths_->RestoreColumns(memory_);
   recap_->RestoreColumns(memory_);

@@ -48,7 +48,8 @@ void MainWindow::ConnectLifePages() {
       ShowState();
     });
   }
-  connect(deaths_page_, &DeathsPage::Said, this, [this](const QString& text) { status_->SetText(text); });
+  connect(deaths_page_, &DeathsPage::Said, this,
+          [this](const QString& text) { status_->SetText(text); });
   connect(healing_page_, &HealingPage::Said, this,
           [this](const QString& text) { status_->SetText(text); });
   const WindowMenus& m = *menus_;
@@ -130,9 +131,9 @@ void MainWindow::KeepLifeListsShown() {
 void MainWindow::ExportLifeCsv(const QString& title, const char* name, ReportExport export_csv) {
   if (busy_ || !app_.LifePagesAvailable() || app_.ShownPage() < 4) return;
   const QString folder = memory_.Folder(kSaveFolder);
-  const std::optional<QString> path =
-      dialogs_.SaveFile(this, title, QStringLiteral("CSV files (*.csv)"),
-                        QDir(folder.isEmpty() ? CsvFolder() : folder).filePath(QLatin1String(name)));
+  const std::optional<QString> path = dialogs_.SaveFile(
+      this, title, QStringLiteral("CSV files (*.csv)"),
+      QDir(folder.isEmpty() ? CsvFolder() : folder).filePath(QLatin1String(name)));
   if (!path) return;
   memory_.SetFolder(kSaveFolder, FolderOf(*path));
   std::optional<Failure> failure;
