@@ -3,7 +3,7 @@
 # window manager (the window sits in the top left corner), driving the real
 # program with the mouse: docs/screenshots/{settings,events,event-detail,
 # event-detail-timeline,event-detail-smallest,no-fight,pc-detail,following,find,log-view,
-# encounters}.png
+# encounters,deaths,healing}.png
 # at scale 1 and scale-2x.png (the whole screen at QT_SCALE_FACTOR=2, where the
 # window is at its smallest size too). Needs xvfb, xdotool and
 # imagemagick. The click points suit the default fonts of a Debian 12 machine.
@@ -153,3 +153,28 @@ shot "$id" encounters.png
 kill "$app"
 wait "$app" || true
 rm -rf "$XDG_CONFIG_HOME"  # the next run starts from the defaults again
+
+# The Deaths and Healing pages of a generated log read under the extended
+# rules (ticked in a settings file of its own): the death of Grask the Flayer
+# with its recap scrolled to the killing blow, and the healers of the whole log
+# with what the second healed.
+"$loggen" --seed 1 --size 256K --extended-kinds --out "$work/extended.txt"
+mkdir -p "$work/extended-config/ombrel-raid"
+printf '[options]\nextendedLineRules=true\n' >"$work/extended-config/ombrel-raid/ombrel-raid.conf"
+XDG_CONFIG_HOME="$work/extended-config" "$program" --name Tarlen "$work/extended.txt" &
+app=$!
+id=$(window_of)
+sleep 2
+xdotool windowsize "$id" 1100 860
+sleep 0.5
+click 100 173                               # "Grask the Flayer"
+click 353 36                                # the Deaths tab
+click 300 344                               # the recap's first line, then its last
+xdotool key End
+shot "$id" deaths.png
+click 421 36                                # the Healing tab
+click 24 87                                 # Whole log
+click 100 175                               # the second healer, Tarlen
+shot "$id" healing.png
+kill "$app"
+wait "$app" || true
