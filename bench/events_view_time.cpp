@@ -41,12 +41,10 @@ int main(int argc, char** argv) {
   step("filter", [&] { shown.SetText(text); });
   step("filter cleared", [&] { shown.SetText({}); });
   step("small fights hidden", [&] { shown.SetLimits({1000, 5}); });
+  step("all shown", [&] { shown.SetLimits({}); });
   step("grouped", [&] { shown.SetGrouped(true); });
   step("grouped, filter", [&] { shown.SetText(text); });
-  step("all shown", [&] {
-    shown.SetText({});
-    shown.SetLimits({});
-    shown.SetGrouped(false);
-  });
+  step("grouped, filter cleared", [&] { shown.SetText({}); });
+  step("ungrouped", [&] { shown.SetGrouped(false); });
   return 0;
 }

@@ -43,32 +43,38 @@ EventRecord Summary(std::span<const EventRecord> events, std::span<const int32_t
 
 EventsViewModel::EventsViewModel(const App& app, TextTableModel& table, QObject* parent)
     : QAbstractItemModel(parent), app_(app), table_(table) {
-  connect(&table_, &QAbstractItemModel::modelAboutToBeReset, this,
-          &EventsViewModel::beginResetModel);
+  // The log changed: its fights are grouped again at the next rebuild, which
+  // a filter or the limits alone do not ask for.
+  connect(&table_, &QAbstractItemModel::modelAboutToBeReset, this, [this] {
+    regroup_ = true;
+    beginResetModel();
+  });
   connect(&table_, &QAbstractItemModel::modelReset, this, [this] {
     Rebuild();
     endResetModel();
   });
   // A followed log's refresh changes rows in place or adds them.
+  auto begin = [this] {
+    regroup_ = true;
+    BeginRelayout();
+  };
   for (const auto about :
        {&QAbstractItemModel::rowsAboutToBeInserted, &QAbstractItemModel::rowsAboutToBeRemoved}) {
-    connect(&table_, about, this, &EventsViewModel::BeginRelayout);
+    connect(&table_, about, this, begin);
   }
   for (const auto done : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved})
     connect(&table_, done, this, &EventsViewModel::EndRelayout);
-  connect(&table_, &QAbstractItemModel::layoutAboutToBeChanged, this,
-          &EventsViewModel::BeginRelayout);
+  connect(&table_, &QAbstractItemModel::layoutAboutToBeChanged, this, begin);
   connect(&table_, &QAbstractItemModel::layoutChanged, this, &EventsViewModel::EndRelayout);
   connect(&table_, &QAbstractItemModel::dataChanged, this,
-          [this](const QModelIndex& top, const QModelIndex& bottom) {
+          [this, begin](const QModelIndex& top, const QModelIndex& bottom) {
             if (identity_) {
               emit dataChanged(index(top.row(), 0), index(bottom.row(), columnCount() - 1));
               return;
             }
-            // Changed rows' encounters change with them: everything is shown again.
-            if (rowCount() > 0)
-              emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
-            summaries_.clear();
+            // Changed fights may change what is hidden and how they group.
+            begin();
+            EndRelayout();
           });
   Rebuild();
 }
@@ -135,9 +141,12 @@ void EventsViewModel::Rebuild() {
   item_begin_.clear();
   item_encounter_.clear();
   item_of_.clear();
-  encounters_ = Encounters();
   small_hidden_ = 0;
   identity_ = !grouped_ && limits_.HidesNothing() && folded_text_.empty();
+  if (!grouped_) {
+    encounters_ = Encounters();
+    regroup_ = true;
+  }
   const std::span<const EventRecord> events = app_.Log().EventTable();
   const size_t rows = std::min<size_t>(static_cast<size_t>(table_.rowCount()), events.size());
   auto shown = [&](size_t row) {
@@ -155,7 +164,8 @@ void EventsViewModel::Rebuild() {
     }
     return;
   }
-  encounters_ = app_.GroupedEncounters();
+  if (regroup_ || encounters_.empty()) encounters_ = app_.GroupedEncounters();
+  regroup_ = false;
   item_of_.assign(rows, kNone);
   for (size_t e = 0; e < encounters_.size(); ++e) {
     const auto begin = static_cast<uint32_t>(shown_.size());

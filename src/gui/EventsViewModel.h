@@ -104,6 +104,7 @@ class EventsViewModel : public QAbstractItemModel {
   std::vector<uint32_t> item_encounter_;
   std::vector<uint32_t> item_of_;  // grouped: each app row's item, or kNone when hidden
   Encounters encounters_;
+  bool regroup_ = true;  // the log changed since the fights were grouped
   QModelIndexList kept_from_;
   std::vector<Kept> kept_;
   mutable std::unordered_map<uint32_t, EventRecord> summaries_;  // by encounter, as shown
