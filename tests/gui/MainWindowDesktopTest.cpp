@@ -18,6 +18,7 @@
 
 #include "WindowHarness.h"
 #include "gui/CommandLine.h"
+#include "gui/EventsViewModel.h"
 #include "gui/SessionEnd.h"
 #include "shared/FileOutput.h"
 
@@ -175,6 +176,9 @@ class MainWindowDesktopTest : public QObject {
         w.Item(mark)->trigger();
       }
       w.Item("mnuPrintData")->trigger();
+      w.Item("mnuGroupEncounters")->trigger();
+      w.dialogs().small_fight_answers.push_back({10, 1});
+      w.Item("mnuHideSmallFights")->trigger();
       w.dialogs().save_answers.push_back(w.Dir() + "/report.htm");
       w.Item("mnuExportEvents")->trigger();
       QCOMPARE(w.Status(), "Wrote " + QDir::toNativeSeparators(w.Dir() + "/report.htm") + ".");
@@ -192,7 +196,9 @@ class MainWindowDesktopTest : public QObject {
         "Yourname.text=Tarlen|cmbEventTimer.currentIndex=7|chkPets.checked=true"
         "|mnuPrintEvents.checked=true|mnuPrintPCDetails.checked=true"
         "|mnuExtendedRules.checked=true|cmbLineRules.currentIndex=1"
-        "|mnuPrintData.checked=false");
+        "|mnuPrintData.checked=false|mnuGroupEncounters.checked=true");
+    QVERIFY((qobject_cast<ombrel::gui::EventsViewModel*>(w.List(1)->model())->Limits() ==
+             ombrel::gui::SmallFightLimits{10, 1}));
     QCOMPARE(w.form().size(), size);
     const ombrel::PrintOptions& options = w.app().options();
     QVERIFY(options.PrintEvents && options.PrintPCDetails && options.ExtendedLineRules &&
