@@ -24,6 +24,7 @@
 #include "gui/EventDetailPage.h"
 #include "gui/EventsPage.h"
 #include "gui/FollowController.h"
+#include "gui/LiveMeterWindow.h"
 #include "gui/LogRoom.h"
 #include "gui/Paths.h"
 #include "gui/SettingsPage.h"
@@ -82,6 +83,8 @@ MainWindow::MainWindow(App& app, Dialogs& dialogs, ParseRunner runner, QSettings
   status_ = std::make_unique<StatusLine>(statusBar(), app_);
   follow_ = new FollowController(app_, list_pages_, this);
   log_room_ = new LogRoom(app_, dialogs_, this);
+  live_meter_ = std::make_unique<LiveMeterWindow>(app_, memory_, (*menus_)[Command::kLiveMeter],
+                                                  [this] { return busy_; });
   BuildShortcuts();
   setWindowTitle(QFile::decodeName(QByteArray::fromStdString(app_.WindowCaption())));
   FitToScreen();

@@ -32,6 +32,7 @@ class FollowController;
 class HealingPage;
 class LogRoom;
 class ListPage;
+class LiveMeterWindow;
 class SettingsPage;
 class StatusLine;
 
@@ -189,6 +190,7 @@ class MainWindow : public QMainWindow {
   std::unique_ptr<StatusLine> status_;
   FollowController* follow_ = nullptr;
   LogRoom* log_room_ = nullptr;
+  std::unique_ptr<LiveMeterWindow> live_meter_;  // a window of its own
 };
 
 }  // namespace ombrel::gui

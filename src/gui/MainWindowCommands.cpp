@@ -24,6 +24,7 @@
 #include "gui/EventsPage.h"
 #include "gui/FollowController.h"
 #include "gui/HealingPage.h"
+#include "gui/LiveMeterWindow.h"
 #include "gui/LogRoom.h"
 #include "gui/MainWindow.h"
 #include "gui/Paths.h"
@@ -212,6 +213,7 @@ void MainWindow::ShowState() {
   m[Command::kFindInLog]->setEnabled(!busy_ && app_.TabStripAvailable());
   m[Command::kShowInLog]->setEnabled(parsed);
   m[Command::kSaveFightLog]->setEnabled(parsed);
+  live_meter_->Refresh();
 }
 
 void MainWindow::ShowInLog() {
@@ -277,6 +279,7 @@ void MainWindow::SaveState() {
   event_detail_page_->SaveLayout();
   deaths_page_->SaveLayout();
   healing_page_->SaveLayout();
+  live_meter_->SaveState();
 }
 
 }  // namespace ombrel::gui

@@ -49,6 +49,8 @@ constexpr MenuLine kViewLines[] = {
     kSeparator,
     Mark(kGroupEncounters, "mnuGroupEncounters", "&Group Into Encounters"),
     Item(kHideSmallFights, "mnuHideSmallFights", "&Hide Small Fights..."),
+    kSeparator,
+    Mark(kLiveMeter, "mnuLiveMeter", "Live &Meter"),
 };
 constexpr MenuLine kExportLines[] = {
     Item(kExportEvents, "mnuExportEvents", "&Events"),

@@ -28,6 +28,7 @@ enum class Command {
   kViewTimeline,
   kGroupEncounters,
   kHideSmallFights,
+  kLiveMeter,
   kExportEvents,
   kExportEventDetail,
   kExportTimeline,

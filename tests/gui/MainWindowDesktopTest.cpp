@@ -19,6 +19,7 @@
 #include "WindowHarness.h"
 #include "gui/CommandLine.h"
 #include "gui/EventsViewModel.h"
+#include "gui/LiveMeterWindow.h"
 #include "gui/SessionEnd.h"
 #include "shared/FileOutput.h"
 
@@ -277,6 +278,39 @@ class MainWindowDesktopTest : public QObject {
     WindowHarness w(&ombrel::RunParse, {}, &settings);
     QCOMPARE(w.form().size(), size);
     QCOMPARE(w.List(1)->header()->sectionSize(0), 123);
+  }
+
+  void theLiveMeterOpensFromTheViewMenuAndKeepsItsPlace() {
+    QTemporaryDir store;
+    QSettings settings(store.filePath(QStringLiteral("ombrel-raid.conf")), QSettings::IniFormat);
+    const auto meter = [] {
+      for (QWidget* shown : QApplication::topLevelWidgets())
+        if (shown->objectName() == QStringLiteral("LiveMeter"))
+          return static_cast<ombrel::gui::LiveMeterWindow*>(shown);
+      return static_cast<ombrel::gui::LiveMeterWindow*>(nullptr);
+    };
+    const QRect place(60, 70, 260, 150);
+    {
+      WindowHarness w(&ombrel::RunParse, {}, &settings);
+      w.Parse(w.WriteLog());
+      w.Item("mnuLiveMeter")->trigger();
+      QVERIFY(meter() != nullptr && meter()->isVisible() && meter()->parent() == nullptr);
+      // The last encounter is the fight against the orc: Zarra, then Tarlen's own bar.
+      const auto& rows = meter()->Meter().Rows();
+      QVERIFY(rows.size() == 2 && rows[0].Name == "Zarra" && rows[1].Own);
+      meter()->SetFrameless(true);
+      meter()->SetOpacityPercent(70);
+      meter()->setGeometry(place);
+      QVERIFY(w.form().close());
+    }
+    WindowHarness w(&ombrel::RunParse, {}, &settings);
+    w.Item("mnuLiveMeter")->trigger();
+    QVERIFY(meter()->Frameless() && meter()->OpacityPercent() == 70);
+    QCOMPARE(meter()->geometry(), place);
+    QVERIFY(qAbs(meter()->windowOpacity() - 0.7) < 0.01);
+    // Closed by its own frame, the menu item is unchecked.
+    meter()->close();
+    QVERIFY(!w.Item("mnuLiveMeter")->isChecked());
   }
 
   void commandLine() {
