@@ -3,7 +3,7 @@
 # window manager (the window sits in the top left corner), driving the real
 # program with the mouse: docs/screenshots/{settings,events,event-detail,
 # event-detail-timeline,event-detail-smallest,no-fight,pc-detail,following,find,log-view,
-# encounters,deaths,healing}.png
+# encounters,deaths,healing,live-meter}.png
 # at scale 1 and scale-2x.png (the whole screen at QT_SCALE_FACTOR=2, where the
 # window is at its smallest size too). Needs xvfb, xdotool and
 # imagemagick. The click points suit the default fonts of a Debian 12 machine.
@@ -176,5 +176,34 @@ click 421 36                                # the Healing tab
 click 24 87                                 # Whole log
 click 100 175                               # the second healer, Tarlen
 shot "$id" healing.png
+kill "$app"
+wait "$app" || true
+rm -rf "$XDG_CONFIG_HOME"  # the next run starts from the defaults again
+
+# The live meter over a followed log: View > Live Meter opens it beside the
+# window, and it shows the encounter in progress as the log grows.
+"$loggen" --seed 5 --size 150K --out "$log.meter"
+"$loggen" --seed 5 --size 250K --out "$work/longer-meter.txt"
+from=$(($(wc -l <"$log.meter") + 1))
+"$program" --name Tarlen --follow "$log.meter" &
+app=$!
+id=$(window_of "(following)")
+sleep 2
+mid=""
+for _ in 1 2 3; do                          # View, then Live Meter by its key
+  click 158 8
+  sleep 1
+  xdotool key m
+  mid=$(window_of "Live Meter") && [[ -n $mid ]] && break
+  xdotool key Escape
+done
+xdotool windowsize "$mid" 370 230
+xdotool windowmove "$mid" 880 40
+for to in $((from + 400)) $((from + 800)); do
+  sed -n "${from},${to}p" "$work/longer-meter.txt" >>"$log.meter"
+  from=$((to + 1))
+  sleep 1.5
+done
+shot "$mid" live-meter.png
 kill "$app"
 wait "$app" || true

@@ -144,9 +144,21 @@ void LiveMeterWindow::paintEvent(QPaintEvent*) {
   bold.setBold(true);
   const int line = QFontMetrics(bold).height() + 4;
   const QRect inside = rect().adjusted(kMargin, kMargin, -kMargin, -kMargin);
+  // The figures' columns: damage, then damage per second at the right.
+  const int rate_width = QFontMetrics(bold).horizontalAdvance(QStringLiteral("00,000.00"));
+  const QRect head(inside.left(), inside.top(), inside.width(), line);
+  painter.setFont(plain);
+  painter.drawText(head.adjusted(0, 0, -4, 0), Qt::AlignRight | Qt::AlignVCenter,
+                   QStringLiteral("DPS"));
+  painter.drawText(head.adjusted(0, 0, -4 - rate_width - 6, 0), Qt::AlignRight | Qt::AlignVCenter,
+                   QStringLiteral("Damage"));
+  const int header_room = head.width() - rate_width -
+                          painter.fontMetrics().horizontalAdvance(QStringLiteral("Damage")) - 16;
   painter.setFont(bold);
-  painter.drawText(QRect(inside.left(), inside.top(), inside.width(), line),
-                   Qt::AlignLeft | Qt::AlignVCenter, Header());
+  painter.drawText(
+      QRect(head.left(), head.top(), std::max(header_room, 0), head.height()),
+      Qt::AlignLeft | Qt::AlignVCenter,
+      painter.fontMetrics().elidedText(Header(), Qt::ElideRight, std::max(header_room, 0)));
   int bottom = inside.bottom();
   if (!note_.isEmpty()) {
     painter.setFont(plain);
@@ -174,10 +186,13 @@ void LiveMeterWindow::paintEvent(QPaintEvent*) {
     }
     painter.setPen(kText);
     const QRect text = cell.adjusted(4, 0, -4, 0);
-    const QString figures =
-        QString::fromStdString(display::Grouped(row.Damage) + "  " + display::Fixed2(row.Dps));
-    painter.drawText(text, Qt::AlignRight | Qt::AlignVCenter, figures);
-    const int room = text.width() - painter.fontMetrics().horizontalAdvance(figures) - 8;
+    painter.drawText(text, Qt::AlignRight | Qt::AlignVCenter,
+                     QString::fromStdString(display::Fixed2(row.Dps)));
+    const QString damage = QString::fromStdString(display::Grouped(row.Damage));
+    painter.drawText(text.adjusted(0, 0, -rate_width - 6, 0), Qt::AlignRight | Qt::AlignVCenter,
+                     damage);
+    const int room =
+        text.width() - rate_width - 6 - painter.fontMetrics().horizontalAdvance(damage) - 8;
     const QString name = QString::number(i + 1) + QStringLiteral(". ") + FromCp1252(row.Name);
     painter.drawText(QRect(text.left(), text.top(), std::max(room, 0), text.height()),
                      Qt::AlignLeft | Qt::AlignVCenter,
