@@ -62,9 +62,11 @@ std::vector<SourceRow> EventReportSources::For(std::string_view combatant_text) 
   return swings_.WithPets(ReportQuery(combatant_text, include_pets_));
 }
 
-TextTable CombatantDetailListRows(const std::vector<SourceRow>& rows, int64_t event_duration) {
+TextTable CombatantDetailListRows(const std::vector<SourceRow>& rows, int64_t event_duration,
+                                  LineRules rules) {
   using Column = CombatantDetailColumn;
-  TextTable list = EmptyList<Column>();
+  TextTable list = EmptyList<Column>(rules);
+  const bool crits = rules == LineRules::kExtended;
   list.Reserve(rows.size());
   for (const SourceRow& row : rows) {
     const int64_t avoided = Avoidances(row);
@@ -87,14 +89,21 @@ TextTable CombatantDetailListRows(const std::vector<SourceRow>& rows, int64_t ev
     cells[Column::kAccuracy] = PercentOf(row.SwingsDealt - row.Misses, row.SwingsDealt);
     cells[Column::kEvasion] = PercentOf(avoided, row.Misses);
     cells[Column::kDefense] = PercentOf(avoided, row.SwingsDealt);
+    if (crits) {
+      cells[Column::kCrits] = display::Plain(row.CritsDealt);
+      cells[Column::kCritRate] = PercentOf(row.CritsDealt, row.HitsDealt);
+    }
     list.AddRow(std::move(cells).Take());
   }
   return list;
 }
 
-void WritePcDetailCsv(std::ostream& out, const std::vector<SourceRow>& rows) {
+void WritePcDetailCsv(std::ostream& out, const std::vector<SourceRow>& rows, LineRules rules) {
   CsvWriter csv(out);
-  csv.Header("Source,Dmg,Hits,Swings,MaxHit,MinHit,Misses,Parries,Dodges,Ripostes,Blocks");
+  constexpr std::string_view kHeader =
+      "Source,Dmg,Hits,Swings,MaxHit,MinHit,Misses,Parries,Dodges,Ripostes,Blocks";
+  const bool crits = rules == LineRules::kExtended;
+  csv.Header(crits ? std::string(kHeader) + ",Crits,Crit Rate" : std::string(kHeader));
   for (const SourceRow& row : rows) {
     csv.Field(ShownName(row))
         .Field(row.DamageDealt)
@@ -107,6 +116,7 @@ void WritePcDetailCsv(std::ostream& out, const std::vector<SourceRow>& rows) {
         .Field(row.Dodges)
         .Field(row.Ripostes)
         .Field(row.Blocks);
+    if (crits) csv.Field(row.CritsDealt).Field(PercentOf(row.CritsDealt, row.HitsDealt));
     csv.EndLine();
   }
 }

@@ -7,6 +7,7 @@
 
 #include "analysis/SourceTable.h"
 #include "shared/EventRecord.h"
+#include "shared/LineRules.h"
 #include "shared/ParsedLog.h"
 #include "shared/TextTable.h"
 
@@ -62,11 +63,15 @@ class EventReportSources : public CombatantSources {
 };
 
 // The combatant-detail list, one row per source, a pet's row named with
-// kPetSourcePrefix. `event_duration` is the whole event's, at least 1.
-TextTable CombatantDetailListRows(const std::vector<SourceRow>& rows, int64_t event_duration);
+// kPetSourcePrefix. `event_duration` is the whole event's, at least 1. Under
+// the extended rules the crits and crit rate of the hits follow the other
+// columns.
+TextTable CombatantDetailListRows(const std::vector<SourceRow>& rows, int64_t event_duration,
+                                  LineRules rules = LineRules::kDefault);
 
 // PCdetail.csv: header and 11 fields per row, CR LF line ends; names as the
-// list shows them.
-void WritePcDetailCsv(std::ostream& out, const std::vector<SourceRow>& rows);
+// list shows them. Under the extended rules 13, the crits and crit rate last.
+void WritePcDetailCsv(std::ostream& out, const std::vector<SourceRow>& rows,
+                      LineRules rules = LineRules::kDefault);
 
 }  // namespace ombrel

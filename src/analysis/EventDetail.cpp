@@ -82,6 +82,10 @@ void CountTaken(const DamageRecord& r, CombatantSummary& row, CombatantSummary& 
   row.DamageTaken += r.Damage;
   TrackExtremes(r.Damage, row.HitsTaken, row.MaxHitTaken, row.MinHitTaken);
   if (IsDamageType(r.Type)) ++row.HitsTaken;
+  if (IsCriticalHit(r)) {
+    ++row.CritsTaken;
+    ++total.CritsDealt;
+  }
   ++row.SwingsTaken;
   ++total.SwingsDealt;
 }
@@ -95,6 +99,10 @@ void CountDealt(const DamageRecord& r, CombatantSummary& row, CombatantSummary& 
     ++row.HitsDealt;
   else
     CountMissOrAvoidance(row, r.Type);
+  if (IsCriticalHit(r)) {
+    ++row.CritsDealt;
+    ++total.CritsTaken;
+  }
   ++row.SwingsDealt;
   ++total.SwingsTaken;
 }
@@ -191,9 +199,10 @@ EventDetail BuildEventDetail(const FightUnion& fights, bool include_pets,
   return detail;
 }
 
-TextTable EventDetailListRows(const std::vector<CombatantSummary>& rows) {
+TextTable EventDetailListRows(const std::vector<CombatantSummary>& rows, LineRules rules) {
   using Column = EventDetailColumn;
-  TextTable list = EmptyList<Column>();
+  TextTable list = EmptyList<Column>(rules);
+  const bool crits = rules == LineRules::kExtended;
   if (rows.empty()) return list;
   list.Reserve(rows.size());
   const int64_t event_duration = rows[0].Duration;
@@ -206,6 +215,8 @@ TextTable EventDetailListRows(const std::vector<CombatantSummary>& rows) {
     const int64_t dealt = total ? row.DamageTaken : row.DamageDealt;
     const int64_t taken = total ? row.DamageDealt : row.DamageTaken;
     const int64_t swings = total ? row.SwingsTaken : row.SwingsDealt;
+    const int64_t hits = total ? row.HitsTaken : row.HitsDealt;
+    const int64_t crit_hits = total ? row.CritsTaken : row.CritsDealt;
     ListRow<Column> cells;
     cells[Column::kDamageBy] = row.Name;
     cells[Column::kDmgDealt] = display::Grouped(dealt);
@@ -232,17 +243,24 @@ TextTable EventDetailListRows(const std::vector<CombatantSummary>& rows) {
     cells[Column::kAccuracy] = PercentOf(swings - row.Misses, swings);
     cells[Column::kEvasion] = PercentOf(Avoidances(row), row.Misses);
     cells[Column::kDefense] = PercentOf(Avoidances(row), swings);
+    if (crits) {
+      cells[Column::kCrits] = display::Plain(crit_hits);
+      cells[Column::kCritRate] = PercentOf(crit_hits, hits);
+    }
     list.AddRow(std::move(cells).Take());
   }
   return list;
 }
 
-void WriteTextPcListCsv(std::ostream& out, const std::vector<CombatantSummary>& rows) {
+void WriteTextPcListCsv(std::ostream& out, const std::vector<CombatantSummary>& rows,
+                        LineRules rules) {
   CsvWriter csv(out);
-  csv.Header(
+  constexpr std::string_view kHeader =
       "Mob,Dmg Dealt,Dmg Taken,Duration,Start Date,End Date,Max Dealt,Min Dealt,Hits Dealt,"
       "Max Taken,Min Taken,Hits Taken,Misses,Parries,Dodges,Ripostes,Blocks,Swings Taken,"
-      "Swings Dealt");
+      "Swings Dealt";
+  const bool crits = rules == LineRules::kExtended;
+  csv.Header(crits ? std::string(kHeader) + ",Crits,Crit Rate" : std::string(kHeader));
   // Each row's own fields: the total row's "Dmg Dealt" is what the opponent dealt.
   for (const CombatantSummary& row : rows) {
     csv.Field(row.Name)
@@ -264,6 +282,8 @@ void WriteTextPcListCsv(std::ostream& out, const std::vector<CombatantSummary>& 
         .Field(row.Blocks)
         .Field(row.SwingsTaken)
         .Field(row.SwingsDealt);
+    // The crits of the row's own hits dealt, as its other fields.
+    if (crits) csv.Field(row.CritsDealt).Field(PercentOf(row.CritsDealt, row.HitsDealt));
     csv.EndLine();
   }
 }

@@ -10,6 +10,7 @@
 #include "analysis/FightUnion.h"
 #include "shared/DamageRecord.h"
 #include "shared/EventRecord.h"
+#include "shared/LineRules.h"
 #include "shared/ParsedLog.h"
 #include "shared/TextTable.h"
 
@@ -55,10 +56,14 @@ EventDetail BuildEventDetail(const ParsedLog& log, const FightSelection& fights,
                              const CountedRecordSink& sink = {});
 
 // The event-detail list, one row per combatant row. The first row is taken as the total row, whose
-// dealt and taken columns swap.
-TextTable EventDetailListRows(const std::vector<CombatantSummary>& rows);
+// dealt and taken columns swap. Under the extended rules the crits and crit rate of the hits dealt
+// (the total row: of the hits the opponent took) follow the other columns.
+TextTable EventDetailListRows(const std::vector<CombatantSummary>& rows,
+                              LineRules rules = LineRules::kDefault);
 
-// textpclist.csv: header and 19 fields per row, CR LF line ends.
-void WriteTextPcListCsv(std::ostream& out, const std::vector<CombatantSummary>& rows);
+// textpclist.csv: header and 19 fields per row, CR LF line ends; under the extended rules 21, the
+// row's crits dealt and their rate over its hits dealt after the others.
+void WriteTextPcListCsv(std::ostream& out, const std::vector<CombatantSummary>& rows,
+                        LineRules rules = LineRules::kDefault);
 
 }  // namespace ombrel

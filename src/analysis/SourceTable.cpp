@@ -55,6 +55,7 @@ void Count(const DamageRecord& r, SourceRow& row) {
       if (r.Damage < row.MinHitDealt) row.MinHitDealt = r.Damage;
     }
     ++row.HitsDealt;
+    if (IsCriticalHit(r)) ++row.CritsDealt;
   } else {
     CountMissOrAvoidance(row, r.Type);
   }

@@ -7,6 +7,12 @@
 
 namespace ombrel {
 
+// A hit the log marked critical (extended rules); a swing that did not hit
+// counts as none.
+inline bool IsCriticalHit(const DamageRecord& r) {
+  return r.Crit != 0 && IsDamageType(r.Type);
+}
+
 // Counts a dealt swing that did not hit: a miss, or how the opponent escaped
 // it. Hits and casts count nothing here.
 inline void CountMissOrAvoidance(EventRecord& row, int32_t type) {

@@ -496,7 +496,7 @@ void App::BuildSelectedEventDetail() {
       fights.empty() ? TimelineCollector(EventRecord{}) : TimelineCollector(fights);
   event_detail_ = BuildEventDetail(fights, settings_.IncludePets, timeline.Sink());
   event_timeline_ = timeline.Finish(event_detail_.rows);
-  event_detail_list_ = EventDetailListRows(event_detail_.rows);
+  event_detail_list_ = EventDetailListRows(event_detail_.rows, log_.Rules());
 }
 
 void App::ShowEventDetailPage(std::vector<Failure>& failures) {
@@ -506,9 +506,10 @@ void App::ShowEventDetailPage(std::vector<Failure>& failures) {
   const std::vector<CombatantSummary>& rows = event_detail_.rows;
   detail_sort_.reset();
   if (settings_.Options.PrintDetails) {
-    if (auto failure = WriteCsvFile(output_dir_ / kTextPcListCsvFile, [&rows](std::ostream& out) {
-          WriteTextPcListCsv(out, rows);
-        })) {
+    const LineRules rules = log_.Rules();
+    if (auto failure = WriteCsvFile(
+            output_dir_ / kTextPcListCsvFile,
+            [&rows, rules](std::ostream& out) { WriteTextPcListCsv(out, rows, rules); })) {
       failures.push_back(std::move(*failure));
     } else {
       written_files_.push_back(output_dir_ / kTextPcListCsvFile);
@@ -526,7 +527,7 @@ void App::ShowCombatantDetailPage(std::vector<Failure>& failures) {
               : std::string();
   frame_captions_[3] = "PC Details - " + combatant + " on " + SelectedEventName();
   shown_page_ = 3;
-  combatant_detail_list_ = EmptyList<CombatantDetailColumn>();
+  combatant_detail_list_ = EmptyList<CombatantDetailColumn>(log_.Rules());
   // No combatant row yet (the Event Detail tab was never shown): nothing to
   // analyse, the page shows an empty list.
   if (!has_row) return;
@@ -535,11 +536,12 @@ void App::ShowCombatantDetailPage(std::vector<Failure>& failures) {
       BuildCombatantDetail(log_, selection, combatant, settings_.IncludePets);
   const FightUnion fights(log_, selection);
   const int64_t duration = fights.empty() ? 1 : fights.Summary().Duration;
-  combatant_detail_list_ = CombatantDetailListRows(sources, duration);
+  const LineRules rules = log_.Rules();
+  combatant_detail_list_ = CombatantDetailListRows(sources, duration, rules);
   if (settings_.Options.PrintPCDetails) {
-    if (auto failure = WriteCsvFile(output_dir_ / kPcDetailCsvFile, [&sources](std::ostream& out) {
-          WritePcDetailCsv(out, sources);
-        })) {
+    if (auto failure = WriteCsvFile(
+            output_dir_ / kPcDetailCsvFile,
+            [&sources, rules](std::ostream& out) { WritePcDetailCsv(out, sources, rules); })) {
       failures.push_back(std::move(*failure));
     } else {
       written_files_.push_back(output_dir_ / kPcDetailCsvFile);

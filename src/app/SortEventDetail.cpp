@@ -22,9 +22,11 @@ constexpr Column kWholeColumns[] = {Column::kMaxHitTaken, Column::kMinHitTaken, 
                                     Column::kDmgTaken,    Column::kMisses,      Column::kParries,
                                     Column::kDodges,      Column::kRipostes,    Column::kBlocks,
                                     Column::kSwingsTaken};
-// The columns copied as they stand: the name and the percentages.
+// The columns copied as they stand: the name, the percentages and the crits
+// (the extended rules' columns, copied where the list has them).
 constexpr Column kCopiedColumns[] = {Column::kDamageBy, Column::kSwingsDealt, Column::kAccuracy,
-                                     Column::kEvasion, Column::kDefense};
+                                     Column::kEvasion,  Column::kDefense,     Column::kCrits,
+                                     Column::kCritRate};
 
 // The name's Windows-1252 bytes as UTF-16 units.
 std::u16string Utf16Units(std::string_view name) {
@@ -95,7 +97,8 @@ SortRow ReadRow(const TextTable& list, size_t r) {
 // "DPS Taken" becomes a plain decimal.
 std::vector<std::string> Render(const TextTable& list, const SortRow& row) {
   ListRow<Column> cells;
-  for (const Column c : kCopiedColumns) cells[c] = CellAt(list, row.source_row, c);
+  for (const Column c : kCopiedColumns)
+    if (At(c) < list.Columns()) cells[c] = CellAt(list, row.source_row, c);
   cells[Column::kDmgDealt] = display::Grouped(row.dealt);
   cells[Column::kDuration] = display::Plain(row.duration);
   cells[Column::kDPSDealt] = display::Fixed2NoLeadingZero(row.dps);
@@ -137,7 +140,12 @@ bool IsSortKey(EventDetailColumn column) {
 }
 
 void SortEventDetail(TextTable& list, EventDetailColumn key) {
-  if (!IsSortKey(key) || list.Columns() != At(Column::kCount) || list.Empty()) return;
+  const size_t columns = list.Columns();
+  if (!IsSortKey(key) || list.Empty() ||
+      (columns != ColumnCount<Column>(LineRules::kDefault) &&
+       columns != ColumnCount<Column>(LineRules::kExtended))) {
+    return;
+  }
   const size_t n = list.Rows();
   std::vector<SortRow> rows;
   rows.reserve(n);
@@ -159,7 +167,7 @@ void SortEventDetail(TextTable& list, EventDetailColumn key) {
     order.push_back(best);
   }
 
-  TextTable sorted = EmptyList<Column>();
+  TextTable sorted(columns);
   sorted.Reserve(n);
   for (size_t r : order) sorted.AddRow(Render(list, rows[r]));
   list = std::move(sorted);

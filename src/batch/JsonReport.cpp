@@ -90,6 +90,7 @@ CellKind KindOf(EventDetailColumn column) {
     case C::kAccuracy:
     case C::kEvasion:
     case C::kDefense:
+    case C::kCritRate:
       return CellKind::kDecimal;
     default:
       return CellKind::kWhole;

@@ -58,11 +58,11 @@ ListPage::ListPage(const ListPageLayout& description, App& app, QWidget* parent)
   view_->setContextMenuPolicy(Qt::ActionsContextMenu);
 
   model_ = new TextTableModel((app_.*description.table)(), description.columns, this);
+  model_->ShowLaterColumnsWhenHeld(description.shown_always);
   view_->setModel(model_);
-  for (size_t c = 0; c < description.columns.size(); ++c) {
-    header->resizeSection(static_cast<int>(c),
-                          TwipsToPixels(description.columns[c].width_twips, view_->font()));
-  }
+  SizeNewColumns();
+  // The extended rules' columns come and go with the rules of the log shown.
+  connect(model_, &QAbstractItemModel::modelReset, this, &ListPage::SizeNewColumns);
   WatchSelection();
   if (description.opens_next_page)
     connect(view_, &QTreeView::doubleClicked, this, &ListPage::RowOpened);
@@ -133,6 +133,15 @@ void ListPage::Reshow(const std::function<void()>& change) {
   change();
   syncing_ = false;
   SelectFromApp();
+}
+
+void ListPage::SizeNewColumns() {
+  const int columns = model_->columnCount();
+  for (int c = sized_columns_; c < columns; ++c) {
+    view_->header()->resizeSection(
+        c, TwipsToPixels(layout_.columns[static_cast<size_t>(c)].width_twips, view_->font()));
+  }
+  sized_columns_ = columns;
 }
 
 void ListPage::SelectFromApp() {

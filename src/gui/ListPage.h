@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <span>
 #include <vector>
@@ -38,6 +39,9 @@ struct ListPageLayout {
   // Shift-click: the fights seen as one); none for a list whose other
   // selected rows are for copying.
   const std::vector<size_t>& (App::*selected_rows)() const = nullptr;
+  // The columns shown whatever rules read the log; those after them (the
+  // extended rules' own) show only when the app's list holds them.
+  size_t shown_always = SIZE_MAX;
 };
 
 inline constexpr ListPageLayout kEventsPage{
@@ -45,18 +49,29 @@ inline constexpr ListPageLayout kEventsPage{
     "columns1",  kEventsColumns,      &App::EventsList, &App::SelectedEvent,
     true,        &App::SelectedEvents};
 inline constexpr ListPageLayout kEventDetailPage{
-    "Frame1(2)", "ListView2",         "ListView2Copy",       "ListView2CopyAll",
-    "columns2",  kEventDetailColumns, &App::EventDetailList, &App::SelectedCombatant,
-    true};
-inline constexpr ListPageLayout kCombatantDetailPage{"Frame1(3)",
-                                                     "ListView3",
-                                                     "ListView3Copy",
-                                                     "ListView3CopyAll",
-                                                     "columns3",
-                                                     kCombatantDetailColumns,
-                                                     &App::CombatantDetailList,
-                                                     nullptr,
-                                                     false};
+    "Frame1(2)",
+    "ListView2",
+    "ListView2Copy",
+    "ListView2CopyAll",
+    "columns2",
+    kEventDetailColumns,
+    &App::EventDetailList,
+    &App::SelectedCombatant,
+    true,
+    nullptr,
+    ColumnCount<EventDetailColumn>(LineRules::kDefault)};
+inline constexpr ListPageLayout kCombatantDetailPage{
+    "Frame1(3)",
+    "ListView3",
+    "ListView3Copy",
+    "ListView3CopyAll",
+    "columns3",
+    kCombatantDetailColumns,
+    &App::CombatantDetailList,
+    nullptr,
+    false,
+    nullptr,
+    ColumnCount<CombatantDetailColumn>(LineRules::kDefault)};
 
 // A page that shows one of the app's lists: rows chosen by the current row
 // (or several at once, on a list that takes them), selected rows copied
@@ -124,12 +139,15 @@ class ListPage : public QGroupBox {
  private:
   void WatchSelection();
   void CopyRows(bool all);
+  // Gives the columns shown since the last call the widths of the layout.
+  void SizeNewColumns();
 
   const ListPageLayout& layout_;
   QTreeView* view_ = nullptr;
   TextTableModel* model_ = nullptr;
   bool syncing_ = false;  // selections set by the program are not the user's
   int scrolled_ = 0;
+  int sized_columns_ = 0;  // the columns given their widths, from the first
 };
 
 // Runs `change`, which rebuilds the app's lists, between the models' change

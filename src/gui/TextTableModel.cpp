@@ -27,7 +27,10 @@ int TextTableModel::rowCount(const QModelIndex& parent) const {
 }
 
 int TextTableModel::columnCount(const QModelIndex& parent) const {
-  return parent.isValid() ? 0 : static_cast<int>(columns_.size());
+  if (parent.isValid()) return 0;
+  const size_t described = columns_.size();
+  const size_t held = std::max(table_.Columns(), std::min(shown_always_, described));
+  return static_cast<int>(std::min(held, described));
 }
 
 QVariant TextTableModel::data(const QModelIndex& index, int role) const {

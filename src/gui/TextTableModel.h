@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
 
 #include <span>
@@ -42,11 +43,15 @@ class TextTableModel : public QAbstractTableModel {
   // Rows for which `bold` is true show in a bold font (the open fight while
   // a log is followed); none without it.
   void SetBoldRows(std::function<bool(size_t row)> bold) { bold_ = std::move(bold); }
+  // The columns from `first` on show only when the table holds them (the
+  // extended rules' own); before them a column the table lacks shows empty.
+  void ShowLaterColumnsWhenHeld(size_t first) { shown_always_ = first; }
 
  private:
   const TextTable& table_;
   std::span<const ListColumn> columns_;
   std::function<bool(size_t row)> bold_;
+  size_t shown_always_ = SIZE_MAX;
 };
 
 }  // namespace ombrel::gui

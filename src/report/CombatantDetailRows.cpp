@@ -1,5 +1,7 @@
 #include "report/CombatantDetailRows.h"
 
+#include <vector>
+
 #include "analysis/CombatantDetail.h"
 #include "analysis/Rates.h"
 #include "report/HtmlEscape.h"
@@ -11,7 +13,7 @@ namespace ombrel {
 namespace {
 
 // One source as a row under the event-detail list's columns.
-void AppendRow(std::string& out, const SourceRow& row, int64_t event_duration) {
+void AppendRow(std::string& out, const SourceRow& row, int64_t event_duration, bool crits) {
   using Column = EventDetailColumn;
   // Durations are at least 1; a row of zeros shows 1 as well.
   const int64_t duration = row.Duration < 1 ? 1 : row.Duration;
@@ -43,9 +45,15 @@ void AppendRow(std::string& out, const SourceRow& row, int64_t event_duration) {
   cells[Column::kAccuracy] = PercentOf(row.SwingsDealt - row.Misses, row.SwingsDealt);
   cells[Column::kEvasion] = PercentOf(avoided, row.Misses);
   cells[Column::kDefense] = PercentOf(avoided, row.SwingsDealt);
+  if (crits) {
+    cells[Column::kCrits] = display::Plain(row.CritsDealt);
+    cells[Column::kCritRate] = PercentOf(row.CritsDealt, row.HitsDealt);
+  }
 
+  std::vector<std::string> texts = std::move(cells).Take();
+  texts.resize(ColumnCount<Column>(crits ? LineRules::kExtended : LineRules::kDefault));
   out += "<tr>";
-  for (const std::string& cell : std::move(cells).Take()) {
+  for (const std::string& cell : texts) {
     out += "<td>";
     AppendHtmlEscaped(out, cell);
     out += "</td>";
@@ -55,24 +63,26 @@ void AppendRow(std::string& out, const SourceRow& row, int64_t event_duration) {
 
 }  // namespace
 
-std::string RenderCombatantDetailRows(std::span<const SourceRow> rows, int64_t event_duration) {
+std::string RenderCombatantDetailRows(std::span<const SourceRow> rows, int64_t event_duration,
+                                      bool crits) {
   std::string out;
   if (rows.empty()) {
-    AppendRow(out, SourceRow{}, event_duration);
+    AppendRow(out, SourceRow{}, event_duration, crits);
     return out;
   }
   out.reserve(rows.size() * 400);
-  for (const SourceRow& row : rows) AppendRow(out, row, event_duration);
+  for (const SourceRow& row : rows) AppendRow(out, row, event_duration, crits);
   return out;
 }
 
 std::string CombatantDetailRows(const ParsedLog& log, const FightSelection& fights,
                                 std::string_view combatant_name, bool include_pets) {
   const FightUnion in(log, fights);
-  if (in.empty()) return RenderCombatantDetailRows({}, 1);
+  if (in.empty()) return RenderCombatantDetailRows({}, 1, log.Rules() == LineRules::kExtended);
   // The walk is the combatant detail's own; only the rendering is done here.
   return RenderCombatantDetailRows(
-      CombatantReportSources(log, fights, combatant_name, include_pets), in.Summary().Duration);
+      CombatantReportSources(log, fights, combatant_name, include_pets), in.Summary().Duration,
+      log.Rules() == LineRules::kExtended);
 }
 
 }  // namespace ombrel

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -17,7 +18,6 @@ namespace ombrel {
 namespace {
 
 using Column = EventDetailColumn;
-constexpr int kColumns = static_cast<int>(At(Column::kCount));
 
 constexpr std::string_view kDetailHeaderRow =
     "<tr bgColor=#a9a9a9><td>Damage By</td><td>Total</td><td>Duration</td><td>DPS</td>"
@@ -26,6 +26,14 @@ constexpr std::string_view kDetailHeaderRow =
     "<td>Hits Dealt</td><td>Total Taken</td><td>DPS Taken</td><td>Misses</td><td>Parries</td>"
     "<td>Dodges</td><td>Ripostes</td><td>Blocks</td><td>Swings Taken</td><td>Swings Dealt</td>"
     "<td>Accuracy</td><td>Evasion</td><td>Defense</td></tr>";
+// The extended rules' headers, before the header row's "</tr>".
+constexpr std::string_view kCritHeaders = "<td>Crits</td><td>Crit Rate</td>";
+
+// The columns the report shows: those of the list (the extended rules' crits
+// when it holds them), every column of the default rules at least.
+size_t ShownColumns(const TextTable& list) {
+  return std::clamp(list.Columns(), ColumnCount<Column>(LineRules::kDefault), At(Column::kCount));
+}
 
 // The script behind the "+" and "-" anchors: tag + 'a' is "+", tag + 'b' is
 // "-", tag + 'c' the hidden block of detail rows.
@@ -70,6 +78,8 @@ void WriteCombatantRows(std::ostream& out, const EventDetailReportInput& input) 
                                : grouped.emplace(input.log, input.fights, input.include_pets);
   const FightUnion fights(input.log, input.fights);
   const int64_t event_duration = fights.empty() ? 1 : fights.Summary().Duration;
+  const size_t columns = ShownColumns(event_detail_list);
+  const bool crits = columns > ColumnCount<Column>(LineRules::kDefault);
   for (size_t p = 0; p < rows; ++p) {
     const std::string id = std::to_string(p);
     const std::string name = CellOf(event_detail_list, p, At(Column::kDamageBy));
@@ -82,6 +92,7 @@ void WriteCombatantRows(std::ostream& out, const EventDetailReportInput& input) 
     line += "</td>";
     for (const ListColumn& column : kEventDetailColumns) {
       if (column.position == At(Column::kDamageBy)) continue;
+      if (column.position >= columns) break;
       const std::string cell = CellOf(event_detail_list, p, column.position);
       line += "<td>";
       if (column.position == At(Column::kStart) || column.position == At(Column::kEnd))
@@ -94,7 +105,7 @@ void WriteCombatantRows(std::ostream& out, const EventDetailReportInput& input) 
     if (p >= 1) {
       line += "<tbody id=\"" + id + "c\"  style=\"display: none;\">";
       // The name goes as listed, " + pet" included: the rows then take the pets in.
-      line += RenderCombatantDetailRows(sources.For(name), event_duration);
+      line += RenderCombatantDetailRows(sources.For(name), event_duration, crits);
       line += "</tbody>";
     }
     html::WriteLine(out, line);
@@ -103,10 +114,11 @@ void WriteCombatantRows(std::ostream& out, const EventDetailReportInput& input) 
 
 // One of the two ability tables, nested in a cell that spans the main table.
 // An empty list still writes one empty row, as an empty list always has.
-void WriteAbilityTable(std::ostream& out, const DamageTable& table, std::string_view caption,
-                       std::string_view header, const std::vector<int64_t>& list,
+void WriteAbilityTable(std::ostream& out, const DamageTable& table, size_t columns,
+                       std::string_view caption, std::string_view header,
+                       const std::vector<int64_t>& list,
                        const std::function<bool(std::string_view)>& is_ability) {
-  html::WriteLine(out, "<tr><td colspan=" + std::to_string(kColumns) + ">");
+  html::WriteLine(out, "<tr><td colspan=" + std::to_string(columns) + ">");
   html::WriteLine(out, html::kTableOpenLine);
   html::WriteLine(out, html::CaptionBar(3, caption));
   html::WriteLine(out, header);
@@ -169,17 +181,25 @@ void WriteEventDetailReport(std::ostream& out, const EventDetailReportInput& inp
   html::WriteLine(out, html::kFontLine);
   html::WriteLine(out, html::kTableOpenLine);
   // The caption has two blanks before "on", the title one.
-  html::WriteLine(out, html::CaptionBar(kColumns, "Defensive damage for " + mob +
-                                                      ", by Party  on " + event_date));
-  html::WriteLine(out, kDetailHeaderRow);
+  const size_t columns = ShownColumns(event_detail_list);
+  html::WriteLine(out,
+                  html::CaptionBar(static_cast<int>(columns),
+                                   "Defensive damage for " + mob + ", by Party  on " + event_date));
+  if (columns > ColumnCount<Column>(LineRules::kDefault)) {
+    std::string header(kDetailHeaderRow);
+    header.insert(header.size() - std::string_view("</tr>").size(), kCritHeaders);
+    html::WriteLine(out, header);
+  } else {
+    html::WriteLine(out, kDetailHeaderRow);
+  }
 
   WriteCombatantRows(out, input);
 
   const DamageTable& table = input.log.DamageTable();
-  WriteAbilityTable(out, table, "Glyph AA's on " + mob + " " + list_date,
+  WriteAbilityTable(out, table, columns, "Glyph AA's on " + mob + " " + list_date,
                     "<tr bgColor=#a9a9a9><td>Player</td><td>Glyph</td><td>Date</td></tr>",
                     input.detail.GlyphList, IsGlyph);
-  WriteAbilityTable(out, table, "Veteran AA's on " + mob + " " + list_date,
+  WriteAbilityTable(out, table, columns, "Veteran AA's on " + mob + " " + list_date,
                     "<tr bgColor=#a9a9a9><td>Player</td><td>Vets</td><td>Date</td></tr>",
                     input.detail.VeteranList, IsVeteran);
 

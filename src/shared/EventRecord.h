@@ -38,7 +38,15 @@ struct EventRecord {
   friend bool operator==(const EventRecord&, const EventRecord&) = default;
 };
 
-using CombatantSummary = EventRecord;
-using SourceRow = EventRecord;
+// A row of the event detail (a combatant) or of a combatant's sources: an
+// event's figures plus the critical hits, which only these lists count (a
+// fight of the events list does not carry them).
+struct CombatantSummary : EventRecord {
+  int64_t CritsTaken = 0;  // critical hits among HitsTaken
+  int64_t CritsDealt = 0;  // critical hits among HitsDealt
+
+  friend bool operator==(const CombatantSummary&, const CombatantSummary&) = default;
+};
+using SourceRow = CombatantSummary;
 
 }  // namespace ombrel

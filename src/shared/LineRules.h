@@ -24,6 +24,12 @@ inline AttackVerbList AttackVerbsOf(LineRules rules) {
   return kAttackVerbs;
 }
 
+// The rules a log was read with, told by the verb table it was read with
+// (one of the two above).
+inline LineRules LineRulesOf(AttackVerbList verbs) {
+  return verbs.data() == kExtendedAttackVerbs.data() ? LineRules::kExtended : LineRules::kDefault;
+}
+
 // "default" and "extended", as the batch command takes them.
 inline std::string_view LineRulesName(LineRules rules) {
   return rules == LineRules::kExtended ? "extended" : "default";

@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "shared/LineRules.h"
 #include "shared/TextTable.h"
 
 namespace ombrel {
@@ -77,6 +78,8 @@ enum class EventDetailColumn : size_t {
   kAccuracy,
   kEvasion,
   kDefense,
+  kCrits,  // the extended rules' columns from here on
+  kCritRate,
   kCount
 };
 
@@ -97,6 +100,8 @@ enum class CombatantDetailColumn : size_t {
   kAccuracy,
   kEvasion,
   kDefense,
+  kCrits,  // the extended rules' columns from here on
+  kCritRate,
   kCount
 };
 
@@ -181,6 +186,8 @@ inline constexpr ListColumn kEventDetailColumns[] = {
     {At(list_columns::D::kAccuracy), "Accuracy", 1250, list_columns::R},
     {At(list_columns::D::kEvasion), "Evasion", 1250, list_columns::R},
     {At(list_columns::D::kDefense), "Defense", 1250, list_columns::R},
+    {At(list_columns::D::kCrits), "Crits", 1000, list_columns::R},
+    {At(list_columns::D::kCritRate), "Crit Rate", 1000, list_columns::R},
 };
 
 inline constexpr ListColumn kCombatantDetailColumns[] = {
@@ -200,6 +207,8 @@ inline constexpr ListColumn kCombatantDetailColumns[] = {
     {At(list_columns::C::kAccuracy), "Accuracy", 1250, list_columns::R},
     {At(list_columns::C::kEvasion), "Evasion", 1250, list_columns::R},
     {At(list_columns::C::kDefense), "Defense", 1250, list_columns::R},
+    {At(list_columns::C::kCrits), "Crits", 1000, list_columns::R},
+    {At(list_columns::C::kCritRate), "Crit Rate", 1000, list_columns::R},
 };
 
 inline constexpr ListColumn kDeathsColumns[] = {
@@ -252,10 +261,28 @@ static_assert(std::size(kDeathsColumns) == At(DeathsColumn::kCount) &&
               std::size(kRecapColumns) == At(RecapColumn::kCount));
 static_assert(InColumnOrder(kDeathsColumns) && InColumnOrder(kRecapColumns));
 
-// An empty list with the columns of `Column`.
+// The extended rules show more columns than the default rules in some lists,
+// after the columns both show: the first such column, or kCount where both
+// show the same columns.
 template <typename Column>
-TextTable EmptyList() {
-  return TextTable(At(Column::kCount));
+constexpr Column kFirstExtendedColumn = Column::kCount;
+template <>
+inline constexpr EventDetailColumn kFirstExtendedColumn<EventDetailColumn> =
+    EventDetailColumn::kCrits;
+template <>
+inline constexpr CombatantDetailColumn kFirstExtendedColumn<CombatantDetailColumn> =
+    CombatantDetailColumn::kCrits;
+
+// How many columns of `Column` a list of a log read with `rules` shows.
+template <typename Column>
+constexpr size_t ColumnCount(LineRules rules) {
+  return rules == LineRules::kExtended ? At(Column::kCount) : At(kFirstExtendedColumn<Column>);
+}
+
+// An empty list with the columns of `Column` that `rules` show.
+template <typename Column>
+TextTable EmptyList(LineRules rules = LineRules::kDefault) {
+  return TextTable(ColumnCount<Column>(rules));
 }
 
 // The text of a named cell.

@@ -10,6 +10,7 @@
 #include "shared/AttackVerbs.h"
 #include "shared/DamageTable.h"
 #include "shared/EventRecord.h"
+#include "shared/LineRules.h"
 
 namespace ombrel {
 
@@ -50,6 +51,8 @@ class ParsedLog {
                                    : std::span<const EventRecord>();
   }
   AttackVerbList AttackVerbs() const { return verbs_; }
+  // The line rules the log was read with.
+  LineRules Rules() const { return LineRulesOf(verbs_); }
   // The events, shared: a list that renders them keeps them alive.
   std::shared_ptr<const std::vector<EventRecord>> SharedEvents() const { return event_table_; }
 

@@ -26,9 +26,9 @@ size_t ColumnOf(const ListColumn (&columns)[N], std::string_view header) {
 
 // The columns checked in every event-detail row, in this order.
 constexpr std::string_view kDetailChecked[] = {
-    "DamageBy",  "Dmg Dealt",  "Hits Dealt",   "Max Hit Dealt", "Min Hit Dealt",
-    "Dmg Taken", "Hits Taken", "Misses",       "Parries",       "Dodges",
-    "Ripostes",  "Blocks",     "Swings Taken", "Swings Dealt",  "Accuracy"};
+    "DamageBy",     "Dmg Dealt",    "Hits Dealt", "Max Hit Dealt", "Min Hit Dealt", "Dmg Taken",
+    "Hits Taken",   "Misses",       "Parries",    "Dodges",        "Ripostes",      "Blocks",
+    "Swings Taken", "Swings Dealt", "Accuracy",   "Crits",         "Crit Rate"};
 
 TEST(ExtendedLogTest, EveryExtendedKindInAShortGeneratedLog) {
   const testing::TempDir dir("ombrel-extended");
@@ -66,17 +66,24 @@ TEST(ExtendedLogTest, EveryExtendedKindInAShortGeneratedLog) {
   // Gorrum dealt 31 + 5 (his thorns) + 25 and took 18. Ann (13) is shorter than any combatant
   // name a row is made for. The total row sums the misses and avoidances of the rows; its swings
   // taken are the 12 listed hits plus the miss and the parry, its swings dealt 4 hits + 2 avoided.
+  // Crits: Tarlen's cleave (1 of his 3 hits) and Ann`s pet's 8 (its only hit); the total row's are
+  // their sum over the 13 hits the gnoll took (Ann's uncounted 13 among them). The gnoll's own
+  // crit on Tarlen (Blight Touch 24) is a hit he took, in no crit column of the list.
   const std::vector<std::vector<std::string>> expected = {
       {" [ Total ] ", "429", "4", "24", "2", "53", "13", "1", "1", "0", "0", "0", "14", "6",
-       "92.86%"},
-      {"Tarlen", "70", "3", "37", "2", "35", "3", "1", "1", "0", "0", "0", "5", "5", "80.00%"},
-      {"Gorrum", "61", "3", "31", "5", "18", "1", "0", "0", "0", "0", "0", "1", "3", "100.00%"},
+       "92.86%", "2", "15.38%"},
+      {"Tarlen", "70", "3", "37", "2", "35", "3", "1", "1", "0", "0", "0", "5", "5", "80.00%", "1",
+       "33.33%"},
+      {"Gorrum", "61", "3", "31", "5", "18", "1", "0", "0", "0", "0", "0", "1", "3", "100.00%", "0",
+       "0.00%"},
       {"Annabelle", "214", "1", "214", "214", "0", "0", "0", "0", "0", "0", "0", "0", "1",
+       "100.00%", "0", "0.00%"},
+      {"Ann`s pet", "8", "1", "8", "8", "0", "0", "0", "0", "0", "0", "0", "0", "1", "100.00%", "1",
        "100.00%"},
-      {"Ann`s pet", "8", "1", "8", "8", "0", "0", "0", "0", "0", "0", "0", "0", "1", "100.00%"},
-      {"Fennick", "25", "2", "18", "7", "0", "0", "0", "0", "0", "0", "0", "0", "2", "100.00%"},
+      {"Fennick", "25", "2", "18", "7", "0", "0", "0", "0", "0", "0", "0", "0", "2", "100.00%", "0",
+       "0.00%"},
       {"Fennick`s pet", "38", "2", "31", "7", "0", "0", "0", "0", "0", "0", "0", "0", "2",
-       "100.00%"},
+       "100.00%", "0", "0.00%"},
   };
   const TextTable& detail = app.EventDetailList();
   ASSERT_EQ(detail.Rows(), expected.size());
@@ -86,6 +93,27 @@ TEST(ExtendedLogTest, EveryExtendedKindInAShortGeneratedLog) {
       row.push_back(detail.Cell(r, ColumnOf(kEventDetailColumns, header)));
     EXPECT_EQ(row, expected[r]) << "event-detail row " << r;
   }
+
+  // Tarlen's sources: the critical cleave, the missed stab and the parried shot (no hit to divide
+  // by), the non-melee 37 (Fire Shard) and the flames 2.
+  app.SelectCombatant(1);
+  EXPECT_TRUE(app.ChooseTab(4).empty());
+  std::string sources;
+  const TextTable& pc = app.CombatantDetailList();
+  for (size_t r = 0; r < pc.Rows(); ++r) {
+    for (std::string_view header : {"Damage Source", "Hits Dealt", "Crits", "Crit Rate"})
+      sources += pc.Cell(r, ColumnOf(kCombatantDetailColumns, header)) + "|";
+  }
+  EXPECT_EQ(sources,
+            "cleaves|1|1|100.00%|stabs|0|0|0.00%|shoots|0|0|0.00%|Fire Shard|1|0|0.00%|"
+            "damage shield|1|0|0.00%|");
+
+  // Read with the default rules the lists keep their columns, without the crits.
+  app.options().ExtendedLineRules = false;
+  ASSERT_TRUE(std::holds_alternative<ParsedRun*>(app.Parse(dir / "log.txt")));
+  EXPECT_TRUE(app.ChooseTab(3).empty() && app.ChooseTab(4).empty());
+  EXPECT_EQ(app.EventDetailList().Columns() * 100 + app.CombatantDetailList().Columns(),
+            At(EventDetailColumn::kCrits) * 100 + At(CombatantDetailColumn::kCrits));
 }
 
 }  // namespace
