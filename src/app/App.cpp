@@ -1,9 +1,9 @@
 #include "app/App.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <ctime>
 #include <exception>
-#include <map>
 #include <new>
 #include <system_error>
 #include <utility>
@@ -366,21 +366,31 @@ std::vector<EventRecord> App::SelectedEventRecords() const {
 
 std::vector<size_t> App::RowsOf(const std::vector<EventRecord>& fights, bool& all_same) const {
   const std::span<const EventRecord> events = log_.EventTable();
-  // A fight is found again by its first record: its name may change (a pet
-  // that took its owner's first letter).
-  std::map<int64_t, size_t> row_of;
-  for (size_t row = 0; row < events.size(); ++row)
-    row_of.try_emplace(events[row].StartCounter, row);
+  // A fight is found again by its first record (its name may change: a pet
+  // that took its owner's first letter), in the first row that has it. The
+  // fights sought are few and the rows many: one pass over the rows looks
+  // each up among the fights, so that nothing is held per row.
+  constexpr size_t kNone = SIZE_MAX;
+  std::vector<std::pair<int64_t, size_t>> sought;  // first record, index in `fights`
+  sought.reserve(fights.size());
+  for (size_t f = 0; f < fights.size(); ++f) sought.emplace_back(fights[f].StartCounter, f);
+  std::sort(sought.begin(), sought.end());
+  std::vector<size_t> row_of(fights.size(), kNone);
+  for (size_t row = 0; row < events.size() && !sought.empty(); ++row) {
+    auto at = std::lower_bound(sought.begin(), sought.end(),
+                               std::pair<int64_t, size_t>{events[row].StartCounter, 0});
+    for (; at != sought.end() && at->first == events[row].StartCounter; ++at)
+      if (row_of[at->second] == kNone) row_of[at->second] = row;
+  }
   std::vector<size_t> rows;
   all_same = true;
-  for (const EventRecord& fight : fights) {
-    const auto at = row_of.find(fight.StartCounter);
-    if (at == row_of.end()) {
+  for (size_t f = 0; f < fights.size(); ++f) {
+    if (row_of[f] == kNone) {
       all_same = false;
       continue;
     }
-    rows.push_back(at->second);
-    if (!(events[at->second] == fight)) all_same = false;
+    rows.push_back(row_of[f]);
+    if (!(events[row_of[f]] == fights[f])) all_same = false;
   }
   std::sort(rows.begin(), rows.end());
   return rows;
