@@ -86,7 +86,7 @@ TextTable CombatantDetailListRows(const std::vector<SourceRow>& rows, int64_t ev
     cells[Column::kDodges] = display::Plain(row.Dodges);
     cells[Column::kRipostes] = display::Plain(row.Ripostes);
     cells[Column::kBlocks] = display::Plain(row.Blocks);
-    cells[Column::kAccuracy] = PercentOf(row.SwingsDealt - row.Misses, row.SwingsDealt);
+    cells[Column::kAccuracy] = PercentOf(int64_t{row.SwingsDealt} - row.Misses, row.SwingsDealt);
     cells[Column::kEvasion] = PercentOf(avoided, row.Misses);
     cells[Column::kDefense] = PercentOf(avoided, row.SwingsDealt);
     if (crits) {

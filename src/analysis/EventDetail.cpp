@@ -53,7 +53,7 @@ std::string_view OwnerOfPet(std::string_view name, bool& is_pet) {
 // positive amount (a hit, or an avoidance carrying damage) sets the minimum;
 // after it, only a positive amount below the minimum lowers it, so a 0-damage
 // hit counted first keeps the minimum at 0.
-void TrackExtremes(int64_t damage, int64_t hits_so_far, int64_t& max_hit, int64_t& min_hit) {
+void TrackExtremes(int32_t damage, uint32_t hits_so_far, int32_t& max_hit, int32_t& min_hit) {
   if (damage > max_hit) max_hit = damage;
   if (hits_so_far == 0) {
     if (damage > 0) min_hit = damage;

@@ -9,8 +9,8 @@ namespace {
 
 // Adds one fight's figures (seen from its opponent) to the union's.
 void AddFight(EventRecord& sum, const EventRecord& fight) {
-  auto side = [](int64_t& max_hit, int64_t& min_hit, int64_t& hits, int64_t fight_max,
-                 int64_t fight_min, int64_t fight_hits) {
+  auto side = [](int32_t& max_hit, int32_t& min_hit, uint32_t& hits, int32_t fight_max,
+                 int32_t fight_min, uint32_t fight_hits) {
     if (fight_hits == 0) return;
     if (hits == 0 || fight_max > max_hit) max_hit = fight_max;
     if (hits == 0 || fight_min < min_hit) min_hit = fight_min;

@@ -24,7 +24,7 @@ inline double PerSecond(int64_t damage, int64_t seconds) {
 // riposted or blocked.
 template <typename Row>
 int64_t Avoidances(const Row& row) {
-  return row.Parries + row.Dodges + row.Ripostes + row.Blocks;
+  return int64_t{row.Parries} + row.Dodges + row.Ripostes + row.Blocks;
 }
 
 }  // namespace ombrel

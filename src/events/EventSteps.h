@@ -15,11 +15,11 @@
 namespace ombrel::event_steps {
 
 // Adds one hit to the mob's dealt or taken side of an event.
-inline void CountHit(EventRecord& e, int64_t damage, bool dealt) {
+inline void CountHit(EventRecord& e, int32_t damage, bool dealt) {
   int64_t& sum = dealt ? e.DamageDealt : e.DamageTaken;
-  int64_t& max = dealt ? e.MaxHitDealt : e.MaxHitTaken;
-  int64_t& min = dealt ? e.MinHitDealt : e.MinHitTaken;
-  int64_t& hits = dealt ? e.HitsDealt : e.HitsTaken;
+  int32_t& max = dealt ? e.MaxHitDealt : e.MaxHitTaken;
+  int32_t& min = dealt ? e.MinHitDealt : e.MinHitTaken;
+  uint32_t& hits = dealt ? e.HitsDealt : e.HitsTaken;
   sum += damage;
   if (hits == 0 || damage > max) max = damage;
   if (hits == 0 || damage < min) min = damage;

@@ -42,7 +42,7 @@ void AppendRow(std::string& out, const SourceRow& row, int64_t event_duration, b
   cells[Column::kRipostes] = display::Plain(row.Ripostes);
   cells[Column::kBlocks] = display::Plain(row.Blocks);
   cells[Column::kSwingsDealt] = display::Plain(row.SwingsDealt);
-  cells[Column::kAccuracy] = PercentOf(row.SwingsDealt - row.Misses, row.SwingsDealt);
+  cells[Column::kAccuracy] = PercentOf(int64_t{row.SwingsDealt} - row.Misses, row.SwingsDealt);
   cells[Column::kEvasion] = PercentOf(avoided, row.Misses);
   cells[Column::kDefense] = PercentOf(avoided, row.SwingsDealt);
   if (crits) {

@@ -10,7 +10,10 @@ namespace ombrel {
 // One row of a summary: an event (a fight against one mob, seen from the mob),
 // a combatant of one event, or a damage source of one combatant. The fields
 // mean the same in all three, from the point of view of the named party.
-// Sums and counts are 64-bit so a long fight cannot overflow them.
+// Sums are 64-bit so a long fight cannot overflow them. A hit is one record's
+// damage (32-bit), and a count counts records, of which a table holds fewer
+// than 2^32 (their line numbers are 32-bit): both are held in 32 bits, a log
+// of many short fights holding hundreds of thousands of these rows.
 struct EventRecord {
   std::string Name;
   int64_t DamageTaken = 0;
@@ -20,23 +23,24 @@ struct EventRecord {
   int64_t Duration = 0;
   int64_t StartCounter = 0;  // first DamageTable index of the event
   int64_t EndCounter = 0;    // last DamageTable index of the event
-  int64_t MaxHitTaken = 0;
-  int64_t MinHitTaken = 0;
-  int64_t HitsTaken = 0;
-  int64_t SwingsTaken = 0;
-  int64_t MaxHitDealt = 0;
-  int64_t MinHitDealt = 0;
-  int64_t HitsDealt = 0;
-  int64_t SwingsDealt = 0;
-  int64_t Misses = 0;
-  int64_t Parries = 0;
-  int64_t Dodges = 0;
-  int64_t Ripostes = 0;
-  int64_t Blocks = 0;
+  int32_t MaxHitTaken = 0;
+  int32_t MinHitTaken = 0;
+  int32_t MaxHitDealt = 0;
+  int32_t MinHitDealt = 0;
+  uint32_t HitsTaken = 0;
+  uint32_t SwingsTaken = 0;
+  uint32_t HitsDealt = 0;
+  uint32_t SwingsDealt = 0;
+  uint32_t Misses = 0;
+  uint32_t Parries = 0;
+  uint32_t Dodges = 0;
+  uint32_t Ripostes = 0;
+  uint32_t Blocks = 0;
   bool HasPet = false;
 
   friend bool operator==(const EventRecord&, const EventRecord&) = default;
 };
+static_assert(sizeof(EventRecord) <= 144, "an event row stays small");
 
 // A row of the event detail (a combatant) or of a combatant's sources: an
 // event's figures plus the critical hits, which only these lists count (a

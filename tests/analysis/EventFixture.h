@@ -37,9 +37,9 @@ inline EventRecord EventOver(const std::vector<DamageRecord>& records, std::stri
   for (const DamageRecord& r : records) {
     const bool dealt = r.Dealer == opponent;
     if (!IsDamageType(r.Type) || (!dealt && r.Taker != opponent)) continue;
-    int64_t& hits = dealt ? e.HitsDealt : e.HitsTaken;
-    int64_t& max = dealt ? e.MaxHitDealt : e.MaxHitTaken;
-    int64_t& min = dealt ? e.MinHitDealt : e.MinHitTaken;
+    uint32_t& hits = dealt ? e.HitsDealt : e.HitsTaken;
+    int32_t& max = dealt ? e.MaxHitDealt : e.MaxHitTaken;
+    int32_t& min = dealt ? e.MinHitDealt : e.MinHitTaken;
     (dealt ? e.DamageDealt : e.DamageTaken) += r.Damage;
     if (hits == 0 || r.Damage > max) max = r.Damage;
     if (hits == 0 || r.Damage < min) min = r.Damage;

@@ -76,9 +76,9 @@ std::vector<EventRecord> LiteralGrouping(const DamageTable& table,
   std::vector<EventRecord> events(1);
   auto take = [](EventRecord& e, const DamageRecord& r, bool dealt, int64_t i) {
     int64_t& sum = dealt ? e.DamageDealt : e.DamageTaken;
-    int64_t& max = dealt ? e.MaxHitDealt : e.MaxHitTaken;
-    int64_t& min = dealt ? e.MinHitDealt : e.MinHitTaken;
-    int64_t& hits = dealt ? e.HitsDealt : e.HitsTaken;
+    int32_t& max = dealt ? e.MaxHitDealt : e.MaxHitTaken;
+    int32_t& min = dealt ? e.MinHitDealt : e.MinHitTaken;
+    uint32_t& hits = dealt ? e.HitsDealt : e.HitsTaken;
     sum += r.Damage;
     if (hits == 0 || r.Damage > max) max = r.Damage;
     if (hits == 0 || r.Damage < min) min = r.Damage;
