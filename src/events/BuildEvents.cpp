@@ -38,9 +38,9 @@ class OpenedEvents {
     if (size_ % kBlock == 0) blocks_.push_back(std::make_unique<EventRecord[]>(kBlock));
     (*this)[size_++] = std::move(e);
   }
-  // Every event, each block freed once it is moved. The freed blocks go back
-  // to the system as the vector fills (the allocator would keep them for
-  // later), so that the events are not held twice at the end.
+  // Every event, each block freed once it is moved and given back to the
+  // system at once (the allocator would keep it for later), so that no more
+  // than one block's events are held twice while the vector fills.
   std::vector<EventRecord> Take() && {
     std::vector<EventRecord> events;
     events.reserve(size_);
@@ -48,15 +48,13 @@ class OpenedEvents {
       const size_t in_block = std::min(kBlock, size_ - b * kBlock);
       for (size_t i = 0; i < in_block; ++i) events.push_back(std::move(blocks_[b][i]));
       blocks_[b].reset();
-      if (b % kBlocksPerTrim == kBlocksPerTrim - 1) malloc_trim(0);
+      malloc_trim(0);
     }
-    malloc_trim(0);
     return events;
   }
 
  private:
   static constexpr size_t kBlock = 4096;
-  static constexpr size_t kBlocksPerTrim = 8;
   std::vector<std::unique_ptr<EventRecord[]>> blocks_;
   size_t size_ = 0;
 };
