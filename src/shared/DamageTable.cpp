@@ -190,9 +190,10 @@ size_t DamageTable::DistinctTexts() const {
 DamageRecord DamageTable::operator[](size_t index) const {
   const Packed& p = records_[index];
   DamageRecord r;
-  r.Date = DateTime{p.date_and_type >> kDateShift};
-  r.Type = static_cast<int32_t>(static_cast<int8_t>(p.date_and_type & 0xff));
-  r.Crit = static_cast<int32_t>((p.date_and_type >> 8) & 1);
+  const int64_t date_and_type = p.DateAndType();
+  r.Date = DateTime{date_and_type >> kDateShift};
+  r.Type = static_cast<int32_t>(static_cast<int8_t>(date_and_type & 0xff));
+  r.Crit = static_cast<int32_t>((date_and_type >> 8) & 1);
   r.Dealer = texts_->Text(p.dealer);
   r.Taker = texts_->Text(p.taker);
   r.Name = texts_->Text(p.name);
@@ -206,9 +207,9 @@ bool DamageTable::Pack(const DamageRecord& r, Packed& out) {
   if (r.Dealer.size() > kMaxTextLength || r.Taker.size() > kMaxTextLength ||
       r.Name.size() > kMaxTextLength)
     return false;
-  out.date_and_type = static_cast<int64_t>(static_cast<uint64_t>(r.Date.seconds) << kDateShift) |
-                      (r.Crit != 0 ? int64_t{1} << 8 : 0) |
-                      static_cast<uint8_t>(static_cast<int8_t>(r.Type));
+  out.SetDateAndType(static_cast<int64_t>(static_cast<uint64_t>(r.Date.seconds) << kDateShift) |
+                     (r.Crit != 0 ? int64_t{1} << 8 : 0) |
+                     static_cast<uint8_t>(static_cast<int8_t>(r.Type)));
   out.damage = r.Damage;
   out.counter = static_cast<uint32_t>(r.Counter);
   out.dealer = texts_->Id(r.Dealer);
@@ -248,8 +249,8 @@ bool DamageTable::AppendTable(const DamageTable& other, uint64_t line_offset) {
       records_.resize(first);
       return false;
     }
-    records_.push_back({p.date_and_type, ids[p.dealer], ids[p.taker], ids[p.name], p.damage,
-                        static_cast<uint32_t>(counter)});
+    records_.push_back({p.date_and_type_low, p.date_and_type_high, ids[p.dealer], ids[p.taker],
+                        ids[p.name], p.damage, static_cast<uint32_t>(counter)});
   }
   // The heals and deaths end before the last record's line or near it: a
   // line number that fits a record fits them, but is checked all the same.

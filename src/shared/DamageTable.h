@@ -86,14 +86,25 @@ class DamageTable {
 
  private:
   struct Packed {
-    int64_t date_and_type;  // seconds << 8 | type
-    uint32_t dealer;        // ids into the text table
+    // seconds << 9 | crit << 8 | type, in two halves so that the record
+    // packs into 28 bytes (a log holds millions of records)
+    uint32_t date_and_type_low;
+    uint32_t date_and_type_high;
+    uint32_t dealer;  // ids into the text table
     uint32_t taker;
     uint32_t name;
     int32_t damage;
     uint32_t counter;
+
+    int64_t DateAndType() const {
+      return static_cast<int64_t>(uint64_t{date_and_type_high} << 32 | date_and_type_low);
+    }
+    void SetDateAndType(int64_t value) {
+      date_and_type_low = static_cast<uint32_t>(static_cast<uint64_t>(value));
+      date_and_type_high = static_cast<uint32_t>(static_cast<uint64_t>(value) >> 32);
+    }
   };
-  static_assert(sizeof(Packed) == 32, "a damage record packs into 32 bytes");
+  static_assert(sizeof(Packed) == 28, "a damage record packs into 28 bytes");
   struct PackedHeal {
     int64_t date;
     uint32_t healer;

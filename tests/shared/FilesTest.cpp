@@ -212,7 +212,7 @@ TEST_F(FileOutputTest, ASignalWhileANameIsTriedLeavesTheFileThatTookIt) {
 
 TEST(DamageTableTest, RecordsKeepEveryFieldThroughPackingAndMoves) {
   const DamageRecord records[] = {
-      {DateTime{3300000000}, "Tarlen", "a gnoll", 20, 0, 1, "hit", 0},
+      {DateTime{3300000000}, "Tarlen", "a gnoll", 20, 1, 1, "hit", 0},
       {DateTime{-5}, "", "", -7, 0, 9, "", 4294967295LL},
       {DateTime{12}, "Ann`s pet", "YOU", 0, 0, 5, "bites", 3},
   };
