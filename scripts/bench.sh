@@ -80,7 +80,7 @@ echo "cores: $(nproc); load average before the runs: $(cut -d' ' -f1-3 /proc/loa
 echo "each figure the median of its rounds; times in s, memory in kB; targets: parse+events 2 x grep,"
 echo "batch 4 x grep, batch peak 0.5 x the log, window peak 0.6 x the log, a repaint under 16 ms"
 echo
-echo "| log | MB | lines | records | fights | fights/MB | grep | parse+events | batch | batch peak | window peak | slowest repaint |"
+echo "| log | MB | lines | records | fights | fights/MB | grep | parse+events | batch | batch peak | window peak | slowest repaint (its processor time) |"
 echo "|---|---|---|---|---|---|---|---|---|---|---|---|"
 for i in "${!logs[@]}"; do
   log=${logs[$i]}
@@ -88,7 +88,7 @@ for i in "${!logs[@]}"; do
   log_bytes=$(stat -c %s "$log")
   # Every program reads the log from the page cache, not from the disk.
   cat "$log" >/dev/null
-  declare -a grep_t=() parse_t=() batch_t=() batch_peaks=() window_peaks=() repaints=()
+  declare -a grep_t=() parse_t=() batch_t=() batch_peaks=() window_peaks=() repaints=() repaint_cpus=()
   declare -a grep_p=() parse_p=() batch_p=()
   for ((r = 0; r < n; r++)); do
     t0=$(now)
@@ -108,10 +108,11 @@ for i in "${!logs[@]}"; do
     batch_p+=("$(processor "$out/time.txt")")
     batch_peaks+=("$(peak_of "$out/time.txt")")
     if [[ -x "$build/bench/window_peak" ]]; then
-      read -r wpeak _ slowest _ < <(QT_QPA_PLATFORM=offscreen "$build/bench/window_peak" "$log" \
-        "$name" 2>/dev/null)
+      read -r wpeak _ slowest _ slowest_cpu _ < <(QT_QPA_PLATFORM=offscreen \
+        "$build/bench/window_peak" "$log" "$name" 2>/dev/null)
       window_peaks+=("$wpeak")
       repaints+=("$slowest")
+      repaint_cpus+=("$slowest_cpu")
     fi
   done
   read -r _ lines records events <<<"$counts"
@@ -125,7 +126,7 @@ for i in "${!logs[@]}"; do
   if ((${#window_peaks[@]} > 0)); then
     wpeak=$(median "${window_peaks[@]}")
     window="$(ratio "$((wpeak * 1024))" "$log_bytes") x ($wpeak)"
-    repaint="$(median "${repaints[@]}") ms"
+    repaint="$(median "${repaints[@]}") ms (cpu $(median "${repaint_cpus[@]}") ms)"
   fi
   printf '| %s | %.0f | %s | %s | %s | %.0f | %.3f (cpu %s) | %s x (%.3f; cpu %s) | %s x (%.3f; cpu %s) | %s x (%s) | %s | %s |\n' \
     "${labels[$i]}" "$mb" "$lines" "$records" "$events" "$(echo "$events / $mb" | bc -l)" \
