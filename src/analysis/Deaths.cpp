@@ -1,6 +1,7 @@
 #include "analysis/Deaths.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "shared/Csv.h"
 #include "shared/Display.h"
@@ -60,7 +61,26 @@ FightLines EventLines(const DamageTable& table, const EventRecord* event) {
   return span;
 }
 
-std::vector<DeathRow> ListDeaths(const DamageTable& table, FightLines span, int window) {
+LineSpans::LineSpans(std::vector<FightLines> spans) {
+  std::sort(spans.begin(), spans.end(),
+            [](const FightLines& a, const FightLines& b) { return a.first < b.first; });
+  for (const FightLines& span : spans) {
+    if (span.last < span.first) continue;
+    if (!spans_.empty() && span.first <= spans_.back().last)
+      spans_.back().last = std::max(spans_.back().last, span.last);
+    else
+      spans_.push_back(span);
+  }
+}
+
+bool LineSpans::Holds(int64_t line) const {
+  const auto after =
+      std::upper_bound(spans_.begin(), spans_.end(), line,
+                       [](int64_t l, const FightLines& span) { return l < span.first; });
+  return after != spans_.begin() && std::prev(after)->Holds(line);
+}
+
+std::vector<DeathRow> ListDeaths(const DamageTable& table, const LineSpans& span, int window) {
   std::vector<DeathRow> rows;
   for (size_t k = 0; k < table.DeathCount(); ++k) {
     const DeathRecord d = table.Death(k);

@@ -26,6 +26,20 @@ struct FightLines {
 // Every line when `event` is null or names no fight.
 FightLines EventLines(const DamageTable& table, const EventRecord* event);
 
+// The lines of one fight or of several seen as one: their spans merged, in
+// line order.
+class LineSpans {
+ public:
+  LineSpans() = default;  // no line
+  // One fight's lines.
+  LineSpans(FightLines span) : LineSpans(std::vector<FightLines>{span}) {}  // NOLINT
+  explicit LineSpans(std::vector<FightLines> spans);
+  bool Holds(int64_t line) const;
+
+ private:
+  std::vector<FightLines> spans_;  // ascending, apart
+};
+
 // One death as the deaths list shows it.
 struct DeathRow {
   size_t death = 0;  // index among the table's deaths
@@ -35,7 +49,7 @@ struct DeathRow {
 
 // The deaths on the lines of `span`, each with the damage its victim took in
 // the `window` seconds before it.
-std::vector<DeathRow> ListDeaths(const DamageTable& table, FightLines span,
+std::vector<DeathRow> ListDeaths(const DamageTable& table, const LineSpans& span,
                                  int window = kDefaultRecapWindow);
 
 // One line of a death recap: a record aimed at the victim or a heal of it.

@@ -12,7 +12,7 @@ namespace {
 
 // The heals on the lines of `span` that `wanted` takes, added up by `key`.
 template <typename Wanted>
-std::vector<HealingRow> SumHeals(const DamageTable& table, FightLines span, HealingKey key,
+std::vector<HealingRow> SumHeals(const DamageTable& table, const LineSpans& span, HealingKey key,
                                  Wanted wanted) {
   std::vector<HealingRow> rows;
   std::unordered_map<std::string_view, size_t> at;
@@ -37,19 +37,19 @@ std::vector<HealingRow> SumHeals(const DamageTable& table, FightLines span, Heal
 
 }  // namespace
 
-std::vector<HealingRow> SumHealing(const DamageTable& table, FightLines span, HealingKey key,
+std::vector<HealingRow> SumHealing(const DamageTable& table, const LineSpans& span, HealingKey key,
                                    const std::string_view* healer) {
   return SumHeals(table, span, key, [healer](const HealRecord& h) {
     return healer == nullptr || h.Healer == *healer;
   });
 }
 
-std::vector<HealingRow> SumHealingReceived(const DamageTable& table, FightLines span,
+std::vector<HealingRow> SumHealingReceived(const DamageTable& table, const LineSpans& span,
                                            HealingKey key, std::string_view target) {
   return SumHeals(table, span, key, [target](const HealRecord& h) { return h.Target == target; });
 }
 
-int64_t HealingSeconds(const DamageTable& table, FightLines span) {
+int64_t HealingSeconds(const DamageTable& table, const LineSpans& span) {
   int64_t first = INT64_MAX;
   int64_t last = INT64_MIN;
   for (size_t k = 0; k < table.HealCount(); ++k) {
@@ -61,7 +61,7 @@ int64_t HealingSeconds(const DamageTable& table, FightLines span) {
   return first > last ? 1 : std::max<int64_t>(1, last - first);
 }
 
-void WriteHealingCsv(std::ostream& out, const DamageTable& table, FightLines span) {
+void WriteHealingCsv(std::ostream& out, const DamageTable& table, const LineSpans& span) {
   CsvWriter csv(out);
   csv.Header("Date,Healer,Target,Amount,Full Amount,Spell,Crit,Counter");
   for (size_t k = 0; k < table.HealCount(); ++k) {

@@ -25,18 +25,18 @@ enum class HealingKey { kHealer, kTarget, kSpell };
 
 // The heals on the lines of `span` by `healer` (every heal when null), added
 // up by `key`; the rows by healed, most first, then by name.
-std::vector<HealingRow> SumHealing(const DamageTable& table, FightLines span, HealingKey key,
+std::vector<HealingRow> SumHealing(const DamageTable& table, const LineSpans& span, HealingKey key,
                                    const std::string_view* healer = nullptr);
 // The same of the heals `target` received, from every healer.
-std::vector<HealingRow> SumHealingReceived(const DamageTable& table, FightLines span,
+std::vector<HealingRow> SumHealingReceived(const DamageTable& table, const LineSpans& span,
                                            HealingKey key, std::string_view target);
 
 // The seconds the heals on the lines of `span` spread over: from the first
 // to the last, at least 1.
-int64_t HealingSeconds(const DamageTable& table, FightLines span);
+int64_t HealingSeconds(const DamageTable& table, const LineSpans& span);
 
 // healing.csv: Date, Healer, Target, Amount, Full Amount, Spell, Crit, Counter,
 // one row per heal on the lines of `span`.
-void WriteHealingCsv(std::ostream& out, const DamageTable& table, FightLines span);
+void WriteHealingCsv(std::ostream& out, const DamageTable& table, const LineSpans& span);
 
 }  // namespace ombrel

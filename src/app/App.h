@@ -289,9 +289,9 @@ class App {
   std::optional<Failure> ExportTimelineSvg(const std::filesystem::path& path,
                                            int window_seconds = kDefaultDpsWindow) const;
 
-  // The Deaths and Healing pages (extended rules): their lists, of the fight
-  // chosen in the events list or, with `whole_log` or no fight, of the whole
-  // log, built again by BuildLifeLists (AppLife.cpp).
+  // The Deaths and Healing pages (extended rules): their lists, of the fights
+  // chosen in the events list seen as one or, with `whole_log` or no fight,
+  // of the whole log, built again by BuildLifeLists (AppLife.cpp).
   void BuildLifeLists(bool whole_log = false);
   // True when the Deaths and Healing tabs follow the four: a log read under
   // the extended rules is shown.
@@ -355,7 +355,7 @@ class App {
   // The same, then built again while their page is shown, the rows chosen
   // kept where they still are.
   void KeepLifeLists();
-  // "an orc", or "the whole log".
+  // "an orc", "an orc + 2 more", or "the whole log".
   std::string LifeCaption() const;
   // The first selected fight's mob, and "+ N more" over several.
   std::string SelectedEventName() const;

@@ -6,9 +6,12 @@
 namespace ombrel {
 
 void App::BuildLifeLists(bool whole_log) {
-  const EventRecord* fight =
-      whole_log ? nullptr : log_.FindEvent(static_cast<int32_t>(selected_event_ + 1));
-  life_.Build(log_, fight);
+  std::vector<const EventRecord*> fights;
+  for (const size_t row : whole_log ? std::vector<size_t>{} : selected_events_) {
+    if (const EventRecord* fight = log_.FindEvent(static_cast<int32_t>(row + 1)))
+      fights.push_back(fight);
+  }
+  life_.Build(log_, fights);
   ++life_builds_;
 }
 
@@ -25,11 +28,7 @@ void App::SetLifeWholeLog(bool whole_log) {
 
 std::string App::LifeCaption() const {
   if (life_whole_log_ || selected_event_ >= events_list_.Rows()) return "the whole log";
-  std::string caption = CellAt(events_list_, selected_event_, EventsColumn::kMob);
-  // Of several fights chosen, the first is shown.
-  if (selected_events_.size() > 1)
-    caption += ", the first of " + std::to_string(selected_events_.size()) + " fights chosen";
-  return caption;
+  return SelectedEventName();
 }
 
 void App::ShowLifePage(int tab) {

@@ -25,6 +25,24 @@ TextTable HealingList(const std::vector<HealingRow>& rows, int64_t seconds) {
   return list;
 }
 
+// The seconds the fights last, a second counted once where they overlap; at
+// least 1. One fight's is its duration.
+int64_t FightSeconds(const std::vector<const EventRecord*>& fights) {
+  if (fights.size() == 1) return std::max<int64_t>(fights.front()->Duration, 1);
+  std::vector<std::pair<int64_t, int64_t>> spans;
+  for (const EventRecord* fight : fights)
+    spans.emplace_back(fight->StartDate.seconds, fight->EndDate.seconds);
+  std::sort(spans.begin(), spans.end());
+  int64_t seconds = 0;
+  int64_t covered = INT64_MIN;  // the end of the time counted so far
+  for (const auto& [start, end] : spans) {
+    const int64_t from = std::max(start, covered);
+    if (end > from) seconds += end - from;
+    covered = std::max(covered, end);
+  }
+  return std::max<int64_t>(seconds, 1);
+}
+
 }  // namespace
 
 LifeLists::LifeLists()
@@ -36,9 +54,15 @@ LifeLists::LifeLists()
       targets_list_(EmptyList<HealingColumn>()),
       target_healers_list_(EmptyList<HealingColumn>()) {}
 
-void LifeLists::Build(const ParsedLog& log, const EventRecord* fight) {
+void LifeLists::Build(const ParsedLog& log, const std::vector<const EventRecord*>& fights) {
   table_ = &log.DamageTable();
-  span_ = EventLines(*table_, fight);
+  std::vector<FightLines> spans;
+  bool whole_log = fights.empty();
+  for (const EventRecord* fight : fights) {
+    spans.push_back(EventLines(*table_, fight));
+    whole_log = whole_log || fight->Name.empty();
+  }
+  span_ = whole_log ? LineSpans(EventLines(*table_, nullptr)) : LineSpans(std::move(spans));
   deaths_ = ListDeaths(*table_, span_);
   deaths_list_ = EmptyList<DeathsColumn>();
   for (const DeathRow& d : deaths_) {
@@ -52,9 +76,8 @@ void LifeLists::Build(const ParsedLog& log, const EventRecord* fight) {
   selected_death_ = 0;
   BuildRecap();
   healers_ = SumHealing(*table_, span_, HealingKey::kHealer);
-  // Over the fight, or over the heals of the whole log.
-  seconds_ = fight != nullptr && !fight->Name.empty() ? std::max<int64_t>(fight->Duration, 1)
-                                                      : HealingSeconds(*table_, span_);
+  // Over the fights, or over the heals of the whole log.
+  seconds_ = whole_log ? HealingSeconds(*table_, span_) : FightSeconds(fights);
   healers_list_ = HealingList(healers_, seconds_);
   SelectHealer(0);
   targets_ = SumHealing(*table_, span_, HealingKey::kTarget);

@@ -23,9 +23,9 @@ class LifeLists {
  public:
   LifeLists();
 
-  // The lists of `fight` (null or the empty event: the whole log) of `log`,
-  // the first death and the first healer chosen.
-  void Build(const ParsedLog& log, const EventRecord* fight);
+  // The lists of `fights` seen as one (none, or the empty event among them:
+  // the whole log) of `log`, the first death and the first healer chosen.
+  void Build(const ParsedLog& log, const std::vector<const EventRecord*>& fights);
 
   const TextTable& Deaths() const { return deaths_list_; }
   size_t SelectedDeath() const { return selected_death_; }
@@ -52,13 +52,13 @@ class LifeLists {
 
   // The deaths as listed, and the lines they and the heals are taken from.
   const std::vector<DeathRow>& DeathRows() const { return deaths_; }
-  FightLines Span() const { return span_; }
+  const LineSpans& Span() const { return span_; }
 
  private:
   void BuildRecap();
 
   const DamageTable* table_ = nullptr;
-  FightLines span_;
+  LineSpans span_;
   std::vector<DeathRow> deaths_;
   TextTable deaths_list_;
   size_t selected_death_ = 0;

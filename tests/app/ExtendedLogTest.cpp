@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+#include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -114,6 +116,46 @@ TEST(ExtendedLogTest, EveryExtendedKindInAShortGeneratedLog) {
   EXPECT_TRUE(app.ChooseTab(3).empty() && app.ChooseTab(4).empty());
   EXPECT_EQ(app.EventDetailList().Columns() * 100 + app.CombatantDetailList().Columns(),
             At(EventDetailColumn::kCrits) * 100 + At(CombatantDetailColumn::kCrits));
+}
+
+// The deaths and heals of several fights seen as one: those of each fight, a
+// line that two fights share counted once.
+TEST(ExtendedLogTest, DeathsAndHealsOfSeveralFightsSeenAsOne) {
+  const testing::TempDir dir("ombrel-life");
+  testing::WriteFile(dir / "log.txt",
+                     testing::GeneratedLog(1, 256 << 10, [](auto& o) { o.extended_kinds = true; }));
+  App app(dir.path());
+  app.options().ExtendedLineRules = true;
+  app.TakeSettingsSeconds("Tarlen", 18, false);
+  ASSERT_TRUE(std::holds_alternative<ParsedRun*>(app.Parse(dir / "log.txt")));
+  ASSERT_TRUE(app.LifePagesAvailable());
+  // The rows of deaths.csv and healing.csv but their headers.
+  auto lines = [&](auto& into) {
+    for (const auto& [file, write] :
+         {std::pair{"d.csv", &App::ExportDeathsCsv}, {"h.csv", &App::ExportHealingCsv}}) {
+      ASSERT_FALSE((app.*write)(dir / file));
+      std::istringstream text(testing::ReadFile(dir / file));
+      std::string line;
+      for (std::getline(text, line); std::getline(text, line);) into.insert(line);
+    }
+  };
+  std::set<std::string> each;
+  std::vector<size_t> rows;
+  for (size_t row = 0; row < app.EventsList().Rows(); ++row) {
+    app.SelectEvent(row);
+    app.ChooseTab(5);
+    lines(each);
+    rows.push_back(row);
+  }
+  app.SelectEvents(rows);
+  app.ChooseTab(6);
+  EXPECT_EQ(app.ShownPage(), 5);
+  EXPECT_EQ(app.FrameCaption(5), "Healing - a gnoll + 8 more");
+  std::multiset<std::string> all;
+  lines(all);
+  EXPECT_EQ(std::set<std::string>(all.begin(), all.end()), each);
+  EXPECT_EQ(all.size(), each.size());
+  EXPECT_GT(all.size(), 20u);
 }
 
 }  // namespace
