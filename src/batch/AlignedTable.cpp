@@ -34,11 +34,18 @@ void WriteAlignedTable(std::ostream& out, std::span<const ListColumn> columns,
           ToTerminalCell(line == 0 ? std::string(columns[c].header) : list.Cell(line - 1, c));
     }
   };
+  // A cell's width is its characters, one per byte of the log's code page,
+  // as ToTerminalCell cuts them: the widths need no terminal text.
+  const auto width_of = [](std::string_view cell) {
+    return std::min(cell.size(), kTerminalCellCharacters);
+  };
   std::vector<TerminalCell> cells(count);
   std::vector<size_t> widths(count);
-  for (size_t line = 0; line <= list.Rows(); ++line) {
-    row_cells(line, cells);
-    for (size_t c = 0; c < count; ++c) widths[c] = std::max(widths[c], cells[c].width);
+  for (size_t c = 0; c < count; ++c) widths[c] = width_of(columns[c].header);
+  for (size_t row = 0; row < list.Rows(); ++row) {
+    for (size_t c = 0; c < count; ++c) {
+      widths[c] = std::max(widths[c], width_of(list.Cell(row, c)));
+    }
   }
   for (size_t line = 0; line <= list.Rows(); ++line) {
     row_cells(line, cells);

@@ -31,7 +31,12 @@ TerminalCell ToTerminalCell(std::string_view cp1252) {
   const bool cut = cp1252.size() > kTerminalCellCharacters;
   const size_t shown = cut ? kTerminalCellCharacters - 1 : cp1252.size();
   cell.text.reserve(shown + 3);
-  for (size_t k = 0; k < shown; ++k) {
+  // Printable ASCII, most cells of a list, is the same in UTF-8: the run of
+  // it at the start is copied whole.
+  size_t k = 0;
+  while (k < shown && cp1252[k] >= 0x20 && cp1252[k] < 0x7F) ++k;
+  cell.text.append(cp1252.substr(0, k));
+  for (; k < shown; ++k) {
     const char32_t c = Cp1252ToUnicode(static_cast<unsigned char>(cp1252[k]));
     AppendUtf8(cell.text, IsControl(c) ? U'?' : c);
   }

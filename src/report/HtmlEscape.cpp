@@ -3,7 +3,11 @@
 namespace ombrel {
 
 void AppendHtmlEscaped(std::string& out, std::string_view text) {
-  for (const char c : text) {
+  // Most texts (numbers, dates, names) hold nothing to escape: copied whole.
+  const size_t first = text.find_first_of("&<>\"");
+  out.append(text.substr(0, first));
+  if (first == std::string_view::npos) return;
+  for (const char c : text.substr(first)) {
     switch (c) {
       case '&':
         out += "&amp;";
