@@ -69,6 +69,13 @@ ListPage* InsetList(const ListPageLayout& layout, App& app, QWidget* parent) {
   return list;
 }
 
+QSplitter* InsetSplit(Qt::Orientation orientation, const char* name, QWidget* parent) {
+  auto* split = new QSplitter(orientation, parent);
+  split->setObjectName(QString::fromLatin1(name));
+  split->setChildrenCollapsible(false);
+  return split;
+}
+
 DeathsPage::DeathsPage(App& app, WindowMemory& memory, QWidget* parent)
     : QGroupBox(parent), app_(app), memory_(memory) {
   setObjectName(QStringLiteral("Frame1(4)"));
@@ -78,9 +85,7 @@ DeathsPage::DeathsPage(App& app, WindowMemory& memory, QWidget* parent)
   whole_log_->setToolTip(QStringLiteral("The deaths of the whole log, not of the chosen fight"));
   box->addWidget(whole_log_);
 
-  split_ = new QSplitter(Qt::Vertical, this);
-  split_->setObjectName(QStringLiteral("DeathsSplit"));
-  split_->setChildrenCollapsible(false);
+  split_ = InsetSplit(Qt::Vertical, "DeathsSplit", this);
   box->addWidget(split_, 1);
   deaths_ = InsetList(kDeathsList, app_, split_);
   split_->addWidget(deaths_);

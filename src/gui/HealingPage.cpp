@@ -12,17 +12,6 @@
 
 namespace ombrel::gui {
 
-namespace {
-
-QSplitter* Split(Qt::Orientation orientation, const char* name, QWidget* parent) {
-  auto* split = new QSplitter(orientation, parent);
-  split->setObjectName(QString::fromLatin1(name));
-  split->setChildrenCollapsible(false);
-  return split;
-}
-
-}  // namespace
-
 HealingPage::HealingPage(App& app, WindowMemory& memory, QWidget* parent)
     : QGroupBox(parent), app_(app), memory_(memory) {
   setObjectName(QStringLiteral("Frame1(5)"));
@@ -36,10 +25,10 @@ HealingPage::HealingPage(App& app, WindowMemory& memory, QWidget* parent)
   box->addWidget(tabs_, 1);
 
   // The healers over what the chosen one healed, by target and by spell.
-  healer_split_ = Split(Qt::Vertical, "HealerSplit", tabs_);
+  healer_split_ = InsetSplit(Qt::Vertical, "HealerSplit", tabs_);
   healers_ = InsetList(kHealersList, app_, healer_split_);
   healer_split_->addWidget(healers_);
-  detail_split_ = Split(Qt::Horizontal, "HealerDetailSplit", healer_split_);
+  detail_split_ = InsetSplit(Qt::Horizontal, "HealerDetailSplit", healer_split_);
   by_target_ = InsetList(kHealingByTargetList, app_, detail_split_);
   by_spell_ = InsetList(kHealingBySpellList, app_, detail_split_);
   detail_split_->addWidget(by_target_);
@@ -48,7 +37,7 @@ HealingPage::HealingPage(App& app, WindowMemory& memory, QWidget* parent)
   tabs_->addTab(healer_split_, QStringLiteral("&By Healer"));
 
   // The heals each target received over the chosen target's healers.
-  received_split_ = Split(Qt::Vertical, "ReceivedSplit", tabs_);
+  received_split_ = InsetSplit(Qt::Vertical, "ReceivedSplit", tabs_);
   targets_ = InsetList(kHealedTargetsList, app_, received_split_);
   target_healers_ = InsetList(kTargetHealersList, app_, received_split_);
   received_split_->addWidget(targets_);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QSplitter>
+
 #include "gui/ListPage.h"
 
 namespace ombrel::gui {
@@ -42,5 +44,7 @@ inline constexpr ListPageLayout kTargetHealersList{
 // A list page without a frame or margins of its own, for a page that shows
 // several lists.
 ListPage* InsetList(const ListPageLayout& layout, App& app, QWidget* parent);
+// A splitter between such lists, named, whose parts cannot be closed.
+QSplitter* InsetSplit(Qt::Orientation orientation, const char* name, QWidget* parent);
 
 }  // namespace ombrel::gui
