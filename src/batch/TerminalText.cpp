@@ -1,5 +1,7 @@
 #include "batch/TerminalText.h"
 
+#include <algorithm>
+
 #include "shared/Cp1252.h"
 
 namespace ombrel {
@@ -26,22 +28,26 @@ void AppendUtf8(std::string& out, char32_t c) {
 
 }  // namespace
 
-TerminalCell ToTerminalCell(std::string_view cp1252) {
-  TerminalCell cell;
+size_t AppendTerminalCell(std::string& out, std::string_view cp1252) {
   const bool cut = cp1252.size() > kTerminalCellCharacters;
   const size_t shown = cut ? kTerminalCellCharacters - 1 : cp1252.size();
-  cell.text.reserve(shown + 3);
   // Printable ASCII, most cells of a list, is the same in UTF-8: the run of
   // it at the start is copied whole.
   size_t k = 0;
   while (k < shown && cp1252[k] >= 0x20 && cp1252[k] < 0x7F) ++k;
-  cell.text.append(cp1252.substr(0, k));
+  out.append(cp1252.substr(0, k));
   for (; k < shown; ++k) {
     const char32_t c = Cp1252ToUnicode(static_cast<unsigned char>(cp1252[k]));
-    AppendUtf8(cell.text, IsControl(c) ? U'?' : c);
+    AppendUtf8(out, IsControl(c) ? U'?' : c);
   }
-  if (cut) AppendUtf8(cell.text, kEllipsis);
-  cell.width = cut ? kTerminalCellCharacters : shown;
+  if (cut) AppendUtf8(out, kEllipsis);
+  return cut ? kTerminalCellCharacters : shown;
+}
+
+TerminalCell ToTerminalCell(std::string_view cp1252) {
+  TerminalCell cell;
+  cell.text.reserve(std::min(cp1252.size(), kTerminalCellCharacters) + 3);
+  cell.width = AppendTerminalCell(cell.text, cp1252);
   return cell;
 }
 

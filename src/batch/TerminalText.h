@@ -21,6 +21,8 @@ struct TerminalCell {
 // escape sequences, and a cell longer than kTerminalCellCharacters keeps its
 // first characters and ends in "…" within that length.
 TerminalCell ToTerminalCell(std::string_view cp1252);
+// The same text appended to `out`; returns its width.
+size_t AppendTerminalCell(std::string& out, std::string_view cp1252);
 
 // Log bytes (Windows-1252) as UTF-8 for a terminal, whole: control characters
 // show as "?" as in a cell, but for tab and those in `kept` (CR and LF where

@@ -37,6 +37,10 @@ TextTable EventsListRows(const std::vector<EventRecord>& events);
 // The cells of one event's row, and one of them.
 std::vector<std::string> EventsListRow(const EventRecord& event);
 std::string EventsListCell(const EventRecord& event, EventsColumn column);
+// The texts of one event's row into `texts` (Reset to the list's columns), as
+// EventsListCell makes them, written into the room the texts keep: a list of
+// many fights is read without a text allocated per cell.
+void EventsListTexts(const EventRecord& event, RowTexts& texts);
 // The events list of `events` as it is shown, holding no text: each cell is
 // rendered when it is read.
 TextTable RenderedEventsList(std::shared_ptr<const std::vector<EventRecord>> events);

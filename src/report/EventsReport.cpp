@@ -2,6 +2,7 @@
 #include "report/PageFrame.h"
 #include "report/Reports.h"
 #include "shared/ListColumns.h"
+#include "shared/StretchWriter.h"
 
 namespace ombrel {
 namespace {
@@ -13,11 +14,6 @@ constexpr std::string_view kEventsHeaderRow =
     "<td>DPS</td><td>DPS Dealt</td><td>Start Time</td><td>End Time</td><td>Max Hit Taken</td>"
     "<td>Min Hit Taken</td><td>Hits Taken</td><td>Ave Hit Taken</td><td>Max Hit Dealt</td>"
     "<td>Min Hit Dealt</td><td>Hits Dealt</td><td>Ave Hit Dealt</td></tr>";
-
-// A cell of the list, empty where the list has fewer columns.
-std::string CellOf(const TextTable& list, size_t row, size_t column) {
-  return column < list.Columns() ? list.Cell(row, column) : std::string();
-}
 
 }  // namespace
 
@@ -37,19 +33,22 @@ void WriteEventsReport(std::ostream& out, const TextTable& events_list, std::str
   html::WriteLine(out, html::CaptionBar(kColumns, "Defensive damage on " + date));
   html::WriteLine(out, kEventsHeaderRow);
 
-  // The cells are copied as the list shows them; nothing is recomputed.
-  std::string line;
-  const size_t rows = events_list.Rows();
-  for (size_t p = 0; p < rows; ++p) {
-    line.assign(html::RowOpener(p));
-    for (const ListColumn& column : kEventsColumns) {
-      line += "<td>";
-      AppendHtmlEscaped(line, CellOf(events_list, p, column.position));
-      line += "</td>";
+  // The cells are copied as the list shows them, empty where it has fewer
+  // columns; nothing is recomputed. The rows of a long list are made in
+  // stretches on every thread.
+  WriteInStretches(out, events_list.Rows(), [&](std::string& text, size_t begin, size_t end) {
+    RowTexts cells;
+    for (size_t p = begin; p < end; ++p) {
+      events_list.ReadRow(p, cells);
+      text += html::RowOpener(p);
+      for (const ListColumn& column : kEventsColumns) {
+        text += "<td>";
+        if (column.position < cells.Columns()) AppendHtmlEscaped(text, cells[column.position]);
+        text += "</td>";
+      }
+      text += "</tr>\r\n";
     }
-    line += "</tr>";
-    html::WriteLine(out, line);
-  }
+  });
 
   html::WriteLine(out, html::FooterLine(created));
   html::WriteLine(out, html::kClosingLine);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <memory>
 #include <random>
 #include <sstream>
 #include <string>
@@ -265,6 +266,50 @@ TEST(EventsList, RowsAndCsvOfFights) {
   EXPECT_EQ(CellAt(back, 0, EventsColumn::kAveHitTaken), "0");
   EXPECT_EQ(CellAt(back, 0, EventsColumn::kAveHitDealt), "0.50");
   EXPECT_NE(Csv({e}).find("a gnoll,0,0,1,"), std::string::npos);
+}
+
+// A row read at once holds the texts of its cells: fights with no hit, of one
+// record, averages and rates at half hundredths, sums past 32 and 53 bits,
+// years outside 0-9999, names to escape or past a printed cell, and random ones.
+TEST(EventsList, RowTextsAreTheCellsTexts) {
+  std::vector<EventRecord> events(8);
+  events[1].Name = "a \xE9lf & <her> \"friend\"" + std::string(70, 'x');
+  events[1].Duration = 1;
+  events[1].DamageDealt = 1;  // over 8 hits and 200 seconds: .125 and .005
+  events[1].HitsDealt = 8;
+  events[2].Duration = 200;
+  events[2].DamageTaken = 1;
+  events[2].HitsTaken = 1;
+  events[3].DamageTaken = INT64_MAX;
+  events[3].DamageDealt = 99999999999995;  // a half hundredth just below 1e11 on 1000 hits
+  events[3].HitsDealt = 1000;
+  events[3].StartDate = DateTime{-200000000000};
+  events[3].EndDate = DateTime{400000000000};
+  events[4].DamageTaken = -2675;
+  events[4].HitsTaken = 1000;
+  std::mt19937_64 random(3);
+  for (int k = 0; k < 5000; ++k) {
+    EventRecord e = events[5 + k % 3];
+    const auto sum = [&] { return static_cast<int64_t>(random() >> (random() % 64)); };
+    e.DamageTaken = sum();
+    e.DamageDealt = sum();
+    e.HitsTaken = static_cast<uint32_t>(random() % 3000);
+    e.HitsDealt = static_cast<uint32_t>(random() % 3000);
+    e.Duration = static_cast<int64_t>(random() % 4000);
+    e.StartDate.seconds = kStart.seconds + static_cast<int64_t>(random() % 100000000);
+    e.EndDate.seconds = e.StartDate.seconds + e.Duration;
+    e.MaxHitTaken = static_cast<int32_t>(random());
+    events.push_back(e);
+  }
+  const TextTable list =
+      RenderedEventsList(std::make_shared<const std::vector<EventRecord>>(events));
+  RowTexts texts;
+  for (size_t row = 0; row < list.Rows(); ++row) {
+    list.ReadRow(row, texts);
+    ASSERT_EQ(texts.Columns(), At(EventsColumn::kCount));
+    for (size_t c = 0; c < texts.Columns(); ++c)
+      ASSERT_EQ(texts[c], EventsListCell(events[row], static_cast<EventsColumn>(c))) << row;
+  }
 }
 
 }  // namespace

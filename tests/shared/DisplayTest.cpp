@@ -1,14 +1,18 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
 #include <optional>
+#include <random>
 #include <string>
 #include <tuple>
 #include <utility>
+#include <vector>
 
 #include "shared/Cp1252.h"
 #include "shared/DateTime.h"
 #include "shared/Display.h"
+#include "shared/DisplayInto.h"
 
 namespace ombrel::display {
 namespace {
@@ -55,6 +59,36 @@ TEST(DisplayTest, NumberPatterns) {
                                      {1234567, "1234567"}, {-2.25, "-2.25"}});
   // clang-format on
   EXPECT_EQ(ReadDecimal(PlainDecimal(1.0 / 3.0)), 1.0 / 3.0);
+}
+
+// The texts written into a buffer are the texts: at and beside every half
+// hundredth (which Fixed2 decides), on both sides of 1e11, far past it, and
+// dates of many days and of years outside 0-9999.
+TEST(DisplayTest, TextsIntoABufferAreTheTexts) {
+  char room[kTextIntoRoom];
+  const auto fixed2 = [&](double v) { return std::string(room, Fixed2Into(room, v)); };
+  std::mt19937_64 random(7);
+  std::vector<double> values = {0,      -0.0,      0.005,           0.0049999999999999,
+                                2.675,  1e11,      99999999999.995, 1e11 - 0.005,
+                                9.2e18, -1234.565, 1e-300,          1e39};
+  for (int k = 0; k < 20000; ++k) {
+    const double scale = std::pow(10.0, static_cast<double>(random() % 15) - 2);
+    const double half = (std::floor(static_cast<double>(random() % 100000) * scale) + 0.5) / 100;
+    values.push_back(std::nextafter(half, random() % 2 == 0 ? 0.0 : 1e300));
+    values.push_back(half);
+    values.push_back(static_cast<double>(random() % 100000000000) / (1 + random() % 100000));
+  }
+  for (const double v : values) ASSERT_EQ(fixed2(v), Fixed2(v)) << v;
+  for (const int64_t v : {INT64_MIN, int64_t{-1}, int64_t{0}, INT64_MAX})
+    EXPECT_EQ(std::string(room, PlainInto(room, v)), Plain(v));
+  DateTexts dates;
+  DateTime t;
+  for (int k = 0; k < 20000; ++k) {
+    // Now and then another day, often another year; else a little later.
+    const auto far = static_cast<int64_t>(random() % 400000000000) - 100000000000;
+    t.seconds = k % 4 == 0 ? far : t.seconds + static_cast<int64_t>(random() % 30000);
+    ASSERT_EQ(dates.Text(t), DateTimeText(t)) << t.seconds;
+  }
 }
 
 TEST(DisplayTest, NumbersAreReadBackWithGroupSeparators) {
