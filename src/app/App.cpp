@@ -6,6 +6,7 @@
 #include <exception>
 #include <new>
 #include <system_error>
+#include <thread>
 #include <utility>
 
 #include "analysis/CombatantDetail.h"
@@ -85,34 +86,51 @@ ParsedRun CompleteStages(const ParseRequest& request, ParseResult& parse,
   }
   run.records = static_cast<int64_t>(parse.DamageTable.size());
   if (parse.rules == LineRules::kDefault) run.signs->case_pairs = CountCasePairs(parse.DamageTable);
+  std::optional<std::vector<EventRecord>> events = std::move(given_events);
   if (request.print_data) {
     stage_progress.report = [&progress, parse_share](double f) {
       progress.Report(parse_share + f * (kParseShare - parse_share));
     };
-    WriteCsv(
-        outputs, request.output_dir / kDataCsvFile,
-        [&](std::ostream& out) {
-          WriteDataCsv(out, parse.DamageTable, stage_progress, parse.written_names);
-        },
-        run.write_failures, run.written);
+    // Data.csv is written beside the events as they are built: its writing
+    // leaves the cores idle now and then. (The events are built on this
+    // thread, in the memory the parse gave back.)
+    std::exception_ptr data_failure;
+    {
+      std::jthread writing([&] {
+        try {
+          WriteCsv(
+              outputs, request.output_dir / kDataCsvFile,
+              [&](std::ostream& out) {
+                WriteDataCsv(out, parse.DamageTable, stage_progress, parse.written_names);
+              },
+              run.write_failures, run.written);
+        } catch (...) {
+          data_failure = std::current_exception();
+        }
+      });
+      Progress build_progress;
+      build_progress.cancel = progress.cancel;
+      if (!events)
+        events = BuildEvents(parse.DamageTable, parse.MobList, request.event_gap, build_progress);
+    }
+    if (data_failure) std::rethrow_exception(data_failure);
   }
 
   progress.Stage(2);
   stage_progress.report = [&progress](double f) {
     progress.Report(kParseShare + f * (1.0 - kParseShare));
   };
-  std::vector<EventRecord> events = given_events ? std::move(*given_events)
-                                                 : BuildEvents(parse.DamageTable, parse.MobList,
-                                                               request.event_gap, stage_progress);
+  if (!events)
+    events = BuildEvents(parse.DamageTable, parse.MobList, request.event_gap, stage_progress);
   if (progress.Cancelled()) {
     run.cancelled = true;
     return run;
   }
-  run.fights = FightCount(events);
+  run.fights = FightCount(*events);
   if (request.print_events) {
     WriteCsv(
         outputs, request.output_dir / kEventsCsvFile,
-        [&events](std::ostream& out) { WriteEventsCsv(out, events); }, run.write_failures,
+        [&events](std::ostream& out) { WriteEventsCsv(out, *events); }, run.write_failures,
         run.written);
   }
   if (request.outputs == nullptr) {
@@ -120,7 +138,7 @@ ParsedRun CompleteStages(const ParseRequest& request, ParseResult& parse,
     if (failure && run.write_failures.empty()) run.write_failures.push_back(std::move(*failure));
     if (failure) run.written.clear();  // nothing was renamed
   }
-  run.log = ParsedLog(std::move(parse.DamageTable), std::move(parse.MobList), std::move(events),
+  run.log = ParsedLog(std::move(parse.DamageTable), std::move(parse.MobList), std::move(*events),
                       request.verbs);
   run.events_list = RenderedEventsList(run.log.SharedEvents());
   progress.Report(1.0);

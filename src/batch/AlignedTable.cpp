@@ -12,7 +12,7 @@ namespace ombrel {
 namespace {
 
 // Rows a thread takes at a time, in either pass.
-constexpr size_t kStretchRows = size_t{1} << 12;
+constexpr size_t kStretchRows = size_t{1} << 10;
 
 // Appends a line of `count` cells, each but the last padded to its column's width.
 template <typename CellOf>
@@ -50,16 +50,21 @@ void WidenToRows(std::vector<size_t>& widths, size_t count, const TextTable& lis
 
 }  // namespace
 
-void WriteAlignedTable(std::ostream& out, std::span<const ListColumn> columns,
-                       const TextTable& list) {
+std::vector<size_t> AlignedWidths(std::span<const ListColumn> columns, const TextTable& list) {
   const size_t count = std::min(columns.size(), list.Columns());
-  // Two passes over the rows, the widths and then the lines, so that no more
-  // than a few stretches of lines are held: a list of a long log has rows by
-  // the hundred thousand.
   std::vector<size_t> widths(count);
   for (size_t c = 0; c < count; ++c)
     widths[c] = std::min(columns[c].header.size(), kTerminalCellCharacters);
   WidenToRows(widths, count, list);
+  return widths;
+}
+
+void WriteAlignedTable(std::ostream& out, std::span<const ListColumn> columns,
+                       const TextTable& list, const std::vector<size_t>& widths) {
+  // Two passes over the rows, the widths and then the lines, so that no more
+  // than a few stretches of lines are held: a list of a long log has rows by
+  // the hundred thousand.
+  const size_t count = widths.size();
   std::string header;
   AppendLine(header, widths, count, [&](size_t c) { return columns[c].header; });
   out.write(header.data(), static_cast<std::streamsize>(header.size()));
@@ -73,6 +78,11 @@ void WriteAlignedTable(std::ostream& out, std::span<const ListColumn> columns,
         }
       },
       StretchSplit{0, kStretchRows});
+}
+
+void WriteAlignedTable(std::ostream& out, std::span<const ListColumn> columns,
+                       const TextTable& list) {
+  WriteAlignedTable(out, columns, list, AlignedWidths(columns, list));
 }
 
 void WriteTabbedLine(std::ostream& out, std::span<const std::string> cells) {

@@ -6,6 +6,7 @@
 #include <charconv>
 #include <cstdint>
 #include <filesystem>
+#include <future>
 #include <map>
 #include <new>
 #include <optional>
@@ -14,6 +15,7 @@
 #include <system_error>
 #include <utility>
 #include <variant>
+#include <vector>
 
 #include "app/App.h"
 #include "app/Settings.h"
@@ -377,13 +379,23 @@ class BatchRun {
       Written(kEncountersCsvFile, app_.ExportEncountersCsv(File(kEncountersCsvFile)));
     if (Analysed()) AnalyseEvent();
     if (options_.deaths || options_.healing || options_.recap) WriteLifeFiles();
+    std::future<std::optional<Failure>> committing;
     if (write_failed_) {
       outputs_.Discard();
       written_.clear();
       err_ << kProgram << ": no file was replaced\n";
-    } else if (auto failure = outputs_.Commit()) {
-      written_.clear();
-      Error(failure->Message());
+    } else {
+      committing = std::async(std::launch::async, [this] { return outputs_.Commit(); });
+    }
+    // The printed table's widths are counted while the files are renamed into
+    // place (which frees the files they replace).
+    const std::vector<size_t> widths =
+        options_.json ? std::vector<size_t>() : AlignedWidths(kEventsColumns, app_.EventsList());
+    if (committing.valid()) {
+      if (auto failure = committing.get()) {
+        written_.clear();
+        Error(failure->Message());
+      }
     }
 
     if (options_.json) {
@@ -405,7 +417,7 @@ class BatchRun {
     out_ << "Parsed " << options_.log->string() << ": " << run.lines << " lines\n";
     for (const std::string& path : written_) out_ << "Wrote " << path << "\n";
     out_ << "\n";
-    WriteAlignedTable(out_, kEventsColumns, app_.EventsList());
+    WriteAlignedTable(out_, kEventsColumns, app_.EventsList(), widths);
     return exit_code_;
   }
 

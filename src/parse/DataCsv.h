@@ -22,7 +22,7 @@ namespace ombrel {
 // written in table order; the bytes are the same for any split.
 struct DataCsvSplit {
   unsigned threads = 0;
-  size_t records = size_t{1} << 15;
+  size_t records = size_t{1} << 13;
 };
 void WriteDataCsv(std::ostream& out, const DamageTable& table, const Progress& progress = {},
                   std::span<const WrittenNames> written = {}, DataCsvSplit split = {});

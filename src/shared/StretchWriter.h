@@ -14,7 +14,7 @@ namespace ombrel {
 // made by `threads` threads at once (0: as many as the machine runs).
 struct StretchSplit {
   unsigned threads = 0;
-  size_t items = size_t{1} << 12;
+  size_t items = size_t{1} << 10;
 };
 
 // Appends the texts of items [begin, end) to `text`.
