@@ -52,9 +52,12 @@ inline void TakeRecord(EventRecord& e, const DamageRecord& r, bool dealt, int64_
 // event's last record, before or after it: a clock that steps back a little
 // (a correction of a few seconds) keeps the fight going, while a step back by
 // more than the gap (a daylight-saving change, a wrong date) opens a new one.
-inline bool Accepts(const EventRecord& e, DateTime date, int32_t gap) {
-  const int64_t after_end = SecondsBetween(e.EndDate, date);
+inline bool Accepts(DateTime end, DateTime date, int32_t gap) {
+  const int64_t after_end = SecondsBetween(end, date);
   return after_end <= gap && after_end >= -int64_t{gap};
+}
+inline bool Accepts(const EventRecord& e, DateTime date, int32_t gap) {
+  return Accepts(e.EndDate, date, gap);
 }
 
 // A cheap hash of a name: every damage record looks up one or two names.

@@ -1,6 +1,9 @@
 #include "parse/ParseLog.h"
 
 #include <fcntl.h>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 #include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -109,8 +112,8 @@ std::variant<ParseResult, Failure> ParseLog(const std::filesystem::path& path,
     // The next piece of a file is read on a thread of its own while the one
     // before is classified. A pipe is read in turn: a read there may wait for
     // a writer, and a cancel must not wait with it.
-    const std::unique_ptr<char[]> pieces[2] = {std::unique_ptr<char[]>(new char[kLogReadPiece]),
-                                               std::unique_ptr<char[]>(new char[kLogReadPiece])};
+    std::unique_ptr<char[]> pieces[2] = {std::unique_ptr<char[]>(new char[kLogReadPiece]),
+                                         std::unique_ptr<char[]>(new char[kLogReadPiece])};
     const bool ahead = S_ISREG(status.st_mode);
     auto read_into = [fd, ahead, &progress](char* into) {
       return std::async(ahead ? std::launch::async : std::launch::deferred, ReadPiece, fd, into,
@@ -138,6 +141,13 @@ std::variant<ParseResult, Failure> ParseLog(const std::filesystem::path& path,
       }
     }
     ParseResult result = parser.Finish();
+    // What the reading and the stretches held goes back to the system at
+    // once (the allocator would keep it), before what comes after the parse
+    // (the events) takes its own.
+    for (auto& piece : pieces) piece.reset();
+#if defined(__GLIBC__)
+    malloc_trim(0);
+#endif
     progress.Report(1.0);
     return result;
   } catch (const std::bad_alloc&) {

@@ -60,9 +60,6 @@ uint64_t HashText(std::string_view text) {
   return hash ^ (hash >> 32);
 }
 
-// A packed record's date above its crit bit and type byte.
-constexpr int kDateShift = 9;
-
 }  // namespace
 
 // Distinct texts, each stored once in blocks that never move, found through

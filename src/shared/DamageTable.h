@@ -77,6 +77,15 @@ class DamageTable {
   // equal ids, so names compare as numbers.
   uint32_t DealerId(size_t index) const { return records_[index].dealer; }
   uint32_t TakerId(size_t index) const { return records_[index].taker; }
+  // The parts of record `index` that are no texts, read without its texts.
+  int32_t TypeAt(size_t index) const {
+    return static_cast<int32_t>(static_cast<int8_t>(records_[index].date_and_type_low & 0xff));
+  }
+  DateTime DateAt(size_t index) const {
+    return DateTime{records_[index].DateAndType() >> kDateShift};
+  }
+  int32_t DamageAt(size_t index) const { return records_[index].damage; }
+  int64_t CounterAt(size_t index) const { return records_[index].counter; }
   // The id of `text`, or kNoText when the table does not hold it.
   uint32_t FindId(std::string_view text) const;
   static constexpr uint32_t kNoText = UINT32_MAX;
@@ -85,6 +94,9 @@ class DamageTable {
   static constexpr size_t kMaxTextLength = (size_t{1} << 24) - 1;
 
  private:
+  // A packed record's date above its crit bit and type byte.
+  static constexpr int kDateShift = 9;
+
   struct Packed {
     // seconds << 9 | crit << 8 | type, in two halves so that the record
     // packs into 28 bytes (a log holds millions of records)
