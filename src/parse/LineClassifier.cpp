@@ -98,21 +98,29 @@ uint32_t FindInLine(std::string_view text, bool stamped) {
 
 }  // namespace
 
-// One line on its way through the rules.
+// One line on its way through the rules. What the rules read of it is read
+// once, when first asked for; until then only its flag is set (a line's
+// fields are set one by one, not cleared whole, as lines come by the million).
 struct LineClassifier::Line {
+  Line(std::string_view line_text, bool line_stamped, int64_t line_index)
+      : text(line_text),
+        length(static_cast<int64_t>(line_text.size())),
+        index(line_index),
+        stamped(line_stamped) {}
+
   std::string_view text;
-  bool chat_markers_read = false;
-  uint32_t chat_markers = 0;
-  bool stamped = false;  // the line opens with a well-formed stamp
   int64_t length = 0;
   int64_t index = 0;
-  bool failed = false;  // a rule matched but could not read the line
+  bool stamped = false;  // the line opens with a well-formed stamp
+  bool failed = false;   // a rule matched but could not read the line
 
+  bool chat_markers_read = false;
   bool date_read = false;
-  std::optional<DateTime> date;
   bool chatter_read = false;
   bool chatter = false;
   bool verb_read = false;
+  uint32_t chat_markers = 0;
+  std::optional<DateTime> date;
   VerbMatch verb;
 
   // The first occurrence of a literal, where it stands (LineText.h), the end
@@ -175,11 +183,7 @@ void LineClassifier::Classify(std::string_view text, int64_t index) {
   const bool own_try = extended_ && StartsAt(text, kMessageStart, kOwnTry);
   if (!casts && !tries && !damage && !energy && !own_try && !life) return;
 
-  Line line;
-  line.text = text;
-  line.stamped = stamped;
-  line.length = static_cast<int64_t>(text.size());
-  line.index = index;
+  Line line(text, stamped, index);
   const std::string_view tags = whole.substr(text.size());
   critical_tag_ = extended_ && CriticalTag(tags);
   const bool heal = life && LifeLines(line, tags);

@@ -94,6 +94,32 @@ inline void FindInBlock(const char* base, size_t at, size_t size, uint32_t& foun
   if (_mm_movemask_epi8(any) == 0) return;
   ((found |= ((found >> k) & 1u) == 0 && Confirm<literals>(base, at, size) ? 1u << k : 0u), ...);
 }
+
+// Adds bit `k` to `found` when the literal starts at or after `at` in the
+// text of `size` bytes at `base`, which holds at least the literal and 15
+// bytes more: blocks from `at` while its probes' reads stay inside the text,
+// then one block ending at the literal's last possible start (positions
+// tested twice change nothing).
+template <auto literal>
+inline void FindInTail(const char* base, size_t at, size_t size, uint32_t& found, size_t k) {
+  constexpr Probes probes = ProbesOf<literal>();
+  constexpr size_t reach = std::max(probes.first, probes.second);
+  if (((found >> k) & 1u) != 0) return;
+  for (; at + reach + 16 <= size; at += 16) {
+    if (Confirm<literal>(base, at, size)) {
+      found |= 1u << k;
+      return;
+    }
+  }
+  if (at + literal.size() <= size && Confirm<literal>(base, size - literal.size() - 15, size))
+    found |= 1u << k;
+}
+
+template <auto... literals, size_t... k>
+inline void FindInTails(const char* base, size_t at, size_t size, uint32_t& found,
+                        std::index_sequence<k...>) {
+  (FindInTail<literals>(base, at, size, found, k), ...);
+}
 #endif
 
 }  // namespace literal_set
@@ -114,9 +140,13 @@ uint32_t FindLiterals(std::string_view text) {
   size_t at = 0;
   // Blocks whose reads stay inside the text are read where they are.
   for (; at + reach + 16 <= n; at += 16) FindInBlock<literals...>(text.data(), at, n, found, order);
-  if (at < n) {
-    // The rest, copied into zeros: literals hold no NUL byte, so the zeros
-    // past the text's end match none of them.
+  constexpr size_t longest = std::max({literals.size()...});
+  if (at < n && n >= longest + 15) {
+    // The rest, each literal in blocks that end inside the text.
+    FindInTails<literals...>(text.data(), at, n, found, order);
+  } else if (at < n) {
+    // The rest of a short text, copied into zeros: literals hold no NUL
+    // byte, so the zeros past the text's end match none of them.
     alignas(16) char rest[2 * (reach + 16) + 16] = {};
     const size_t left = n - at;
     std::memcpy(rest, text.data() + at, left);
