@@ -1,5 +1,6 @@
 #include "analysis/CombatantDetail.h"
 
+#include <memory>
 #include <string>
 
 #include "analysis/EventDetail.h"
@@ -62,8 +63,66 @@ std::vector<SourceRow> EventReportSources::For(std::string_view combatant_text) 
   return swings_.WithPets(ReportQuery(combatant_text, include_pets_));
 }
 
+std::string CombatantDetailListCell(const SourceRow& row, int64_t event_duration,
+                                    CombatantDetailColumn column) {
+  using Column = CombatantDetailColumn;
+  switch (column) {
+    case Column::kDamageSource:
+      return ShownName(row);
+    case Column::kDamage:
+      return display::Grouped(row.DamageDealt);
+    case Column::kDPSDealt:
+      return display::Fixed2NoLeadingZero(PerSecond(row.DamageDealt, row.Duration));
+    case Column::kADPSDealt:
+      return display::Fixed2NoLeadingZero(PerSecond(row.DamageDealt, event_duration));
+    case Column::kMaxHitDealt:
+      return display::Plain(row.MaxHitDealt);
+    case Column::kMinHitDealt:
+      return display::Plain(row.MinHitDealt);
+    case Column::kHitsDealt:
+      return display::Plain(row.HitsDealt);
+    case Column::kSwingsDealt:
+      return display::Plain(row.SwingsDealt);
+    case Column::kMisses:
+      return display::Plain(row.Misses);
+    case Column::kParries:
+      return display::Plain(row.Parries);
+    case Column::kDodges:
+      return display::Plain(row.Dodges);
+    case Column::kRipostes:
+      return display::Plain(row.Ripostes);
+    case Column::kBlocks:
+      return display::Plain(row.Blocks);
+    case Column::kAccuracy:
+      return PercentOf(int64_t{row.SwingsDealt} - row.Misses, row.SwingsDealt);
+    case Column::kEvasion:
+      return PercentOf(Avoidances(row), row.Misses);
+    case Column::kDefense:
+      return PercentOf(Avoidances(row), row.SwingsDealt);
+    case Column::kCrits:
+      return display::Plain(row.CritsDealt);
+    case Column::kCritRate:
+      return PercentOf(row.CritsDealt, row.HitsDealt);
+    case Column::kCount:
+      break;
+  }
+  return {};
+}
+
 TextTable CombatantDetailListRows(const std::vector<SourceRow>& rows, int64_t event_duration,
                                   LineRules rules) {
+  using Column = CombatantDetailColumn;
+  if (rows.empty()) return EmptyList<Column>(rules);
+  auto held = std::make_shared<const std::vector<SourceRow>>(rows);
+  return TextTable(ColumnCount<Column>(rules), rows.size(),
+                   [held = std::move(held), event_duration](size_t row, size_t column) {
+                     return CombatantDetailListCell((*held)[row], event_duration,
+                                                    static_cast<Column>(column));
+                   });
+}
+
+TextTable CombatantDetailListTexts(const std::vector<SourceRow>& rows, int64_t event_duration,
+                                   LineRules rules) {
   using Column = CombatantDetailColumn;
   TextTable list = EmptyList<Column>(rules);
   const bool crits = rules == LineRules::kExtended;

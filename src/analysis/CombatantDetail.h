@@ -2,12 +2,14 @@
 
 #include <cstdint>
 #include <ostream>
+#include <string>
 #include <string_view>
 #include <vector>
 
 #include "analysis/SourceTable.h"
 #include "shared/EventRecord.h"
 #include "shared/LineRules.h"
+#include "shared/ListColumns.h"
 #include "shared/ParsedLog.h"
 #include "shared/TextTable.h"
 
@@ -66,8 +68,17 @@ class EventReportSources : public CombatantSources {
 // kPetSourcePrefix. `event_duration` is the whole event's, at least 1. Under
 // the extended rules the crits and crit rate of the hits follow the other
 // columns.
+// The list holds a copy of the rows and no text: a cell is made from its row
+// each time it is read.
 TextTable CombatantDetailListRows(const std::vector<SourceRow>& rows, int64_t event_duration,
                                   LineRules rules = LineRules::kDefault);
+// The text of one cell of `row` in that list.
+std::string CombatantDetailListCell(const SourceRow& row, int64_t event_duration,
+                                    CombatantDetailColumn column);
+// The same list with every text made at once, row by row: what the rendered
+// list is checked against.
+TextTable CombatantDetailListTexts(const std::vector<SourceRow>& rows, int64_t event_duration,
+                                   LineRules rules = LineRules::kDefault);
 
 // PCdetail.csv: header and 11 fields per row, CR LF line ends; names as the
 // list shows them. Under the extended rules 13, the crits and crit rate last.

@@ -1,5 +1,6 @@
 #include "analysis/EventDetail.h"
 
+#include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -199,7 +200,89 @@ EventDetail BuildEventDetail(const FightUnion& fights, bool include_pets,
   return detail;
 }
 
+std::string EventDetailListCell(const std::vector<CombatantSummary>& rows, size_t row,
+                                EventDetailColumn column) {
+  using Column = EventDetailColumn;
+  const CombatantSummary& r = rows[row];
+  // The total row describes the opponent: its dealt-side columns show what the
+  // opponent took (what the combatants dealt together) and the reverse, and its
+  // percentages use the combatants' swings at the opponent.
+  const bool total = row == 0;
+  const int64_t dealt = total ? r.DamageTaken : r.DamageDealt;
+  const int64_t taken = total ? r.DamageDealt : r.DamageTaken;
+  const int64_t swings = total ? r.SwingsTaken : r.SwingsDealt;
+  switch (column) {
+    case Column::kDamageBy:
+      return r.Name;
+    case Column::kDmgDealt:
+      return display::Grouped(dealt);
+    case Column::kDuration:
+      return display::Plain(r.Duration);
+    case Column::kDPSDealt:
+      return display::Fixed2(PerSecond(dealt, r.Duration));
+    case Column::kADPSDealt:
+      return display::Fixed2(PerSecond(dealt, rows[0].Duration));
+    case Column::kStart:
+      return display::DateTimeText(r.StartDate);
+    case Column::kEnd:
+      return display::DateTimeText(r.EndDate);
+    case Column::kMaxHitTaken:
+      return display::Plain(r.MaxHitTaken);
+    case Column::kMinHitTaken:
+      return display::Plain(r.MinHitTaken);
+    case Column::kHitsTaken:
+      return display::Plain(r.HitsTaken);
+    case Column::kMaxHitDealt:
+      return display::Plain(r.MaxHitDealt);
+    case Column::kMinHitDealt:
+      return display::Plain(r.MinHitDealt);
+    case Column::kHitsDealt:
+      return display::Plain(r.HitsDealt);
+    case Column::kDmgTaken:
+      return display::Plain(taken);
+    case Column::kDPSTaken:
+      return display::Fixed2(PerSecond(taken, r.Duration));
+    case Column::kMisses:
+      return display::Plain(r.Misses);
+    case Column::kParries:
+      return display::Plain(r.Parries);
+    case Column::kDodges:
+      return display::Plain(r.Dodges);
+    case Column::kRipostes:
+      return display::Plain(r.Ripostes);
+    case Column::kBlocks:
+      return display::Plain(r.Blocks);
+    case Column::kSwingsTaken:
+      return display::Plain(r.SwingsTaken);
+    case Column::kSwingsDealt:
+      return display::Plain(r.SwingsDealt);
+    case Column::kAccuracy:
+      return PercentOf(swings - r.Misses, swings);
+    case Column::kEvasion:
+      return PercentOf(Avoidances(r), r.Misses);
+    case Column::kDefense:
+      return PercentOf(Avoidances(r), swings);
+    case Column::kCrits:
+      return display::Plain(total ? r.CritsTaken : r.CritsDealt);
+    case Column::kCritRate:
+      return total ? PercentOf(r.CritsTaken, r.HitsTaken) : PercentOf(r.CritsDealt, r.HitsDealt);
+    case Column::kCount:
+      break;
+  }
+  return {};
+}
+
 TextTable EventDetailListRows(const std::vector<CombatantSummary>& rows, LineRules rules) {
+  using Column = EventDetailColumn;
+  if (rows.empty()) return EmptyList<Column>(rules);
+  auto held = std::make_shared<const std::vector<CombatantSummary>>(rows);
+  return TextTable(ColumnCount<Column>(rules), rows.size(),
+                   [held = std::move(held)](size_t row, size_t column) {
+                     return EventDetailListCell(*held, row, static_cast<Column>(column));
+                   });
+}
+
+TextTable EventDetailListTexts(const std::vector<CombatantSummary>& rows, LineRules rules) {
   using Column = EventDetailColumn;
   TextTable list = EmptyList<Column>(rules);
   const bool crits = rules == LineRules::kExtended;

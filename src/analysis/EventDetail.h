@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <ostream>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -11,6 +12,7 @@
 #include "shared/DamageRecord.h"
 #include "shared/EventRecord.h"
 #include "shared/LineRules.h"
+#include "shared/ListColumns.h"
 #include "shared/ParsedLog.h"
 #include "shared/TextTable.h"
 
@@ -57,9 +59,17 @@ EventDetail BuildEventDetail(const ParsedLog& log, const FightSelection& fights,
 
 // The event-detail list, one row per combatant row. The first row is taken as the total row, whose
 // dealt and taken columns swap. Under the extended rules the crits and crit rate of the hits dealt
-// (the total row: of the hits the opponent took) follow the other columns.
+// (the total row: of the hits the opponent took) follow the other columns. The list holds a copy of
+// the rows and no text: a cell is made from its row each time it is read.
 TextTable EventDetailListRows(const std::vector<CombatantSummary>& rows,
                               LineRules rules = LineRules::kDefault);
+// The text of cell `column` of list row `row` (0: the total row) of EventDetailListRows(rows).
+std::string EventDetailListCell(const std::vector<CombatantSummary>& rows, size_t row,
+                                EventDetailColumn column);
+// The same list with every text made at once, row by row: what the rendered list is checked
+// against.
+TextTable EventDetailListTexts(const std::vector<CombatantSummary>& rows,
+                               LineRules rules = LineRules::kDefault);
 
 // textpclist.csv: header and 19 fields per row, CR LF line ends; under the extended rules 21, the
 // row's crits dealt and their rate over its hits dealt after the others.

@@ -439,14 +439,14 @@ void App::KeepSelection(const std::vector<EventRecord>& before, bool started_ove
 
 void App::RebuildEventDetail() {
   const std::string combatant =
-      selected_combatant_ < event_detail_list_.Rows()
-          ? CellAt(event_detail_list_, selected_combatant_, EventDetailColumn::kDamageBy)
+      selected_combatant_ < EventDetailList().Rows()
+          ? CellAt(EventDetailList(), selected_combatant_, EventDetailColumn::kDamageBy)
           : std::string();
   BuildSelectedEventDetail();
-  if (detail_sort_) SortEventDetail(event_detail_list_, *detail_sort_);
+  if (detail_sort_) event_detail_list_.Sort(*detail_sort_);
   selected_combatant_ = 0;
-  for (size_t r = 0; r < event_detail_list_.Rows(); ++r) {
-    if (CellAt(event_detail_list_, r, EventDetailColumn::kDamageBy) == combatant) {
+  for (size_t r = 0; r < EventDetailList().Rows(); ++r) {
+    if (CellAt(EventDetailList(), r, EventDetailColumn::kDamageBy) == combatant) {
       selected_combatant_ = r;
       break;
     }
@@ -476,7 +476,7 @@ FightSelection App::SelectedFights() const {
 }
 
 void App::SelectCombatant(size_t row) {
-  if (row < event_detail_list_.Rows()) selected_combatant_ = row;
+  if (row < EventDetailList().Rows()) selected_combatant_ = row;
 }
 
 std::vector<Failure> App::ChooseTab(int tab) {
@@ -524,7 +524,7 @@ void App::BuildSelectedEventDetail() {
       fights.empty() ? TimelineCollector(EventRecord{}) : TimelineCollector(fights);
   event_detail_ = BuildEventDetail(fights, settings_.IncludePets, timeline.Sink());
   event_timeline_ = timeline.Finish(event_detail_.rows);
-  event_detail_list_ = EventDetailListRows(event_detail_.rows, log_.Rules());
+  event_detail_list_ = ShownEventDetail(EventDetailListRows(event_detail_.rows, log_.Rules()));
 }
 
 void App::ShowEventDetailPage(std::vector<Failure>& failures) {
@@ -549,9 +549,9 @@ void App::ShowEventDetailPage(std::vector<Failure>& failures) {
 void App::ShowCombatantDetailPage(std::vector<Failure>& failures) {
   // The list may still belong to another event (chosen straight from the
   // Events page); its row text is then looked up in the selected event.
-  const bool has_row = selected_combatant_ < event_detail_list_.Rows();
+  const bool has_row = selected_combatant_ < EventDetailList().Rows();
   const std::string combatant =
-      has_row ? CellAt(event_detail_list_, selected_combatant_, EventDetailColumn::kDamageBy)
+      has_row ? CellAt(EventDetailList(), selected_combatant_, EventDetailColumn::kDamageBy)
               : std::string();
   frame_captions_[3] = "PC Details - " + combatant + " on " + SelectedEventName();
   shown_page_ = 3;
@@ -581,16 +581,16 @@ void App::EventDetailHeaderClicked(int column) {
   if (column < 1) return;
   const auto key = static_cast<EventDetailColumn>(column - 1);
   if (!IsSortKey(key)) return;
-  SortEventDetail(event_detail_list_, key);
+  event_detail_list_.Sort(key);
   detail_sort_ = key;
   selected_combatant_ = 0;
 }
 
 std::vector<size_t> App::EventTimelineOrder() const {
   std::vector<std::string> names;
-  names.reserve(event_detail_list_.Rows());
-  for (size_t r = 0; r < event_detail_list_.Rows(); ++r) {
-    names.push_back(CellAt(event_detail_list_, r, EventDetailColumn::kDamageBy));
+  names.reserve(EventDetailList().Rows());
+  for (size_t r = 0; r < EventDetailList().Rows(); ++r) {
+    names.push_back(CellAt(EventDetailList(), r, EventDetailColumn::kDamageBy));
   }
   return RowsInListOrder(event_timeline_, names);
 }
@@ -642,7 +642,7 @@ std::optional<Failure> App::ExportEventDetail(const std::filesystem::path& path)
   return Write(path, [&](std::ostream& out) {
     WriteEventDetailReport(out,
                            {log_, SelectedFights(), event_detail_, settings_.IncludePets,
-                            events_list_, event_detail_list_},
+                            events_list_, EventDetailList()},
                            created);
   });
 }

@@ -18,6 +18,7 @@
 #include "analysis/Timeline.h"
 #include "app/LifeLists.h"
 #include "app/Settings.h"
+#include "app/SortEventDetail.h"
 #include "events/BuildEvents.h"
 #include "events/Encounters.h"
 #include "parse/ParseLog.h"
@@ -232,7 +233,7 @@ class App {
 
   // The three lists.
   const TextTable& EventsList() const { return events_list_; }
-  const TextTable& EventDetailList() const { return event_detail_list_; }
+  const TextTable& EventDetailList() const { return event_detail_list_.List(); }
   const TextTable& CombatantDetailList() const { return combatant_detail_list_; }
 
   // Selected rows, 0-based; the first row until another is chosen, and again
@@ -387,7 +388,7 @@ class App {
   uint64_t life_builds_ = 0;
   EventDetail event_detail_;
   TextTable events_list_;
-  TextTable event_detail_list_;
+  ShownEventDetail event_detail_list_;
   Timeline event_timeline_;
   TextTable combatant_detail_list_;
   size_t selected_event_ = 0;

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "shared/Cp1252.h"
@@ -129,31 +131,12 @@ bool Replaces(const SortRow& best, const SortRow& candidate, Column key) {
   }
 }
 
-}  // namespace
-
-bool NameSortsBefore(std::string_view a, std::string_view b) {
-  return UnitsSortBefore(Utf16Units(a), Utf16Units(b));
-}
-
-bool IsSortKey(EventDetailColumn column) {
-  return At(column) <= At(Column::kADPSDealt);
-}
-
-void SortEventDetail(TextTable& list, EventDetailColumn key) {
-  const size_t columns = list.Columns();
-  if (!IsSortKey(key) || list.Empty() ||
-      (columns != ColumnCount<Column>(LineRules::kDefault) &&
-       columns != ColumnCount<Column>(LineRules::kExtended))) {
-    return;
-  }
-  const size_t n = list.Rows();
-  std::vector<SortRow> rows;
-  rows.reserve(n);
-  for (size_t r = 0; r < n; ++r) rows.push_back(ReadRow(list, r));
-
-  // The total row stays first. Below it, each place takes the best unplaced
-  // row in list order; only a strictly better row displaces the current best,
-  // so ties keep their order.
+// The list's rows in their sorted order, as indexes into `rows`. The total
+// row stays first. Below it, each place takes the best unplaced row in list
+// order; only a strictly better row displaces the current best, so ties keep
+// their order.
+std::vector<size_t> SortOrder(const std::vector<SortRow>& rows, Column key) {
+  const size_t n = rows.size();
   std::vector<size_t> order{0};
   order.reserve(n);
   std::vector<bool> placed(n, false);
@@ -166,11 +149,109 @@ void SortEventDetail(TextTable& list, EventDetailColumn key) {
     placed[best] = true;
     order.push_back(best);
   }
+  return order;
+}
 
+// Whether a sort by `key` changes the list: a sort key, rows, and the columns
+// of either rule set.
+bool Sorts(const TextTable& list, Column key) {
+  const size_t columns = list.Columns();
+  return IsSortKey(key) && !list.Empty() &&
+         (columns == ColumnCount<Column>(LineRules::kDefault) ||
+          columns == ColumnCount<Column>(LineRules::kExtended));
+}
+
+// The text of one cell after a sort, made from the row's figures read back:
+// Render's text of that cell. The copied columns are read from `first`, the
+// list as first made, at the row's place there.
+std::string SortedCell(const TextTable& first, const SortRow& row, Column column) {
+  switch (column) {
+    case Column::kDamageBy:
+    case Column::kSwingsDealt:
+    case Column::kAccuracy:
+    case Column::kEvasion:
+    case Column::kDefense:
+    case Column::kCrits:
+    case Column::kCritRate:
+      return CellAt(first, row.source_row, column);
+    case Column::kDmgDealt:
+      return display::Grouped(row.dealt);
+    case Column::kDuration:
+      return display::Plain(row.duration);
+    case Column::kDPSDealt:
+      return display::Fixed2NoLeadingZero(row.dps);
+    case Column::kADPSDealt:
+      return display::Fixed2NoLeadingZero(row.adps);
+    case Column::kStart:
+      return display::DateTimeText(row.start);
+    case Column::kEnd:
+      return display::DateTimeText(row.end);
+    case Column::kDPSTaken:
+      return display::PlainDecimal(row.dps_taken);
+    default:
+      break;
+  }
+  for (size_t i = 0; i < row.wholes.size(); ++i)
+    if (kWholeColumns[i] == column) return display::Plain(row.wholes[i]);
+  return {};
+}
+
+}  // namespace
+
+// A row of the sorted list: its figures as read back, its place in the list as
+// first made.
+struct ShownEventDetail::SortedRow : SortRow {};
+
+bool NameSortsBefore(std::string_view a, std::string_view b) {
+  return UnitsSortBefore(Utf16Units(a), Utf16Units(b));
+}
+
+bool IsSortKey(EventDetailColumn column) {
+  return At(column) <= At(Column::kADPSDealt);
+}
+
+void SortEventDetail(TextTable& list, EventDetailColumn key) {
+  const size_t columns = list.Columns();
+  if (!Sorts(list, key)) return;
+  const size_t n = list.Rows();
+  std::vector<SortRow> rows;
+  rows.reserve(n);
+  for (size_t r = 0; r < n; ++r) rows.push_back(ReadRow(list, r));
+
+  const std::vector<size_t> order = SortOrder(rows, key);
   TextTable sorted(columns);
   sorted.Reserve(n);
   for (size_t r : order) sorted.AddRow(Render(list, rows[r]));
   list = std::move(sorted);
+}
+
+ShownEventDetail::ShownEventDetail(TextTable first)
+    : first_(std::make_shared<const TextTable>(std::move(first))), shown_(*first_) {}
+
+void ShownEventDetail::Sort(EventDetailColumn key) {
+  if (!Sorts(shown_, key)) return;
+  // The figures are read back from the texts shown now, as SortEventDetail
+  // reads them.
+  const size_t n = shown_.Rows();
+  std::vector<SortRow> rows;
+  rows.reserve(n);
+  for (size_t r = 0; r < n; ++r) rows.push_back(ReadRow(shown_, r));
+  const std::vector<size_t> order = SortOrder(rows, key);
+
+  auto sorted = std::make_shared<std::vector<SortedRow>>();
+  sorted->reserve(n);
+  for (size_t r : order) {
+    SortedRow row{std::move(rows[r])};
+    row.units = std::u16string();  // the name order is needed no more
+    // A row's place in the list as first made: through the earlier sort's.
+    if (sorted_) row.source_row = (*sorted_)[row.source_row].source_row;
+    sorted->push_back(std::move(row));
+  }
+  sorted_ = sorted;
+  shown_ = TextTable(shown_.Columns(), n,
+                     [first = first_, sorted = std::move(sorted)](size_t row, size_t column) {
+                       return SortedCell(*first, (*sorted)[row], static_cast<Column>(column));
+                     });
 }
 
 }  // namespace ombrel

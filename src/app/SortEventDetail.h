@@ -1,6 +1,8 @@
 #pragma once
 
+#include <memory>
 #include <string_view>
+#include <vector>
 
 #include "shared/ListColumns.h"
 #include "shared/TextTable.h"
@@ -23,6 +25,29 @@ bool IsSortKey(EventDetailColumn column);
 // (name ascending; damage dealt, duration, DPS, ADPS descending; ties keep
 // their order) and re-renders its cells from the values read back. Any other
 // column leaves the list as it is.
+// Every text is made at once: what ShownEventDetail is checked against.
 void SortEventDetail(TextTable& list, EventDetailColumn key);
+
+// The event-detail list as the window shows and sorts it, holding no text: the
+// list as first made (EventDetailListRows) and, once sorted, each row's
+// figures as the sort read them back from the texts shown before it. A cell
+// is made when it is read, the same text SortEventDetail gives after the same
+// sorts.
+class ShownEventDetail {
+ public:
+  ShownEventDetail() = default;
+  explicit ShownEventDetail(TextTable first);
+
+  const TextTable& List() const { return shown_; }
+  // Sorts as SortEventDetail does.
+  void Sort(EventDetailColumn key);
+
+  struct SortedRow;
+
+ private:
+  std::shared_ptr<const TextTable> first_;
+  std::shared_ptr<const std::vector<SortedRow>> sorted_;  // list order; null until sorted
+  TextTable shown_;
+};
 
 }  // namespace ombrel

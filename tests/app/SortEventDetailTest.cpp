@@ -1,5 +1,8 @@
 #include "app/SortEventDetail.h"
 
+#include "analysis/CombatantDetail.h"
+#include "analysis/EventDetail.h"
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -133,6 +136,56 @@ TEST(SortEventDetailTest, OtherKeysAndEmptyListsChangeNothing) {
   TextTable empty = EmptyList<Col>();
   SortEventDetail(empty, Col::kDamageBy);
   EXPECT_EQ(empty.Rows(), 0u);
+}
+
+// The lists that hold numbers give the texts of the lists made at once: the
+// event-detail list as first made and after runs of sorts (each sort reading
+// back the texts the last one made), and the combatant-detail list, under both
+// rule sets. The rows mix ties, rates below 1, nothing dealt, no duration, an
+// empty and a Windows-1252 name, and sums too large for 15 digits.
+TEST(ShownEventDetailTest, GivesTheTextsOfTheListsMadeAtOnce) {
+  std::vector<CombatantSummary> rows(40);
+  uint64_t state = 7;
+  const auto next = [&state](uint64_t bound) {
+    state = state * 6364136223846793005u + 1442695040888963407u;
+    return static_cast<int64_t>((state >> 33) % bound);
+  };
+  for (size_t i = 0; i < rows.size(); ++i) {
+    CombatantSummary& r = rows[i];
+    r.Name = i == 0 ? " [ Total ] " : "F" + std::to_string(next(12));
+    r.DamageDealt = next(4) == 0 ? 0 : next(3000);
+    r.DamageTaken = next(2) * next(900000);
+    r.Duration = next(40);
+    r.StartDate = DateTime{next(2) * (3'000'000'000 + next(5000))};
+    r.EndDate = DateTime{r.StartDate.seconds + next(300)};
+    r.MaxHitDealt = static_cast<int32_t>(next(500));
+    r.HitsDealt = r.HitsTaken = static_cast<uint32_t>(next(60));
+    r.SwingsDealt = r.SwingsTaken = r.HitsDealt + static_cast<uint32_t>(next(9));
+    r.Misses = r.Parries = static_cast<uint32_t>(next(4));
+    r.CritsDealt = r.CritsTaken = next(5);
+  }
+  rows[3].Name = "";
+  rows[4].Name = "\xC9mile + pet";
+  rows[5].DamageDealt = rows[6].DamageTaken = 987'654'321'098'765'432;
+  rows[7].DamageDealt = -5;
+  for (const LineRules rules : {LineRules::kDefault, LineRules::kExtended}) {
+    const TextTable texts = EventDetailListTexts(rows, rules);
+    EXPECT_EQ(EventDetailListRows(rows, rules), texts);
+    EXPECT_EQ(CombatantDetailListRows(rows, 7, rules), CombatantDetailListTexts(rows, 7, rules));
+    const std::vector<std::vector<Col>> runs = {
+        {Col::kDamageBy, Col::kDPSDealt, Col::kDuration, Col::kDmgDealt, Col::kADPSDealt},
+        {Col::kDPSDealt, Col::kDPSDealt, Col::kDamageBy},
+        {Col::kADPSDealt, Col::kMisses, Col::kDuration}};
+    for (const auto& run : runs) {
+      TextTable sorted = texts;
+      ShownEventDetail shown(EventDetailListRows(rows, rules));
+      for (const Col key : run) {
+        SortEventDetail(sorted, key);
+        shown.Sort(key);
+        EXPECT_EQ(shown.List(), sorted) << At(key);
+      }
+    }
+  }
 }
 
 }  // namespace
