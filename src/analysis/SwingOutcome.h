@@ -15,7 +15,7 @@ inline bool IsCriticalHit(const DamageRecord& r) {
 
 // Counts a dealt swing that did not hit: a miss, or how the opponent escaped
 // it. Hits and casts count nothing here.
-inline void CountMissOrAvoidance(EventRecord& row, int32_t type) {
+inline void CountMissOrAvoidance(CombatantSummary& row, int32_t type) {
   switch (type) {
     case kMiss:
       ++row.Misses;
