@@ -40,7 +40,7 @@ std::pair<size_t, size_t> RecordsBefore(const DamageTable& table, const DeathRec
 }  // namespace
 
 FightLines EventLines(const DamageTable& table, const EventRecord* event) {
-  if (event == nullptr || event->Name.empty() || table.empty() || event->StartCounter < 0 ||
+  if (event == nullptr || event->Name.empty() || table.empty() ||
       static_cast<size_t>(event->EndCounter) >= table.size())
     return {0, INT64_MAX};
   FightLines span{table[static_cast<size_t>(event->StartCounter)].Counter,

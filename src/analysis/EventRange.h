@@ -17,8 +17,8 @@ struct IndexRange {
 };
 
 inline IndexRange EventIndexes(const DamageTable& table, const EventRecord& event) {
-  if (table.empty() || event.EndCounter < 0 || event.EndCounter < event.StartCounter) return {};
-  const size_t first = static_cast<size_t>(std::max<int64_t>(event.StartCounter, 0));
+  if (table.empty() || event.EndCounter < event.StartCounter) return {};
+  const size_t first = static_cast<size_t>(event.StartCounter);
   const size_t last = std::min(static_cast<size_t>(event.EndCounter), table.size() - 1);
   if (first > last) return {};
   return {first, last + 1};

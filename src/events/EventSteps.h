@@ -32,7 +32,7 @@ inline EventRecord OpenEvent(std::string_view mob, const DamageRecord& r, bool d
   e.Name = std::string(mob);
   CountHit(e, r.Damage, dealt);
   e.StartDate = e.EndDate = r.Date;
-  e.StartCounter = e.EndCounter = index;
+  e.StartCounter = e.EndCounter = static_cast<uint32_t>(index);
   return e;
 }
 
@@ -40,11 +40,11 @@ inline void TakeRecord(EventRecord& e, const DamageRecord& r, bool dealt, int64_
   CountHit(e, r.Damage, dealt);
   if (e.StartCounter > index) {
     e.StartDate = r.Date;
-    e.StartCounter = index;
+    e.StartCounter = static_cast<uint32_t>(index);
   }
   if (e.EndCounter < index) {
     e.EndDate = r.Date;
-    e.EndCounter = index;
+    e.EndCounter = static_cast<uint32_t>(index);
   }
 }
 

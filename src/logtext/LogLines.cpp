@@ -69,7 +69,7 @@ std::variant<std::vector<std::string>, Failure> ReadLines(const LogFile& file,
 
 std::optional<LineSpan> FightLines(const ParsedLog& log, const EventRecord& event) {
   const DamageTable& table = log.DamageTable();
-  if (table.empty() || event.StartCounter < 0 || event.EndCounter < event.StartCounter ||
+  if (table.empty() || event.EndCounter < event.StartCounter ||
       static_cast<size_t>(event.EndCounter) >= table.size()) {
     return std::nullopt;
   }

@@ -13,9 +13,10 @@ namespace ombrel {
 // the named party. Sums are 64-bit so a long fight cannot overflow them. A hit
 // is one record's damage (32-bit), and a count counts records, of which a
 // table holds fewer than 2^32 (their line numbers are 32-bit): both are held
-// in 32 bits, a log of many short fights holding hundreds of thousands of
-// these rows. A fight counts hits only: its swings and how they went are the
-// combatants' (CombatantSummary).
+// in 32 bits, and so are the indexes of an event's first and last records,
+// a log of many short fights holding hundreds of thousands of these rows. A
+// fight counts hits only: its swings and how they went are the combatants'
+// (CombatantSummary).
 struct EventRecord {
   std::string Name;
   int64_t DamageTaken = 0;
@@ -23,8 +24,8 @@ struct EventRecord {
   DateTime StartDate;
   DateTime EndDate;
   int64_t Duration = 0;
-  int64_t StartCounter = 0;  // first DamageTable index of the event
-  int64_t EndCounter = 0;    // last DamageTable index of the event
+  uint32_t StartCounter = 0;  // first DamageTable index of the event
+  uint32_t EndCounter = 0;    // last DamageTable index of the event
   int32_t MaxHitTaken = 0;
   int32_t MinHitTaken = 0;
   int32_t MaxHitDealt = 0;
@@ -34,7 +35,7 @@ struct EventRecord {
 
   friend bool operator==(const EventRecord&, const EventRecord&) = default;
 };
-static_assert(sizeof(EventRecord) <= 112, "an event row stays small");
+static_assert(sizeof(EventRecord) <= 104, "an event row stays small");
 
 // A row of the event detail (a combatant) or of a combatant's sources: an
 // event's figures plus the swings, misses and avoidances, and the critical
