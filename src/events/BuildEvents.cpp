@@ -14,6 +14,7 @@
 #include "events/EventSteps.h"
 #include "shared/DamageRecord.h"
 #include "shared/DateTime.h"
+#include "shared/ReturnFreedMemory.h"
 #include "shared/WorkerThreads.h"
 
 namespace ombrel {
@@ -184,7 +185,12 @@ void Fill(const DamageTable& table, const std::vector<char>& is_mob,
 template <typename RecordIndex>
 std::vector<EventRecord> OpenAndFill(const DamageTable& table, const std::vector<char>& is_mob,
                                      int32_t event_gap, const Progress& progress) {
-  const Openings<RecordIndex> openings = Open<RecordIndex>(table, is_mob, event_gap, progress);
+  Openings<RecordIndex> openings = Open<RecordIndex>(table, is_mob, event_gap, progress);
+  // The walk's tables of every fight are given back before the fights take
+  // their room, and the openings kept to their size.
+  openings.opened_at.shrink_to_fit();
+  openings.ended_by.shrink_to_fit();
+  ReturnFreedMemory();
   const size_t count = openings.opened_at.size();
   std::vector<EventRecord> events;
   events.reserve(count);
@@ -231,6 +237,10 @@ std::vector<EventRecord> BuildEvents(const DamageTable& table,
                                        ? OpenAndFill<uint32_t>(table, is_mob, event_gap, progress)
                                        : OpenAndFill<uint64_t>(table, is_mob, event_gap, progress);
   for (EventRecord& e : built) e.Duration = DurationSeconds(e.StartDate, e.EndDate);
+  // What the walk and the fill held goes back to the system now: the thread
+  // that built the events may not be the one that allocates next (a window's
+  // list lays out its rows on another), and would keep it otherwise.
+  ReturnFreedMemory();
   progress.Report(1.0);
   return built;
 }

@@ -1,9 +1,6 @@
 #include "parse/ParseLog.h"
 
 #include <fcntl.h>
-#if defined(__GLIBC__)
-#include <malloc.h>
-#endif
 #include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -18,6 +15,7 @@
 
 #include "parse/LineEnds.h"
 #include "parse/LogParser.h"
+#include "shared/ReturnFreedMemory.h"
 
 namespace ombrel {
 namespace {
@@ -145,9 +143,7 @@ std::variant<ParseResult, Failure> ParseLog(const std::filesystem::path& path,
     // once (the allocator would keep it), before what comes after the parse
     // (the events) takes its own.
     for (auto& piece : pieces) piece.reset();
-#if defined(__GLIBC__)
-    malloc_trim(0);
-#endif
+    ReturnFreedMemory();
     progress.Report(1.0);
     return result;
   } catch (const std::bad_alloc&) {

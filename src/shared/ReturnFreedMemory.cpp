@@ -1,0 +1,17 @@
+#include "shared/ReturnFreedMemory.h"
+
+#include <cstdlib>  // defines __GLIBC__ where it is glibc
+
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
+namespace ombrel {
+
+void ReturnFreedMemory() {
+#if defined(__GLIBC__)
+  malloc_trim(0);
+#endif
+}
+
+}  // namespace ombrel
